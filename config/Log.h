@@ -1,0 +1,27 @@
+// The process-wide register of named log streams, filled from the
+// log-setting file. Destroying it closes every log file it opened.
+#pragma once
+
+#include <istream>
+#include <string>
+
+#include "config/MultiStream.h"
+#include "config/Register.h"
+
+class Log : public Register<std::string, MultiStream> {
+ public:
+  Log();
+  ~Log() override;
+  // Header words (ignored, path prefix, ignored), then one line per stream:
+  // its name and its destinations "cout", "cerr" or file names.
+  void ReadSetting(std::istream& in);
+  void FlushAll();
+
+ private:
+  OfstreamArray files;
+};
+
+Log* GetLog();
+// Destroys the process-wide log (closing its files); the next GetLog makes a
+// fresh, empty one.
+void DeleteLog();

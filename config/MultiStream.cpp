@@ -1,0 +1,26 @@
+#include "config/MultiStream.h"
+
+MultiStream::MultiStream(int capacity) : streams(capacity) {}
+
+void MultiStream::Flush() {
+  for (int i = 0; i < streams.Size(); ++i) streams.Get(i)->flush();
+}
+
+std::ofstream* OfstreamArray::CreateAndAdd(const std::string& path) {
+  auto* file = new std::ofstream(path, std::ios::out | std::ios::trunc);
+  if (!file->is_open()) {
+    delete file;
+    GetException()->FatalError("Can not open file", "OfstreamArray", "CreateAndAdd");
+  }
+  if (size >= capacity) delete file;  // Add reports the full array
+  Add(file);
+  return file;
+}
+
+void OfstreamArray::CloseAll() {
+  for (int i = 0; i < size; ++i) data[i]->close();
+}
+
+void OfstreamArray::FlushAll() {
+  for (int i = 0; i < size; ++i) data[i]->flush();
+}

@@ -1,0 +1,53 @@
+// Named output streams: a MultiStream writes each item to several
+// destinations in the order they were added; OfstreamArray owns the log files.
+#pragma once
+
+#include <fstream>
+#include <ostream>
+#include <string>
+
+#include "foundation/Array.h"
+
+class StreamArray : public PointerArray<std::ostream> {
+ public:
+  explicit StreamArray(int capacity) : PointerArray<std::ostream>(capacity) {}
+};
+
+class MultiStream {
+ public:
+  explicit MultiStream(int capacity);
+  MultiStream(const MultiStream&) = delete;
+  MultiStream& operator=(const MultiStream&) = delete;
+
+  void Add(std::ostream* stream) { streams.Add(stream); }
+  int Size() const { return streams.Size(); }
+
+  template <class T>
+  MultiStream& Write(const T& item) {
+    for (int i = 0; i < streams.Size(); ++i) *streams.Get(i) << item;
+    return *this;
+  }
+  MultiStream& operator<<(int value) { return Write(value); }
+  MultiStream& operator<<(double value) { return Write(value); }
+  MultiStream& operator<<(const char* text) { return Write(text); }
+  MultiStream& operator<<(const std::string& text) { return Write(text); }
+  MultiStream& operator<<(std::ostream& (*manipulator)(std::ostream&)) {
+    for (int i = 0; i < streams.Size(); ++i) manipulator(*streams.Get(i));
+    return *this;
+  }
+  void Flush();
+
+ private:
+  StreamArray streams;
+};
+
+class OfstreamArray : public PointerArray<std::ofstream> {
+ public:
+  explicit OfstreamArray(int capacity) : PointerArray<std::ofstream>(capacity) {}
+  ~OfstreamArray() override { DeleteAll(); }
+  // Opens (truncating) the file at path and keeps it.
+  std::ofstream* CreateAndAdd(const std::string& path);
+  void CloseAll();
+  void FlushAll();
+  void DeleteAll() { DeletePointees(); }
+};

@@ -1,0 +1,36 @@
+// The numeric arrays: DoubleArray (with the roulette draw over weights),
+// IntArray (with its ascending sort) and Double2DimensionalArray (rows).
+#pragma once
+
+#include "foundation/Array.h"
+
+class DoubleArray : public Array<double> {
+ public:
+  explicit DoubleArray(int capacity) : Array<double>(capacity) {}
+  double Sum() const;
+  double Product() const;
+  double Mean() const;
+  // Population standard deviation: sqrt(sum of squares / size - mean^2).
+  double StdDev() const;
+  // Index drawn with probability proportional to its (non-negative) weight;
+  // a uniform index when every weight is 0.
+  int Roulette() const;
+};
+
+class IntArray : public Array<int> {
+ public:
+  explicit IntArray(int capacity) : Array<int>(capacity) {}
+  int Sum() const;  // wraps around on overflow
+  int Product() const;
+  void Sort();  // ascending, by the system's quicksort
+
+ private:
+  void QuickSort(int low, int high);
+};
+
+// A list of rows. It does not own its rows; owners release them.
+class Double2DimensionalArray : public PointerArray<DoubleArray> {
+ public:
+  explicit Double2DimensionalArray(int capacity) : PointerArray<DoubleArray>(capacity) {}
+  void DeleteAll() { DeletePointees(); }
+};

@@ -1,0 +1,38 @@
+// The process-wide random generator (MT19937) and small numeric helpers.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class IntArray;
+
+class Utility {
+ public:
+  void Seed(std::uint32_t s);
+  std::uint32_t NextWord() {
+    if (index >= 624) Regenerate();
+    std::uint32_t y = state[index++];
+    y ^= y >> 11;
+    y ^= (y << 7) & 0x9D2C5680U;
+    y ^= (y << 15) & 0xEFC60000U;
+    y ^= y >> 18;
+    return y;
+  }
+  double Random01();
+  int RandomInt(int n);
+  double RandomDouble(double x);
+
+  static int Floor(double x);
+  static int Power(int base, int exponent);
+  static int IsNumber(const std::string& text);  // 1 integer, 2 real, 3 other
+  static int BitsToInt(const IntArray& bits);
+  static void IntToBits(int value, IntArray& bits);
+
+ private:
+  void Regenerate();
+
+  std::uint32_t state[624] = {};
+  int index = 625;  // never seeded
+};
+
+Utility* GetUtility();

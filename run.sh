@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds Morvane2 and starts it.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/packages.sh
+ensure_packages "${BUILD_PACKAGES[@]}"
+build_folder build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+if [ -x build/morvane2 ]; then
+  exec scripts/start-window.sh "$@"
+fi
+echo "Built the engine library and its tests in build/ (the programs are not there yet)."

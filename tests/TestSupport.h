@@ -1,0 +1,26 @@
+// Helpers shared by the tests: scratch folders and whole-file reading.
+#pragma once
+
+#include <string>
+
+// A fresh, empty folder under the system's temporary folder; removed with its
+// contents when the object goes.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+  const std::string& Path() const { return path; }
+  std::string File(const std::string& name) const { return path + "/" + name; }
+  void Write(const std::string& name, const std::string& text) const;
+
+ private:
+  std::string path;
+};
+
+std::string ReadWholeFile(const std::string& path);
+
+// Exact-match pattern for a death test's standard error: the given line,
+// with regex metacharacters escaped.
+std::string ExactLine(const std::string& line);

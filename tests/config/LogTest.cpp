@@ -1,0 +1,85 @@
+#include "config/Log.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "TestSupport.h"
+
+namespace {
+using ::testing::ExitedWithCode;
+
+TEST(LogTest, PrefixConsoleAndFileDestinationsInOrder) {
+  ScratchDir dir;
+  DeleteLog();
+  std::istringstream setting("prefix " + dir.Path() + "/ streams\nlog cout log.txt \r\nsave save.txt\n\n"
+                             "silent\nlog other.txt\n");
+  GetLog()->ReadSetting(setting);
+  testing::internal::CaptureStdout();
+  *GetLog()->Get("log") << 3 << " : " << 0.25 << std::string("!") << std::endl;
+  *GetLog()->Get("save") << "saved" << std::endl;
+  *GetLog()->Get("silent") << "nowhere" << std::endl;
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "3 : 0.25!\n");
+  EXPECT_EQ(GetLog()->Get("log")->Size(), 2);  // no destination from "\r" or blanks
+  EXPECT_EQ(GetLog()->Count(), 4);             // the second "log" line is registered, never used
+  DeleteLog();
+  EXPECT_EQ(ReadWholeFile(dir.File("log.txt")), "3 : 0.25!\n");
+  EXPECT_EQ(ReadWholeFile(dir.File("save.txt")), "saved\n");
+  EXPECT_EQ(ReadWholeFile(dir.File("other.txt")), "");  // opened, truncated, never written
+}
+
+TEST(LogTest, RebuildingTruncatesTheFilesAndStartsEmpty) {
+  ScratchDir dir;
+  dir.Write("log.txt", "old contents");
+  DeleteLog();
+  std::istringstream first("a " + dir.Path() + "/ b\nlog log.txt\n");
+  GetLog()->ReadSetting(first);
+  EXPECT_EQ(ReadWholeFile(dir.File("log.txt")), "");
+  *GetLog()->Get("log") << "one" << std::endl;
+  DeleteLog();
+  EXPECT_EQ(GetLog()->Count(), 0);
+  std::istringstream second("a " + dir.Path() + "/ b\nlog log.txt\n");
+  GetLog()->ReadSetting(second);
+  EXPECT_EQ(ReadWholeFile(dir.File("log.txt")), "");
+  DeleteLog();
+}
+
+TEST(LogTest, DefaultNumberFormattingHasSixSignificantDigits) {
+  std::ostringstream out;
+  MultiStream stream(2);
+  stream.Add(&out);
+  stream << 3.14159265 << "," << 1000000.0 << "," << 0.5 << "," << -7;
+  EXPECT_EQ(out.str(), "3.14159,1e+06,0.5,-7");
+}
+
+TEST(LogDeathTest, UndefinedStreamAndUnwritableFileAreReported) {
+  DeleteLog();
+  EXPECT_EXIT(GetLog()->Get("orbit"), ExitedWithCode(1),
+              "^" + ExactLine("orbit\nFatal error: Can not find  at Log::Create\n") + "$");
+  std::istringstream setting("a /nonexistent-folder/ b\nlog log.txt\n");
+  EXPECT_EXIT(GetLog()->ReadSetting(setting), ExitedWithCode(1),
+              ExactLine("Fatal error: Can not open file at OfstreamArray::CreateAndAdd"));
+}
+
+TEST(LogDeathTest, FatalReportFlushesLogFilesWrittenSoFar) {
+  // The death test re-runs this body in a child process, so the folder must
+  // have a name both processes know.
+  std::string folder = testing::TempDir() + "morvane2-log-flush-" + std::to_string(getpid());
+  std::filesystem::create_directories(folder);
+  EXPECT_EXIT(
+      {
+        std::string shared = testing::TempDir() + "morvane2-log-flush-" + std::to_string(getppid());
+        DeleteLog();
+        std::istringstream setting("a " + shared + "/ b\nlog log.txt\n");
+        GetLog()->ReadSetting(setting);
+        *GetLog()->Get("log") << "kept line\n";  // no flush requested
+        GetException()->FatalError("stop", "Test", "Run");
+      },
+      ExitedWithCode(1), "stop");
+  EXPECT_EQ(ReadWholeFile(folder + "/log.txt"), "kept line\n");
+  std::filesystem::remove_all(folder);
+}
+}  // namespace
