@@ -1,0 +1,98 @@
+#include "shell/ConfigurationWriter.h"
+
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+
+namespace {
+const char* kDefaultTable =
+    "2\t1.0 2.0 3.0 4.0 5.0 6.0 7.0 8.0 9.0 10.0 \n"
+    "6\tProg2 iflte Plus2 Times2 \n"
+    "2\tsensor moveForward0 moveBackward0 moveLeft1 moveRight1 \n";
+
+const char* kDefaultParameters =
+    "----- int_parameter\n\ninitial_depth\t6\nmax_depth\t10\nseed\t10\niteration_num\t1\n\n"
+    "max_generation\t50\npopulation_size\t50\nelite_size\t5\ntournament_size\t2\n\n"
+    "----- double_parameter\n\ncrossover_ratio\t0.9\nmutation_ratio\t0.0\n";
+
+const char* kProblemHead = "BoxMoving\n\n100 100 10\n\n1\n\n-30 -30 1.57 400\n\n0 0\n\n";
+
+TEST(ConfigurationWriterTest, InitialSettingsWithAnEmptyWallsFile) {
+  ScratchDir dir;
+  dir.Write("input/walls.txt", "");
+  WriteConfiguration(WindowSettings::Defaults(), dir.Path());
+  EXPECT_EQ(ReadWholeFile(dir.File("input/table.txt")), kDefaultTable);
+  EXPECT_EQ(ReadWholeFile(dir.File("input/parameter.txt")), kDefaultParameters);
+  EXPECT_EQ(ReadWholeFile(dir.File("input/problem.txt")), kProblemHead);
+}
+
+TEST(ConfigurationWriterTest, WallPairsAreCopiedOnceEachAndAnOddLastValueIsDropped) {
+  ScratchDir dir;
+  dir.Write("input/walls.txt", "3 4\n5 6\n");
+  WriteConfiguration(WindowSettings::Defaults(), dir.Path());
+  EXPECT_EQ(ReadWholeFile(dir.File("input/problem.txt")), std::string(kProblemHead) + "3 4\n5 6\n");
+  dir.Write("input/walls.txt", "  3\t4 5\n6 7");
+  WriteConfiguration(WindowSettings::Defaults(), dir.Path());
+  EXPECT_EQ(ReadWholeFile(dir.File("input/problem.txt")), std::string(kProblemHead) + "3 4\n5 6\n");
+  dir.Write("input/walls.txt", "1 2 x 4 5 6");  // copying stops at the first non-integer
+  WriteConfiguration(WindowSettings::Defaults(), dir.Path());
+  EXPECT_EQ(ReadWholeFile(dir.File("input/problem.txt")), std::string(kProblemHead) + "1 2\n");
+}
+
+TEST(ConfigurationWriterTest, MissingWallsFileGivesNoWalls) {
+  ScratchDir dir;
+  dir.Write("input/placeholder", "");
+  WriteConfiguration(WindowSettings::Defaults(), dir.Path());
+  EXPECT_EQ(ReadWholeFile(dir.File("input/problem.txt")), kProblemHead);
+}
+
+TEST(ConfigurationWriterTest, UncheckedListsGiveAWeightAndATabOnly) {
+  WindowSettings s = WindowSettings::Defaults();
+  s.constants.assign(10, false);
+  s.functions.assign(12, true);
+  s.robotActions.assign(11, false);
+  s.robotActions[10] = true;
+  s.constantWeight = "0.5";
+  EXPECT_EQ(TableText(s),
+            "0.5\t\n6\tProg2 iflte Plus2 Subtract Times2 Sin Cos divide Exp ln log pow \n2\tmoveRight2 \n");
+}
+
+TEST(ConfigurationWriterTest, EditsAreWrittenAsTyped) {
+  WindowSettings s = WindowSettings::Defaults();
+  s.robotX = "-12.5";
+  s.energy = "1e3";
+  s.boxY = " 7";
+  EXPECT_EQ(ProblemText(s, "/nonexistent/walls.txt"),
+            "BoxMoving\n\n100 100 10\n\n1\n\n-12.5 -30 1.57 1e3\n\n0  7\n\n");
+}
+
+TEST(ConfigurationWriterTest, CheckNamesTheFirstBadEdit) {
+  EXPECT_EQ(CheckSettings(WindowSettings::Defaults()), "");
+  WindowSettings s = WindowSettings::Defaults();
+  s.populationSize = "fifty";
+  EXPECT_EQ(CheckSettings(s), "Population size must be a whole number of at least 1, not \"fifty\"");
+  s = WindowSettings::Defaults();
+  s.maxDepth = "2.5";
+  EXPECT_NE(CheckSettings(s).find("Max depth"), std::string::npos);
+  s = WindowSettings::Defaults();
+  s.tournamentSize = "0";
+  EXPECT_NE(CheckSettings(s).find("Tournament size"), std::string::npos);
+  s = WindowSettings::Defaults();
+  s.maxGeneration = "0";
+  EXPECT_EQ(CheckSettings(s), "");
+  s.maxGeneration = "-1";
+  EXPECT_NE(CheckSettings(s).find("Max generation"), std::string::npos);
+  s = WindowSettings::Defaults();
+  s.crossoverRatio = "";
+  EXPECT_EQ(CheckSettings(s), "Crossover ratio must be a number, not \"\"");
+  s = WindowSettings::Defaults();
+  s.energy = "4 00";
+  EXPECT_NE(CheckSettings(s).find("Energy"), std::string::npos);
+  s = WindowSettings::Defaults();
+  s.functionWeight = "x";
+  EXPECT_NE(CheckSettings(s).find("Function weight"), std::string::npos);
+  s = WindowSettings::Defaults();
+  s.populationSize = "99999999999";
+  EXPECT_NE(CheckSettings(s).find("Population size"), std::string::npos);
+}
+}  // namespace
