@@ -321,9 +321,4 @@ TEST(BoxMovingRoomTest, TheCentreNeverEntersAWall) {
   EXPECT_EQ(room.GetAngle(), 0.0);
 }
 
-TEST(BoxMovingRoomDeathTest, CornerIndexIsChecked) {
-  BoxMovingRoom room(100.0, 100.0, 10.0);
-  EXPECT_EXIT(room.GetCornerX(4), ExitedWithCode(1),
-              Report("Array index 4 is over size 4 at BoxMovingRoom::GetCornerX"));
-}
 }  // namespace
