@@ -1,0 +1,140 @@
+#include "robots/AntRobot.h"
+
+#include <climits>
+
+#include "foundation/Numeric.h"
+#include "robots/AntRoom.h"
+
+void AntRobot::Init(int startX, int startY, int startDirection, double startEnergy) {
+  x = startX;
+  y = startY;
+  direction = startDirection;
+  energy = startEnergy;
+}
+
+void AntRobot::Offset(int d, int& dx, int& dy) {
+  dx = 0;
+  dy = 0;
+  switch (d) {
+    case 0:
+      dx = 1;
+      break;
+    case 1:
+      dy = 1;
+      break;
+    case 2:
+      dx = -1;
+      break;
+    case 3:
+      dy = -1;
+      break;
+    default:
+      break;
+  }
+}
+
+int AntRobot::Shift(int value, int offset) {
+  if (offset > 0 && value == INT_MAX) return value;
+  if (offset < 0 && value == INT_MIN) return value;
+  return value + offset;
+}
+
+void AntRobot::StepTowards(int d) {
+  if (!(energy > 0.0)) return;
+  int dx = 0;
+  int dy = 0;
+  Offset(d, dx, dy);
+  int targetX = Shift(x, dx);
+  int targetY = Shift(y, dy);
+  if (room->CanMove(targetX, targetY) == 1) {
+    x = targetX;
+    y = targetY;
+  }
+  energy -= 1.0;
+}
+
+void AntRobot::MoveForward() { StepTowards(direction); }
+
+void AntRobot::MoveBackward() {
+  // The opposite direction; directions outside 0 .. 3 stay without offset.
+  int d = direction >= 0 && direction <= 3 ? (direction + 2) % 4 : direction;
+  StepTowards(d);
+}
+
+void AntRobot::TurnLeft() {
+  direction = Shift(direction, 1);
+  if (direction == 4) direction = 0;
+}
+
+void AntRobot::TurnRight() {
+  direction = Shift(direction, -1);
+  if (direction == -1) direction = 3;
+}
+
+void AntRobot::MoveLeft() {
+  TurnLeft();
+  MoveForward();
+}
+
+void AntRobot::MoveRight() {
+  TurnRight();
+  MoveForward();
+}
+
+double AntRobot::Sensor(double) {
+  int dx = 0;
+  int dy = 0;
+  Offset(direction, dx, dy);
+  return room->IsFood(Shift(x, dx), Shift(y, dy)) == 1 ? 1.0 : -1.0;
+}
+
+int AntRobot::TurnBy(int d, int k) {
+  long long r = static_cast<long long>(d) + k;
+  if (r < 0) {
+    r += 4;
+  } else if (r > 3) {
+    r -= 4;
+  }
+  return r < INT_MIN ? INT_MIN : (r > INT_MAX ? INT_MAX : static_cast<int>(r));
+}
+
+HPAntRobot::HPAntRobot(HPAntRoom* room) : AntRobot(room), hpRoom(room) {}
+
+double HPAntRobot::Sensor(double v) {
+  int k = TruncToInt(v) % 11;
+  int cellX = x;
+  int cellY = y;
+  if (k <= 3) {
+    int dx = 0;
+    int dy = 0;
+    Offset(TurnBy(direction, k), dx, dy);
+    cellX = Shift(x, dx);
+    cellY = Shift(y, dy);
+  } else if (k <= 7) {
+    switch (TurnBy(direction, k - 4)) {
+      case 0:
+        cellX = Shift(x, 1);
+        cellY = Shift(y, 1);
+        break;
+      case 1:
+        cellX = Shift(x, -1);
+        cellY = Shift(y, 1);
+        break;
+      case 2:
+        cellX = Shift(x, -1);
+        cellY = Shift(y, -1);
+        break;
+      case 3:
+        cellX = Shift(x, 1);
+        cellY = Shift(y, -1);
+        break;
+      default:
+        break;
+    }
+  } else if (k == 8) {
+    // The robot's own cell.
+  } else {
+    return static_cast<double>(hpRoom->NextMolecule(k - 9));
+  }
+  return static_cast<double>(hpRoom->Molecule(cellX, cellY));
+}

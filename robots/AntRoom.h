@@ -1,0 +1,82 @@
+// Grid rooms of the ant problems: AntRoom holds walls and food on integer
+// cells; HPAntRoom reuses its food grid for a chain of coded residues.
+#pragma once
+
+#include "foundation/NumericArrays.h"
+#include "foundation/Point.h"
+#include "robots/IntGrid.h"
+
+class AntRobot;
+
+class AntRoom {
+ public:
+  // The room has the given interior and a wall border around it, so its
+  // grids are (width + 2) by (height + 2).
+  AntRoom(int width, int height);
+  virtual ~AntRoom() = default;
+  AntRoom(const AntRoom&) = delete;
+  AntRoom& operator=(const AntRoom&) = delete;
+
+  // Clears all food, then puts food on each listed cell in order.
+  virtual void PlaceFood(const IntPointArray& foods);
+  virtual int IsFood(int x, int y);
+  // Whether a step into (x, y) is allowed (1) or not (0); entering a food
+  // cell eats the food.
+  virtual int CanMove(int x, int y);
+  // The recorder is not owned; visited cells are added to it while set.
+  virtual void SetRecorder(IntPointArray* recorder);
+  virtual IntPointArray* TakeRecorder();
+  virtual void PutFood(int x, int y);
+  virtual void PutWall(int x, int y);
+  virtual int CountEaten();
+
+  int GetWidth() const { return width; }
+  int GetHeight() const { return height; }
+  // 2 for a wall cell, 0 otherwise.
+  int GetWall(int x, int y) const;
+  // 1 food, -1 food eaten, 0 nothing (the chain value in HPAntRoom).
+  int GetFood(int x, int y) const;
+
+ protected:
+  // Reports "Invaiid Tail" at method unless 0 <= x < width and 0 <= y < height.
+  void CheckCell(int x, int y, const char* method) const;
+  // Reports "Invaiid Tail" at method unless (x, y) lies inside the border.
+  void CheckInterior(int x, int y, const char* method) const;
+
+  int width;
+  int height;
+  IntGrid walls;
+  IntGrid food;
+  IntPointArray* recorder = nullptr;
+};
+
+class HPAntRoom : public AntRoom {
+ public:
+  HPAntRoom(int width, int height);
+
+  // Entering a cell places the next residue there; occupied cells and walls
+  // refuse the step.
+  int CanMove(int x, int y) override;
+  // Keeps the robot and the residue codes (neither owned) and empties the chain.
+  virtual void SetSequence(AntRobot* robot, const IntArray* sequence);
+  // Places the next residue on (x, y); placing the last one uses up the
+  // robot's energy, which ends the episode.
+  virtual void PutMolecule(int x, int y);
+  // -1 for an empty cell, otherwise the code of the residue placed there.
+  virtual int Molecule(int x, int y);
+  // Code of the residue k places after the next one to place; -1 past the end.
+  virtual int NextMolecule(int k);
+  // Pairs of 0-residues that touch in the grid without being chain neighbours.
+  virtual int CountContacts();
+
+  int GetNext() const { return next; }
+  int GetChainPairs() const { return chainPairs; }
+
+ private:
+  static const IntArray& EmptySequence();
+
+  const IntArray* sequence;
+  int next = 0;
+  AntRobot* robot = nullptr;
+  int chainPairs = 0;
+};
