@@ -1,0 +1,95 @@
+// Runs programs on typed value stacks: a tree of Head nodes or a flat prefix
+// array of operators. It also holds the program's input variables and the
+// robot that robot operators act on. Made once per problem and reused; its
+// stacks are allocated once and evaluation allocates nothing.
+#pragma once
+
+#include "foundation/NumericArrays.h"
+#include "programs/Head.h"
+#include "programs/Operator.h"
+#include "programs/OperatorArray.h"
+
+class Robot;
+
+class LispInterpreter {
+ public:
+  static constexpr int VariableCount = 20;
+  static constexpr int ValueCapacity = 10000;  // values of one type at once
+  static constexpr int TypeCapacity = 20000;   // values of all types at once
+  static constexpr int PendingCapacity = 100;  // pending arguments at once
+
+  // What the pending stacks hold: tree nodes or flat positions.
+  static constexpr int PendingNodes = 1;
+  static constexpr int PendingPositions = 2;
+
+  LispInterpreter();
+  LispInterpreter(const LispInterpreter&) = delete;
+  LispInterpreter& operator=(const LispInterpreter&) = delete;
+  virtual ~LispInterpreter();
+
+  // Evaluates the subtree at node; its value is left on the stacks.
+  virtual void Evaluate(Head* node);
+  // Evaluates the subtree of the flat program that starts at index.
+  virtual void Evaluate(OperatorArray* code, int index);
+  // The index just past the subtree of the flat program that starts at index.
+  virtual int SkipSubtree(OperatorArray* code, int index);
+
+  void PushInt(int v) {
+    intStack.Add(v);
+    typeStack.Add(ValueType::Int);
+  }
+  void PushDouble(double v) {
+    doubleStack.Add(v);
+    typeStack.Add(ValueType::Double);
+  }
+  void PushBool(int v) {
+    boolStack.Add(v);
+    typeStack.Add(ValueType::Bool);
+  }
+  int PopType() { return typeStack.Pop(); }
+  // The value pops leave the type stack alone: pop the type first.
+  int PopInt() { return intStack.Pop(); }
+  double PopDouble() { return doubleStack.Pop(); }
+  int PopBool() { return boolStack.Pop(); }
+
+  int GetIntVariable(int i) const { return intVariables.Get(i); }
+  void SetIntVariable(int i, int v) { intVariables.Set(i, v); }
+  double GetDoubleVariable(int i) const { return doubleVariables.Get(i); }
+  void SetDoubleVariable(int i, double v) { doubleVariables.Set(i, v); }
+
+  void SetRobot(Robot* r) { robot = r; }
+  Robot* GetRobot() const { return robot; }
+
+  // Empties the value, type and pending stacks; variables and robot stay.
+  void Clear();
+
+  // Takes the next pending argument and evaluates it.
+  void EvaluatingPop();
+  // Takes the next pending argument and drops it unevaluated.
+  void NonEvaluatingPop();
+
+  // Number of values on the stacks (all types) and of pending arguments.
+  int GetValueCount() const { return typeStack.Size(); }
+  int GetPendingCount() const;
+
+ private:
+  // The recursive walks behind the two Evaluate operations. The flat one
+  // returns the index just past the subtree it evaluated when wantEnd is set
+  // (a parent needs it to find its next argument), otherwise -1.
+  void EvaluateTree(Head* node);
+  int EvaluateFlat(OperatorArray* code, int index, bool wantEnd);
+  [[noreturn]] void ReportTypeError();
+  [[noreturn]] void ReportPendingKind(const char* method);
+
+  IntArray intVariables;
+  DoubleArray doubleVariables;
+  IntArray boolStack;
+  IntArray intStack;
+  DoubleArray doubleStack;
+  IntArray typeStack;
+  HeadArray pendingNodes;
+  IntArray pendingIndices;
+  Operator2DArray pendingCodes;
+  int pendingKind;
+  Robot* robot;
+};

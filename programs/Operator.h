@@ -1,0 +1,49 @@
+// The node type of an evolved program: a shared, read-only object with a
+// printed name, a number of arguments and a way of having them evaluated.
+// Also the value type codes of the interpreter's stacks and the evaluation kinds.
+#pragma once
+
+#include <string>
+
+class LispInterpreter;
+
+// Type codes of the values on the interpreter's stacks.
+struct ValueType {
+  static constexpr int Int = 1;     // 32-bit signed, on the int stack
+  static constexpr int Double = 2;  // 64-bit IEEE, on the double stack
+  static constexpr int Bool = 4;    // an int 0 or 1, on the bool stack
+};
+
+// How the interpreter hands a node its arguments.
+struct EvaluationKind {
+  // Every argument is evaluated, left to right, before Operate runs.
+  static constexpr int Evaluating = 1;
+  // The arguments reach Operate unevaluated, as pending arguments; Operate
+  // evaluates (EvaluatingPop) or drops (NonEvaluatingPop) each of them.
+  static constexpr int NonEvaluating = 6;
+};
+
+class Operator {
+ public:
+  // Arity -1 means a variable number of arguments.
+  Operator(const std::string& name, int arity, int evaluationKind);
+  Operator(const Operator&) = delete;
+  Operator& operator=(const Operator&) = delete;
+  virtual ~Operator();
+
+  // Applies the operator to `arity` arguments (the arity of the node being run).
+  virtual void Operate(LispInterpreter* interpreter, int arity) = 0;
+  // The fixed-arity form: the operator's own arity; refused for arity -1.
+  virtual void Operate(LispInterpreter* interpreter);
+
+  int GetArity() const { return arity; }
+  std::string GetName() const { return name; }
+  int GetEvaluationKind() const { return evaluationKind; }
+  // Net change of the number of values on the stacks when the node runs.
+  int GetStackEffect() const { return 1 - arity; }
+
+ private:
+  std::string name;
+  int arity;
+  int evaluationKind;
+};
