@@ -1,0 +1,41 @@
+#include "engine/Chromosome.h"
+
+#include "foundation/NumericArrays.h"
+#include "programs/LispCode.h"
+
+GPChromosome::GPChromosome(LispCode* code) : code(code) {}
+
+GPChromosome::~GPChromosome() { DeleteContents(); }
+
+void GPChromosome::DeleteContents() {
+  if (code == nullptr) return;
+  code->DeleteTree();
+  delete code;
+  code = nullptr;
+}
+
+Chromosome* GPChromosome::Clone() { return new GPChromosome(code->Clone()); }
+
+std::string GPChromosome::ToString() { return code->ToString(); }
+
+std::string GPChromosome::ToSaveString() { return code->ToSaveString(); }
+
+GAChromosome::GAChromosome(IntArray* genes) : genes(genes) {}
+
+GAChromosome::~GAChromosome() = default;
+
+void GAChromosome::DeleteContents() { genes.reset(); }
+
+Chromosome* GAChromosome::Clone() {
+  auto* copy = new IntArray(genes->Capacity());
+  for (int i = 0; i < genes->Size(); ++i) copy->Add(genes->Get(i));
+  return new GAChromosome(copy);
+}
+
+std::string GAChromosome::ToString() {
+  std::string text;
+  for (int i = 0; i < genes->Size(); ++i) text += std::to_string(genes->Get(i));
+  return text;
+}
+
+std::string GAChromosome::ToSaveString() { return ToString(); }

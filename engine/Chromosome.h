@@ -1,0 +1,63 @@
+// Genotypes: a GP chromosome owns one program; a GA chromosome holds a bit
+// string. Copies are always deep.
+#pragma once
+
+#include <memory>
+#include <string>
+
+class IntArray;
+class LispCode;
+
+class Chromosome {
+ public:
+  Chromosome() = default;
+  Chromosome(const Chromosome&) = delete;
+  Chromosome& operator=(const Chromosome&) = delete;
+  virtual ~Chromosome() = default;
+
+  // Destroys what the chromosome owns (not the chromosome object itself).
+  virtual void DeleteContents() = 0;
+  virtual Chromosome* Clone() = 0;
+  // The program's bracket form.
+  virtual std::string ToString() = 0;
+  // The program's listing form, used when the best program is saved.
+  virtual std::string ToSaveString() = 0;
+};
+
+class GPChromosome : public Chromosome {
+ public:
+  // Takes ownership of code.
+  explicit GPChromosome(LispCode* code);
+  ~GPChromosome() override;
+
+  LispCode* GetCode() { return code; }  // no copy
+
+  // Destroys the tree, then the code object.
+  void DeleteContents() override;
+  Chromosome* Clone() override;
+  std::string ToString() override;
+  std::string ToSaveString() override;
+
+ private:
+  LispCode* code;
+};
+
+// A bit string (each gene 0 or 1). Only a holder for now: no variation
+// operator makes or changes one yet.
+class GAChromosome : public Chromosome {
+ public:
+  // Takes ownership of genes.
+  explicit GAChromosome(IntArray* genes);
+  ~GAChromosome() override;
+
+  IntArray* GetGenes() { return genes.get(); }
+
+  void DeleteContents() override;
+  Chromosome* Clone() override;
+  // The genes as digits, for example "0110".
+  std::string ToString() override;
+  std::string ToSaveString() override;
+
+ private:
+  std::unique_ptr<IntArray> genes;
+};

@@ -1,0 +1,110 @@
+#include "engine/EvolutionarySystem.h"
+
+#include <cstdint>
+#include <ostream>
+
+#include "config/Log.h"
+#include "config/Producer.h"
+#include "engine/Chromosome.h"
+#include "engine/Evolution.h"
+#include "engine/Individual.h"
+#include "engine/IndividualComparator.h"
+#include "engine/Population.h"
+#include "foundation/TimeEstimator.h"
+#include "foundation/Utility.h"
+#include "problems/Problem.h"
+
+EvolutionarySystem::EvolutionarySystem(Producer* producer)
+    : producer(producer), problem(producer->GetProblem()), population(producer->CreatePopulation()) {}
+
+EvolutionarySystem::~EvolutionarySystem() {
+  if (population) population->DeleteAll();
+  ReleaseBest();
+}
+
+void EvolutionarySystem::ReleaseBest() {
+  if (best == nullptr) return;
+  best->DeleteChromosome();
+  delete best;
+  best = nullptr;
+}
+
+void EvolutionarySystem::Execute() {
+  GetUtility()->Seed(static_cast<std::uint32_t>(producer->GetSeed()));
+  RunIterations(producer->GetIterationNum());
+}
+
+void EvolutionarySystem::Run() {
+  Initialize();
+  for (int g = 0;; ++g) {
+    Evaluate();
+    LogGeneration(g);
+    if (g == producer->GetMaxGeneration()) break;
+    if (problem->IsSolved() == 1) break;
+    Evolve();
+  }
+  Finish();
+}
+
+void EvolutionarySystem::RunIterations(int n) {
+  if (n == 1) {
+    Run();
+    return;
+  }
+  // A batch of no runs has nothing to run and nothing to summarise.
+  if (n < 1) return;
+  TimeEstimator estimator(n);
+  for (int i = 0; i < n; ++i) {
+    problem->ResetSolved();
+    Run();
+    if (i == n - 1) break;
+    producer->GetIndividualLogCollectorsRegister()->NextIteration();
+    estimator.Estimate(*GetLog()->Get("timer"));
+  }
+  producer->WriteStatistics();
+}
+
+void EvolutionarySystem::Initialize() {
+  Evolution* initial = producer->GetInitialEvolution();
+  initial->Apply(population.get(), producer->GetPopulationSize());
+}
+
+void EvolutionarySystem::Evaluate() {
+  for (int i = 0; i < population->Size(); ++i) problem->FitnessFunction(population->GetUnsorted(i));
+  population->Sort();
+}
+
+void EvolutionarySystem::Evolve() {
+  std::unique_ptr<Population> next(producer->CreatePopulation());
+  Evolution* evolution = producer->GetEvolution();
+  evolution->Evolve(population.get(), next.get(), producer->GetPopulationSize());
+  population->DeleteAll();
+  population = std::move(next);
+}
+
+void EvolutionarySystem::Finish() { population->DeleteAll(); }
+
+void EvolutionarySystem::LogGeneration(int g) {
+  Individual* generationBest = population->Get(0);
+  IndividualLogCollectorsRegister* collectors = producer->GetIndividualLogCollectorsRegister();
+  generationBest->Accept(collectors->Get("online")->Top());
+  *GetLog()->Get("log") << g << " : " << generationBest->ToString() << "\n"
+                        << generationBest->GetChromosome()->ToString() << "\n"
+                        << std::endl;
+  if (best == nullptr) {
+    best = population->Get(0)->Clone();
+  } else if (producer->GetComparator()->Compare(population->Get(0), best) == 1) {
+    ReleaseBest();
+    best = population->Get(0)->Clone();
+  }
+  best->Accept(collectors->Get("offline")->Top());
+}
+
+void EvolutionarySystem::SaveBest() {
+  // Nothing has been logged since the last save: there is no best to write.
+  if (best == nullptr) return;
+  *GetLog()->Get("log") << best->ToString() << " : " << best->GetChromosome()->ToString() << std::endl;
+  *GetLog()->Get("save") << best->GetChromosome()->ToSaveString() << "\n"
+                         << "-----" << std::endl;
+  ReleaseBest();
+}

@@ -1,0 +1,59 @@
+// Advances a population generation by generation: makes the first generation,
+// evaluates it with the problem, breeds the next one. Also runs whole runs and
+// batches of runs with per-generation logs and summary statistics.
+#pragma once
+
+#include <memory>
+
+class Individual;
+class Population;
+class Problem;
+class Producer;
+
+class EvolutionarySystem {
+ public:
+  // Takes the problem and a new, empty population from producer (not owned).
+  explicit EvolutionarySystem(Producer* producer);
+  EvolutionarySystem(const EvolutionarySystem&) = delete;
+  EvolutionarySystem& operator=(const EvolutionarySystem&) = delete;
+  // Releases the population with any members Finish has not destroyed, and
+  // the best-so-far individual.
+  virtual ~EvolutionarySystem();
+
+  // Batch entry: seeds the random generator with "seed", then runs
+  // "iteration_num" runs.
+  virtual void Execute();
+  // One complete run: generations 0 .. max_generation with logging, stopping
+  // early when the problem is solved; then Finish.
+  virtual void Run();
+  // n runs. Between runs: the time estimate to "timer" and a fresh collector
+  // per statistic; after a batch of two or more, the producer's statistics.
+  virtual void RunIterations(int n);
+  // Fills the population with its first generation.
+  virtual void Initialize();
+  // Gives every member its fitness, in index order, then sorts.
+  virtual void Evaluate();
+  // Replaces the population by the next generation.
+  virtual void Evolve();
+  // Destroys the members of the population (the population stays).
+  virtual void Finish();
+  // Logs generation g's best to "log" and the statistics collectors, and
+  // updates the best-so-far individual.
+  virtual void LogGeneration(int g);
+  // Writes the best-so-far individual to "log" and "save", then discards it.
+  virtual void SaveBest();
+
+  Population* GetPopulation() { return population.get(); }
+  Problem* GetProblem() { return problem; }
+  Producer* GetProducer() { return producer; }
+  // The best-so-far individual, or null.
+  Individual* GetBest() { return best; }
+
+ private:
+  void ReleaseBest();
+
+  Producer* producer;
+  Problem* problem;
+  std::unique_ptr<Population> population;
+  Individual* best = nullptr;
+};

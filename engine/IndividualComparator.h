@@ -1,0 +1,26 @@
+// Orders individuals best first: Compare(a, b) is 1 when a is strictly better
+// (lower fitness). IndividualSorter is the system's quicksort over them.
+#pragma once
+
+#include "engine/Individual.h"
+#include "foundation/Sorter.h"
+
+class IndividualComparator {
+ public:
+  virtual ~IndividualComparator() = default;
+  // 1: a comes before b; 0: equal; -1: a comes after b.
+  virtual int Compare(Individual* a, Individual* b) = 0;
+};
+
+// Ascending fitness. A NaN fitness counts as the worst value: after every
+// number, and two NaNs are equal, so sorting never runs off the array.
+class DoubleTypeFitnessIndividualLessComparator : public IndividualComparator {
+ public:
+  int Compare(Individual* a, Individual* b) override;
+};
+
+class IndividualSorter : public Sorter<Individual, IndividualArray, IndividualComparator> {
+ public:
+  explicit IndividualSorter(IndividualComparator* comparator)
+      : Sorter<Individual, IndividualArray, IndividualComparator>(comparator) {}
+};

@@ -1,0 +1,30 @@
+#include "problems/Problem.h"
+
+#include "engine/Chromosome.h"
+#include "engine/Individual.h"
+#include "foundation/Exception.h"
+
+DoubleTypeFitnessIndividual* Problem::CastIndividual(Individual* individual) {
+  auto* cast = dynamic_cast<DoubleTypeFitnessIndividual*>(individual);
+  if (cast == nullptr) {
+    GetException()->CastError("Individual", "DoubleTypeFitnessIndividual", ClassNameOf(*this),
+                              "FitnessFunction");
+  }
+  return cast;
+}
+
+GPChromosome* Problem::CastGPChromosome(DoubleTypeFitnessIndividual* individual) {
+  auto* cast = dynamic_cast<GPChromosome*>(individual->GetChromosome());
+  if (cast == nullptr) {
+    GetException()->CastError("Chromosome", "GPChromosome", ClassNameOf(*this), "FitnessFunction");
+  }
+  return cast;
+}
+
+GAChromosome* Problem::CastGAChromosome(DoubleTypeFitnessIndividual* individual) {
+  auto* cast = dynamic_cast<GAChromosome*>(individual->GetChromosome());
+  if (cast == nullptr) {
+    GetException()->CastError("Chromosome", "GAChromosome", ClassNameOf(*this), "FitnessFunction");
+  }
+  return cast;
+}

@@ -1,0 +1,47 @@
+// A problem gives each individual its fitness (lower is better) and says
+// whether a perfect individual has been found. Robot problems can also record
+// the path of one evaluation.
+#pragma once
+
+class DoubleTypeFitnessIndividual;
+class GAChromosome;
+class GPChromosome;
+class Individual;
+class MultiStream;
+
+class Problem {
+ public:
+  Problem() = default;
+  Problem(const Problem&) = delete;
+  Problem& operator=(const Problem&) = delete;
+  virtual ~Problem() = default;
+
+  // Evaluates the individual and stores its fitness with SetFitness.
+  virtual void FitnessFunction(Individual* individual) = 0;
+  virtual int IsSolved() { return solved; }
+  virtual void ResetSolved() { solved = 0; }
+
+ protected:
+  // For the fitness function that finds a perfect individual.
+  void SetSolved() { solved = 1; }
+
+  // The shared first steps of every fitness function. Each down-cast that
+  // fails ends the process with a cast report naming this problem's class and
+  // "FitnessFunction".
+  DoubleTypeFitnessIndividual* CastIndividual(Individual* individual);
+  GPChromosome* CastGPChromosome(DoubleTypeFitnessIndividual* individual);
+  GAChromosome* CastGAChromosome(DoubleTypeFitnessIndividual* individual);
+
+ private:
+  int solved = 0;
+};
+
+class RobotProblem : public Problem {
+ public:
+  // Gives the room fresh recorders, so that the next evaluation records the
+  // robot's path.
+  virtual void StartRecording() = 0;
+  // Takes the recorders back, writes the recorded path to stream as text and
+  // destroys the recorders.
+  virtual void WriteRecording(MultiStream* stream) = 0;
+};

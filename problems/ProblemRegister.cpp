@@ -1,0 +1,59 @@
+#include "problems/ProblemRegister.h"
+
+namespace {
+using ProblemFactory = Problem* (*)(std::istream&);
+
+// Each concrete problem joins by replacing its null with &Make<ItsClass>.
+template <class ConcreteProblem>
+[[maybe_unused]] Problem* Make(std::istream& in) {
+  return new ConcreteProblem(in);
+}
+
+struct ProblemKind {
+  const char* name;
+  ProblemFactory make;
+};
+
+const ProblemKind kinds[] = {
+    {"Regression", nullptr},    {"Parity", nullptr}, {"Multiplexer", nullptr},
+    {"Wallfollowing", nullptr}, {"Ant", nullptr},    {"HPAnt", nullptr},
+    {"BoxMoving", nullptr},     {"MultiVariate", nullptr},
+};
+constexpr int kindCount = static_cast<int>(sizeof kinds / sizeof kinds[0]);
+}  // namespace
+
+ProblemRegister::ProblemRegister(int capacity) : Register<std::string, Problem>(capacity) {}
+
+int ProblemRegister::KindCount() { return kindCount; }
+
+std::string ProblemRegister::KindName(int kind) {
+  return kind >= 0 && kind < kindCount ? kinds[kind].name : "";
+}
+
+int ProblemRegister::FindKind(const std::string& name) {
+  for (int i = 0; i < kindCount; ++i) {
+    if (name == kinds[i].name) return i;
+  }
+  return -1;
+}
+
+bool ProblemRegister::IsAvailable(int kind) {
+  return kind >= 0 && kind < kindCount && kinds[kind].make != nullptr;
+}
+
+Problem* ProblemRegister::Build(const std::string& name, std::istream& in) {
+  int kind = FindKind(name);
+  if (!IsAvailable(kind)) return nullptr;
+  return kinds[kind].make(in);
+}
+
+Problem* ProblemRegister::Create(std::istream& in) {
+  std::string name;
+  in >> name;
+  Problem* problem = Build(name, in);
+  if (problem == nullptr) {
+    GetException()->FatalError("Problem can not be created : " + name, "ProblemRegister", "Create");
+  }
+  Push(name, problem);
+  return problem;
+}

@@ -1,0 +1,123 @@
+#include "config/Producer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "TestSupport.h"
+#include "config/Log.h"
+#include "engine/TestRun.h"
+
+namespace {
+using ::testing::ExitedWithCode;
+
+const char* const kParameters = "population_size 6\nmax_generation 9\niteration_num 3\nseed 42\n";
+
+std::string Report(const std::string& lines) { return "^" + ExactLine(lines) + "$"; }
+
+TEST(ProducerTest, ReadsEveryInputFile) {
+  ScratchDir dir;
+  DeleteLog();
+  TestProducer producer(WriteRunFiles(dir, kParameters, "Test\n\n  2.5\n"));
+  EXPECT_EQ(producer.GetPopulationSize(), 6);
+  EXPECT_EQ(producer.GetMaxGeneration(), 9);
+  EXPECT_EQ(producer.GetIterationNum(), 3);
+  EXPECT_EQ(producer.GetSeed(), 42);
+  EXPECT_EQ(producer.GetDoubleParameter("rate"), 0.5);
+  EXPECT_EQ(producer.GetIntParameter("population_size"), 6);
+  EXPECT_EQ(producer.GetFileName("table"), dir.File("table.txt"));
+  EXPECT_EQ(producer.GetTestProblem()->solvedAt, 2.5);
+  EXPECT_EQ(GetLog()->Exists("best"), 1);
+  IndividualLogCollectorsRegister* collectors = producer.GetIndividualLogCollectorsRegister();
+  EXPECT_EQ(collectors->GetIterationCount(), 3);
+  EXPECT_EQ(collectors->GetGenerationCount(), 9);
+}
+
+TEST(ProducerTest, CreatePopulationMakesANewPopulationOfThePopulationSize) {
+  ScratchDir dir;
+  DeleteLog();
+  TestProducer producer(WriteRunFiles(dir, kParameters));
+  std::unique_ptr<Population> a(producer.CreatePopulation());
+  std::unique_ptr<Population> b(producer.CreatePopulation());
+  EXPECT_NE(a.get(), b.get());
+  for (int i = 0; i < 6; ++i) a->Add(MakeIndividual("x" + std::to_string(i), 6 - i));
+  EXPECT_EQ(a->Get(0)->GetChromosome()->ToString(), "x5");  // sorted with the producer's sorter
+  EXPECT_EXIT(a->Add(nullptr), ExitedWithCode(1), Report("Capacity 6 is full  at IndividualArray::Add\n"));
+  a->DeleteAll();
+}
+
+TEST(ProducerTest, SeedIsLookedUpOnlyWhenAskedFor) {
+  ScratchDir dir;
+  DeleteLog();
+  TestProducer producer(WriteRunFiles(dir, "population_size 6\nmax_generation 9\niteration_num 3\n"));
+  EXPECT_EXIT(producer.GetSeed(), ExitedWithCode(1),
+              Report("seed\nFatal error: Can not find  at IntRegister::Create\n"));
+}
+
+TEST(ProducerTest, RebuildingAProducerTruncatesTheLogFiles) {
+  ScratchDir dir;
+  DeleteLog();
+  std::string files = WriteRunFiles(dir, kParameters);
+  {
+    TestProducer producer(files);
+    *GetLog()->Get("log") << "first run" << std::endl;
+  }
+  EXPECT_EQ(ReadWholeFile(dir.File("log.txt")), "first run\n");
+  EXPECT_EQ(GetLog()->Count(), 0);  // the old producer took the log with it
+  TestProducer producer(files);
+  EXPECT_EQ(ReadWholeFile(dir.File("log.txt")), "");
+  EXPECT_EQ(GetLog()->Exists("log"), 1);
+}
+
+TEST(ProducerDeathTest, MissingInputFilesAreReported) {
+  ScratchDir dir;
+  DeleteLog();
+  EXPECT_EXIT(TestProducer{dir.File("no-files.txt")}, ExitedWithCode(1),
+              Report("Fatal error: Can not open file at Producer::ReadFile\n"));
+
+  std::string files = WriteRunFiles(dir, kParameters);
+  std::filesystem::remove(dir.File("log_setting.txt"));
+  EXPECT_EXIT(TestProducer{files}, ExitedWithCode(1),
+              Report("Fatal error: Can not open file at Producer::Readfile\n"));
+
+  files = WriteRunFiles(dir, kParameters);
+  std::filesystem::remove(dir.File("parameter.txt"));
+  EXPECT_EXIT(TestProducer{files}, ExitedWithCode(1),
+              Report("population_size\nFatal error: Can not find  at IntRegister::Create\n"));
+
+  files = WriteRunFiles(dir, kParameters);
+  std::filesystem::remove(dir.File("problem.txt"));
+  EXPECT_EXIT(TestProducer{files}, ExitedWithCode(1),
+              Report("Fatal error: Can not open file at Producer::ReadFile\n"));
+}
+
+TEST(ProducerDeathTest, MissingKeysAreReported) {
+  ScratchDir dir;
+  DeleteLog();
+  std::string files = WriteRunFiles(dir, "population_size 6\nmax_generation 9\n");
+  EXPECT_EXIT(TestProducer{files}, ExitedWithCode(1),
+              Report("iteration_num\nFatal error: Can not find  at IntRegister::Create\n"));
+
+  files = WriteRunFiles(dir, kParameters);
+  dir.Write("files.txt", "log_setting " + dir.File("log_setting.txt") + "\nproblem " + dir.File("problem.txt") + "\n");
+  EXPECT_EXIT(TestProducer{files}, ExitedWithCode(1),
+              Report("parameter\nFatal error: Can not find  at StringRegister::Create\n"));
+}
+
+TEST(ProducerDeathTest, AProblemFileNamingNoProblemIsReported) {
+  ScratchDir dir;
+  DeleteLog();
+  std::string files = WriteRunFiles(dir, kParameters, "Tests 1\n");
+  EXPECT_EXIT(TestProducer{files}, ExitedWithCode(1),
+              Report("Fatal error: Problem can not be created : Tests at ProblemRegister::Create\n"));
+}
+
+TEST(ProducerDeathTest, GetProblemWithoutAProblemIsReported) {
+  ScratchDir dir;
+  DeleteLog();
+  TestProducer producer(WriteRunFiles(dir, kParameters));
+  producer.ForgetProblem();
+  EXPECT_EXIT(producer.GetProblem(), ExitedWithCode(1),
+              Report("Fatal error: Not initialized at TestProducer::GetProblem\n"));
+}
+}  // namespace
