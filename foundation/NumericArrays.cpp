@@ -23,7 +23,9 @@ double DoubleArray::StdDev() const {
   double squares = 0.0;
   for (int i = 0; i < size; ++i) squares += data[i] * data[i];
   double mean = Mean();
-  return std::sqrt(squares / static_cast<double>(size) - mean * mean);
+  double variance = squares / static_cast<double>(size) - mean * mean;
+  // Rounding can leave a tiny negative variance for equal values; that is 0.
+  return variance < 0.0 ? 0.0 : std::sqrt(variance);
 }
 
 int DoubleArray::Roulette() const {

@@ -52,6 +52,9 @@ TEST(ArrayTest, NumericOperations) {
   EXPECT_EQ(d.Product(), 24.0);
   EXPECT_EQ(d.Mean(), 2.5);
   EXPECT_DOUBLE_EQ(d.StdDev(), std::sqrt(1.25));
+  DoubleArray same(3);
+  same.Fill(0.1);  // rounding gives a variance of about -1.7e-18
+  EXPECT_EQ(same.StdDev(), 0.0);
   IntArray i(3);
   i.Add(2147483647);
   i.Add(1);
