@@ -1,5 +1,8 @@
 #include "problems/ProblemRegister.h"
 
+#include "problems/Multiplexer.h"
+#include "problems/Parity.h"
+
 namespace {
 using ProblemFactory = Problem* (*)(std::istream&);
 
@@ -15,7 +18,7 @@ struct ProblemKind {
 };
 
 const ProblemKind kinds[] = {
-    {"Regression", nullptr},    {"Parity", nullptr}, {"Multiplexer", nullptr},
+    {"Regression", nullptr},    {"Parity", &Make<Parity>}, {"Multiplexer", &Make<Multiplexer>},
     {"Wallfollowing", nullptr}, {"Ant", nullptr},    {"HPAnt", nullptr},
     {"BoxMoving", nullptr},     {"MultiVariate", nullptr},
 };

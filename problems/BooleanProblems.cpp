@@ -1,0 +1,155 @@
+// The two boolean benchmark problems, parity and multiplexer.
+#include "engine/Chromosome.h"
+#include "engine/Individual.h"
+#include "foundation/NumericArrays.h"
+#include "foundation/Utility.h"
+#include "problems/Multiplexer.h"
+#include "problems/Parity.h"
+#include "problems/ProblemFileReader.h"
+#include "programs/LispCode.h"
+#include "programs/LispInterpreter.h"
+
+namespace {
+// Input bits beyond this count would overflow the number of cases.
+constexpr int kMaxInputBits = 30;
+
+void CheckInputBits(int bits, const char* cls, const char* what) {
+  if (bits < 0 || bits > kMaxInputBits) {
+    GetException()->FatalError(std::string(what) + " gives " + std::to_string(bits) +
+                                   " input bits; between 0 and " + std::to_string(kMaxInputBits) + " are possible",
+                               cls, cls);
+  }
+}
+}  // namespace
+
+Parity::Parity(std::istream& in) : interpreter(std::make_unique<LispInterpreter>()) {
+  ProblemFileReader reader(in, "Parity");
+  std::string word = reader.ReadWord("mode");
+  if (word == "double") {
+    mode = 2;
+  } else if (word == "bool") {
+    mode = 3;
+  } else {
+    GetException()->FatalError("Invalid mode", "Parity", "Parity");
+  }
+  n = reader.ReadInt("number of input bits");
+  CheckInputBits(n, "Parity", "The number of input bits");
+  cases = Utility::Power(2, n);
+}
+
+Parity::~Parity() = default;
+
+int Parity::ParityOf(const IntArray& bits) {
+  int ones = 0;
+  for (int i = 0; i < bits.Size(); ++i) {
+    if (bits.Get(i) == 1) ++ones;
+  }
+  return (ones + 1) % 2;
+}
+
+int Parity::FitnessDoubleParity(GPChromosome* chromosome, const IntArray& bits) {
+  for (int i = 0; i < n; ++i) interpreter->SetDoubleVariable(i, static_cast<double>(bits.Get(i)));
+  interpreter->Clear();
+  chromosome->GetCode()->Evaluate(interpreter.get());
+  int type = interpreter->PopType();
+  double value = 0.0;
+  if (type == 1) {
+    value = static_cast<double>(interpreter->PopInt());
+  } else if (type == 2) {
+    value = interpreter->PopDouble();
+  } else {
+    GetException()->FatalError("Invalid type", "Parity", "FitnessDoubleParity");
+  }
+  return value >= 0.0 ? 1 : 0;
+}
+
+int Parity::FitnessIntParity(GPChromosome* chromosome, const IntArray& bits) {
+  for (int i = 0; i < n; ++i) interpreter->SetIntVariable(i, bits.Get(i));
+  interpreter->Clear();
+  chromosome->GetCode()->Evaluate(interpreter.get());
+  if (interpreter->PopType() != 4) GetException()->FatalError("Invalid type : not int", "Parity", "FitnessIntParity");
+  return interpreter->PopBool();
+}
+
+void Parity::FitnessFunction(Individual* individual) {
+  DoubleTypeFitnessIndividual* target = CastIndividual(individual);
+  GPChromosome* chromosome = CastGPChromosome(target);
+  int errors = 0;
+  IntArray bits(n);
+  bits.Fill(0);
+  for (int c = 0; c < cases; ++c) {
+    Utility::IntToBits(c, bits);
+    int answer = 0;
+    if (mode == 2) {
+      answer = FitnessDoubleParity(chromosome, bits);
+    } else if (mode == 3) {
+      answer = FitnessIntParity(chromosome, bits);
+    } else {
+      GetException()->FatalError("Invalid mode", ClassNameOf(*this), "FitnessFunction");
+    }
+    if (answer != ParityOf(bits)) ++errors;
+  }
+  if (errors == 0) SetSolved();
+  target->SetFitness(static_cast<double>(errors));
+}
+
+Multiplexer::Multiplexer(std::istream& in) : interpreter(std::make_unique<LispInterpreter>()) {
+  ProblemFileReader reader(in, "Multiplexer");
+  std::string word = reader.ReadWord("mode");
+  if (word == "bool") {
+    mode = 4;
+  } else {
+    GetException()->FatalError("Invalid mode", "Multiplexer", "Multiplexer");
+  }
+  k = reader.ReadInt("number of address bits");
+  // k address bits and 2^k data bits.
+  if (k < 0 || k > 4) {
+    // 5 address bits already need 37 input bits: more than the interpreter's
+    // variables hold and more cases than an int counts.
+    GetException()->FatalError("The number of address bits is " + std::to_string(k) +
+                                   "; between 0 and 4 are possible",
+                               "Multiplexer", "Multiplexer");
+  }
+  inputs = Utility::Power(2, k) + k;
+  cases = Utility::Power(2, inputs);
+}
+
+Multiplexer::~Multiplexer() = default;
+
+int Multiplexer::MultiplexerOf(const IntArray& bits) const {
+  int address = 0;
+  for (int i = 0; i < k; ++i) {
+    if (bits.Get(i) == 1) address += Utility::Power(2, i);
+  }
+  return bits.Get(k + address);
+}
+
+int Multiplexer::FitnessIntMultiplexer(GPChromosome* chromosome, const IntArray& bits) {
+  for (int i = 0; i < inputs; ++i) interpreter->SetIntVariable(i, bits.Get(i));
+  interpreter->Clear();
+  chromosome->GetCode()->Evaluate(interpreter.get());
+  if (interpreter->PopType() != 4) {
+    GetException()->FatalError("Invalid type : not int", "Multiplexer", "FitnessIntMultiplexer");
+  }
+  return interpreter->PopBool();
+}
+
+void Multiplexer::FitnessFunction(Individual* individual) {
+  DoubleTypeFitnessIndividual* target = CastIndividual(individual);
+  GPChromosome* chromosome = CastGPChromosome(target);
+  int errors = 0;
+  IntArray bits(inputs);
+  bits.Fill(0);
+  for (int c = 0; c < cases; ++c) {
+    Utility::IntToBits(c, bits);
+    int answer = 0;
+    if (mode == 4) {
+      answer = FitnessIntMultiplexer(chromosome, bits);
+    } else {
+      GetException()->FatalError("Invalid mode", ClassNameOf(*this), "FitnessFunction");
+    }
+    if (answer != MultiplexerOf(bits)) ++errors;
+  }
+  if (errors == 0) SetSolved();
+  target->SetFitness(static_cast<double>(errors));
+}

@@ -1,0 +1,37 @@
+// The multiplexer problem: k address bits select one of 2^k data bits; a
+// program reads all k + 2^k bits from the interpreter's variables and must
+// answer the selected data bit. Every input case is tried; the fitness is the
+// number of wrong answers.
+#pragma once
+
+#include <istream>
+#include <memory>
+
+#include "problems/Problem.h"
+
+class IntArray;
+class LispInterpreter;
+
+class Multiplexer : public Problem {
+ public:
+  // Reads the mode word ("bool") and the number of address bits.
+  explicit Multiplexer(std::istream& in);
+  ~Multiplexer() override;
+  void FitnessFunction(Individual* individual) override;
+
+  // The data bit that the address bits of the case select.
+  int MultiplexerOf(const IntArray& bits) const;
+  int GetAddressBits() const { return k; }
+  int GetInputs() const { return inputs; }
+  int GetCases() const { return cases; }
+  LispInterpreter* GetInterpreter() { return interpreter.get(); }
+
+ private:
+  int FitnessIntMultiplexer(GPChromosome* chromosome, const IntArray& bits);
+
+  std::unique_ptr<LispInterpreter> interpreter;
+  int mode;
+  int inputs;
+  int cases;
+  int k;
+};
