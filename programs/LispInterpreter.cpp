@@ -15,7 +15,11 @@ LispInterpreter::LispInterpreter()
       pendingIndices(PendingCapacity),
       pendingCodes(PendingCapacity),
       pendingKind(0),
-      robot(nullptr) {
+      robot(nullptr),
+      argumentTypes(ArgumentCapacity),
+      intArguments(ArgumentCapacity),
+      doubleArguments(ArgumentCapacity) {
+  argumentTypes.Fill(0);
   intVariables.Fill(0);
   doubleVariables.Fill(0.0);
 }

@@ -17,6 +17,8 @@ class LispInterpreter {
   static constexpr int ValueCapacity = 10000;  // values of one type at once
   static constexpr int TypeCapacity = 20000;   // values of all types at once
   static constexpr int PendingCapacity = 100;  // pending arguments at once
+  // Arguments of one operator call that fit the interpreter's scratch arrays.
+  static constexpr int ArgumentCapacity = 100;
 
   // What the pending stacks hold: tree nodes or flat positions.
   static constexpr int PendingNodes = 1;
@@ -68,6 +70,26 @@ class LispInterpreter {
   // Takes the next pending argument and drops it unevaluated.
   void NonEvaluatingPop();
 
+  // Scratch storage for the arguments of one evaluating operator call. An
+  // operator pops its arguments only after all of its children have run, and
+  // the functions it hands them to never evaluate programs, so one set of
+  // arrays per interpreter serves every operator and nothing is allocated
+  // per call. Operators are shared between interpreters, so the storage lives
+  // here and not in them.
+  //
+  // Room for ArgumentCapacity type codes (unchecked).
+  int* ArgumentTypes() { return argumentTypes.Data(); }
+  // The int and double argument arrays with exactly n entries (their values
+  // left to the caller); n must not exceed ArgumentCapacity.
+  IntArray& IntArguments(int n) {
+    if (intArguments.Size() != n) SizeArguments(intArguments, n);
+    return intArguments;
+  }
+  DoubleArray& DoubleArguments(int n) {
+    if (doubleArguments.Size() != n) SizeArguments(doubleArguments, n);
+    return doubleArguments;
+  }
+
   // Number of values on the stacks (all types) and of pending arguments.
   int GetValueCount() const { return typeStack.Size(); }
   int GetPendingCount() const;
@@ -80,6 +102,11 @@ class LispInterpreter {
   int EvaluateFlat(OperatorArray* code, int index, bool wantEnd);
   [[noreturn]] void ReportTypeError();
   [[noreturn]] void ReportPendingKind(const char* method);
+  template <class T>
+  static void SizeArguments(Array<T>& arguments, int n) {
+    arguments.Clear();
+    for (int i = 0; i < n; ++i) arguments.Add(T());
+  }
 
   IntArray intVariables;
   DoubleArray doubleVariables;
@@ -92,4 +119,7 @@ class LispInterpreter {
   Operator2DArray pendingCodes;
   int pendingKind;
   Robot* robot;
+  IntArray argumentTypes;
+  IntArray intArguments;
+  DoubleArray doubleArguments;
 };

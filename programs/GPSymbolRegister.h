@@ -1,0 +1,47 @@
+// The node set of a run: weighted classes of operators read from the
+// node-set table, from which the tree generator draws. Class 0 holds the
+// terminals.
+#pragma once
+
+#include <istream>
+#include <string>
+
+#include "foundation/NumericArrays.h"
+#include "programs/OperatorArray.h"
+#include "programs/OperatorRegister.h"
+
+class GPSymbolRegister {
+ public:
+  static constexpr int ClassCapacity = 10;   // classes of one table
+  static constexpr int SymbolCapacity = 50;  // names of one class
+  static constexpr int LineLength = 999;     // characters of one table line
+
+  // Reads the whole table at once: one class per line, its weight first and
+  // then the names of its operators, separated by blanks or tabs. A line
+  // without a weight (an empty one) adds no class. Names are resolved through
+  // operators, which must outlive this register.
+  GPSymbolRegister(OperatorRegister* operators, std::istream& table);
+  GPSymbolRegister(const GPSymbolRegister&) = delete;
+  GPSymbolRegister& operator=(const GPSymbolRegister&) = delete;
+  virtual ~GPSymbolRegister();
+
+  // A class drawn by weight, then one of its operators uniformly.
+  virtual Operator* GetRandomOperator();
+  // One operator of class 0 drawn uniformly.
+  virtual Operator* GetRandomTerminal();
+  // The operators of class 0.
+  virtual OperatorArray* GetTerminals();
+
+  int GetClassCount() const { return classes.Size(); }
+  OperatorArray* GetClass(int k) const { return classes.Get(k); }
+  double GetWeight(int k) const { return weights.Get(k); }
+
+ private:
+  void ReadTable(std::istream& table);
+  void ReadLine(const std::string& line);
+  [[noreturn]] void ReportTable(const std::string& message) const;
+
+  OperatorRegister* operators;
+  Operator2DArray classes;
+  DoubleArray weights;
+};
