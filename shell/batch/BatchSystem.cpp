@@ -1,0 +1,54 @@
+#include "shell/batch/BatchSystem.h"
+
+#include <cstdio>
+#include <string>
+
+#include "config/Producer.h"
+#include "engine/Individual.h"
+
+namespace {
+std::string Duration(double seconds) {
+  if (!(seconds >= 0.0)) seconds = 0.0;
+  long total = static_cast<long>(seconds + 0.5);
+  char text[32];
+  std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", total / 3600, (total / 60) % 60, total % 60);
+  return text;
+}
+}  // namespace
+
+BatchSystem::BatchSystem(Producer* producer, bool showProgress)
+    : RobotEvolutionarySystem(producer),
+      showProgress(showProgress),
+      runs(producer->GetIterationNum()),
+      generations(producer->GetMaxGeneration()),
+      start(std::chrono::steady_clock::now()) {}
+
+BatchSystem::~BatchSystem() {
+  if (shownAny) std::fprintf(stderr, "\n");
+}
+
+void BatchSystem::Run() {
+  ++run;
+  RobotEvolutionarySystem::Run();
+}
+
+void BatchSystem::LogGeneration(int g) {
+  RobotEvolutionarySystem::LogGeneration(g);
+  if (showProgress) ShowProgress(g, g == generations);
+}
+
+void BatchSystem::ShowProgress(int g, bool force) {
+  auto now = std::chrono::steady_clock::now();
+  if (!force && shownAny && now - lastShown < std::chrono::milliseconds(100)) return;
+  lastShown = now;
+  shownAny = true;
+  double elapsed = std::chrono::duration<double>(now - start).count();
+  double perRun = static_cast<double>(generations) + 1.0;
+  double done = static_cast<double>(run - 1) * perRun + static_cast<double>(g) + 1.0;
+  double total = static_cast<double>(runs) * perRun;
+  double remaining = done > 0.0 ? elapsed * (total - done) / done : 0.0;
+  std::string best = GetBest() != nullptr ? GetBest()->ToString() : "-";
+  std::fprintf(stderr, "\rrun %d of %d, generation %d of %d, best %s, elapsed %s, remaining %s   ", run, runs, g,
+               generations, best.c_str(), Duration(elapsed).c_str(), Duration(remaining).c_str());
+  std::fflush(stderr);
+}

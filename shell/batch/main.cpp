@@ -1,0 +1,56 @@
+// The batch program: reads the input files named by a file list (by default
+// input/files.txt in the working directory), runs iteration_num seeded runs
+// with their logs and statistics, then saves the best program.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "config/GPProducer.h"
+#include "shell/batch/BatchSystem.h"
+
+namespace {
+const char* kUsage =
+    "Usage: morvane2-batch [FILE-LIST]\n"
+    "\n"
+    "Runs Morvane2 in batch mode in the working directory: iteration_num seeded\n"
+    "runs of max_generation generations each, with per-generation logs and\n"
+    "summary statistics, then saves the best program found.\n"
+    "\n"
+    "FILE-LIST names the file list to read (default: input/files.txt). It pairs\n"
+    "these keys with file paths, relative to the working directory:\n"
+    "  log_setting  the log setting: a path prefix and, per line, a stream name\n"
+    "               and its destinations (cout, cerr or file names)\n"
+    "  parameter    the parameter file (int and double sections)\n"
+    "  problem      the problem file (the problem's name, then its data)\n"
+    "  table        the node-set table (a weight, then operator names, per line)\n"
+    "\n"
+    "The log setting must define the streams log, save, timer, online-mean,\n"
+    "online-sd, offline-mean, offline-sd and best (and orbit for robot problems).\n"
+    "Errors end the program with one line on standard error and exit status 1.\n";
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string fileList = "input/files.txt";
+  if (argc > 2) {
+    std::fputs(kUsage, stderr);
+    return 1;
+  }
+  if (argc == 2) {
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    fileList = argv[1];
+  }
+  auto producer = std::make_unique<GPProducer>(fileList);
+  {
+    BatchSystem system(producer.get(), isatty(STDERR_FILENO) != 0);
+    system.Execute();
+    if (system.GetBest() != nullptr) system.SaveBest();
+  }
+  producer.reset();
+  return 0;
+}

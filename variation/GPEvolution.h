@@ -1,0 +1,116 @@
+// The GP generation schemes: building blocks that fill a new population from
+// the current one (random generation, elite copies, crossover, mutation,
+// reproduction) and the composite used for every generation after the first.
+#pragma once
+
+#include <memory>
+
+#include "engine/Evolution.h"
+#include "engine/Selection.h"
+
+class GPCrossover;
+class GPGenerator;
+class GPMutation;
+class GPProducer;
+class Individual;
+class LispCode;
+
+class GPEvolution : public Evolution {
+ public:
+  explicit GPEvolution(GPProducer* producer) : producer(producer) {}
+  // Wraps code in a new GP chromosome, has the producer make an individual of
+  // it and adds that to population.
+  virtual void AddProgram(Population* population, LispCode* code);
+
+ protected:
+  // The individual's program (not a copy); an individual without a GP
+  // chromosome ends the process with a cast report.
+  LispCode* CodeOf(Individual* individual);
+
+  GPProducer* producer;
+};
+
+// n random programs from the generator.
+class GPGenerationEvolution : public GPEvolution {
+ public:
+  GPGenerationEvolution(GPGenerator* generator, GPProducer* producer)
+      : GPEvolution(producer), generator(generator) {}
+  void Evolve(Population* from, Population* to, int n) override;
+  void Apply(Population* population, int n) override;
+
+ private:
+  GPGenerator* generator;
+};
+
+// Copies of the n best programs, best first.
+class GPEliteEvolution : public GPEvolution {
+ public:
+  explicit GPEliteEvolution(GPProducer* producer) : GPEvolution(producer) {}
+  void Evolve(Population* from, Population* to, int n) override;
+  void Apply(Population* population, int n) override;
+
+ private:
+  EliteSelection selection;
+};
+
+// Pairs of tournament winners' copies, crossed; both children kept, except
+// the second child of the last pair when n is odd.
+class GPCrossoverEvolution : public GPEvolution {
+ public:
+  GPCrossoverEvolution(GPCrossover* crossover, Selection* selection, GPProducer* producer)
+      : GPEvolution(producer), crossover(crossover), selection(selection) {}
+  void Evolve(Population* from, Population* to, int n) override;
+  // Crosses selected programs in place, in ceil(n / 2) pairs.
+  void Apply(Population* population, int n) override;
+
+ private:
+  GPCrossover* crossover;
+  Selection* selection;
+};
+
+// Mutated copies of tournament winners.
+class GPMutationEvolution : public GPEvolution {
+ public:
+  GPMutationEvolution(GPMutation* mutation, Selection* selection, GPProducer* producer)
+      : GPEvolution(producer), mutation(mutation), selection(selection) {}
+  void Evolve(Population* from, Population* to, int n) override;
+  // Mutates selected programs in place.
+  void Apply(Population* population, int n) override;
+
+ private:
+  GPMutation* mutation;
+  Selection* selection;
+};
+
+// Unchanged copies of tournament winners.
+class GPReproductionEvolution : public GPEvolution {
+ public:
+  GPReproductionEvolution(Selection* selection, GPProducer* producer)
+      : GPEvolution(producer), selection(selection) {}
+  void Evolve(Population* from, Population* to, int n) override;
+  void Apply(Population* population, int n) override;
+
+ private:
+  Selection* selection;
+};
+
+// The next generation: elite copies, then floor(r * crossover ratio)
+// crossover offspring, floor(r * mutation ratio) mutants and reproductions for
+// the rest, where r is n minus the elite size.
+class GPWithMutationEvolution : public GPEvolution {
+ public:
+  GPWithMutationEvolution(GPCrossoverEvolution* crossover, GPMutationEvolution* mutation,
+                          GPReproductionEvolution* reproduction, GPProducer* producer, int eliteSize,
+                          double crossoverRatio, double mutationRatio);
+  void Evolve(Population* from, Population* to, int n) override;
+  void Apply(Population* population, int n) override;
+
+ private:
+  std::unique_ptr<GPEliteEvolution> elite;
+  GPCrossoverEvolution* crossover;
+  GPMutationEvolution* mutation;
+  GPReproductionEvolution* reproduction;
+  int eliteSize;
+  double crossoverRatio;
+  double mutationRatio;
+};

@@ -1,0 +1,36 @@
+#include "variation/GPGenerator.h"
+
+#include <memory>
+
+#include "foundation/Exception.h"
+#include "programs/GPSymbolRegister.h"
+#include "programs/HeadLispCodePointer.h"
+#include "programs/LispCode.h"
+#include "programs/Operator.h"
+
+GPDepthLimitGenerator::GPDepthLimitGenerator(GPSymbolRegister* symbols, int depthLimit)
+    : depthLimit(depthLimit), symbols(symbols) {}
+
+LispCode* GPDepthLimitGenerator::Generate() {
+  if (depthLimit <= 0) GetException()->FatalError("depthLimit = 0", ClassNameOf(*this), "Generate");
+  HeadLispCodePointer pointer;
+  GenerateHelper(&pointer, 1);
+  return pointer.CreateCode();
+}
+
+void GPDepthLimitGenerator::GenerateHelper(LispCodePointer* pointer, int depth) {
+  Operator* op;
+  if (depth == depthLimit) {
+    op = symbols->GetRandomTerminal();
+    if (op->GetArity() != 0) {
+      GetException()->FatalError("arity of terminal symbol != 0", ClassNameOf(*this), "GenerateHelper");
+    }
+  } else {
+    op = symbols->GetRandomOperator();
+  }
+  pointer->Append(op);
+  for (int i = 0; i < op->GetArity(); ++i) {
+    std::unique_ptr<LispCodePointer> child(pointer->CreateChildPointer());
+    GenerateHelper(child.get(), depth + 1);
+  }
+}

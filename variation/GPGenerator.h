@@ -1,0 +1,32 @@
+// Random program generation: a depth-limited grow, drawing operators from the
+// node set in prefix order (a node before its children, children left to
+// right), so the same seed gives the same trees.
+#pragma once
+
+class GPSymbolRegister;
+class LispCode;
+class LispCodePointer;
+
+class GPGenerator {
+ public:
+  virtual ~GPGenerator() = default;
+  // A new random program, owned by the caller.
+  virtual LispCode* Generate() = 0;
+  // Grows the subtree under the pointer; depth is the level of the node made.
+  virtual void GenerateHelper(LispCodePointer* pointer, int depth) = 0;
+};
+
+// Grows trees of depth at most the limit (a lone root has depth 1): below the
+// limit any symbol may be drawn, at the limit only terminals.
+class GPDepthLimitGenerator : public GPGenerator {
+ public:
+  GPDepthLimitGenerator(GPSymbolRegister* symbols, int depthLimit);
+  LispCode* Generate() override;
+  void GenerateHelper(LispCodePointer* pointer, int depth) override;
+  void SetDepthLimit(int limit) { depthLimit = limit; }
+  int GetDepthLimit() const { return depthLimit; }
+
+ private:
+  int depthLimit;
+  GPSymbolRegister* symbols;
+};
