@@ -1,5 +1,8 @@
 #include "problems/ProblemRegister.h"
 
+#include "robots/BoxMoving.h"
+#include "robots/Wallfollowing.h"
+
 namespace {
 using ProblemFactory = Problem* (*)(std::istream&);
 
@@ -16,8 +19,8 @@ struct ProblemKind {
 
 const ProblemKind kinds[] = {
     {"Regression", nullptr},    {"Parity", nullptr}, {"Multiplexer", nullptr},
-    {"Wallfollowing", nullptr}, {"Ant", nullptr},    {"HPAnt", nullptr},
-    {"BoxMoving", nullptr},     {"MultiVariate", nullptr},
+    {"Wallfollowing", &Make<Wallfollowing>}, {"Ant", nullptr},    {"HPAnt", nullptr},
+    {"BoxMoving", &Make<BoxMoving>},     {"MultiVariate", nullptr},
 };
 constexpr int kindCount = static_cast<int>(sizeof kinds / sizeof kinds[0]);
 }  // namespace
