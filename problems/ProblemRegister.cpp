@@ -1,6 +1,8 @@
 #include "problems/ProblemRegister.h"
 
+#include "robots/Ant.h"
 #include "robots/BoxMoving.h"
+#include "robots/HPAnt.h"
 #include "robots/Wallfollowing.h"
 
 namespace {
@@ -19,7 +21,7 @@ struct ProblemKind {
 
 const ProblemKind kinds[] = {
     {"Regression", nullptr},    {"Parity", nullptr}, {"Multiplexer", nullptr},
-    {"Wallfollowing", &Make<Wallfollowing>}, {"Ant", nullptr},    {"HPAnt", nullptr},
+    {"Wallfollowing", &Make<Wallfollowing>}, {"Ant", &Make<Ant>}, {"HPAnt", &Make<HPAnt>},
     {"BoxMoving", &Make<BoxMoving>},     {"MultiVariate", nullptr},
 };
 constexpr int kindCount = static_cast<int>(sizeof kinds / sizeof kinds[0]);
