@@ -2,6 +2,10 @@
 
 #include "problems/Multiplexer.h"
 #include "problems/Parity.h"
+#include "robots/Ant.h"
+#include "robots/BoxMoving.h"
+#include "robots/HPAnt.h"
+#include "robots/Wallfollowing.h"
 
 namespace {
 using ProblemFactory = Problem* (*)(std::istream&);
@@ -18,9 +22,14 @@ struct ProblemKind {
 };
 
 const ProblemKind kinds[] = {
-    {"Regression", nullptr},    {"Parity", &Make<Parity>}, {"Multiplexer", &Make<Multiplexer>},
-    {"Wallfollowing", nullptr}, {"Ant", nullptr},    {"HPAnt", nullptr},
-    {"BoxMoving", nullptr},     {"MultiVariate", nullptr},
+    {"Regression", nullptr},
+    {"Parity", &Make<Parity>},
+    {"Multiplexer", &Make<Multiplexer>},
+    {"Wallfollowing", &Make<Wallfollowing>},
+    {"Ant", &Make<Ant>},
+    {"HPAnt", &Make<HPAnt>},
+    {"BoxMoving", &Make<BoxMoving>},
+    {"MultiVariate", nullptr},
 };
 constexpr int kindCount = static_cast<int>(sizeof kinds / sizeof kinds[0]);
 }  // namespace

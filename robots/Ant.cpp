@@ -1,0 +1,59 @@
+#include "robots/Ant.h"
+
+#include <string>
+
+#include "config/MultiStream.h"
+#include "engine/Chromosome.h"
+#include "engine/Individual.h"
+#include "foundation/Exception.h"
+#include "problems/ProblemFileReader.h"
+#include "robots/RobotProblemSupport.h"
+
+Ant::Ant(std::istream& in) {
+  const std::string problemClass = ClassNameOf(*this);
+  ProblemFileReader reader(in, problemClass);
+  width = reader.ReadInt("room width");
+  height = reader.ReadInt("room height");
+  startX = reader.ReadInt("robot x");
+  startY = reader.ReadInt("robot y");
+  startDirection = reader.ReadInt("robot direction");
+  energy = reader.ReadDouble("energy");
+  CheckGridRoom(problemClass, width, height);
+  // Any other direction gives a robot that steps onto its own cell (eating
+  // the food under it) until turns bring it into range.
+  if (startDirection < 0 || startDirection > 3) {
+    GetException()->FatalError("Robot direction must be 0 to 3, not " + std::to_string(startDirection),
+                               problemClass, problemClass);
+  }
+  CheckEnergy(problemClass, energy);
+
+  room = std::make_unique<AntRoom>(width, height);
+  robot = std::make_unique<AntRobot>(room.get());
+  int x = 0;
+  int y = 0;
+  while (reader.TryReadIntPair(x, y)) foods.Add(x, y);
+  // Food outside the interior is reported now rather than at the first
+  // evaluation; every episode places the food afresh anyway.
+  room->PlaceFood(foods);
+}
+
+Ant::~Ant() { delete room->TakeRecorder(); }
+
+void Ant::FitnessFunction(Individual* individual) {
+  DoubleTypeFitnessIndividual* scored = CastIndividual(individual);
+  LispCode* program = CastGPChromosome(scored)->GetCode();
+  robot->Init(startX, startY, startDirection, energy);
+  room->PlaceFood(foods);
+  RunEpisode(&interpreter, robot.get(), program);
+  scored->SetFitness(-1.0 * room->CountEaten());
+}
+
+void Ant::StartRecording() {
+  delete room->TakeRecorder();
+  room->SetRecorder(new IntPointArray(kRecorderCapacity));
+}
+
+void Ant::WriteRecording(MultiStream* stream) {
+  std::unique_ptr<IntPointArray> path(room->TakeRecorder());
+  *stream << PointListText(path.get(), false) << std::endl;
+}

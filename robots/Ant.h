@@ -1,0 +1,59 @@
+// The ant problem: a program drives an AntRobot cell by cell through a grid
+// room and scores one for every food cell the robot steps onto.
+#pragma once
+
+#include <istream>
+#include <memory>
+
+#include "foundation/Point.h"
+#include "problems/Problem.h"
+#include "programs/LispInterpreter.h"
+#include "robots/AntRobot.h"
+#include "robots/AntRoom.h"
+
+class Ant : public RobotProblem {
+ public:
+  // Reads, after the name: room width, room height, robot x, robot y and
+  // direction (0 to 3, others are refused) as integers, energy as a real, then food cells as x-y
+  // pairs up to the first pair that cannot be read in full (at most
+  // kFoodCapacity). The room's interior is 1 .. width by 1 .. height; food
+  // outside it is reported by the room as the file is read.
+  explicit Ant(std::istream& in);
+  // Destroys a recorder still attached to the room.
+  ~Ant() override;
+
+  // One episode from the start values with the food put back; the fitness is
+  // -1 times the number of food cells eaten.
+  void FitnessFunction(Individual* individual) override;
+  // Gives the room a fresh recorder of kRecorderCapacity cells (one still
+  // attached is destroyed); cells beyond it are not recorded.
+  void StartRecording() override;
+  // Writes "{" the entered cells "{%d,%d}" separated by "," "}" and an end of
+  // line, then destroys the recorder. Without one it writes "{}".
+  void WriteRecording(MultiStream* stream) override;
+
+  AntRoom* GetRoom() { return room.get(); }
+  AntRobot* GetRobot() { return robot.get(); }
+  int GetWidth() const { return width; }
+  int GetHeight() const { return height; }
+  int GetStartX() const { return startX; }
+  int GetStartY() const { return startY; }
+  int GetStartDirection() const { return startDirection; }
+  double GetEnergy() const { return energy; }
+  const IntPointArray& GetFoods() const { return foods; }
+
+  static constexpr int kFoodCapacity = 1000;
+  static constexpr int kRecorderCapacity = 100000;
+
+ private:
+  int width = 0;
+  int height = 0;
+  int startX = 0;
+  int startY = 0;
+  int startDirection = 0;
+  double energy = 0.0;
+  IntPointArray foods{kFoodCapacity};
+  LispInterpreter interpreter;
+  std::unique_ptr<AntRoom> room;
+  std::unique_ptr<AntRobot> robot;
+};

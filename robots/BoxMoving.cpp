@@ -1,0 +1,58 @@
+#include "robots/BoxMoving.h"
+
+#include "config/MultiStream.h"
+#include "engine/Chromosome.h"
+#include "engine/Individual.h"
+#include "problems/ProblemFileReader.h"
+#include "robots/RobotProblemSupport.h"
+
+BoxMoving::BoxMoving(std::istream& in) {
+  const std::string problemClass = ClassNameOf(*this);
+  ProblemFileReader reader(in, problemClass);
+  double width = reader.ReadDouble("room width");
+  double height = reader.ReadDouble("room height");
+  double cellSize = reader.ReadDouble("cell size");
+  double step = reader.ReadDouble("step length");
+  startX = reader.ReadDouble("robot x");
+  startY = reader.ReadDouble("robot y");
+  startHeading = reader.ReadDouble("heading");
+  energy = reader.ReadDouble("energy");
+  boxX = reader.ReadDouble("box x");
+  boxY = reader.ReadDouble("box y");
+  CheckContinuousRoom(problemClass, width, height, cellSize, step);
+  CheckEnergy(problemClass, energy);
+
+  room = std::make_unique<BoxMovingRoom>(width, height, cellSize);
+  robot = std::make_unique<SmoothyRobot>(room.get(), step);
+  int column = 0;
+  int row = 0;
+  while (reader.TryReadIntPair(column, row)) room->PutWallAtTail(column, row);
+}
+
+BoxMoving::~BoxMoving() {
+  delete room->TakeRecorder();
+  delete room->TakeBoxRecorder();
+}
+
+void BoxMoving::FitnessFunction(Individual* individual) {
+  DoubleTypeFitnessIndividual* scored = CastIndividual(individual);
+  LispCode* program = CastGPChromosome(scored)->GetCode();
+  robot->Init(startX, startY, startHeading, energy);
+  room->SetBox(boxX, boxY);
+  RunEpisode(&interpreter, robot.get(), program);
+  scored->SetFitness(room->Score());
+}
+
+void BoxMoving::StartRecording() {
+  delete room->TakeRecorder();
+  delete room->TakeBoxRecorder();
+  room->SetRecorder(new DoublePointArray(kRecorderCapacity));
+  room->SetBoxRecorder(new DoublePointArray(kRecorderCapacity));
+}
+
+void BoxMoving::WriteRecording(MultiStream* stream) {
+  std::unique_ptr<DoublePointArray> path(room->TakeRecorder());
+  std::unique_ptr<DoublePointArray> boxStates(room->TakeBoxRecorder());
+  *stream << "{" << PointListText(path.get(), false) << ",\n"
+          << PointListText(boxStates.get(), true) << "}" << std::endl;
+}

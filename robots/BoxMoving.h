@@ -1,0 +1,58 @@
+// The box-moving problem: a program drives a SmoothyRobot that pushes a
+// square box through a walled continuous room; the nearer the box ends to an
+// outer wall, the better.
+#pragma once
+
+#include <istream>
+#include <memory>
+
+#include "problems/Problem.h"
+#include "programs/LispInterpreter.h"
+#include "robots/RobotRoom.h"
+#include "robots/SmoothyRobot.h"
+
+class BoxMoving : public RobotProblem {
+ public:
+  // Reads, after the name: room width, room height, cell size, step length,
+  // robot x, robot y, heading (radians), energy, box x and box y, then wall
+  // cells as column-row pairs up to the first pair that cannot be read in
+  // full.
+  explicit BoxMoving(std::istream& in);
+  // Destroys recorders still attached to the room.
+  ~BoxMoving() override;
+
+  // One episode from the start values; the fitness is the room's score, the
+  // distance of the box centre from the nearer pair of outer walls.
+  void FitnessFunction(Individual* individual) override;
+  // Gives the room a fresh robot-path and box-state recorder of
+  // kRecorderCapacity points each (ones still attached are destroyed);
+  // points beyond that are not recorded.
+  void StartRecording() override;
+  // Writes "{{" the robot positions "{%f,%f}" separated by ",", "}," an end
+  // of line, "{" the box states "{%f,%f,%f}" (x, y, angle) separated by ",",
+  // "}}" and an end of line, then destroys both recorders. A recorder that is
+  // not there (never given, or taken by the display) writes as empty.
+  void WriteRecording(MultiStream* stream) override;
+
+  BoxMovingRoom* GetRoom() { return room.get(); }
+  SmoothyRobot* GetRobot() { return robot.get(); }
+  double GetStartX() const { return startX; }
+  double GetStartY() const { return startY; }
+  double GetStartHeading() const { return startHeading; }
+  double GetEnergy() const { return energy; }
+  double GetBoxX() const { return boxX; }
+  double GetBoxY() const { return boxY; }
+
+  static constexpr int kRecorderCapacity = 1000000;
+
+ private:
+  double startX = 0.0;
+  double startY = 0.0;
+  double startHeading = 0.0;
+  double energy = 0.0;
+  double boxX = 0.0;
+  double boxY = 0.0;
+  LispInterpreter interpreter;
+  std::unique_ptr<BoxMovingRoom> room;
+  std::unique_ptr<SmoothyRobot> robot;
+};

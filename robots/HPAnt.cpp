@@ -1,0 +1,47 @@
+#include "robots/HPAnt.h"
+
+#include <string>
+
+#include "config/MultiStream.h"
+#include "engine/Chromosome.h"
+#include "engine/Individual.h"
+#include "foundation/Exception.h"
+#include "problems/ProblemFileReader.h"
+#include "robots/RobotProblemSupport.h"
+
+HPAnt::HPAnt(std::istream& in) {
+  const std::string problemClass = ClassNameOf(*this);
+  ProblemFileReader reader(in, problemClass);
+  int code = 0;
+  while (reader.TryReadInt(code)) sequence.Add(code);
+  // Without a residue the room is a single wall cell, and the robot's first
+  // sensor reading would look outside it.
+  if (sequence.Size() == 0) {
+    GetException()->FatalError("Expected at least one residue code", problemClass, problemClass);
+  }
+  n = sequence.Size();
+  room = std::make_unique<HPAntRoom>(2 * n - 1, 2 * n - 1);
+  robot = std::make_unique<HPAntRobot>(room.get());
+}
+
+HPAnt::~HPAnt() { delete room->TakeRecorder(); }
+
+void HPAnt::FitnessFunction(Individual* individual) {
+  DoubleTypeFitnessIndividual* scored = CastIndividual(individual);
+  LispCode* program = CastGPChromosome(scored)->GetCode();
+  robot->Init(n, n, 0, 10.0 * n);
+  room->SetSequence(robot.get(), &sequence);
+  room->CanMove(n, n);  // the first residue, in the centre
+  RunEpisode(&interpreter, robot.get(), program);
+  scored->SetFitness(-1.0 * room->CountContacts());
+}
+
+void HPAnt::StartRecording() {
+  delete room->TakeRecorder();
+  room->SetRecorder(new IntPointArray(kRecorderCapacity));
+}
+
+void HPAnt::WriteRecording(MultiStream* stream) {
+  std::unique_ptr<IntPointArray> path(room->TakeRecorder());
+  *stream << PointListText(path.get(), true) << std::endl;
+}

@@ -1,0 +1,49 @@
+#include "robots/Wallfollowing.h"
+
+#include "config/MultiStream.h"
+#include "engine/Chromosome.h"
+#include "engine/Individual.h"
+#include "problems/ProblemFileReader.h"
+#include "robots/RobotProblemSupport.h"
+
+Wallfollowing::Wallfollowing(std::istream& in) {
+  const std::string problemClass = ClassNameOf(*this);
+  ProblemFileReader reader(in, problemClass);
+  double width = reader.ReadDouble("room width");
+  double height = reader.ReadDouble("room height");
+  double cellSize = reader.ReadDouble("cell size");
+  double step = reader.ReadDouble("step length");
+  startX = reader.ReadDouble("robot x");
+  startY = reader.ReadDouble("robot y");
+  startHeading = reader.ReadDouble("heading");
+  energy = reader.ReadDouble("energy");
+  CheckContinuousRoom(problemClass, width, height, cellSize, step);
+  CheckEnergy(problemClass, energy);
+
+  room = std::make_unique<WallfollowingRoom>(width, height, cellSize);
+  robot = std::make_unique<SmoothyRobot>(room.get(), step);
+  int column = 0;
+  int row = 0;
+  while (reader.TryReadIntPair(column, row)) room->PutWallAtTail(column, row);
+}
+
+Wallfollowing::~Wallfollowing() { delete room->TakeRecorder(); }
+
+void Wallfollowing::FitnessFunction(Individual* individual) {
+  DoubleTypeFitnessIndividual* scored = CastIndividual(individual);
+  LispCode* program = CastGPChromosome(scored)->GetCode();
+  robot->Init(startX, startY, startHeading, energy);
+  room->Reset();
+  RunEpisode(&interpreter, robot.get(), program);
+  scored->SetFitness(-1.0 * room->Score());
+}
+
+void Wallfollowing::StartRecording() {
+  delete room->TakeRecorder();
+  room->SetRecorder(new DoublePointArray(kRecorderCapacity));
+}
+
+void Wallfollowing::WriteRecording(MultiStream* stream) {
+  std::unique_ptr<DoublePointArray> path(room->TakeRecorder());
+  *stream << PointListText(path.get(), false) << std::endl;
+}

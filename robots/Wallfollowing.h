@@ -1,0 +1,49 @@
+// The wall-following problem: a program drives a SmoothyRobot through a
+// walled continuous room and scores for the distinct near-wall cells it
+// enters, losing for the distinct free cells.
+#pragma once
+
+#include <istream>
+#include <memory>
+
+#include "problems/Problem.h"
+#include "programs/LispInterpreter.h"
+#include "robots/RobotRoom.h"
+#include "robots/SmoothyRobot.h"
+
+class Wallfollowing : public RobotProblem {
+ public:
+  // Reads, after the name: room width, room height, cell size, step length,
+  // robot x, robot y, heading (radians) and energy, then wall cells as
+  // column-row pairs up to the first pair that cannot be read in full.
+  explicit Wallfollowing(std::istream& in);
+  // Destroys recorders still attached to the room.
+  ~Wallfollowing() override;
+
+  // One episode from the start values; the fitness is -1 times the room's score.
+  void FitnessFunction(Individual* individual) override;
+  // Gives the room a fresh path recorder of kRecorderCapacity points (one
+  // still attached is destroyed); points beyond it are not recorded.
+  void StartRecording() override;
+  // Writes "{" the recorded positions "{%f,%f}" separated by "," "}" and an
+  // end of line, then destroys the recorder. Without one it writes "{}".
+  void WriteRecording(MultiStream* stream) override;
+
+  WallfollowingRoom* GetRoom() { return room.get(); }
+  SmoothyRobot* GetRobot() { return robot.get(); }
+  double GetStartX() const { return startX; }
+  double GetStartY() const { return startY; }
+  double GetStartHeading() const { return startHeading; }
+  double GetEnergy() const { return energy; }
+
+  static constexpr int kRecorderCapacity = 100000;
+
+ private:
+  double startX = 0.0;
+  double startY = 0.0;
+  double startHeading = 0.0;
+  double energy = 0.0;
+  LispInterpreter interpreter;
+  std::unique_ptr<WallfollowingRoom> room;
+  std::unique_ptr<SmoothyRobot> robot;
+};
