@@ -8,4 +8,4 @@ build_folder build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 if [ -x build/morvane2 ]; then
   exec scripts/start-window.sh "$@"
 fi
-echo "Built the engine library and its tests in build/ (the programs are not there yet)."
+echo "Built build/morvane2 and build/morvane2-batch." >&2

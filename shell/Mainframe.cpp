@@ -1,5 +1,6 @@
 #include "shell/Mainframe.h"
 
+#include <QApplication>
 #include <QChart>
 #include <QChartView>
 #include <QFrame>
@@ -13,8 +14,11 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QValueAxis>
+#include <cmath>
 
+#include "config/GPProducer.h"
 #include "shell/PictureBox.h"
+#include "shell/Threadsystem.h"
 
 namespace {
 template <class Control>
@@ -89,6 +93,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   for (int i = 0; i < CheckListBox2->count(); ++i) CheckListBox2->item(i)->setCheckState(Qt::Checked);
   CheckItems(CheckListBox3, {0, 1, 3, 6, 9});
   runState = kIdle;
+  producer = std::make_unique<GPProducer>("input/files.txt");
 
   connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
   connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
@@ -96,7 +101,17 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() { StopRun(); }
+
+void TForm1::StopRun() {
+  if (thread == nullptr) return;
+  thread->Terminate();
+  thread->Resume();
+  // The run thread may be waiting for a display update on this thread.
+  while (!thread->wait(10)) QCoreApplication::processEvents();
+  delete thread;
+  thread = nullptr;
+}
 
 void TForm1::MakeConfigurationPage(QWidget* page) {
   MakeLabel(page, "Label4", "Node set", 16, 8);
@@ -179,6 +194,17 @@ void TForm1::MakeResultsPage(QWidget* page) {
   chart->addSeries(Series2);
   axisX = new QValueAxis(chart);
   axisY = new QValueAxis(chart);
+  QFont small = chart->font();
+  small.setPointSize(7);
+  chart->setTitleFont(small);
+  chart->legend()->setFont(small);
+  chart->setMargins(QMargins(2, 2, 2, 2));
+  for (QValueAxis* axis : {axisX, axisY}) {
+    axis->setLabelsFont(small);
+    axis->setTickCount(3);
+  }
+  axisX->setLabelFormat("%d");
+  axisY->setLabelFormat("%.3g");
   chart->addAxis(axisX, Qt::AlignBottom);
   chart->addAxis(axisY, Qt::AlignLeft);
   for (QLineSeries* series : {Series1, Series2}) {
@@ -219,9 +245,65 @@ WindowSettings TForm1::Settings() const {
   return s;
 }
 
-void TForm1::Button1Click() {}
+void TForm1::Button1Click() {
+  switch (runState) {
+    case kIdle:
+      thread = new ThreadSystem(true, producer.get(), this);
+      connect(thread, &QThread::finished, this, &TForm1::RunEnded);
+      Series1->clear();
+      Series2->clear();
+      anyPoint = false;
+      thread->Resume();
+      Button1->setText("Suspend");
+      runState = kRunning;
+      break;
+    case kSuspended:
+      thread->Resume();
+      Button1->setText("Suspend");
+      runState = kRunning;
+      break;
+    case kRunning:
+      thread->Suspend();
+      Button1->setText("Resume");
+      runState = kSuspended;
+      break;
+  }
+}
 
-void TForm1::Button2Click() {}
+void TForm1::Button2Click() {
+  if (runState == kIdle) return;
+  thread->Terminate();
+  if (runState == kSuspended) thread->Resume();
+}
+
+void TForm1::RunEnded() {
+  delete thread;
+  thread = nullptr;
+  runState = kIdle;
+  Button1->setText("Start");
+  emit RunFinished();
+}
+
+void TForm1::AddFitnessPoints(int generation, double best, double average) {
+  Series1->append(generation, best);
+  Series2->append(generation, average);
+  for (double value : {best, average}) {
+    if (!std::isfinite(value)) continue;
+    if (!anyPoint || value < lowest) lowest = value;
+    if (!anyPoint || value > highest) highest = value;
+    anyPoint = true;
+  }
+  axisX->setRange(0, generation > 0 ? generation : 1);
+  double margin = highest > lowest ? (highest - lowest) * 0.05 : 1.0;
+  axisY->setRange(lowest - margin, highest + margin);
+  Chart1->repaint();
+}
+
+void TForm1::SetMemoText(const QString& text) {
+  memoText = text;
+  Memo1->setPlainText(text);
+  Memo1->repaint();
+}
 
 void TForm1::PageControl1Change(int) { Button2Click(); }
 
@@ -237,6 +319,8 @@ void TForm1::Button3Click() {
     return;
   }
   WriteConfiguration(settings);
+  producer.reset();
+  producer = std::make_unique<GPProducer>("input/files.txt");
 }
 
 void TForm1::ShowMessage(const QString& text) {

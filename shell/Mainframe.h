@@ -17,7 +17,9 @@ class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class QValueAxis;
+class GPProducer;
 class PictureBox;
+class ThreadSystem;
 
 class TForm1 : public QWidget {
   Q_OBJECT
@@ -33,6 +35,15 @@ class TForm1 : public QWidget {
   WindowSettings Settings() const;
   // The text of the last message box shown (empty when none was).
   const QString& LastMessage() const { return lastMessage; }
+  GPProducer* GetProducer() { return producer.get(); }
+  ThreadSystem* GetThread() { return thread; }
+
+  // The display of a generation, used by the run thread on the window's thread.
+  PictureBox* Picture() { return Image1; }
+  void AddFitnessPoints(int generation, double best, double average);
+  void SetMemoText(const QString& text);
+  // The memo's text exactly as last set ("[generation:N]\r\n...").
+  const QString& MemoText() const { return memoText; }
 
  public slots:
   void Button1Click();  // Start / Suspend / Resume
@@ -46,11 +57,19 @@ class TForm1 : public QWidget {
  private:
   void MakeConfigurationPage(QWidget* page);
   void MakeResultsPage(QWidget* page);
+  void RunEnded();
+  void StopRun();
   // A non-modal message box, so the event loop (and a run) goes on.
   void ShowMessage(const QString& text);
 
+  ThreadSystem* thread = nullptr;
+  std::unique_ptr<GPProducer> producer;
   int runState = kIdle;
   QString lastMessage;
+  QString memoText;
+  double lowest = 0.0;
+  double highest = 0.0;
+  bool anyPoint = false;
 
   QTabWidget* PageControl1 = nullptr;
   QLineEdit* Edit1 = nullptr;

@@ -7,6 +7,10 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {}
 
 void PictureBox::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
+  EnsureImage();
+}
+
+void PictureBox::EnsureImage() {
   if (image.size() != size()) {
     QImage resized(size(), QImage::Format_RGB32);
     resized.fill(Qt::white);
@@ -17,6 +21,7 @@ void PictureBox::resizeEvent(QResizeEvent* event) {
 }
 
 void PictureBox::FillRect(int x1, int y1, int x2, int y2) {
+  EnsureImage();
   QPainter painter(&image);
   painter.setPen(pen);
   painter.setBrush(brush);
@@ -24,6 +29,7 @@ void PictureBox::FillRect(int x1, int y1, int x2, int y2) {
 }
 
 void PictureBox::Ellipse(int x1, int y1, int x2, int y2) {
+  EnsureImage();
   QPainter painter(&image);
   painter.setPen(pen);
   painter.setBrush(brush);
@@ -31,12 +37,14 @@ void PictureBox::Ellipse(int x1, int y1, int x2, int y2) {
 }
 
 void PictureBox::Polyline(const QVector<QPoint>& points) {
+  EnsureImage();
   QPainter painter(&image);
   painter.setPen(pen);
   painter.drawPolyline(points.data(), static_cast<int>(points.size()));
 }
 
 void PictureBox::Text(int x, int y, const QString& text) {
+  EnsureImage();
   QPainter painter(&image);
   painter.setPen(pen);
   painter.drawText(x, y, text);

@@ -27,6 +27,9 @@ class PictureBox : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // Keeps the image the size of the widget, also before it is first shown.
+  void EnsureImage();
+
   QImage image;
   QColor pen = Qt::black;
   QColor brush = Qt::white;

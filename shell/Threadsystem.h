@@ -1,0 +1,78 @@
+// The run thread of the window: steps the evolutionary system generation by
+// generation and has the window's thread show each generation (chart points,
+// the best program, the animation of the best robot's episode) while it waits.
+#pragma once
+
+#include <QThread>
+#include <QTimer>
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+class DoublePointArray;
+class GPProducer;
+class RobotEvolutionarySystem;
+class RobotProblem;
+class TForm1;
+
+class ThreadSystem : public QThread {
+  Q_OBJECT
+
+ public:
+  // Seeds the random generator from the clock and builds the evolutionary
+  // system from producer. The thread starts on the first Resume.
+  ThreadSystem(bool createSuspended, GPProducer* producer, TForm1* form);
+  // Destroys the individuals of the last population and the system.
+  ~ThreadSystem() override;
+
+  // Suspend and resume are cooperative: the run thread stops at the next safe
+  // point (between the steps of the loop and between animation steps).
+  void Resume();
+  void Suspend();
+  // Asks the run to end; it ends after the next evolution step, or at once
+  // during an animation.
+  void Terminate();
+  bool IsTerminateRequested() const { return terminateRequested.load(); }
+  bool IsSuspended() const;
+  int GetGeneration() const { return generation; }
+  RobotEvolutionarySystem* GetSystem() { return system.get(); }
+
+ protected:
+  // The run loop.
+  void run() override;
+
+ private:
+  // Runs on the window's thread while the run thread waits.
+  void DisplayUpdate();
+  void DrawRoom();
+  void AnimationStep();
+  void FinishAnimation();
+  void WaitWhileSuspended();
+  void WaitForAnimation();
+  int PixelX(double x) const;
+  int PixelY(double y) const;
+
+  std::unique_ptr<RobotEvolutionarySystem> system;
+  GPProducer* producer;
+  TForm1* form;
+  int generation = 0;
+  RobotProblem* robotProblem = nullptr;
+
+  bool started = false;
+  std::atomic<bool> terminateRequested{false};
+  mutable std::mutex mutex;
+  std::condition_variable changed;
+  bool suspended = false;
+  bool animating = false;
+
+  // The animation in progress (window's thread only).
+  QTimer animationTimer;
+  std::unique_ptr<DoublePointArray> robotPath;
+  std::unique_ptr<DoublePointArray> boxPath;
+  int step = 0;
+  double roomWidth = 1.0;
+  double roomHeight = 1.0;
+  double halfSize = 0.0;
+};

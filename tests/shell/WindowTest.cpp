@@ -1,0 +1,267 @@
+// The window, driven headless: defaults, Update's files, and runs started,
+// suspended, resumed and terminated through its buttons.
+#include <QChart>
+#include <QChartView>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "shell/Mainframe.h"
+#include "config/GPProducer.h"
+#include "shell/PictureBox.h"
+#include "shell/Threadsystem.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+std::string Read(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void Write(const fs::path& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+}
+
+const char* kDefaultTable =
+    "2\t1.0 2.0 3.0 4.0 5.0 6.0 7.0 8.0 9.0 10.0 \n"
+    "6\tProg2 iflte Plus2 Times2 \n"
+    "2\tsensor moveForward0 moveBackward0 moveLeft1 moveRight1 \n";
+}  // namespace
+
+class WindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  fs::path folder;
+  fs::path previous;
+
+  // A working folder with the window's input files: a short box-moving run.
+  void MakeInput(int maxGeneration, int energy) {
+    fs::create_directories(folder / "input");
+    fs::path examples = fs::path(MORVANE2_SOURCE_DIR) / "examples" / "boxmoving" / "input";
+    for (const char* name : {"files.txt", "log_setting.txt", "walls.txt"}) {
+      fs::copy_file(examples / name, folder / "input" / name, fs::copy_options::overwrite_existing);
+    }
+    Write(folder / "input" / "parameter.txt",
+          "----- int_parameter\ninitial_depth 4\nmax_depth 6\nseed 10\niteration_num 1\nmax_generation " +
+              std::to_string(maxGeneration) +
+              "\npopulation_size 12\nelite_size 1\ntournament_size 2\n----- double_parameter\n"
+              "crossover_ratio 0.8\nmutation_ratio 0.1\n");
+    // Every program of this node set moves the robot, so every episode leaves
+    // a trail whatever the clock-seeded run evolves.
+    Write(folder / "input" / "table.txt", "1\tmoveForward0 moveLeft0 \n1\tProg2 \n");
+    Write(folder / "input" / "problem.txt",
+          "BoxMoving 100 100 10 1 -30 -30 1.57 " + std::to_string(energy) + " 0 0 3 4 8 8\n");
+  }
+
+  template <class T>
+  static T* Find(TForm1& window, const char* name) {
+    T* control = window.findChild<T*>(name);
+    if (control == nullptr) qFatal("no control %s", name);
+    return control;
+  }
+
+  // The chart's series live in the chart, not in the widget tree.
+  static QLineSeries* Series(TForm1& window, const char* name) {
+    for (QAbstractSeries* series : Find<QChartView>(window, "Chart1")->chart()->series()) {
+      if (series->objectName() == name) return static_cast<QLineSeries*>(series);
+    }
+    qFatal("no series %s", name);
+  }
+
+  static QPushButton* Button(TForm1& window, const char* name) { return Find<QPushButton>(window, name); }
+
+ private slots:
+  void init() {
+    previous = fs::current_path();
+    folder = fs::temp_directory_path() / ("morvane2-window-" + std::to_string(QCoreApplication::applicationPid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    fs::current_path(folder);
+  }
+
+  void cleanup() {
+    fs::current_path(previous);
+    fs::remove_all(folder);
+  }
+
+  void FreshWindowShowsTheDefaults() {
+    MakeInput(3, 50);
+    TForm1 window;
+    QCOMPARE(window.windowTitle(), QString("Morvane2"));
+    auto* pages = Find<QTabWidget>(window, "PageControl1");
+    QCOMPARE(pages->count(), 2);
+    QCOMPARE(pages->tabText(0), QString("Problem Configuration"));
+    QCOMPARE(pages->tabText(1), QString("Results"));
+    QCOMPARE(pages->currentIndex(), 0);
+    QCOMPARE(Find<QLineEdit>(window, "Edit1")->text(), QString("6"));
+    QCOMPARE(Find<QLineEdit>(window, "Edit2")->text(), QString("2"));
+    QCOMPARE(Find<QLineEdit>(window, "Edit3")->text(), QString("2"));
+    QCOMPARE(Find<QLineEdit>(window, "Edit_energy")->text(), QString("400"));
+    QCOMPARE(Find<QLineEdit>(window, "Edit_robot_x")->text(), QString("-30"));
+    QCOMPARE(Find<QLineEdit>(window, "Edit_max_generation")->text(), QString("50"));
+    QCOMPARE(Find<QLineEdit>(window, "Edit_crossover_ratio")->text(), QString("0.9"));
+    QCOMPARE(Find<QLineEdit>(window, "Edit_mutation_ratio")->text(), QString("0.0"));
+    auto checked = [&](const char* name) {
+      QList<int> marks;
+      auto* list = Find<QListWidget>(window, name);
+      for (int i = 0; i < list->count(); ++i) {
+        if (list->item(i)->checkState() == Qt::Checked) marks.append(i);
+      }
+      return marks;
+    };
+    QCOMPARE(checked("CheckListBox1"), QList<int>({0, 1, 2, 4}));
+    QCOMPARE(checked("CheckListBox2"), QList<int>({0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    QCOMPARE(checked("CheckListBox3"), QList<int>({0, 1, 3, 6, 9}));
+    QCOMPARE(Find<QListWidget>(window, "CheckListBox1")->item(0)->text(), QString("Prog2  "));
+    QCOMPARE(Button(window, "Button1")->text(), QString("Start"));
+    QCOMPARE(Button(window, "Button2")->text(), QString("Terminate"));
+    QCOMPARE(Button(window, "Button3")->text(), QString("Update"));
+    QCOMPARE(Series(window, "Series1")->name(), QString("Best"));
+    QCOMPARE(Series(window, "Series1")->color(), QColor(Qt::red));
+    QCOMPARE(Series(window, "Series2")->name(), QString("Ave"));
+    QCOMPARE(Series(window, "Series2")->color(), QColor(Qt::blue));
+    QVERIFY(window.findChild<QWidget*>("Image1") != nullptr);
+    QVERIFY(window.findChild<QWidget*>("Memo1") != nullptr);
+    QVERIFY(window.findChild<QWidget*>("Chart1") != nullptr);
+  }
+
+  void UpdateWritesTheThreeFiles() {
+    MakeInput(3, 50);
+    Write(folder / "input" / "walls.txt", "");
+    TForm1 window;
+    QTest::mouseClick(Button(window, "Button3"), Qt::LeftButton);
+    QCOMPARE(Read(folder / "input" / "table.txt"), std::string(kDefaultTable));
+    QCOMPARE(Read(folder / "input" / "problem.txt"),
+             std::string("BoxMoving\n\n100 100 10\n\n1\n\n-30 -30 1.57 400\n\n0 0\n\n"));
+    QVERIFY(Read(folder / "input" / "parameter.txt").find("max_generation\t50\npopulation_size\t50\n") !=
+            std::string::npos);
+    QVERIFY(window.GetProducer() != nullptr);
+    QCOMPARE(window.GetProducer()->GetMaxGeneration(), 50);
+
+    Write(folder / "input" / "walls.txt", "3 4\n5 6\n7");
+    Find<QListWidget>(window, "CheckListBox2")->item(0)->setCheckState(Qt::Unchecked);
+    for (int i = 0; i < 10; ++i) Find<QListWidget>(window, "CheckListBox2")->item(i)->setCheckState(Qt::Unchecked);
+    QTest::mouseClick(Button(window, "Button3"), Qt::LeftButton);
+    QCOMPARE(Read(folder / "input" / "problem.txt"),
+             std::string("BoxMoving\n\n100 100 10\n\n1\n\n-30 -30 1.57 400\n\n0 0\n\n3 4\n5 6\n"));
+    QVERIFY(Read(folder / "input" / "table.txt").rfind("2\t\n6\t", 0) == 0);
+  }
+
+  void BadEditIsRefusedAndNothingIsWritten() {
+    MakeInput(3, 50);
+    std::string before = Read(folder / "input" / "problem.txt");
+    TForm1 window;
+    Find<QLineEdit>(window, "Edit_population_size")->setText("many");
+    QTest::mouseClick(Button(window, "Button3"), Qt::LeftButton);
+    QVERIFY(window.LastMessage().contains("Population size"));
+    QCOMPARE(Read(folder / "input" / "problem.txt"), before);
+    QVERIFY(!fs::exists(folder / "input" / "table.txt.tmp"));
+    QCOMPARE(window.GetProducer()->GetMaxGeneration(), 3);
+  }
+
+  void FullRunShowsEveryGeneration() {
+    MakeInput(3, 40);
+    TForm1 window;
+    QSignalSpy finished(&window, &TForm1::RunFinished);
+    QTest::mouseClick(Button(window, "Button1"), Qt::LeftButton);
+    QCOMPARE(Button(window, "Button1")->text(), QString("Suspend"));
+    QCOMPARE(window.GetRunState(), int(TForm1::kRunning));
+    QVERIFY(finished.wait(60000));
+    QCOMPARE(Series(window, "Series1")->count(), 4);
+    QCOMPARE(Series(window, "Series2")->count(), 4);
+    QCOMPARE(Series(window, "Series1")->at(3).x(), 3.0);
+    QVERIFY(window.MemoText().startsWith("[generation:3]\r\n"));
+    QVERIFY(window.MemoText().endsWith("\r\n\r\n"));
+    QCOMPARE(Button(window, "Button1")->text(), QString("Start"));
+    QCOMPARE(window.GetRunState(), int(TForm1::kIdle));
+    for (int i = 0; i < 4; ++i) {
+      QVERIFY(Series(window, "Series1")->at(i).y() <= Series(window, "Series2")->at(i).y());
+    }
+    // The picture holds the walls (black), the robot's trail (red) and the
+    // box outlines (green) on white.
+    const QImage& image = window.Picture()->Image();
+    QCOMPARE(image.size(), QSize(353, 353));
+    int black = 0, red = 0, green = 0;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        QColor c = image.pixelColor(x, y);
+        black += c == QColor(Qt::black);
+        red += c == QColor(Qt::red);
+        green += c == QColor(0, 128, 0);
+      }
+    }
+    QVERIFY(black > 100);
+    QVERIFY(red > 0);
+    QVERIFY(green > 0);
+  }
+
+  void GenerationLimitZeroShowsOnePoint() {
+    MakeInput(0, 40);
+    TForm1 window;
+    QSignalSpy finished(&window, &TForm1::RunFinished);
+    QTest::mouseClick(Button(window, "Button1"), Qt::LeftButton);
+    QVERIFY(finished.wait(60000));
+    QCOMPARE(Series(window, "Series1")->count(), 1);
+    QCOMPARE(Series(window, "Series2")->count(), 1);
+    QVERIFY(window.MemoText().startsWith("[generation:0]\r\n"));
+  }
+
+  void SuspendResumeAndTerminateWhileSuspended() {
+    MakeInput(1000, 400);
+    TForm1 window;
+    QSignalSpy finished(&window, &TForm1::RunFinished);
+    QTest::mouseClick(Button(window, "Button1"), Qt::LeftButton);
+    QTest::qWait(50);
+    QTest::mouseClick(Button(window, "Button1"), Qt::LeftButton);
+    QCOMPARE(Button(window, "Button1")->text(), QString("Resume"));
+    QCOMPARE(window.GetRunState(), int(TForm1::kSuspended));
+    QTest::mouseClick(Button(window, "Button1"), Qt::LeftButton);
+    QCOMPARE(Button(window, "Button1")->text(), QString("Suspend"));
+    QTest::mouseClick(Button(window, "Button1"), Qt::LeftButton);
+    QCOMPARE(Button(window, "Button1")->text(), QString("Resume"));
+    QTest::mouseClick(Button(window, "Button2"), Qt::LeftButton);
+    QCOMPARE(Button(window, "Button1")->text(), QString("Resume"));
+    QVERIFY(finished.wait(60000));
+    QCOMPARE(Button(window, "Button1")->text(), QString("Start"));
+    QVERIFY(Series(window, "Series1")->count() < 1001);
+  }
+
+  void SwitchingPageEndsTheRunAndUpdateIsRefusedMeanwhile() {
+    MakeInput(1000, 400);
+    TForm1 window;
+    QSignalSpy finished(&window, &TForm1::RunFinished);
+    auto* pages = Find<QTabWidget>(window, "PageControl1");
+    pages->setCurrentIndex(1);
+    QTest::mouseClick(Button(window, "Button1"), Qt::LeftButton);
+    QTest::qWait(50);
+    QTest::mouseClick(Button(window, "Button3"), Qt::LeftButton);
+    QVERIFY(window.LastMessage().contains("run is in progress"));
+    pages->setCurrentIndex(0);
+    QVERIFY(finished.wait(60000));
+    QCOMPARE(window.GetRunState(), int(TForm1::kIdle));
+    QVERIFY(Series(window, "Series1")->count() < 1001);
+  }
+
+  void ClosingTheWindowMidRunEndsTheRun() {
+    MakeInput(1000, 400);
+    auto* window = new TForm1;
+    QTest::mouseClick(Button(*window, "Button1"), Qt::LeftButton);
+    QTest::qWait(100);
+    delete window;  // must neither hang nor crash
+  }
+};
+
+QTEST_MAIN(WindowTest)
+#include "WindowTest.moc"
