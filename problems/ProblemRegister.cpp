@@ -1,5 +1,7 @@
 #include "problems/ProblemRegister.h"
 
+#include "problems/MultiVariate.h"
+
 namespace {
 using ProblemFactory = Problem* (*)(std::istream&);
 
@@ -17,7 +19,7 @@ struct ProblemKind {
 const ProblemKind kinds[] = {
     {"Regression", nullptr},    {"Parity", nullptr}, {"Multiplexer", nullptr},
     {"Wallfollowing", nullptr}, {"Ant", nullptr},    {"HPAnt", nullptr},
-    {"BoxMoving", nullptr},     {"MultiVariate", nullptr},
+    {"BoxMoving", nullptr},     {"MultiVariate", &Make<MultiVariate>},
 };
 constexpr int kindCount = static_cast<int>(sizeof kinds / sizeof kinds[0]);
 }  // namespace
