@@ -1,6 +1,7 @@
 #include "problems/ProblemRegister.h"
 
 #include "problems/MultiVariate.h"
+#include "problems/Regression.h"
 
 namespace {
 using ProblemFactory = Problem* (*)(std::istream&);
@@ -17,7 +18,7 @@ struct ProblemKind {
 };
 
 const ProblemKind kinds[] = {
-    {"Regression", nullptr},    {"Parity", nullptr}, {"Multiplexer", nullptr},
+    {"Regression", &Make<Regression>},    {"Parity", nullptr}, {"Multiplexer", nullptr},
     {"Wallfollowing", nullptr}, {"Ant", nullptr},    {"HPAnt", nullptr},
     {"BoxMoving", nullptr},     {"MultiVariate", &Make<MultiVariate>},
 };
