@@ -58,11 +58,6 @@ TEST(ObjectiveFunctionTest, OneDimensionalRosenbrockIsZeroEverywhere) {
   for (double x : {-3.0, 0.0, 0.5, 7.25}) EXPECT_EQ(At(rosenbrock, {x}), 0.0);
 }
 
-TEST(ObjectiveFunctionTest, OneVariableFunctionsReadOnlyTheFirst) {
-  F2 f2(3);
-  EXPECT_EQ(At(f2, {2, 100, -100}), At(f2, {2}));
-}
-
 TEST(ObjectiveFunctionRegisterTest, CreateBuildsTheNamedFunctionWithTheDimension) {
   ObjectiveFunctionRegister functions(5);
   std::istringstream names(

@@ -185,15 +185,6 @@ TEST_F(GAEvolutionTest, CountsAreTruncatedAndAlwaysAddUpToTheGeneration) {
   }
 }
 
-TEST_F(GAEvolutionTest, CompositeWithRealSchemesKeepsTheEliteAndFillsTheGeneration) {
-  for (int i = 0; i < 10; ++i) from->Add(BitIndividual(i == 7 ? "111111" : "010101", i == 7 ? -1 : i));
-  GetUtility()->Seed(5);
-  Evolution* evolution = producer->GetEvolution();
-  evolution->Evolve(from.get(), to.get(), 10);
-  ASSERT_EQ(to->Size(), 10);
-  EXPECT_EQ(Genes(to.get(), 0), "111111");
-}
-
 TEST_F(GAEvolutionTest, SchemesRefuseProgramIndividuals) {
   from->Add(MakeIndividual("x", 1));
   GAReproductionEvolution copies(&uniform, producer.get());
