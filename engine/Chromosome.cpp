@@ -27,6 +27,7 @@ GAChromosome::~GAChromosome() = default;
 void GAChromosome::DeleteContents() { genes.reset(); }
 
 Chromosome* GAChromosome::Clone() {
+  if (!genes) return new GAChromosome(new IntArray(0));
   auto* copy = new IntArray(genes->Capacity());
   for (int i = 0; i < genes->Size(); ++i) copy->Add(genes->Get(i));
   return new GAChromosome(copy);
@@ -34,6 +35,8 @@ Chromosome* GAChromosome::Clone() {
 
 std::string GAChromosome::ToString() {
   std::string text;
+  if (!genes) return text;
+  text.reserve(static_cast<std::size_t>(genes->Size()));
   for (int i = 0; i < genes->Size(); ++i) text += std::to_string(genes->Get(i));
   return text;
 }

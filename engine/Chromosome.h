@@ -42,20 +42,25 @@ class GPChromosome : public Chromosome {
   LispCode* code;
 };
 
-// A bit string (each gene 0 or 1). Only a holder for now: no variation
-// operator makes or changes one yet.
+// A bit string (each gene 0 or 1), made and varied by the GA schemes and
+// decoded by the bit-string problem.
 class GAChromosome : public Chromosome {
  public:
   // Takes ownership of genes.
   explicit GAChromosome(IntArray* genes);
   ~GAChromosome() override;
 
+  // Null after DeleteContents.
   IntArray* GetGenes() { return genes.get(); }
 
+  // Destroys the gene array.
   void DeleteContents() override;
+  // A copy of the genes with the same capacity (an empty string once the
+  // contents are destroyed).
   Chromosome* Clone() override;
-  // The genes as digits, for example "0110".
+  // The genes as digits, for example "0110" (empty once destroyed).
   std::string ToString() override;
+  // The same digits.
   std::string ToSaveString() override;
 
  private:

@@ -1,7 +1,9 @@
 #include "problems/ProblemRegister.h"
 
+#include "problems/MultiVariate.h"
 #include "problems/Multiplexer.h"
 #include "problems/Parity.h"
+#include "problems/Regression.h"
 #include "robots/Ant.h"
 #include "robots/BoxMoving.h"
 #include "robots/HPAnt.h"
@@ -10,9 +12,8 @@
 namespace {
 using ProblemFactory = Problem* (*)(std::istream&);
 
-// Each concrete problem joins by replacing its null with &Make<ItsClass>.
 template <class ConcreteProblem>
-[[maybe_unused]] Problem* Make(std::istream& in) {
+Problem* Make(std::istream& in) {
   return new ConcreteProblem(in);
 }
 
@@ -22,14 +23,14 @@ struct ProblemKind {
 };
 
 const ProblemKind kinds[] = {
-    {"Regression", nullptr},
+    {"Regression", &Make<Regression>},
     {"Parity", &Make<Parity>},
     {"Multiplexer", &Make<Multiplexer>},
     {"Wallfollowing", &Make<Wallfollowing>},
     {"Ant", &Make<Ant>},
     {"HPAnt", &Make<HPAnt>},
     {"BoxMoving", &Make<BoxMoving>},
-    {"MultiVariate", nullptr},
+    {"MultiVariate", &Make<MultiVariate>},
 };
 constexpr int kindCount = static_cast<int>(sizeof kinds / sizeof kinds[0]);
 }  // namespace

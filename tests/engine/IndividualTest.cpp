@@ -91,6 +91,23 @@ TEST(IndividualTest, GAChromosomeHoldsAndCopiesItsBits) {
   EXPECT_EQ(copy->ToString(), "1110");
   chromosome.DeleteContents();
   EXPECT_EQ(chromosome.GetGenes(), nullptr);
+  EXPECT_EQ(chromosome.ToString(), "");
+  std::unique_ptr<Chromosome> empty(chromosome.Clone());
+  EXPECT_EQ(dynamic_cast<GAChromosome*>(empty.get())->GetGenes()->Size(), 0);
+}
+
+TEST(IndividualTest, BitStringIndividualsCloneDeeplyWithTheirFitness) {
+  auto* bits = new IntArray(3);
+  for (int bit : {1, 0, 1}) bits->Add(bit);
+  DoubleTypeFitnessIndividual individual(new GAChromosome(bits));
+  individual.SetFitness(2.5);
+  std::unique_ptr<Individual> copy(individual.Clone());
+  bits->Set(1, 1);
+  EXPECT_EQ(copy->GetChromosome()->ToString(), "101");
+  EXPECT_EQ(copy->GetChromosome()->ToSaveString(), "101");
+  EXPECT_EQ(copy->ToString(), "2.5");
+  copy->DeleteChromosome();
+  EXPECT_EQ(copy->GetChromosome(), nullptr);
 }
 
 TEST(ComparatorTest, LowerFitnessComesFirstAndEqualIsZero) {

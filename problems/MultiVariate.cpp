@@ -1,0 +1,90 @@
+#include "problems/MultiVariate.h"
+
+#include "engine/Chromosome.h"
+#include "engine/Individual.h"
+#include "foundation/Utility.h"
+#include "problems/ProblemFileReader.h"
+
+namespace {
+// Whether anything but white space is left before the end of the data.
+bool MoreData(std::istream& in) {
+  in >> std::ws;
+  return in.good() && in.peek() != std::char_traits<char>::eof();
+}
+
+[[noreturn]] void Refuse(const std::string& message) {
+  GetException()->FatalError(message, "MultiVariate", "MultiVariate");
+}
+}  // namespace
+
+MultiVariate::MultiVariate(std::istream& in) : n(0), m(0), function(nullptr), scale(0.0) {
+  ProblemFileReader reader(in, "MultiVariate");
+  n = reader.ReadInt("number of variables");
+  m = reader.ReadInt("bits per variable");
+  // Sizes are checked before anything is made from them.
+  if (n < 1) Refuse("The number of variables must be at least 1");
+  if (m < 1 || m > MaxBitsPerVariable) {
+    Refuse("The bits per variable must be 1 to " + std::to_string(MaxBitsPerVariable));
+  }
+  if (static_cast<long long>(n) * m > MaxGenes) {
+    Refuse("Too many genes: variables times bits must be at most " + std::to_string(MaxGenes));
+  }
+  functions = std::make_unique<ObjectiveFunctionRegister>(5);
+  function = functions->Create(n, in);
+  scale = reader.ReadDouble("scale");
+
+  if (!MoreData(in)) return;
+  translation = std::make_unique<DoubleArray>(n);
+  for (int i = 0; i < n; ++i) {
+    if (!MoreData(in)) Refuse("Missing transition data");
+    translation->Add(reader.ReadDouble("translation"));
+  }
+
+  if (!MoreData(in)) return;
+  rotation = std::make_unique<Double2DimensionalArray>(n);
+  for (int i = 0; i < n; ++i) {
+    auto* row = new DoubleArray(n);
+    rotation->Add(row);
+    for (int j = 0; j < n; ++j) {
+      if (!MoreData(in)) Refuse("Missing rotation data");
+      row->Add(reader.ReadDouble("rotation"));
+    }
+  }
+}
+
+MultiVariate::~MultiVariate() {
+  if (rotation) rotation->DeleteAll();
+}
+
+void MultiVariate::DecodeGenes(const IntArray& genes, IntArray& integers) const {
+  IntArray bits(m);
+  for (int v = 0; v < n; ++v) {
+    for (int b = 0; b < m; ++b) bits.Add(genes.Get((v + 1) * m - 1 - b));
+    integers.Add(Utility::BitsToInt(bits));
+    bits.Clear();
+  }
+}
+
+void MultiVariate::Decode(const IntArray& integers, DoubleArray& x) const {
+  for (int i = 0; i < n; ++i) {
+    double value = 0.0;
+    if (rotation) {
+      const DoubleArray* row = rotation->Get(i);
+      for (int j = 0; j < n; ++j) value += row->Get(j) * scale * integers.Get(j);
+    } else {
+      value = integers.Get(i) * scale;
+    }
+    if (translation) value += translation->Get(i);
+    x.Add(value);
+  }
+}
+
+void MultiVariate::FitnessFunction(Individual* individual) {
+  DoubleTypeFitnessIndividual* scored = CastIndividual(individual);
+  GAChromosome* chromosome = CastGAChromosome(scored);
+  IntArray integers(n);
+  DecodeGenes(*chromosome->GetGenes(), integers);
+  DoubleArray x(n);
+  Decode(integers, x);
+  scored->SetFitness(function->Evaluate(x));
+}

@@ -1,0 +1,39 @@
+// Symbolic regression of a function of one variable: a program reads x from
+// variable 0 and should return the target objective function's value at x.
+// Fitness is the sum of absolute errors at x = 0.0, 0.1, ..., 10.0.
+#pragma once
+
+#include <istream>
+#include <memory>
+
+#include "problems/ObjectiveFunctionRegister.h"
+#include "problems/Problem.h"
+
+class LispInterpreter;
+
+class Regression : public Problem {
+ public:
+  // Reads, after the name: the target function's name, two reals and an
+  // integer. The three numbers are kept but play no part in the fitness.
+  explicit Regression(std::istream& in);
+  ~Regression() override;
+
+  // Runs the program of a GPChromosome at the 101 sample points. An int
+  // result counts as that number; a boolean (or any other) result counts as
+  // 0.0 and is left where it is.
+  void FitnessFunction(Individual* individual) override;
+
+  ObjectiveFunction* GetTarget() const { return target; }
+  LispInterpreter* GetInterpreter() const { return interpreter.get(); }
+  double GetFirstReal() const { return firstReal; }
+  double GetSecondReal() const { return secondReal; }
+  int GetCount() const { return count; }
+
+ private:
+  std::unique_ptr<LispInterpreter> interpreter;
+  std::unique_ptr<ObjectiveFunctionRegister> functions;
+  ObjectiveFunction* target;  // owned by functions
+  double firstReal;
+  double secondReal;
+  int count;
+};

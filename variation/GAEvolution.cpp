@@ -1,0 +1,129 @@
+#include "variation/GAEvolution.h"
+
+#include <climits>
+
+#include "config/GAProducer.h"
+#include "engine/Chromosome.h"
+#include "engine/Individual.h"
+#include "engine/Population.h"
+#include "foundation/NumericArrays.h"
+#include "foundation/Numeric.h"
+#include "foundation/Utility.h"
+#include "variation/GACrossover.h"
+#include "variation/GAMutation.h"
+
+void GAEvolution::AddGenes(Population* population, IntArray* genes) {
+  population->Add(producer->CreateIndividual(new GAChromosome(genes)));
+}
+
+IntArray* GAEvolution::GenesOf(Individual* individual) {
+  auto* chromosome = dynamic_cast<GAChromosome*>(individual->GetChromosome());
+  if (chromosome == nullptr) {
+    GetException()->CastError("Chromosome", "GAChromosome", ClassNameOf(*this), "Evolve");
+  }
+  return chromosome->GetGenes();
+}
+
+IntArray* GAEvolution::CopyGenesOf(Individual* individual) {
+  IntArray* genes = GenesOf(individual);
+  auto* copy = new IntArray(genes->Capacity());
+  for (int i = 0; i < genes->Size(); ++i) copy->Add(genes->Get(i));
+  return copy;
+}
+
+void GAGenerationEvolution::Evolve(Population*, Population* to, int n) { Apply(to, n); }
+
+void GAGenerationEvolution::Apply(Population* population, int n) {
+  for (int k = 0; k < n; ++k) {
+    auto* genes = new IntArray(length);
+    for (int i = 0; i < length; ++i) genes->Add(GetUtility()->RandomInt(2));
+    AddGenes(population, genes);
+  }
+}
+
+GAEliteEvolution::GAEliteEvolution(GAProducer* producer)
+    : GAEvolution(producer), selection(std::make_unique<EliteSelection>()) {}
+
+void GAEliteEvolution::Evolve(Population* from, Population* to, int n) {
+  IndividualArray best(n);
+  selection->SelectMany(from, &best, n);
+  for (int i = 0; i < best.Size(); ++i) AddGenes(to, CopyGenesOf(best.Get(i)));
+}
+
+void GAEliteEvolution::Apply(Population* population, int n) { Evolve(population, population, n); }
+
+void GACrossoverEvolution::Evolve(Population* from, Population* to, int n) {
+  int i = 0;
+  while (i < n) {
+    IntArray* a = CopyGenesOf(selection->Select(from));
+    std::unique_ptr<IntArray> b(CopyGenesOf(selection->Select(from)));
+    crossover->Cross(a, b.get());
+    AddGenes(to, a);
+    ++i;
+    if (i == n) break;  // the second child of an odd last pair is dropped
+    AddGenes(to, b.release());
+    ++i;
+  }
+}
+
+void GACrossoverEvolution::Apply(Population* population, int n) {
+  for (int k = 0; k < n; k += 2) {
+    IntArray* a = GenesOf(selection->Select(population));
+    IntArray* b = GenesOf(selection->Select(population));
+    crossover->Cross(a, b);
+  }
+}
+
+void GAMutationEvolution::Evolve(Population* from, Population* to, int n) {
+  for (int k = 0; k < n; ++k) {
+    IntArray* genes = CopyGenesOf(selection->Select(from));
+    mutation->Mutate(genes);
+    AddGenes(to, genes);
+  }
+}
+
+void GAMutationEvolution::Apply(Population* population, int n) {
+  for (int k = 0; k < n; ++k) mutation->Mutate(GenesOf(selection->Select(population)));
+}
+
+void GAReproductionEvolution::Evolve(Population* from, Population* to, int n) {
+  for (int k = 0; k < n; ++k) AddGenes(to, CopyGenesOf(selection->Select(from)));
+}
+
+void GAReproductionEvolution::Apply(Population* population, int n) { Evolve(population, population, n); }
+
+GAWithMutationEvolution::GAWithMutationEvolution(Evolution* crossover, Evolution* mutation,
+                                                 Evolution* reproduction, GAProducer* producer, int eliteSize,
+                                                 double crossoverRatio, double mutationRatio)
+    : GAEvolution(producer),
+      elite(std::make_unique<GAEliteEvolution>(producer)),
+      crossover(crossover),
+      mutation(mutation),
+      reproduction(reproduction),
+      eliteSize(eliteSize),
+      crossoverRatio(crossoverRatio),
+      mutationRatio(mutationRatio) {}
+
+int GAWithMutationEvolution::CrossoverCount(int n) const {
+  return TruncToInt(static_cast<double>(n - eliteSize) * crossoverRatio);
+}
+
+int GAWithMutationEvolution::MutationCount(int n) const {
+  return TruncToInt(static_cast<double>(n - eliteSize) * mutationRatio);
+}
+
+void GAWithMutationEvolution::Evolve(Population* from, Population* to, int n) {
+  elite->Evolve(from, to, eliteSize);
+  int r = n - eliteSize;
+  int nc = CrossoverCount(n);
+  int nm = MutationCount(n);
+  crossover->Evolve(from, to, nc);
+  mutation->Evolve(from, to, nm);
+  // Absurd ratios (huge, NaN) give counts far outside the generation; the
+  // rest is worked out without int overflow and then overflows the population
+  // with its capacity report instead.
+  long long rest = static_cast<long long>(r) - nc - nm;
+  reproduction->Evolve(from, to, rest > INT_MAX ? INT_MAX : rest < INT_MIN ? INT_MIN : static_cast<int>(rest));
+}
+
+void GAWithMutationEvolution::Apply(Population*, int) {}
