@@ -1,7 +1,5 @@
 #include "variation/GAEvolution.h"
 
-#include <climits>
-
 #include "config/GAProducer.h"
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
@@ -11,6 +9,7 @@
 #include "foundation/Utility.h"
 #include "variation/GACrossover.h"
 #include "variation/GAMutation.h"
+#include "variation/GenerationSplit.h"
 
 void GAEvolution::AddGenes(Population* population, IntArray* genes) {
   population->Add(producer->CreateIndividual(new GAChromosome(genes)));
@@ -105,25 +104,19 @@ GAWithMutationEvolution::GAWithMutationEvolution(Evolution* crossover, Evolution
       mutationRatio(mutationRatio) {}
 
 int GAWithMutationEvolution::CrossoverCount(int n) const {
-  return TruncToInt(static_cast<double>(n - eliteSize) * crossoverRatio);
+  return GenerationSplit::Of(n, eliteSize, crossoverRatio, mutationRatio).crossover;
 }
 
 int GAWithMutationEvolution::MutationCount(int n) const {
-  return TruncToInt(static_cast<double>(n - eliteSize) * mutationRatio);
+  return GenerationSplit::Of(n, eliteSize, crossoverRatio, mutationRatio).mutation;
 }
 
 void GAWithMutationEvolution::Evolve(Population* from, Population* to, int n) {
-  elite->Evolve(from, to, eliteSize);
-  int r = n - eliteSize;
-  int nc = CrossoverCount(n);
-  int nm = MutationCount(n);
-  crossover->Evolve(from, to, nc);
-  mutation->Evolve(from, to, nm);
-  // Absurd ratios (huge, NaN) give counts far outside the generation; the
-  // rest is worked out without int overflow and then overflows the population
-  // with its capacity report instead.
-  long long rest = static_cast<long long>(r) - nc - nm;
-  reproduction->Evolve(from, to, rest > INT_MAX ? INT_MAX : rest < INT_MIN ? INT_MIN : static_cast<int>(rest));
+  GenerationSplit split = GenerationSplit::Of(n, eliteSize, crossoverRatio, mutationRatio);
+  elite->Evolve(from, to, split.elite);
+  crossover->Evolve(from, to, split.crossover);
+  mutation->Evolve(from, to, split.mutation);
+  reproduction->Evolve(from, to, split.rest);
 }
 
 void GAWithMutationEvolution::Apply(Population*, int) {}

@@ -4,9 +4,9 @@
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
 #include "engine/Population.h"
-#include "foundation/Numeric.h"
 #include "programs/LispCode.h"
 #include "variation/GPCrossover.h"
+#include "variation/GenerationSplit.h"
 #include "variation/GPGenerator.h"
 #include "variation/GPMutation.h"
 
@@ -93,15 +93,11 @@ GPWithMutationEvolution::GPWithMutationEvolution(GPCrossoverEvolution* crossover
       mutationRatio(mutationRatio) {}
 
 void GPWithMutationEvolution::Evolve(Population* from, Population* to, int n) {
-  elite->Evolve(from, to, eliteSize);
-  int r = static_cast<int>(static_cast<unsigned>(n) - static_cast<unsigned>(eliteSize));
-  int nc = TruncToInt(static_cast<double>(r) * crossoverRatio);
-  int nm = TruncToInt(static_cast<double>(r) * mutationRatio);
-  crossover->Evolve(from, to, nc);
-  mutation->Evolve(from, to, nm);
-  // Wrapping subtraction, as the machine does, for counts at the int limits.
-  int rest = static_cast<int>(static_cast<unsigned>(r) - static_cast<unsigned>(nc) - static_cast<unsigned>(nm));
-  reproduction->Evolve(from, to, rest);
+  GenerationSplit split = GenerationSplit::Of(n, eliteSize, crossoverRatio, mutationRatio);
+  elite->Evolve(from, to, split.elite);
+  crossover->Evolve(from, to, split.crossover);
+  mutation->Evolve(from, to, split.mutation);
+  reproduction->Evolve(from, to, split.rest);
 }
 
 void GPWithMutationEvolution::Apply(Population*, int) {}

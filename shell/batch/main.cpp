@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "config/GAProducer.h"
 #include "config/GPProducer.h"
 #include "shell/batch/BatchSystem.h"
 
@@ -25,7 +26,8 @@ const char* kUsage =
     "               and its destinations (cout, cerr or file names)\n"
     "  parameter    the parameter file (int and double sections)\n"
     "  problem      the problem file (the problem's name, then its data)\n"
-    "  table        the node-set table (a weight, then operator names, per line)\n"
+    "  table        the node-set table (a weight, then operator names, per line;\n"
+    "               not used by the bit-string problem MultiVariate)\n"
     "\n"
     "The log setting must define the streams log, save, timer, online-mean,\n"
     "online-sd, offline-mean, offline-sd and best (and orbit for robot problems).\n"
@@ -45,7 +47,14 @@ int main(int argc, char** argv) {
     }
     fileList = argv[1];
   }
-  auto producer = std::make_unique<GPProducer>(fileList);
+  // A bit-string problem runs the genetic algorithm; every other problem runs
+  // genetic programming.
+  std::unique_ptr<Producer> producer;
+  if (IsGAProblemFile(fileList)) {
+    producer = std::make_unique<GAProducer>(fileList);
+  } else {
+    producer = std::make_unique<GPProducer>(fileList);
+  }
   {
     BatchSystem system(producer.get(), isatty(STDERR_FILENO) != 0);
     system.Execute();
