@@ -16,7 +16,7 @@
 #include <QValueAxis>
 #include <cmath>
 
-#include "config/GPProducer.h"
+#include "config/ProducerFactory.h"
 #include "shell/PictureBox.h"
 #include "shell/Threadsystem.h"
 
@@ -93,7 +93,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   for (int i = 0; i < CheckListBox2->count(); ++i) CheckListBox2->item(i)->setCheckState(Qt::Checked);
   CheckItems(CheckListBox3, {0, 1, 3, 6, 9});
   runState = kIdle;
-  producer = std::make_unique<GPProducer>("input/files.txt");
+  producer = CreateProducer("input/files.txt");
 
   connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
   connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
@@ -320,7 +320,7 @@ void TForm1::Button3Click() {
   }
   WriteConfiguration(settings);
   producer.reset();
-  producer = std::make_unique<GPProducer>("input/files.txt");
+  producer = CreateProducer("input/files.txt");
 }
 
 void TForm1::ShowMessage(const QString& text) {

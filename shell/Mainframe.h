@@ -17,7 +17,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class QValueAxis;
-class GPProducer;
+class Producer;
 class PictureBox;
 class ThreadSystem;
 
@@ -35,7 +35,7 @@ class TForm1 : public QWidget {
   WindowSettings Settings() const;
   // The text of the last message box shown (empty when none was).
   const QString& LastMessage() const { return lastMessage; }
-  GPProducer* GetProducer() { return producer.get(); }
+  Producer* GetProducer() { return producer.get(); }
   ThreadSystem* GetThread() { return thread; }
 
   // The display of a generation, used by the run thread on the window's thread.
@@ -63,7 +63,7 @@ class TForm1 : public QWidget {
   void ShowMessage(const QString& text);
 
   ThreadSystem* thread = nullptr;
-  std::unique_ptr<GPProducer> producer;
+  std::unique_ptr<Producer> producer;
   int runState = kIdle;
   QString lastMessage;
   QString memoText;

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <ctime>
 
-#include "config/GPProducer.h"
+#include "config/ProducerFactory.h"
 #include "config/IndividualLogCollector.h"
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
@@ -21,7 +21,7 @@
 #include "shell/Mainframe.h"
 #include "shell/PictureBox.h"
 
-ThreadSystem::ThreadSystem(bool createSuspended, GPProducer* producer, TForm1* form)
+ThreadSystem::ThreadSystem(bool createSuspended, Producer* producer, TForm1* form)
     : producer(producer), form(form), suspended(createSuspended) {
   GetUtility()->Seed(static_cast<std::uint32_t>(std::time(nullptr)));
   system = std::make_unique<RobotEvolutionarySystem>(producer);

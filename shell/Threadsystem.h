@@ -12,7 +12,7 @@
 #include <vector>
 
 class DoublePointArray;
-class GPProducer;
+class Producer;
 class RobotEvolutionarySystem;
 class RobotProblem;
 class TForm1;
@@ -23,7 +23,7 @@ class ThreadSystem : public QThread {
  public:
   // Seeds the random generator from the clock and builds the evolutionary
   // system from producer. The thread starts on the first Resume.
-  ThreadSystem(bool createSuspended, GPProducer* producer, TForm1* form);
+  ThreadSystem(bool createSuspended, Producer* producer, TForm1* form);
   // Destroys the individuals of the last population and the system.
   ~ThreadSystem() override;
 
@@ -55,7 +55,7 @@ class ThreadSystem : public QThread {
   int PixelY(double y) const;
 
   std::unique_ptr<RobotEvolutionarySystem> system;
-  GPProducer* producer;
+  Producer* producer;
   TForm1* form;
   int generation = 0;
   RobotProblem* robotProblem = nullptr;

@@ -8,8 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "config/GAProducer.h"
-#include "config/GPProducer.h"
+#include "config/ProducerFactory.h"
 #include "shell/batch/BatchSystem.h"
 
 namespace {
@@ -49,12 +48,7 @@ int main(int argc, char** argv) {
   }
   // A bit-string problem runs the genetic algorithm; every other problem runs
   // genetic programming.
-  std::unique_ptr<Producer> producer;
-  if (IsGAProblemFile(fileList)) {
-    producer = std::make_unique<GAProducer>(fileList);
-  } else {
-    producer = std::make_unique<GPProducer>(fileList);
-  }
+  std::unique_ptr<Producer> producer = CreateProducer(fileList);
   {
     BatchSystem system(producer.get(), isatty(STDERR_FILENO) != 0);
     system.Execute();

@@ -14,7 +14,7 @@
 #include <sstream>
 
 #include "shell/Mainframe.h"
-#include "config/GPProducer.h"
+#include "config/Producer.h"
 #include "shell/PictureBox.h"
 #include "shell/Threadsystem.h"
 
@@ -252,6 +252,24 @@ class WindowTest : public QObject {
     QVERIFY(finished.wait(60000));
     QCOMPARE(window.GetRunState(), int(TForm1::kIdle));
     QVERIFY(Series(window, "Series1")->count() < 1001);
+  }
+
+  void OtherProblemsShowChartAndMemoWithoutARoomPicture() {
+    for (const char* example : {"parity3", "santafe", "wallfollowing", "rastrigin10"}) {
+      fs::remove_all(folder / "input");
+      fs::copy(fs::path(MORVANE2_SOURCE_DIR) / "examples" / example / "input", folder / "input",
+               fs::copy_options::recursive);
+      std::string parameters = Read(folder / "input" / "parameter.txt");
+      parameters.replace(parameters.find("max_generation"), std::string("max_generation").size(), "ignored_key");
+      Write(folder / "input" / "parameter.txt", "----- int_parameter\nmax_generation 2\npopulation_size 20\n" +
+                                                     parameters.substr(parameters.find('\n') + 1));
+      TForm1 window;
+      QSignalSpy finished(&window, &TForm1::RunFinished);
+      QTest::mouseClick(Button(window, "Button1"), Qt::LeftButton);
+      QVERIFY2(finished.wait(60000), example);
+      QCOMPARE(Series(window, "Series1")->count(), 3);
+      QVERIFY(window.MemoText().startsWith("[generation:2]\r\n"));
+    }
   }
 
   void ClosingTheWindowMidRunEndsTheRun() {
