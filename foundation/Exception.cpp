@@ -6,6 +6,18 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <new>
+
+namespace {
+// An allocation that fails (an evolved tree grown beyond all memory, say) is
+// reported like every other error instead of aborting the process.
+void ReportOutOfMemory() {
+  std::set_new_handler(nullptr);
+  GetException()->FatalError("Out of memory", "Exception", "New");
+}
+
+const bool outOfMemoryReported = (std::set_new_handler(&ReportOutOfMemory), true);
+}  // namespace
 
 Exception* GetException() {
   static Exception reporter;  // thread-safe first use

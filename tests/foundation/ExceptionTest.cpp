@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <thread>
 
 #include "TestSupport.h"
@@ -71,5 +72,17 @@ TEST(ExceptionTest, ClassNamesArePlainAndDynamic) {
 TEST(ExceptionDeathTest, ArrayReportsNameTheDerivedClass) {
   IntArray ints(2);
   EXPECT_EXIT(ints.Get(0), ExitedWithCode(1), ExactLine("Array index 0 is over size 0 at IntArray::Get"));
+}
+}  // namespace
+
+namespace {
+TEST(ExceptionDeathTest, FailedAllocationIsReportedLikeAnyError) {
+  EXPECT_EXIT(
+      {
+        std::new_handler handler = std::get_new_handler();
+        ASSERT_NE(handler, nullptr);
+        handler();
+      },
+      ::testing::ExitedWithCode(1), "^" + ExactLine("Fatal error: Out of memory at Exception::New\n") + "$");
 }
 }  // namespace
