@@ -1,7 +1,9 @@
 #include "config/GPProducer.h"
 
+#include <cerrno>
 #include <fstream>
 
+#include "config/InputWarnings.h"
 #include "engine/Individual.h"
 #include "engine/IndividualComparator.h"
 #include "engine/Selection.h"
@@ -46,8 +48,13 @@ IndividualSorter* GPProducer::GetSorter() {
 GPSymbolRegister* GPProducer::GetGPSymbolRegister() {
   if (!symbolRegister) {
     operatorRegister = std::make_unique<OperatorRegister>(100);
-    std::ifstream in(GetFileName("table"));
-    if (!in.is_open()) GetException()->FatalError("Can not open file", ClassNameOf(*this), "GetGPSymbolRegister");
+    const std::string path = GetFileName("table");
+    errno = 0;
+    std::ifstream in(path);
+    if (!in.is_open()) {
+      WarnCanNotOpen("Node-set table", path, ClassNameOf(*this), "GetGPSymbolRegister");
+      GetException()->FatalError("Can not open file", ClassNameOf(*this), "GetGPSymbolRegister");
+    }
     symbolRegister = std::make_unique<GPSymbolRegister>(operatorRegister.get(), in);
   }
   return symbolRegister.get();

@@ -1,0 +1,19 @@
+// Warning lines that tell the user which file or which word an input problem
+// is about, written just before a report that names neither, or when a file
+// was read only in part.
+#pragma once
+
+#include <string>
+
+struct ParameterFileNotes;
+
+// "<role> <path> can not be opened: <reason>", for example
+// "Problem file input/problem.txt can not be opened: No such file or
+// directory". Call right after the failed open, while errno still tells why.
+void WarnCanNotOpen(const std::string& role, const std::string& path, const std::string& cls,
+                    const std::string& method);
+
+// One warning per value word that was cut short and one when the reading
+// stopped early, each naming the parameter file at path.
+void WarnParameterNotes(const ParameterFileNotes& notes, const std::string& path, const std::string& cls,
+                        const std::string& method);
