@@ -50,6 +50,7 @@ MultiVariate::MultiVariate(std::istream& in) : n(0), m(0), function(nullptr), sc
       row->Add(reader.ReadDouble("rotation"));
     }
   }
+  reader.EndData();
 }
 
 MultiVariate::~MultiVariate() {

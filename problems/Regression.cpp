@@ -21,6 +21,7 @@ Regression::Regression(std::istream& in)
   firstReal = reader.ReadDouble("first real");
   secondReal = reader.ReadDouble("second real");
   count = reader.ReadInt("count");
+  reader.EndData();
 }
 
 Regression::~Regression() = default;
