@@ -24,7 +24,7 @@ void WarnParameterNotes(const ParameterFileNotes& notes, const std::string& path
   }
   if (notes.stopped) {
     GetException()->Warning("Parameter file " + path + ": " + notes.key + " needs " +
-                                (notes.realSection ? "a real number" : "an integer") + ", not " + notes.word +
+                                (notes.realSection ? "a real number" : "an integer from -2147483648 to 2147483647") + ", not " + notes.word +
                                 "; the rest of the file is not read",
                             cls, method);
   }

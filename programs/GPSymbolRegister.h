@@ -38,8 +38,11 @@ class GPSymbolRegister {
 
  private:
   void ReadTable(std::istream& table);
-  void ReadLine(const std::string& line);
+  void ReadLine(const std::string& line, int number);
   [[noreturn]] void ReportTable(const std::string& message) const;
+  // A warning at ReadTable, for a line that will end the run (now, with a
+  // capacity report that names no line, or once its class is drawn from).
+  void WarnTable(const std::string& message) const;
 
   OperatorRegister* operators;
   Operator2DArray classes;

@@ -151,7 +151,7 @@ TEST(ProducerDeathTest, AParameterFileReadInPartIsNamed) {
                   ExactLine("parameter.txt: max_generation 9x is read as 9, and x as the next key at "
                             "Producer::ReadFile\nWarning: Parameter file ") +
                   "[^\n]*/" +
-                  ExactLine("parameter.txt: x needs an integer, not iteration_num; the rest of the file is not "
+                  ExactLine("parameter.txt: x needs an integer from -2147483648 to 2147483647, not iteration_num; the rest of the file is not "
                             "read at Producer::ReadFile\n"
                             "iteration_num\nFatal error: Can not find  at IntRegister::Create\n") +
                   "$");
