@@ -1,6 +1,5 @@
 #include "config/GPProducer.h"
 
-#include <cerrno>
 #include <fstream>
 
 #include "config/InputWarnings.h"
@@ -49,9 +48,8 @@ GPSymbolRegister* GPProducer::GetGPSymbolRegister() {
   if (!symbolRegister) {
     operatorRegister = std::make_unique<OperatorRegister>(100);
     const std::string path = GetFileName("table");
-    errno = 0;
-    std::ifstream in(path);
-    if (!in.is_open()) {
+    std::ifstream in;
+    if (!OpenInputFile(in, path)) {
       WarnCanNotOpen("Node-set table", path, ClassNameOf(*this), "GetGPSymbolRegister");
       GetException()->FatalError("Can not open file", ClassNameOf(*this), "GetGPSymbolRegister");
     }

@@ -2,9 +2,21 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 #include "config/ParameterFile.h"
 #include "foundation/Exception.h"
+
+bool OpenInputFile(std::ifstream& in, const std::string& path) {
+  errno = 0;
+  in.open(path);
+  if (!in.is_open()) return false;
+  std::error_code ignored;
+  if (!std::filesystem::is_directory(path, ignored)) return true;
+  in.close();
+  errno = EISDIR;
+  return false;
+}
 
 void WarnCanNotOpen(const std::string& role, const std::string& path, const std::string& cls,
                     const std::string& method) {

@@ -3,9 +3,14 @@
 // was read only in part.
 #pragma once
 
+#include <fstream>
 #include <string>
 
 struct ParameterFileNotes;
+
+// Opens path for reading as a text stream; false (with errno telling why)
+// when it cannot be opened or is a folder, which opens but reads as nothing.
+bool OpenInputFile(std::ifstream& in, const std::string& path);
 
 // "<role> <path> can not be opened: <reason>", for example
 // "Problem file input/problem.txt can not be opened: No such file or

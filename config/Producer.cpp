@@ -1,6 +1,5 @@
 #include "config/Producer.h"
 
-#include <cerrno>
 #include <fstream>
 
 #include "config/InputWarnings.h"
@@ -49,9 +48,7 @@ namespace {
 // Opens path for reading; on failure warns with the file's role and path, so
 // that the user learns which file a following report is about.
 bool OpenInput(std::ifstream& in, const std::string& role, const std::string& path, const std::string& cls) {
-  errno = 0;
-  in.open(path);
-  if (in.is_open()) return true;
+  if (OpenInputFile(in, path)) return true;
   WarnCanNotOpen(role, path, cls, "ReadFile");
   return false;
 }
