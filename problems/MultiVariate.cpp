@@ -43,7 +43,8 @@ MultiVariate::MultiVariate(std::istream& in) : n(0), m(0), function(nullptr), sc
   if (!MoreData(in)) return;
   rotation = std::make_unique<Double2DimensionalArray>(n);
   for (int i = 0; i < n; ++i) {
-    auto* row = new DoubleArray(n);
+    rotationRows.push_back(std::make_unique<DoubleArray>(n));
+    DoubleArray* row = rotationRows.back().get();
     rotation->Add(row);
     for (int j = 0; j < n; ++j) {
       if (!MoreData(in)) Refuse("Missing rotation data");
@@ -53,9 +54,7 @@ MultiVariate::MultiVariate(std::istream& in) : n(0), m(0), function(nullptr), sc
   reader.EndData();
 }
 
-MultiVariate::~MultiVariate() {
-  if (rotation) rotation->DeleteAll();
-}
+MultiVariate::~MultiVariate() = default;
 
 void MultiVariate::DecodeGenes(const IntArray& genes, IntArray& integers) const {
   IntArray bits(m);

@@ -28,7 +28,7 @@ GPSymbolRegister::GPSymbolRegister(OperatorRegister* operators, std::istream& ta
   ReadTable(table);
 }
 
-GPSymbolRegister::~GPSymbolRegister() { classes.DeleteAll(); }
+GPSymbolRegister::~GPSymbolRegister() = default;
 
 void GPSymbolRegister::ReadTable(std::istream& table) {
   // A final line feed ends the last line; no empty line follows it.
@@ -58,10 +58,9 @@ void GPSymbolRegister::ReadLine(const std::string& line, int number) {
     WarnTable("The node-set table has more than " + std::to_string(ClassCapacity) + " lines with a weight");
   }
   weights.Add(weight);
-  auto symbols = std::make_unique<OperatorArray>(SymbolCapacity);
-  OperatorArray* row = symbols.get();
+  rows.push_back(std::make_unique<OperatorArray>(SymbolCapacity));
+  OperatorArray* row = rows.back().get();
   classes.Add(row);
-  symbols.release();
   for (std::string name = NextWord(line, pos); !name.empty(); name = NextWord(line, pos)) {
     if (row->Size() == SymbolCapacity) {
       WarnTable(where + " lists more than " + std::to_string(SymbolCapacity) + " operator names");

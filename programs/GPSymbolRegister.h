@@ -4,7 +4,9 @@
 #pragma once
 
 #include <istream>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "foundation/NumericArrays.h"
 #include "programs/OperatorArray.h"
@@ -45,6 +47,9 @@ class GPSymbolRegister {
   void WarnTable(const std::string& message) const;
 
   OperatorRegister* operators;
+  // The classes own their rows through rows, so that a table read only in
+  // part (a report that a harness catches) frees them too.
+  std::vector<std::unique_ptr<OperatorArray>> rows;
   Operator2DArray classes;
   DoubleArray weights;
 };
