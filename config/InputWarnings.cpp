@@ -34,6 +34,10 @@ void WarnParameterNotes(const ParameterFileNotes& notes, const std::string& path
                                 ", and " + cut.rest + " as the next key",
                             cls, method);
   }
+  if (!notes.lone.empty()) {
+    GetException()->Warning("Parameter file " + path + " ends with " + notes.lone + " alone, which is not read", cls,
+                            method);
+  }
   if (notes.stopped) {
     GetException()->Warning("Parameter file " + path + ": " + notes.key + " needs " +
                                 (notes.realSection ? "a real number" : "an integer from -2147483648 to 2147483647") + ", not " + notes.word +

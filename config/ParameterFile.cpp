@@ -2,10 +2,16 @@
 
 #include <sstream>
 
-void ReadFileList(std::istream& in, StringRegister& files) {
+void ReadFileList(std::istream& in, StringRegister& files, std::string* lone) {
   std::string key;
   std::string value;
-  while (in >> key >> value) files.Add(key, value);
+  while (in >> key) {
+    if (!(in >> value)) {
+      if (lone != nullptr) *lone = key;
+      return;
+    }
+    files.Add(key, value);
+  }
 }
 
 namespace {
@@ -27,7 +33,10 @@ bool ReadSection(std::istream& in, NumberRegister& registry, bool realSection, P
     }
     if (key == "-----") return true;
     std::string word;
-    if (!(in >> word)) return true;  // a key without a value at the end
+    if (!(in >> word)) {  // a key without a value at the end
+      if (notes != nullptr) notes->lone = key;
+      return true;
+    }
     std::istringstream number(word);
     Number value{};
     if (!(number >> value)) {

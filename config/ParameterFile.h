@@ -9,8 +9,9 @@
 #include "config/Register.h"
 
 // Reads whitespace-separated pairs until the end; an incomplete last pair is
-// ignored. The first occurrence of a key wins.
-void ReadFileList(std::istream& in, StringRegister& files);
+// ignored (its key goes to lone, when given). The first occurrence of a key
+// wins.
+void ReadFileList(std::istream& in, StringRegister& files, std::string* lone = nullptr);
 
 // What a parameter file held that the reader could not take as written, so
 // that the caller can tell the user why a key may then be missing or have an
@@ -31,6 +32,8 @@ struct ParameterFileNotes {
   bool realSection = false;
   std::string key;
   std::string word;
+  // A last key without a value, which is not read.
+  std::string lone;
 };
 
 // Reads "----- int_parameter" key/int pairs up to "-----", then one ignored

@@ -61,7 +61,12 @@ void Producer::ReadFile(const std::string& fileName) {
     if (!OpenInput(in, "File list", fileName, cls)) {
       GetException()->FatalError("Can not open file", cls, "ReadFile");
     }
-    ReadFileList(in, *files);
+    std::string lone;
+    ReadFileList(in, *files, &lone);
+    if (!lone.empty()) {
+      GetException()->Warning("File list " + fileName + " ends with " + lone + " alone, which is not read", cls,
+                              "ReadFile");
+    }
   }
   {
     std::ifstream in;

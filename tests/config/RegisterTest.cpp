@@ -151,6 +151,24 @@ TEST(ParameterFileTest, AValueCutFromALongerWordIsNoted) {
   EXPECT_FALSE(notes.stopped);
 }
 
+TEST(ParameterFileTest, AKeyWithoutAValueAtTheEndIsNoted) {
+  IntRegister ints(20);
+  DoubleRegister doubles(20);
+  std::istringstream in("----- int_parameter seed 4 ----- double_parameter crossover_ratio 0.5 mutation_ratio\n");
+  ParameterFileNotes notes;
+  ReadParameters(in, ints, doubles, &notes);
+  EXPECT_EQ(notes.lone, "mutation_ratio");
+  EXPECT_FALSE(notes.stopped);
+  EXPECT_EQ(doubles.Count(), 1);
+
+  StringRegister files(20);
+  std::istringstream list("problem p.txt table\n");
+  std::string lone;
+  ReadFileList(list, files, &lone);
+  EXPECT_EQ(lone, "table");
+  EXPECT_EQ(files.Count(), 1);
+}
+
 TEST(ParameterFileTest, EmptyInputRegistersNothing) {
   IntRegister ints(20);
   DoubleRegister doubles(20);
