@@ -30,18 +30,19 @@ void WarnParameterNotes(const ParameterFileNotes& notes, const std::string& path
                         const std::string& method) {
   for (const ParameterFileNotes::Cut& cut : notes.cuts) {
     std::string front = cut.word.substr(0, cut.word.size() - cut.rest.size());
-    GetException()->Warning("Parameter file " + path + ": " + cut.key + " " + cut.word + " is read as " + front +
-                                ", and " + cut.rest + " as the next key",
+    GetException()->Warning("Parameter file " + path + ": " + cut.key + " " + cut.word + " is read as " +
+                                front + ", and " + cut.rest + " as the next key",
                             cls, method);
   }
   if (!notes.lone.empty()) {
-    GetException()->Warning("Parameter file " + path + " ends with " + notes.lone + " alone, which is not read", cls,
-                            method);
+    GetException()->Warning(
+        "Parameter file " + path + " ends with " + notes.lone + " alone, which is not read", cls, method);
   }
   if (notes.stopped) {
-    GetException()->Warning("Parameter file " + path + ": " + notes.key + " needs " +
-                                (notes.realSection ? "a real number" : "an integer from -2147483648 to 2147483647") + ", not " + notes.word +
-                                "; the rest of the file is not read",
-                            cls, method);
+    GetException()->Warning(
+        "Parameter file " + path + ": " + notes.key + " needs " +
+            (notes.realSection ? "a real number" : "an integer from -2147483648 to 2147483647") + ", not " +
+            notes.word + "; the rest of the file is not read",
+        cls, method);
   }
 }

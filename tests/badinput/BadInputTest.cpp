@@ -7,8 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
 #include <cctype>
 #include <chrono>
 #include <filesystem>
@@ -17,6 +15,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "TestSupport.h"
 
@@ -185,7 +185,9 @@ std::string Apply(const std::string& folder, const Edit& edit) {
   }
   std::string text = ReadWholeFile(path);
   if (edit.command == "set" || edit.command == "drop") {
-    if (!SetKey(text, edit.key, edit.text, edit.command == "drop")) return "no key " + edit.key + " in " + edit.file;
+    if (!SetKey(text, edit.key, edit.text, edit.command == "drop")) {
+      return "no key " + edit.key + " in " + edit.file;
+    }
   } else if (edit.command == "write") {
     text = edit.text;
   } else if (edit.command == "append") {
@@ -250,7 +252,8 @@ TEST_P(BadInputTest, EndsWithTheExpectedLinesAndStatus) {
   ASSERT_NE(c.status, -1) << "the case gives no status";
   ScratchDir dir;
   if (!c.from.empty()) {
-    fs::copy(std::string(kExamples) + "/" + c.from + "/input", dir.File("input"), fs::copy_options::recursive);
+    fs::copy(std::string(kExamples) + "/" + c.from + "/input", dir.File("input"),
+             fs::copy_options::recursive);
   }
   for (const Edit& edit : c.edits) ASSERT_EQ(Apply(dir.Path(), edit), "");
   Outcome outcome = RunBatch(dir.Path(), c.args);

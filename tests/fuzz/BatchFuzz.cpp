@@ -33,7 +33,8 @@ const char* const kRobotTable =
     "6\tProg2 iflte Plus2 Subtract\n"
     "3\tsensor moveForward0 moveBackward1 moveLeft1 moveRight2 turnLeft0 turnRight1\n";
 const char* const kAntTable = "1\tmoveForward0 turnLeft0 turnRight0\n1\tifFoodAhead Prog2\n";
-const char* const kRegressionTable = "1\tx0 1.0 2.0 0.5\n2\tPlus2 Subtract Times2 divide Sin Cos ln Exp log pow\n";
+const char* const kRegressionTable =
+    "1\tx0 1.0 2.0 0.5\n2\tPlus2 Subtract Times2 divide Sin Cos ln Exp log pow\n";
 const char* const kBooleanTable = "1\tb0 b1 b2 b3 b4 b5\n1\tand2 or2 nand2 nor2 not if\n";
 const char* const kRealParityTable = "1\tx0 x1 x2 1.0 -1.0\n1\tPlus2 Subtract Times2 iflte\n";
 

@@ -40,8 +40,9 @@ FuzzScratch& FuzzScratch::Get() {
 }
 
 FuzzScratch::FuzzScratch() {
-  std::filesystem::path base = std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm")
-                                                                        : std::filesystem::temp_directory_path();
+  std::filesystem::path base = std::filesystem::is_directory("/dev/shm")
+                                   ? std::filesystem::path("/dev/shm")
+                                   : std::filesystem::temp_directory_path();
   std::string pattern = (base / "morvane2-fuzz-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) std::abort();
   path = pattern;
@@ -66,8 +67,8 @@ void FuzzScratch::Clear() const {
 
 std::string ScratchLogSetting() {
   std::string setting = "log_setting " + FuzzScratch::Get().Path() + "/ streams\n";
-  for (const char* name : {"log", "save", "orbit", "timer", "online-mean", "online-sd", "offline-mean",
-                           "offline-sd", "best"}) {
+  for (const char* name :
+       {"log", "save", "orbit", "timer", "online-mean", "online-sd", "offline-mean", "offline-sd", "best"}) {
     setting += std::string(name) + " " + name + ".txt\n";
   }
   return setting;
