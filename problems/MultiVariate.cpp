@@ -29,6 +29,7 @@ MultiVariate::MultiVariate(std::istream& in) : n(0), m(0), function(nullptr), sc
   if (static_cast<long long>(n) * m > MaxGenes) {
     Refuse("Too many genes: variables times bits must be at most " + std::to_string(MaxGenes));
   }
+  reader.RequireWord("objective function");
   functions = std::make_unique<ObjectiveFunctionRegister>(5);
   function = functions->Create(n, in);
   scale = reader.ReadDouble("scale");

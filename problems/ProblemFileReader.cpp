@@ -50,6 +50,11 @@ std::string ProblemFileReader::ReadWord(const std::string& field) {
   return word;
 }
 
+void ProblemFileReader::RequireWord(const std::string& field) {
+  in >> std::ws;
+  if (!in.good() || in.peek() == std::char_traits<char>::eof()) Expected("a word", field);
+}
+
 bool ProblemFileReader::NextWord(std::string& word) {
   refused.clear();
   halfPair = false;

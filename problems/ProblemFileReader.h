@@ -18,6 +18,9 @@ class ProblemFileReader {
   int ReadInt(const std::string& field);
   double ReadDouble(const std::string& field);
   std::string ReadWord(const std::string& field);
+  // Reports "Expected a word for <field>" when nothing but white space is
+  // left, for a word that another reader takes from the stream.
+  void RequireWord(const std::string& field);
 
   // Trailing list entries: true with the values when a whole entry is there;
   // false, with nothing to add, at the end of the data or at an entry that is
