@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "config/InputWarnings.h"
 #include "engine/Individual.h"
 #include "engine/IndividualComparator.h"
 #include "engine/Selection.h"
@@ -46,8 +47,12 @@ IndividualSorter* GPProducer::GetSorter() {
 GPSymbolRegister* GPProducer::GetGPSymbolRegister() {
   if (!symbolRegister) {
     operatorRegister = std::make_unique<OperatorRegister>(100);
-    std::ifstream in(GetFileName("table"));
-    if (!in.is_open()) GetException()->FatalError("Can not open file", ClassNameOf(*this), "GetGPSymbolRegister");
+    const std::string path = GetFileName("table");
+    std::ifstream in;
+    if (!OpenInputFile(in, path)) {
+      WarnCanNotOpen("Node-set table", path, ClassNameOf(*this), "GetGPSymbolRegister");
+      GetException()->FatalError("Can not open file", ClassNameOf(*this), "GetGPSymbolRegister");
+    }
     symbolRegister = std::make_unique<GPSymbolRegister>(operatorRegister.get(), in);
   }
   return symbolRegister.get();

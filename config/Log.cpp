@@ -33,19 +33,31 @@ void Log::ReadSetting(std::istream& in) {
     std::istringstream words(line);
     std::string name;
     if (!(words >> name)) continue;
-    auto stream = std::make_unique<MultiStream>(20);
+    auto stream = std::make_unique<MultiStream>(kDestinations);
     std::string destination;
     while (words >> destination) {
+      // The capacity reports that follow name no line: say which.
+      if (stream->Size() == kDestinations) {
+        Warn("The line of " + name + " lists more than " + std::to_string(kDestinations) + " destinations");
+      }
       if (destination == "cout") {
         stream->Add(&std::cout);
       } else if (destination == "cerr") {
         stream->Add(&std::cerr);
       } else {
+        if (files.Size() == files.Capacity()) {
+          Warn("The log setting names more than " + std::to_string(files.Capacity()) + " files");
+        }
         stream->Add(files.CreateAndAdd(prefix + destination));
       }
     }
+    if (Count() == Capacity()) Warn("The log setting defines more than " + std::to_string(Capacity()) + " streams");
     Push(name, stream.release());
   }
+}
+
+void Log::Warn(const std::string& message) const {
+  GetException()->Warning(message, ClassNameOf(*this), "ReadSetting");
 }
 
 Log* GetLog() {

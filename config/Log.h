@@ -18,6 +18,10 @@ class Log : public Register<std::string, MultiStream> {
   void FlushAll();
 
  private:
+  static constexpr int kDestinations = 20;  // of one stream
+
+  void Warn(const std::string& message) const;
+
   OfstreamArray files;
 };
 

@@ -1,5 +1,9 @@
 #include "config/MultiStream.h"
 
+#include <cerrno>
+
+#include "config/InputWarnings.h"
+
 MultiStream::MultiStream(int capacity) : streams(capacity) {}
 
 void MultiStream::Flush() {
@@ -7,8 +11,10 @@ void MultiStream::Flush() {
 }
 
 std::ofstream* OfstreamArray::CreateAndAdd(const std::string& path) {
+  errno = 0;
   auto* file = new std::ofstream(path, std::ios::out | std::ios::trunc);
   if (!file->is_open()) {
+    WarnCanNotOpen("Log file", path, "OfstreamArray", "CreateAndAdd");
     delete file;
     GetException()->FatalError("Can not open file", "OfstreamArray", "CreateAndAdd");
   }

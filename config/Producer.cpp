@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "config/InputWarnings.h"
 #include "config/Log.h"
 #include "config/ParameterFile.h"
 #include "engine/Population.h"
@@ -16,9 +17,21 @@ Producer::Producer(const std::string& fileName, ProblemRegister* problemRegister
       problems(problemRegister) {
   // Runs this class's reader: a derived producer is not built yet.
   Producer::ReadFile(fileName);
-  populationSize = *intParameters->Get("population_size");
-  maxGeneration = *intParameters->Get("max_generation");
-  collectors = std::make_unique<IndividualLogCollectorsRegister>(20, GetIterationNum(), maxGeneration);
+  populationSize = RangeParameter("population_size", 1, kMaxPopulationSize);
+  maxGeneration = RangeParameter("max_generation", 0, kMaxGeneration);
+  int iterations = RangeParameter("iteration_num", 0, kMaxIterationNum);
+  collectors = std::make_unique<IndividualLogCollectorsRegister>(20, iterations, maxGeneration);
+}
+
+int Producer::RangeParameter(const std::string& key, int lowest, int highest) {
+  int value = *intParameters->Get(key);
+  if (value < lowest || value > highest) {
+    GetException()->FatalError("Parameter " + key + " in " + *files->Get("parameter") + " is " +
+                                   std::to_string(value) + "; expected " + std::to_string(lowest) + " to " +
+                                   std::to_string(highest),
+                               ClassNameOf(*this), "Producer");
+  }
+  return value;
 }
 
 Producer::~Producer() {
@@ -31,26 +44,52 @@ Producer::~Producer() {
   DeleteLog();
 }
 
+namespace {
+// Opens path for reading; on failure warns with the file's role and path, so
+// that the user learns which file a following report is about.
+bool OpenInput(std::ifstream& in, const std::string& role, const std::string& path, const std::string& cls) {
+  if (OpenInputFile(in, path)) return true;
+  WarnCanNotOpen(role, path, cls, "ReadFile");
+  return false;
+}
+}  // namespace
+
 void Producer::ReadFile(const std::string& fileName) {
+  const std::string cls = ClassNameOf(*this);
   {
-    std::ifstream in(fileName);
-    if (!in.is_open()) GetException()->FatalError("Can not open file", ClassNameOf(*this), "ReadFile");
-    ReadFileList(in, *files);
+    std::ifstream in;
+    if (!OpenInput(in, "File list", fileName, cls)) {
+      GetException()->FatalError("Can not open file", cls, "ReadFile");
+    }
+    std::string lone;
+    ReadFileList(in, *files, &lone);
+    if (!lone.empty()) {
+      GetException()->Warning("File list " + fileName + " ends with " + lone + " alone, which is not read", cls,
+                              "ReadFile");
+    }
   }
   {
-    std::ifstream in(*files->Get("log_setting"));
-    if (!in.is_open()) GetException()->FatalError("Can not open file", ClassNameOf(*this), "Readfile");
+    std::ifstream in;
+    if (!OpenInput(in, "Log setting", *files->Get("log_setting"), cls)) {
+      GetException()->FatalError("Can not open file", cls, "Readfile");
+    }
     GetLog()->ReadSetting(in);
   }
   {
     // A parameter file that cannot be opened reads as empty; the first
-    // parameter looked up reports the missing key.
-    std::ifstream in(*files->Get("parameter"));
-    ReadParameters(in, *intParameters, *doubleParameters);
+    // parameter looked up reports the missing key, after the warning.
+    const std::string path = *files->Get("parameter");
+    std::ifstream in;
+    OpenInput(in, "Parameter file", path, cls);
+    ParameterFileNotes notes;
+    ReadParameters(in, *intParameters, *doubleParameters, &notes);
+    WarnParameterNotes(notes, path, cls, "ReadFile");
   }
   {
-    std::ifstream in(*files->Get("problem"));
-    if (!in.is_open()) GetException()->FatalError("Can not open file", ClassNameOf(*this), "ReadFile");
+    std::ifstream in;
+    if (!OpenInput(in, "Problem file", *files->Get("problem"), cls)) {
+      GetException()->FatalError("Can not open file", cls, "ReadFile");
+    }
     problem = problems->Create(in);
   }
 }

@@ -19,8 +19,17 @@ class ProblemRegister;
 
 class Producer {
  public:
+  // The greatest population_size, max_generation and iteration_num accepted.
+  // Populations are made at their full capacity, and the statistics keep a
+  // value for every generation of every run from the start, so larger values
+  // would only end in the process running out of memory.
+  static constexpr int kMaxPopulationSize = 1000000;
+  static constexpr int kMaxGeneration = 1000000;
+  static constexpr int kMaxIterationNum = 100000;
+
   // Reads every input file named by the file list at fileName; any failure
-  // ends the process.
+  // ends the process, as does a population_size below 1, a max_generation or
+  // iteration_num below 0, or any of them above its greatest value.
   explicit Producer(const std::string& fileName);
   Producer(const Producer&) = delete;
   Producer& operator=(const Producer&) = delete;
@@ -67,6 +76,9 @@ class Producer {
   void SetProblem(Problem* value) { problem = value; }
 
  private:
+  // The int parameter key, which must lie in lowest .. highest.
+  int RangeParameter(const std::string& key, int lowest, int highest);
+
   std::unique_ptr<IndividualLogCollectorsRegister> collectors;
   std::unique_ptr<IntRegister> intParameters;
   std::unique_ptr<DoubleRegister> doubleParameters;

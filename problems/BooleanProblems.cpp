@@ -10,8 +10,9 @@
 #include "programs/LispInterpreter.h"
 
 namespace {
-// Input bits beyond this count would overflow the number of cases.
-constexpr int kMaxInputBits = 30;
+// Each input bit is one variable of the interpreter, which holds
+// VariableCount of them (far fewer than would overflow the number of cases).
+constexpr int kMaxInputBits = LispInterpreter::VariableCount;
 
 void CheckInputBits(int bits, const char* cls, const char* what) {
   if (bits < 0 || bits > kMaxInputBits) {
@@ -35,6 +36,7 @@ Parity::Parity(std::istream& in) : interpreter(std::make_unique<LispInterpreter>
   n = reader.ReadInt("number of input bits");
   CheckInputBits(n, "Parity", "The number of input bits");
   cases = Utility::Power(2, n);
+  reader.EndData();
 }
 
 Parity::~Parity() = default;
@@ -112,6 +114,7 @@ Multiplexer::Multiplexer(std::istream& in) : interpreter(std::make_unique<LispIn
   }
   inputs = Utility::Power(2, k) + k;
   cases = Utility::Power(2, inputs);
+  reader.EndData();
 }
 
 Multiplexer::~Multiplexer() = default;

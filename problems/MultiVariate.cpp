@@ -29,6 +29,7 @@ MultiVariate::MultiVariate(std::istream& in) : n(0), m(0), function(nullptr), sc
   if (static_cast<long long>(n) * m > MaxGenes) {
     Refuse("Too many genes: variables times bits must be at most " + std::to_string(MaxGenes));
   }
+  reader.RequireWord("objective function");
   functions = std::make_unique<ObjectiveFunctionRegister>(5);
   function = functions->Create(n, in);
   scale = reader.ReadDouble("scale");
@@ -43,18 +44,18 @@ MultiVariate::MultiVariate(std::istream& in) : n(0), m(0), function(nullptr), sc
   if (!MoreData(in)) return;
   rotation = std::make_unique<Double2DimensionalArray>(n);
   for (int i = 0; i < n; ++i) {
-    auto* row = new DoubleArray(n);
+    rotationRows.push_back(std::make_unique<DoubleArray>(n));
+    DoubleArray* row = rotationRows.back().get();
     rotation->Add(row);
     for (int j = 0; j < n; ++j) {
       if (!MoreData(in)) Refuse("Missing rotation data");
       row->Add(reader.ReadDouble("rotation"));
     }
   }
+  reader.EndData();
 }
 
-MultiVariate::~MultiVariate() {
-  if (rotation) rotation->DeleteAll();
-}
+MultiVariate::~MultiVariate() = default;
 
 void MultiVariate::DecodeGenes(const IntArray& genes, IntArray& integers) const {
   IntArray bits(m);

@@ -5,6 +5,7 @@
 
 #include <istream>
 #include <memory>
+#include <vector>
 
 #include "foundation/NumericArrays.h"
 #include "problems/ObjectiveFunctionRegister.h"
@@ -51,7 +52,10 @@ class MultiVariate : public Problem {
   int m;
   std::unique_ptr<ObjectiveFunctionRegister> functions;
   ObjectiveFunction* function;  // owned by functions
-  std::unique_ptr<Double2DimensionalArray> rotation;  // rows owned here
+  std::unique_ptr<Double2DimensionalArray> rotation;  // rows owned by rotationRows
+  // Owns the rows of rotation, so that a file read only in part (a report
+  // that a harness catches) frees them too.
+  std::vector<std::unique_ptr<DoubleArray>> rotationRows;
   std::unique_ptr<DoubleArray> translation;
   double scale;
 };

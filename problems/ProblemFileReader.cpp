@@ -18,7 +18,7 @@ bool ParseWhole(const std::string& word, Number& value) {
 }  // namespace
 
 ProblemFileReader::ProblemFileReader(std::istream& in, std::string problemClass)
-    : in(in), problemClass(std::move(problemClass)) {}
+    : in(in), problemClass(std::move(problemClass)), refusedKind("a number") {}
 
 bool ProblemFileReader::ParseInt(const std::string& word, int& value) { return ParseWhole(word, value); }
 
@@ -50,21 +50,65 @@ std::string ProblemFileReader::ReadWord(const std::string& field) {
   return word;
 }
 
+void ProblemFileReader::RequireWord(const std::string& field) {
+  in >> std::ws;
+  if (!in.good() || in.peek() == std::char_traits<char>::eof()) Expected("a word", field);
+}
+
+bool ProblemFileReader::NextWord(std::string& word) {
+  refused.clear();
+  halfPair = false;
+  return static_cast<bool>(in >> word);
+}
+
 bool ProblemFileReader::TryReadInt(int& value) {
   std::string word;
-  return static_cast<bool>(in >> word) && ParseInt(word, value);
+  if (!NextWord(word)) return false;
+  if (ParseInt(word, value)) return true;
+  refused = word;
+  refusedKind = "an integer";
+  return false;
 }
 
 bool ProblemFileReader::TryReadDouble(double& value) {
   std::string word;
-  return static_cast<bool>(in >> word) && ParseDouble(word, value);
+  if (!NextWord(word)) return false;
+  if (ParseDouble(word, value)) return true;
+  refused = word;
+  refusedKind = "a real number";
+  return false;
 }
 
 bool ProblemFileReader::TryReadIntPair(int& first, int& second) {
   int a = 0;
   int b = 0;
-  if (!TryReadInt(a) || !TryReadInt(b)) return false;
+  if (!TryReadInt(a)) return false;
+  if (!TryReadInt(b)) {
+    if (refused.empty()) {
+      halfPair = true;
+      lone = std::to_string(a);
+    }
+    return false;
+  }
   first = a;
   second = b;
   return true;
+}
+
+void ProblemFileReader::Warn(const std::string& message) const {
+  GetException()->Warning(message, problemClass, problemClass);
+}
+
+void ProblemFileReader::EndList(const std::string& list) {
+  if (!refused.empty()) {
+    Warn("The " + list + " stops at " + refused + ", which is not " + refusedKind +
+         "; the rest of the problem file is not read");
+  } else if (halfPair) {
+    Warn("The " + list + " ends with " + lone + " alone, which is not read");
+  }
+}
+
+void ProblemFileReader::EndData() {
+  std::string word;
+  if (in >> word) Warn("The problem file goes on after the problem's data, at " + word + "; the rest is not read");
 }

@@ -16,11 +16,13 @@ Regression::Regression(std::istream& in)
       firstReal(0.0),
       secondReal(0.0),
       count(0) {
-  target = functions->Create(1, in);
   ProblemFileReader reader(in, "Regression");
+  reader.RequireWord("objective function");
+  target = functions->Create(1, in);
   firstReal = reader.ReadDouble("first real");
   secondReal = reader.ReadDouble("second real");
   count = reader.ReadInt("count");
+  reader.EndData();
 }
 
 Regression::~Regression() = default;

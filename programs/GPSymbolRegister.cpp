@@ -28,15 +28,17 @@ GPSymbolRegister::GPSymbolRegister(OperatorRegister* operators, std::istream& ta
   ReadTable(table);
 }
 
-GPSymbolRegister::~GPSymbolRegister() { classes.DeleteAll(); }
+GPSymbolRegister::~GPSymbolRegister() = default;
 
 void GPSymbolRegister::ReadTable(std::istream& table) {
   // A final line feed ends the last line; no empty line follows it.
   std::string line;
-  while (std::getline(table, line)) ReadLine(line);
+  int number = 0;
+  while (std::getline(table, line)) ReadLine(line, ++number);
+  if (classes.Size() == 0) WarnTable("The node-set table has no line with a weight; drawing from it ends the run");
 }
 
-void GPSymbolRegister::ReadLine(const std::string& line) {
+void GPSymbolRegister::ReadLine(const std::string& line, int number) {
   if (line.size() > static_cast<std::string::size_type>(LineLength)) {
     ReportTable("table line longer than " + std::to_string(LineLength) + " characters");
   }
@@ -51,14 +53,33 @@ void GPSymbolRegister::ReadLine(const std::string& line) {
   if (end != begin + weightText.size() || !std::isfinite(weight)) {
     ReportTable("table weight is not a number: " + weightText);
   }
+  const std::string where = "Line " + std::to_string(number) + " of the node-set table";
+  if (classes.Size() == ClassCapacity) {
+    WarnTable("The node-set table has more than " + std::to_string(ClassCapacity) + " lines with a weight");
+  }
   weights.Add(weight);
-  auto symbols = std::make_unique<OperatorArray>(SymbolCapacity);
-  OperatorArray* row = symbols.get();
+  rows.push_back(std::make_unique<OperatorArray>(SymbolCapacity));
+  OperatorArray* row = rows.back().get();
   classes.Add(row);
-  symbols.release();
   for (std::string name = NextWord(line, pos); !name.empty(); name = NextWord(line, pos)) {
+    if (row->Size() == SymbolCapacity) {
+      WarnTable(where + " lists more than " + std::to_string(SymbolCapacity) + " operator names");
+    }
+    if (operators->Count() == operators->Capacity() && operators->Exists(name) == 0) {
+      WarnTable("The node-set table names more than " + std::to_string(operators->Capacity()) +
+                " different operators");
+    }
     row->Add(operators->Get(name));
   }
+  // The terminal class is drawn from whatever its weight; the others only
+  // with a weight other than 0.
+  if (row->Size() == 0 && (classes.Size() == 1 || weight != 0.0)) {
+    WarnTable(where + " has a weight and no operator names; drawing from its class ends the run");
+  }
+}
+
+void GPSymbolRegister::WarnTable(const std::string& message) const {
+  GetException()->Warning(message, ClassNameOf(*this), "ReadTable");
 }
 
 void GPSymbolRegister::ReportTable(const std::string& message) const {

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <istream>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "foundation/NumericArrays.h"
 #include "programs/OperatorArray.h"
@@ -38,10 +40,16 @@ class GPSymbolRegister {
 
  private:
   void ReadTable(std::istream& table);
-  void ReadLine(const std::string& line);
+  void ReadLine(const std::string& line, int number);
   [[noreturn]] void ReportTable(const std::string& message) const;
+  // A warning at ReadTable, for a line that will end the run (now, with a
+  // capacity report that names no line, or once its class is drawn from).
+  void WarnTable(const std::string& message) const;
 
   OperatorRegister* operators;
+  // The classes own their rows through rows, so that a table read only in
+  // part (a report that a harness catches) frees them too.
+  std::vector<std::unique_ptr<OperatorArray>> rows;
   Operator2DArray classes;
   DoubleArray weights;
 };

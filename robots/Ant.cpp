@@ -29,12 +29,40 @@ Ant::Ant(std::istream& in) {
 
   room = std::make_unique<AntRoom>(width, height);
   robot = std::make_unique<AntRobot>(room.get());
+  // A start outside the interior would be reported only once a program looks
+  // at or steps to a cell beyond the grid, in the middle of a run; a start on
+  // the border would stand in a wall. Both are refused before the run.
+  if (!Inside(startX, startY)) {
+    reader.Warn("Robot start cell " + CellText(startX, startY) + " is outside the room: " + InteriorText());
+    GetException()->FatalError("Invaiid Tail", ClassNameOf(*room), "CanMove");
+  }
   int x = 0;
   int y = 0;
-  while (reader.TryReadIntPair(x, y)) foods.Add(x, y);
+  while (reader.TryReadIntPair(x, y)) {
+    if (foods.Size() == kFoodCapacity) {
+      reader.Warn("The problem file lists more than " + std::to_string(kFoodCapacity) + " food cells");
+    }
+    foods.Add(x, y);
+  }
+  reader.EndList("food list");
   // Food outside the interior is reported now rather than at the first
   // evaluation; every episode places the food afresh anyway.
+  for (int k = 0; k < foods.Size(); ++k) {
+    const IntPoint* food = foods.Get(k);
+    if (!Inside(food->x, food->y)) {
+      reader.Warn("Food cell " + CellText(food->x, food->y) + " is outside the room: " + InteriorText());
+      break;
+    }
+  }
   room->PlaceFood(foods);
+}
+
+bool Ant::Inside(int x, int y) const { return x >= 1 && x <= width && y >= 1 && y <= height; }
+
+std::string Ant::CellText(int x, int y) { return "(" + std::to_string(x) + ", " + std::to_string(y) + ")"; }
+
+std::string Ant::InteriorText() const {
+  return "x must be 1 to " + std::to_string(width) + " and y 1 to " + std::to_string(height);
 }
 
 Ant::~Ant() { delete room->TakeRecorder(); }

@@ -4,6 +4,7 @@
 
 #include <istream>
 #include <memory>
+#include <string>
 
 #include "foundation/Point.h"
 #include "problems/Problem.h"
@@ -16,8 +17,9 @@ class Ant : public RobotProblem {
   // Reads, after the name: room width, room height, robot x, robot y and
   // direction (0 to 3, others are refused) as integers, energy as a real, then food cells as x-y
   // pairs up to the first pair that cannot be read in full (at most
-  // kFoodCapacity). The room's interior is 1 .. width by 1 .. height; food
-  // outside it is reported by the room as the file is read.
+  // kFoodCapacity). The room's interior is 1 .. width by 1 .. height; a start
+  // cell or food outside it is reported as the file is read, after a warning
+  // naming the cell.
   explicit Ant(std::istream& in);
   // Destroys a recorder still attached to the room.
   ~Ant() override;
@@ -46,6 +48,11 @@ class Ant : public RobotProblem {
   static constexpr int kRecorderCapacity = 100000;
 
  private:
+  // Whether (x, y) lies in the room's interior, 1 .. width by 1 .. height.
+  bool Inside(int x, int y) const;
+  static std::string CellText(int x, int y);
+  std::string InteriorText() const;
+
   int width = 0;
   int height = 0;
   int startX = 0;

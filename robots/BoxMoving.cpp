@@ -26,7 +26,8 @@ BoxMoving::BoxMoving(std::istream& in) {
   robot = std::make_unique<SmoothyRobot>(room.get(), step);
   int column = 0;
   int row = 0;
-  while (reader.TryReadIntPair(column, row)) room->PutWallAtTail(column, row);
+  while (reader.TryReadIntPair(column, row)) AddWall(reader, room.get(), column, row);
+  reader.EndList("wall list");
 }
 
 BoxMoving::~BoxMoving() {

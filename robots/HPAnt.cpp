@@ -13,7 +13,13 @@ HPAnt::HPAnt(std::istream& in) {
   const std::string problemClass = ClassNameOf(*this);
   ProblemFileReader reader(in, problemClass);
   int code = 0;
-  while (reader.TryReadInt(code)) sequence.Add(code);
+  while (reader.TryReadInt(code)) {
+    if (sequence.Size() == kSequenceCapacity) {
+      reader.Warn("The problem file lists more than " + std::to_string(kSequenceCapacity) + " residue codes");
+    }
+    sequence.Add(code);
+  }
+  reader.EndList("residue list");
   // Without a residue the room is a single wall cell, and the robot's first
   // sensor reading would look outside it.
   if (sequence.Size() == 0) {

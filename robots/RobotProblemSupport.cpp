@@ -74,6 +74,17 @@ void CheckEnergy(const std::string& problemClass, double energy) {
   }
 }
 
+void AddWall(ProblemFileReader& reader, RobotRoom* room, int column, int row) {
+  if (column < 1 || column > room->GetNx() - 2 || row < 1 || row > room->GetNy() - 2) {
+    reader.Warn("Wall cell (" + std::to_string(column) + ", " + std::to_string(row) +
+                ") is outside the room's inner cells: the column must be 1 to " + std::to_string(room->GetNx() - 2) +
+                " and the row 1 to " + std::to_string(room->GetNy() - 2));
+  } else if (room->GetWallList().Size() == RobotRoom::kMaxWalls) {
+    reader.Warn("The problem file lists more than " + std::to_string(RobotRoom::kMaxWalls) + " wall cells");
+  }
+  room->PutWallAtTail(column, row);
+}
+
 namespace {
 template <class Points>
 std::string ListText(const Points* points, bool threeValues) {

@@ -6,8 +6,10 @@
 #include <string>
 
 #include "foundation/Point.h"
+#include "problems/ProblemFileReader.h"
 #include "programs/LispCode.h"
 #include "programs/LispInterpreter.h"
+#include "robots/RobotRoom.h"
 
 // Largest start energy a problem file may give. Every run of the program
 // costs at least 1 energy, so this also bounds the runs of one episode.
@@ -36,6 +38,11 @@ void CheckContinuousRoom(const std::string& problemClass, double width, double h
 void CheckGridRoom(const std::string& problemClass, int width, int height);
 // A start energy: a number no greater than kMaxRobotEnergy.
 void CheckEnergy(const std::string& problemClass, double energy);
+
+// Puts the wall cell (column, row) of a problem file into the room, after a
+// warning that names the cell when the room will refuse it (outside its inner
+// cells, or one wall more than it holds).
+void AddWall(ProblemFileReader& reader, RobotRoom* room, int column, int row);
 
 // One episode: the program runs from the top again and again, each run
 // seeing the world as the previous ones left it and costing 1 energy on top

@@ -4,6 +4,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "config/GPProducer.h"
+#include "robots/RobotProblemSupport.h"
+
 namespace {
 // Whether text holds exactly one number of the kind the input readers take.
 bool IsReal(const std::string& text) {
@@ -14,13 +17,13 @@ bool IsReal(const std::string& text) {
   return !(in >> rest);
 }
 
-bool IsWhole(const std::string& text, long long minimum) {
+bool IsWhole(const std::string& text, long long minimum, long long maximum) {
   std::istringstream in(text);
   long long value = 0;
   if (!(in >> value)) return false;
   std::string rest;
   if (in >> rest) return false;
-  return value >= minimum && value <= INT_MAX;
+  return value >= minimum && value <= maximum;
 }
 
 std::string Checked(const std::vector<bool>& marks, const std::vector<std::string>& names) {
@@ -81,20 +84,33 @@ std::string CheckSettings(const WindowSettings& s) {
   for (const auto& field : reals) {
     if (!IsReal(field.text)) return std::string(field.name) + " must be a number, not \"" + field.text + "\"";
   }
+  // The engine refuses larger values as it reads the files; the window says
+  // so before writing them.
+  double energy = 0.0;
+  std::istringstream(s.energy) >> energy;
+  if (!(energy <= kMaxRobotEnergy)) {
+    return "Energy must be a number no greater than " + NumberText(kMaxRobotEnergy) + ", not \"" + s.energy + "\"";
+  }
   struct WholeField {
     const std::string& text;
     const char* name;
     long long minimum;
+    long long maximum;
   };
   const WholeField wholes[] = {
-      {s.maxGeneration, "Max generation", 0}, {s.populationSize, "Population size", 1},
-      {s.eliteSize, "Elite size", 1},         {s.tournamentSize, "Tournament size", 1},
-      {s.initialDepth, "Initial depth", 1},   {s.maxDepth, "Max depth", 1},
+      {s.maxGeneration, "Max generation", 0, Producer::kMaxGeneration},
+      {s.populationSize, "Population size", 1, Producer::kMaxPopulationSize},
+      {s.eliteSize, "Elite size", 1, INT_MAX},
+      {s.tournamentSize, "Tournament size", 1, INT_MAX},
+      {s.initialDepth, "Initial depth", 1, GPProducer::kMaxDepthLimit},
+      {s.maxDepth, "Max depth", 1, GPProducer::kMaxDepthLimit},
   };
   for (const auto& field : wholes) {
-    if (!IsWhole(field.text, field.minimum)) {
-      return std::string(field.name) + " must be a whole number of at least " + std::to_string(field.minimum) +
-             ", not \"" + field.text + "\"";
+    if (!IsWhole(field.text, field.minimum, field.maximum)) {
+      std::string range = field.maximum == INT_MAX ? "of at least " + std::to_string(field.minimum)
+                                                   : "from " + std::to_string(field.minimum) + " to " +
+                                                         std::to_string(field.maximum);
+      return std::string(field.name) + " must be a whole number " + range + ", not \"" + field.text + "\"";
     }
   }
   return "";

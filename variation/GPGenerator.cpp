@@ -1,6 +1,7 @@
 #include "variation/GPGenerator.h"
 
 #include <memory>
+#include <string>
 
 #include "foundation/Exception.h"
 #include "programs/GPSymbolRegister.h"
@@ -19,6 +20,19 @@ LispCode* GPDepthLimitGenerator::Generate() {
 }
 
 void GPDepthLimitGenerator::GenerateHelper(LispCodePointer* pointer, int depth) {
+  // The outermost call starts the count of a new program.
+  if (nesting == 0) made = 0;
+  ++nesting;
+  struct Leave {
+    int& nesting;
+    ~Leave() { --nesting; }
+  } leave{nesting};
+  if (++made > kMaxNodes) {
+    GetException()->FatalError("A random program of depth limit " + std::to_string(depthLimit) +
+                                   " has more than " + std::to_string(kMaxNodes) +
+                                   " nodes; the node set grows programs too fast for that depth",
+                               ClassNameOf(*this), "Generate");
+  }
   Operator* op;
   if (depth == depthLimit) {
     op = symbols->GetRandomTerminal();

@@ -20,7 +20,14 @@ class GPGenerator {
 // limit any symbol may be drawn, at the limit only terminals.
 class GPDepthLimitGenerator : public GPGenerator {
  public:
+  // The most nodes one generated program may have. With a node set whose
+  // functions outnumber its terminals, programs grow exponentially with the
+  // depth limit; past this size a run could not hold its population.
+  static constexpr int kMaxNodes = 100000;
+
   GPDepthLimitGenerator(GPSymbolRegister* symbols, int depthLimit);
+  // A program that would pass kMaxNodes ends the process with a report naming
+  // the depth limit.
   LispCode* Generate() override;
   void GenerateHelper(LispCodePointer* pointer, int depth) override;
   void SetDepthLimit(int limit) { depthLimit = limit; }
@@ -29,4 +36,6 @@ class GPDepthLimitGenerator : public GPGenerator {
  private:
   int depthLimit;
   GPSymbolRegister* symbols;
+  int made = 0;     // nodes of the program being generated
+  int nesting = 0;  // GenerateHelper calls under way
 };

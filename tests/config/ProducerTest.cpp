@@ -69,26 +69,36 @@ TEST(ProducerTest, RebuildingAProducerTruncatesTheLogFiles) {
   EXPECT_EQ(GetLog()->Exists("log"), 1);
 }
 
+// The fatal line does not say which file is missing; the warning before it
+// does. (Death tests re-run the body, so the scratch folder's name differs
+// between the pattern and the report: any folder matches.)
+std::string MissingFileReport(const std::string& role, const std::string& name, const std::string& after) {
+  return "^" + ExactLine("Warning: " + role + " ") + "[^\n]*/" +
+         ExactLine(name + " can not be opened: No such file or directory at Producer::ReadFile\n" + after) + "$";
+}
+
 TEST(ProducerDeathTest, MissingInputFilesAreReported) {
   ScratchDir dir;
   DeleteLog();
   EXPECT_EXIT(TestProducer{dir.File("no-files.txt")}, ExitedWithCode(1),
-              Report("Fatal error: Can not open file at Producer::ReadFile\n"));
+              MissingFileReport("File list", "no-files.txt", "Fatal error: Can not open file at Producer::ReadFile\n"));
 
   std::string files = WriteRunFiles(dir, kParameters);
   std::filesystem::remove(dir.File("log_setting.txt"));
   EXPECT_EXIT(TestProducer{files}, ExitedWithCode(1),
-              Report("Fatal error: Can not open file at Producer::Readfile\n"));
+              MissingFileReport("Log setting", "log_setting.txt",
+                                "Fatal error: Can not open file at Producer::Readfile\n"));
 
   files = WriteRunFiles(dir, kParameters);
   std::filesystem::remove(dir.File("parameter.txt"));
   EXPECT_EXIT(TestProducer{files}, ExitedWithCode(1),
-              Report("population_size\nFatal error: Can not find  at IntRegister::Create\n"));
+              MissingFileReport("Parameter file", "parameter.txt",
+                                "population_size\nFatal error: Can not find  at IntRegister::Create\n"));
 
   files = WriteRunFiles(dir, kParameters);
   std::filesystem::remove(dir.File("problem.txt"));
   EXPECT_EXIT(TestProducer{files}, ExitedWithCode(1),
-              Report("Fatal error: Can not open file at Producer::ReadFile\n"));
+              MissingFileReport("Problem file", "problem.txt", "Fatal error: Can not open file at Producer::ReadFile\n"));
 }
 
 TEST(ProducerDeathTest, MissingKeysAreReported) {
@@ -102,6 +112,49 @@ TEST(ProducerDeathTest, MissingKeysAreReported) {
   dir.Write("files.txt", "log_setting " + dir.File("log_setting.txt") + "\nproblem " + dir.File("problem.txt") + "\n");
   EXPECT_EXIT(TestProducer{files}, ExitedWithCode(1),
               Report("parameter\nFatal error: Can not find  at StringRegister::Create\n"));
+}
+
+// Sizes that cannot make a run (or would only run out of memory) are named
+// with the parameter file and the accepted range, before anything runs.
+TEST(ProducerDeathTest, RunSizesOutsideTheirRangesAreReported) {
+  ScratchDir dir;
+  DeleteLog();
+  auto report = [](const std::string& key, const std::string& value, const std::string& range) {
+    return "^" + ExactLine("Fatal error: Parameter " + key + " in ") + "[^\n]*/" +
+           ExactLine("parameter.txt is " + value + "; expected " + range + " at Producer::Producer\n") + "$";
+  };
+  EXPECT_EXIT(TestProducer{WriteRunFiles(dir, "population_size 0\nmax_generation 9\niteration_num 3\n")},
+              ExitedWithCode(1), report("population_size", "0", "1 to 1000000"));
+  EXPECT_EXIT(TestProducer{WriteRunFiles(dir, "population_size -6\nmax_generation 9\niteration_num 3\n")},
+              ExitedWithCode(1), report("population_size", "-6", "1 to 1000000"));
+  EXPECT_EXIT(TestProducer{WriteRunFiles(dir, "population_size 2000000000\nmax_generation 9\niteration_num 3\n")},
+              ExitedWithCode(1), report("population_size", "2000000000", "1 to 1000000"));
+  EXPECT_EXIT(TestProducer{WriteRunFiles(dir, "population_size 6\nmax_generation -1\niteration_num 3\n")},
+              ExitedWithCode(1), report("max_generation", "-1", "0 to 1000000"));
+  EXPECT_EXIT(TestProducer{WriteRunFiles(dir, "population_size 6\nmax_generation 2147483647\niteration_num 3\n")},
+              ExitedWithCode(1), report("max_generation", "2147483647", "0 to 1000000"));
+  EXPECT_EXIT(TestProducer{WriteRunFiles(dir, "population_size 6\nmax_generation 9\niteration_num -1\n")},
+              ExitedWithCode(1), report("iteration_num", "-1", "0 to 100000"));
+
+  TestProducer largest(WriteRunFiles(dir, "population_size 1000000\nmax_generation 0\niteration_num 0\n"));
+  EXPECT_EQ(largest.GetPopulationSize(), Producer::kMaxPopulationSize);
+  EXPECT_EQ(largest.GetMaxGeneration(), 0);
+}
+
+// A parameter file read only in part says so before the missing key's report.
+TEST(ProducerDeathTest, AParameterFileReadInPartIsNamed) {
+  ScratchDir dir;
+  DeleteLog();
+  std::string files = WriteRunFiles(dir, "population_size 6\nmax_generation 9x\niteration_num three\n");
+  EXPECT_EXIT(TestProducer{files}, ExitedWithCode(1),
+              "^" + ExactLine("Warning: Parameter file ") + "[^\n]*/" +
+                  ExactLine("parameter.txt: max_generation 9x is read as 9, and x as the next key at "
+                            "Producer::ReadFile\nWarning: Parameter file ") +
+                  "[^\n]*/" +
+                  ExactLine("parameter.txt: x needs an integer from -2147483648 to 2147483647, not iteration_num; the rest of the file is not "
+                            "read at Producer::ReadFile\n"
+                            "iteration_num\nFatal error: Can not find  at IntRegister::Create\n") +
+                  "$");
 }
 
 TEST(ProducerDeathTest, AProblemFileNamingNoProblemIsReported) {

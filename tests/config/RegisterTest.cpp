@@ -106,6 +106,69 @@ TEST(ParameterFileTest, ANonNumberEndsTheReading) {
   EXPECT_EQ(doubles.Count(), 0);
 }
 
+TEST(ParameterFileTest, NotesNameTheWordThatStoppedTheReading) {
+  IntRegister ints(20);
+  DoubleRegister doubles(20);
+  std::istringstream in("----- int_parameter\nseed 4\npopulation_size -many\nmax_generation 3\n");
+  ParameterFileNotes notes;
+  ReadParameters(in, ints, doubles, &notes);
+  EXPECT_TRUE(notes.stopped);
+  EXPECT_FALSE(notes.realSection);
+  EXPECT_EQ(notes.key, "population_size");
+  EXPECT_EQ(notes.word, "-many");
+  EXPECT_TRUE(notes.cuts.empty());
+  EXPECT_EQ(ints.Count(), 1);
+
+  std::istringstream reals("- - -----\nx crossover_ratio 1e999 mutation_ratio 0.1\n");
+  ParameterFileNotes realNotes;
+  ReadParameters(reals, ints, doubles, &realNotes);
+  EXPECT_TRUE(realNotes.stopped);
+  EXPECT_TRUE(realNotes.realSection);
+  EXPECT_EQ(realNotes.word, "1e999");  // out of range is no number either
+  EXPECT_EQ(doubles.Count(), 0);
+}
+
+// A value read from the front of a longer word keeps the stream's reading:
+// the number is registered and the rest of the word is the next key.
+TEST(ParameterFileTest, AValueCutFromALongerWordIsNoted) {
+  IntRegister ints(20);
+  DoubleRegister doubles(20);
+  std::istringstream in("----- int_parameter\npopulation_size 1.5 7 seed 3-----\ndouble_parameter\n"
+                        "crossover_ratio 0.9.5 2\n");
+  ParameterFileNotes notes;
+  ReadParameters(in, ints, doubles, &notes);
+  EXPECT_EQ(*ints.Get("population_size"), 1);
+  EXPECT_EQ(*ints.Get(".5"), 7);
+  EXPECT_EQ(*ints.Get("seed"), 3);
+  EXPECT_EQ(*doubles.Get("crossover_ratio"), 0.9);
+  EXPECT_EQ(*doubles.Get(".5"), 2.0);
+  ASSERT_EQ(notes.cuts.size(), 3u);
+  EXPECT_EQ(notes.cuts[0].key, "population_size");
+  EXPECT_EQ(notes.cuts[0].word, "1.5");
+  EXPECT_EQ(notes.cuts[0].rest, ".5");
+  EXPECT_EQ(notes.cuts[1].rest, "-----");  // which closes the integer section
+  EXPECT_EQ(notes.cuts[2].word, "0.9.5");
+  EXPECT_FALSE(notes.stopped);
+}
+
+TEST(ParameterFileTest, AKeyWithoutAValueAtTheEndIsNoted) {
+  IntRegister ints(20);
+  DoubleRegister doubles(20);
+  std::istringstream in("----- int_parameter seed 4 ----- double_parameter crossover_ratio 0.5 mutation_ratio\n");
+  ParameterFileNotes notes;
+  ReadParameters(in, ints, doubles, &notes);
+  EXPECT_EQ(notes.lone, "mutation_ratio");
+  EXPECT_FALSE(notes.stopped);
+  EXPECT_EQ(doubles.Count(), 1);
+
+  StringRegister files(20);
+  std::istringstream list("problem p.txt table\n");
+  std::string lone;
+  ReadFileList(list, files, &lone);
+  EXPECT_EQ(lone, "table");
+  EXPECT_EQ(files.Count(), 1);
+}
+
 TEST(ParameterFileTest, EmptyInputRegistersNothing) {
   IntRegister ints(20);
   DoubleRegister doubles(20);

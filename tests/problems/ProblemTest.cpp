@@ -7,9 +7,12 @@
 #include "TestSupport.h"
 #include "config/IndividualVisitor.h"
 #include "foundation/NumericArrays.h"
+#include "problems/Multiplexer.h"
+#include "problems/Parity.h"
 #include "problems/ProblemFileReader.h"
 #include "problems/ProblemRegister.h"
 #include "problems/TestProblem.h"
+#include "programs/LispInterpreter.h"
 
 namespace {
 using ::testing::ExitedWithCode;
@@ -79,6 +82,22 @@ TEST(ProblemRegisterTest, NamesAreTriedInOrderAndComparedWhole) {
   }
   EXPECT_FALSE(ProblemRegister::IsAvailable(-1));
   EXPECT_FALSE(ProblemRegister::IsAvailable(8));
+}
+
+// Every input bit is an interpreter variable: more bits than the interpreter
+// holds are refused as the file is read, not in the middle of a run.
+TEST(ProblemRegisterDeathTest, BooleanProblemsNeedNoMoreInputsThanTheInterpreterHolds) {
+  ProblemRegister problems(20);
+  std::istringstream widest("Parity bool 20");
+  auto* parity = dynamic_cast<Parity*>(problems.Create(widest));
+  ASSERT_NE(parity, nullptr);
+  EXPECT_EQ(parity->GetCases(), 1 << 20);
+  std::istringstream wider("Parity double 21");
+  EXPECT_EXIT(problems.Create(wider), ExitedWithCode(1),
+              Report("Fatal error: The number of input bits gives 21 input bits; between 0 and 20 are possible at "
+                     "Parity::Parity\n"));
+  std::istringstream multiplexer("Multiplexer bool 4");
+  EXPECT_EQ(dynamic_cast<Multiplexer*>(problems.Create(multiplexer))->GetInputs(), LispInterpreter::VariableCount);
 }
 
 TEST(ProblemRegisterTest, CreateKeepsTheProblemUnderItsName) {
@@ -155,6 +174,38 @@ TEST(ProblemFileReaderTest, TrailingListsStopAtTheFirstIncompleteEntry) {
   EXPECT_EQ(x, 1000);
   EXPECT_FALSE(numbers.TryReadDouble(x));
   EXPECT_EQ(x, 1000);
+}
+
+// A list that ends before the data does, or words after the data, leave part
+// of the file unread: the reader says so in a warning and goes on.
+TEST(ProblemFileReaderTest, DataLeftUnreadIsWarnedAbout) {
+  auto warnings = [](const std::string& text, bool pairs) {
+    std::istringstream in(text);
+    ProblemFileReader reader(in, "Ant");
+    int a = 0;
+    int b = 0;
+    testing::internal::CaptureStderr();
+    if (pairs) {
+      while (reader.TryReadIntPair(a, b)) {
+      }
+      reader.EndList("food list");
+    } else {
+      reader.ReadInt("count");
+      reader.EndData();
+    }
+    return testing::internal::GetCapturedStderr();
+  };
+  EXPECT_EQ(warnings("1 2 3 4\n", true), "");
+  EXPECT_EQ(warnings("1 2 3 4 5\n", true), "Warning: The food list ends with 5 alone, which is not read at Ant::Ant\n");
+  EXPECT_EQ(warnings("1 2 3 x 5 6", true),
+            "Warning: The food list stops at x, which is not an integer; the rest of the problem file is not read "
+            "at Ant::Ant\n");
+  EXPECT_EQ(warnings("1 2 3.5 4", true),
+            "Warning: The food list stops at 3.5, which is not an integer; the rest of the problem file is not read "
+            "at Ant::Ant\n");
+  EXPECT_EQ(warnings("101 \n\n", false), "");
+  EXPECT_EQ(warnings("101 7 8", false),
+            "Warning: The problem file goes on after the problem's data, at 7; the rest is not read at Ant::Ant\n");
 }
 
 TEST(ProblemFileReaderTest, WholeWordNumbers) {

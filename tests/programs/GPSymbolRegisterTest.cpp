@@ -95,9 +95,11 @@ TEST_F(GPSymbolRegisterTest, TerminalsComeFromClassZeroOnly) {
 using GPSymbolRegisterDeathTest = GPSymbolRegisterTest;
 
 TEST_F(GPSymbolRegisterDeathTest, BadTablesAreReported) {
-  EXPECT_EXIT(
-      Read("2 Plus2 Minus2\n"), ExitedWithCode(1),
-      "^" + ExactLine("Fatal error: Operator can not be created at OperatorRegister::Create\n") + "$");
+  EXPECT_EXIT(Read("2 Plus2 Minus2\n"), ExitedWithCode(1),
+              "^" +
+                  ExactLine("Warning: No operator is named Minus2 at OperatorRegister::Create\n"
+                            "Fatal error: Operator can not be created at OperatorRegister::Create\n") +
+                  "$");
   EXPECT_EXIT(
       Read("Plus2 Times2\n"), ExitedWithCode(1),
       "^" + ExactLine("Fatal error: table weight is not a number: Plus2 at GPSymbolRegister::ReadTable\n") +
@@ -115,20 +117,29 @@ TEST_F(GPSymbolRegisterDeathTest, BadTablesAreReported) {
       "^" + ExactLine("Fatal error: table line longer than 999 characters at GPSymbolRegister::ReadTable\n") +
           "$");
   // 999 characters still fit (and then fail on the long name).
-  EXPECT_EXIT(
-      Read("1 " + std::string(997, 'x') + "\n"), ExitedWithCode(1),
-      "^" + ExactLine("Fatal error: Operator can not be created at OperatorRegister::Create\n") + "$");
+  EXPECT_EXIT(Read("1 " + std::string(997, 'x') + "\n"), ExitedWithCode(1),
+              "^" +
+                  ExactLine("Warning: No operator is named " + std::string(997, 'x') +
+                            " at OperatorRegister::Create\n"
+                            "Fatal error: Operator can not be created at OperatorRegister::Create\n") +
+                  "$");
 }
 
 TEST_F(GPSymbolRegisterDeathTest, CapacitiesAndEmptyClasses) {
   std::string eleven;
   for (int i = 0; i < 11; ++i) eleven += "1 x0\n";
   EXPECT_EXIT(Read(eleven), ExitedWithCode(1),
-              "^" + ExactLine("Capacity 10 is full  at DoubleArray::Add\n") + "$");
+              "^" +
+                  ExactLine("Warning: The node-set table has more than 10 lines with a weight at "
+                            "GPSymbolRegister::ReadTable\nCapacity 10 is full  at DoubleArray::Add\n") +
+                  "$");
   std::string fiftyOne = "1";
   for (int i = 0; i < 51; ++i) fiftyOne += " x0";
   EXPECT_EXIT(Read(fiftyOne), ExitedWithCode(1),
-              "^" + ExactLine("Capacity 50 is full  at OperatorArray::Add\n") + "$");
+              "^" +
+                  ExactLine("Warning: Line 1 of the node-set table lists more than 50 operator names at "
+                            "GPSymbolRegister::ReadTable\nCapacity 50 is full  at OperatorArray::Add\n") +
+                  "$");
   // Ten classes of fifty names fit.
   std::string full;
   for (int k = 0; k < 10; ++k) {
@@ -137,16 +148,25 @@ TEST_F(GPSymbolRegisterDeathTest, CapacitiesAndEmptyClasses) {
     full += "\n";
   }
   EXPECT_EQ(Read(full)->GetClass(9)->Size(), 50);
-  // An empty class drawn from.
-  auto empty = Read("1\n");
-  EXPECT_EXIT(empty->GetRandomOperator(), ExitedWithCode(1),
-              "^" + ExactLine("Array index 0 is over size 0 at OperatorArray::Get\n") + "$");
-  EXPECT_EXIT(empty->GetRandomTerminal(), ExitedWithCode(1),
-              "^" + ExactLine("Array index 0 is over size 0 at OperatorArray::Get\n") + "$");
+  // An empty class drawn from; the table warns about it as it is read.
+  const std::string emptyClass =
+      "Warning: Line 1 of the node-set table has a weight and no operator names; drawing from its class ends "
+      "the run at GPSymbolRegister::ReadTable\n";
+  EXPECT_EXIT(Read("1\n")->GetRandomOperator(), ExitedWithCode(1),
+              "^" + ExactLine(emptyClass + "Array index 0 is over size 0 at OperatorArray::Get\n") + "$");
+  EXPECT_EXIT(Read("1\n")->GetRandomTerminal(), ExitedWithCode(1),
+              "^" + ExactLine(emptyClass + "Array index 0 is over size 0 at OperatorArray::Get\n") + "$");
   // No classes at all.
-  auto none = Read("");
-  EXPECT_EXIT(none->GetTerminals(), ExitedWithCode(1),
-              "^" + ExactLine("Array index 0 is over size 0 at Operator2DArray::Get\n") + "$");
+  EXPECT_EXIT(Read("\n\n")->GetTerminals(), ExitedWithCode(1),
+              "^" +
+                  ExactLine("Warning: The node-set table has no line with a weight; drawing from it ends the run "
+                            "at GPSymbolRegister::ReadTable\n"
+                            "Array index 0 is over size 0 at Operator2DArray::Get\n") +
+                  "$");
+  // A class of weight 0 other than the terminals is never drawn: no warning.
+  testing::internal::CaptureStderr();
+  Read("1 x0\n0\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 }  // namespace

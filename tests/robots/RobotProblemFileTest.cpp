@@ -169,7 +169,9 @@ TEST(RobotProblemFileDeathTest, AFileEndingEarlyNamesTheMissingField) {
   EXPECT_EXIT(Build<HPAnt>("\n"), ExitedWithCode(1),
               Report("Fatal error: Expected at least one residue code at HPAnt::HPAnt"));
   EXPECT_EXIT(Build<HPAnt>("x 0 1"), ExitedWithCode(1),
-              Report("Fatal error: Expected at least one residue code at HPAnt::HPAnt"));
+              Report("Warning: The residue list stops at x, which is not an integer; the rest of the problem file "
+                     "is not read at HPAnt::HPAnt\n"
+                     "Fatal error: Expected at least one residue code at HPAnt::HPAnt"));
 }
 
 TEST(RobotProblemFileDeathTest, ContinuousRoomsOfImpossibleSizesAreRefused) {
@@ -224,31 +226,52 @@ TEST(RobotProblemFileDeathTest, GridRoomsAndTheirCellsKeepTheRoomsReports) {
               Report("Fatal error: Robot direction must be 0 to 3, not -1 at Ant::Ant"));
   EXPECT_EXIT(Build<Ant>("-5 3 1 1 0 10"), ExitedWithCode(1),
               Report("Fatal error: Invalid room size at AntRoom::AntRoom"));
-  // Food is checked as the file is read, with the room's report.
+  // Food is checked as the file is read, with the room's report after a
+  // warning naming the first cell outside.
   EXPECT_EXIT(Build<Ant>("5 5 1 1 0 10  2 2 6 1"), ExitedWithCode(1),
-              Report("Fatal error: Invaiid Tail at AntRoom::PutFood"));
+              Report("Warning: Food cell (6, 1) is outside the room: x must be 1 to 5 and y 1 to 5 at Ant::Ant\n"
+                     "Fatal error: Invaiid Tail at AntRoom::PutFood"));
   EXPECT_EXIT(Build<Ant>("5 5 1 1 0 10  0 3"), ExitedWithCode(1),
-              Report("Fatal error: Invaiid Tail at AntRoom::PutFood"));
-  // A start cell on the border is reported once the robot looks out.
-  RobotCall forward("forward", [](Robot* r) { r->MoveForward(); });
-  auto problem = Read<Ant>("5 5 1 0 3 10");
-  auto program = Program(Node(&forward));
-  EXPECT_EXIT(problem->FitnessFunction(program.get()), ExitedWithCode(1),
-              Report("Fatal error: Invaiid Tail at AntRoom::CanMove"));
+              Report("Warning: Food cell (0, 3) is outside the room: x must be 1 to 5 and y 1 to 5 at Ant::Ant\n"
+                     "Fatal error: Invaiid Tail at AntRoom::PutFood"));
+  // So is the start cell, which otherwise would be reported only once a
+  // program looks out of the grid, in the middle of a run; on the border it
+  // would stand in a wall.
+  EXPECT_EXIT(Build<Ant>("5 5 1 0 3 10"), ExitedWithCode(1),
+              Report("Warning: Robot start cell (1, 0) is outside the room: x must be 1 to 5 and y 1 to 5 at "
+                     "Ant::Ant\n"
+                     "Fatal error: Invaiid Tail at AntRoom::CanMove"));
+  EXPECT_EXIT(Build<Ant>("0 5 1 1 0 50  2 2"), ExitedWithCode(1),
+              Report("Warning: Robot start cell (1, 1) is outside the room: x must be 1 to 0 and y 1 to 5 at "
+                     "Ant::Ant\n"
+                     "Fatal error: Invaiid Tail at AntRoom::CanMove"));
+  EXPECT_EXIT(Build<Ant>("5 5 6 5 0 10"), ExitedWithCode(1),
+              Report("Warning: Robot start cell (6, 5) is outside the room: x must be 1 to 5 and y 1 to 5 at "
+                     "Ant::Ant\n"
+                     "Fatal error: Invaiid Tail at AntRoom::CanMove"));
+  auto corner = Read<Ant>("5 5 5 5 0 10");
+  EXPECT_EQ(corner->GetStartX(), 5);
 }
 
 TEST(RobotProblemFileDeathTest, ListsBeyondTheirCapacityAreReported) {
   std::string foods = "5 5 1 1 0 10";
   for (int k = 0; k <= Ant::kFoodCapacity; ++k) foods += " 2 2";
-  EXPECT_EXIT(Build<Ant>(foods), ExitedWithCode(1), Report("Capacity 1000 is full  at IntPointArray::Add"));
+  EXPECT_EXIT(Build<Ant>(foods), ExitedWithCode(1),
+              Report("Warning: The problem file lists more than 1000 food cells at Ant::Ant\n"
+                     "Capacity 1000 is full  at IntPointArray::Add"));
   std::string residues;
   for (int k = 0; k <= HPAnt::kSequenceCapacity; ++k) residues += " 0";
-  EXPECT_EXIT(Build<HPAnt>(residues), ExitedWithCode(1), Report("Capacity 1000 is full  at IntArray::Add"));
+  EXPECT_EXIT(Build<HPAnt>(residues), ExitedWithCode(1),
+              Report("Warning: The problem file lists more than 1000 residue codes at HPAnt::HPAnt\n"
+                     "Capacity 1000 is full  at IntArray::Add"));
   std::string walls = "100 100 10 1 0 0 0 10";
   for (int k = 0; k <= RobotRoom::kMaxWalls; ++k) walls += " 1 " + std::to_string(k % 10 + 1);
   EXPECT_EXIT(Build<Wallfollowing>(walls), ExitedWithCode(1),
-              Report("Capacity 20 is full  at Double2DimensionalArray::Add"));
+              Report("Warning: The problem file lists more than 20 wall cells at Wallfollowing::Wallfollowing\n"
+                     "Capacity 20 is full  at Double2DimensionalArray::Add"));
   EXPECT_EXIT(Build<BoxMoving>("100 100 10 1 0 0 0 10 0 0  11 1"), ExitedWithCode(1),
-              Report("Fatal error: Invaiid Tali at BoxMovingRoom::PutWallAtTail"));
+              Report("Warning: Wall cell (11, 1) is outside the room's inner cells: the column must be 1 to 10 and "
+                     "the row 1 to 10 at BoxMoving::BoxMoving\n"
+                     "Fatal error: Invaiid Tali at BoxMovingRoom::PutWallAtTail"));
 }
 }  // namespace

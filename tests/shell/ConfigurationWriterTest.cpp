@@ -70,7 +70,7 @@ TEST(ConfigurationWriterTest, CheckNamesTheFirstBadEdit) {
   EXPECT_EQ(CheckSettings(WindowSettings::Defaults()), "");
   WindowSettings s = WindowSettings::Defaults();
   s.populationSize = "fifty";
-  EXPECT_EQ(CheckSettings(s), "Population size must be a whole number of at least 1, not \"fifty\"");
+  EXPECT_EQ(CheckSettings(s), "Population size must be a whole number from 1 to 1000000, not \"fifty\"");
   s = WindowSettings::Defaults();
   s.maxDepth = "2.5";
   EXPECT_NE(CheckSettings(s).find("Max depth"), std::string::npos);
@@ -94,5 +94,30 @@ TEST(ConfigurationWriterTest, CheckNamesTheFirstBadEdit) {
   s = WindowSettings::Defaults();
   s.populationSize = "99999999999";
   EXPECT_NE(CheckSettings(s).find("Population size"), std::string::npos);
+}
+
+// What the engine would refuse on reading the files, the window refuses first.
+TEST(ConfigurationWriterTest, CheckKeepsToTheEnginesLimits) {
+  WindowSettings s = WindowSettings::Defaults();
+  s.populationSize = "1000000";
+  s.maxGeneration = "1000000";
+  s.initialDepth = "1000";
+  s.energy = "1e7";
+  EXPECT_EQ(CheckSettings(s), "");
+  s.populationSize = "1000001";
+  EXPECT_EQ(CheckSettings(s), "Population size must be a whole number from 1 to 1000000, not \"1000001\"");
+  s = WindowSettings::Defaults();
+  s.maxGeneration = "2000000";
+  EXPECT_EQ(CheckSettings(s), "Max generation must be a whole number from 0 to 1000000, not \"2000000\"");
+  s = WindowSettings::Defaults();
+  s.maxDepth = "1001";
+  EXPECT_EQ(CheckSettings(s), "Max depth must be a whole number from 1 to 1000, not \"1001\"");
+  s = WindowSettings::Defaults();
+  s.energy = "1e300";
+  EXPECT_EQ(CheckSettings(s), "Energy must be a number no greater than 10000000, not \"1e300\"");
+  s.energy = "-5";
+  EXPECT_EQ(CheckSettings(s), "");
+  s.energy = "1e-310";
+  EXPECT_EQ(CheckSettings(s), "");
 }
 }  // namespace
