@@ -44,21 +44,11 @@ Producer::~Producer() {
   DeleteLog();
 }
 
-namespace {
-// Opens path for reading; on failure warns with the file's role and path, so
-// that the user learns which file a following report is about.
-bool OpenInput(std::ifstream& in, const std::string& role, const std::string& path, const std::string& cls) {
-  if (OpenInputFile(in, path)) return true;
-  WarnCanNotOpen(role, path, cls, "ReadFile");
-  return false;
-}
-}  // namespace
-
 void Producer::ReadFile(const std::string& fileName) {
   const std::string cls = ClassNameOf(*this);
   {
     std::ifstream in;
-    if (!OpenInput(in, "File list", fileName, cls)) {
+    if (!OpenInputFile(in, fileName)) {
       GetException()->FatalError("Can not open file", cls, "ReadFile");
     }
     std::string lone;
@@ -70,24 +60,24 @@ void Producer::ReadFile(const std::string& fileName) {
   }
   {
     std::ifstream in;
-    if (!OpenInput(in, "Log setting", *files->Get("log_setting"), cls)) {
+    if (!OpenInputFile(in, *files->Get("log_setting"))) {
       GetException()->FatalError("Can not open file", cls, "Readfile");
     }
     GetLog()->ReadSetting(in);
   }
   {
     // A parameter file that cannot be opened reads as empty; the first
-    // parameter looked up reports the missing key, after the warning.
+    // parameter looked up reports the missing key.
     const std::string path = *files->Get("parameter");
     std::ifstream in;
-    OpenInput(in, "Parameter file", path, cls);
+    OpenInputFile(in, path);
     ParameterFileNotes notes;
     ReadParameters(in, *intParameters, *doubleParameters, &notes);
     WarnParameterNotes(notes, path, cls, "ReadFile");
   }
   {
     std::ifstream in;
-    if (!OpenInput(in, "Problem file", *files->Get("problem"), cls)) {
+    if (!OpenInputFile(in, *files->Get("problem"))) {
       GetException()->FatalError("Can not open file", cls, "ReadFile");
     }
     problem = problems->Create(in);

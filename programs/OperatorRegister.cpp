@@ -159,6 +159,5 @@ Operator* OperatorRegister::CreateWord(const std::string& name) {
         return new IfFoodAheadOperator(row.printedName);
     }
   }
-  GetException()->Warning("No operator is named " + name, ClassNameOf(*this), "Create");
   GetException()->FatalError("Operator can not be created", ClassNameOf(*this), "Create");
 }

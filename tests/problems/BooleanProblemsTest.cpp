@@ -110,7 +110,7 @@ TEST_F(BooleanProblemsTest, BadModesAndResultTypesAreReported) {
 TEST_F(BooleanProblemsTest, ImpossibleSizesAreRefusedAtReading) {
   std::istringstream negative("bool -1");
   EXPECT_EXIT(Parity parity(negative), ExitedWithCode(1),
-              ExactLine("Fatal error: The number of input bits gives -1 input bits; between 0 and 30 are "
+              ExactLine("Fatal error: The number of input bits gives -1 input bits; between 0 and 20 are "
                         "possible at Parity::Parity"));
   std::istringstream wide("bool 5");
   EXPECT_EXIT(Multiplexer mux(wide), ExitedWithCode(1),
