@@ -7,8 +7,26 @@
 #include <fstream>
 #include <sstream>
 
+namespace {
+std::string scratchRoot;
+}  // namespace
+
+void SetScratchRoot(const std::string& root) { scratchRoot = root; }
+
+std::string SharedScratchFolder(const std::string& name) {
+  std::filesystem::path folder =
+      (scratchRoot.empty() ? std::filesystem::temp_directory_path() : std::filesystem::path(scratchRoot)) / name;
+  std::error_code ignored;
+  std::filesystem::create_directories(folder, ignored);
+  return folder.string();
+}
+
 ScratchDir::ScratchDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "morvane2-test-XXXXXX").string();
+  std::filesystem::path parent =
+      scratchRoot.empty() ? std::filesystem::temp_directory_path() : std::filesystem::path(scratchRoot);
+  std::error_code ignored;
+  std::filesystem::create_directories(parent, ignored);
+  std::string pattern = (parent / "scratch-XXXXXX").string();
   char* made = mkdtemp(pattern.data());
   path = made != nullptr ? made : pattern;
 }

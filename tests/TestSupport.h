@@ -21,6 +21,11 @@ class ScratchDir {
 
 std::string ReadWholeFile(const std::string& path);
 
+// The folder that holds the scratch folders of this test process.
+void SetScratchRoot(const std::string& root);
+// A folder of that name that a death test and its child process share.
+std::string SharedScratchFolder(const std::string& name);
+
 // Exact-match pattern for a death test's standard error: the given line,
 // with regex metacharacters escaped.
 std::string ExactLine(const std::string& line);

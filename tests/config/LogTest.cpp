@@ -65,15 +65,12 @@ TEST(LogDeathTest, UndefinedStreamAndUnwritableFileAreReported) {
 }
 
 TEST(LogDeathTest, FatalReportFlushesLogFilesWrittenSoFar) {
-  // The death test re-runs this body in a child process, so the folder must
-  // have a name both processes know.
-  std::string folder = testing::TempDir() + "morvane2-log-flush-" + std::to_string(getpid());
-  std::filesystem::create_directories(folder);
+  // The death test re-runs this body in a child process: both use one folder.
+  std::string folder = SharedScratchFolder("log-flush");
   EXPECT_EXIT(
       {
-        std::string shared = testing::TempDir() + "morvane2-log-flush-" + std::to_string(getppid());
         DeleteLog();
-        std::istringstream setting("a " + shared + "/ b\nlog log.txt\n");
+        std::istringstream setting("a " + folder + "/ b\nlog log.txt\n");
         GetLog()->ReadSetting(setting);
         *GetLog()->Get("log") << "kept line\n";  // no flush requested
         GetException()->FatalError("stop", "Test", "Run");
