@@ -19,6 +19,9 @@ class ProblemRegister;
 
 class Producer {
  public:
+  // Most threads a run evaluates with.
+  static constexpr int kMaxThreads = 256;
+
   // Reads every input file named by the file list at fileName; any failure
   // ends the process.
   explicit Producer(const std::string& fileName);
@@ -50,6 +53,10 @@ class Producer {
   // Looked up on every call.
   int GetSeed();
   int GetIterationNum();
+  // The number of threads that evaluate a generation: the optional int
+  // parameter "threads" (1 evaluates on the calling thread alone); without
+  // it, or with a value below 1, one per processor core of the machine.
+  int GetThreadCount();
 
   // Parameter lookups for concrete producers; a missing key ends the process
   // with the register's "Can not find " report.

@@ -9,15 +9,20 @@
 #include "engine/Evolution.h"
 #include "engine/Individual.h"
 #include "engine/IndividualComparator.h"
+#include "engine/ParallelEvaluator.h"
 #include "engine/Population.h"
 #include "foundation/TimeEstimator.h"
 #include "foundation/Utility.h"
 #include "problems/Problem.h"
 
 EvolutionarySystem::EvolutionarySystem(Producer* producer)
-    : producer(producer), problem(producer->GetProblem()), population(producer->CreatePopulation()) {}
+    : producer(producer),
+      problem(producer->GetProblem()),
+      population(producer->CreatePopulation()),
+      threads(producer->GetThreadCount()) {}
 
 EvolutionarySystem::~EvolutionarySystem() {
+  evaluator.reset();
   if (population) population->DeleteAll();
   ReleaseBest();
 }
@@ -70,7 +75,19 @@ void EvolutionarySystem::Initialize() {
 }
 
 void EvolutionarySystem::Evaluate() {
-  for (int i = 0; i < population->Size(); ++i) problem->FitnessFunction(population->GetUnsorted(i));
+  bool parallel = threads > 1 && !serialOnly && population->Size() > 1 && !problem->IsRecording();
+  if (parallel && !evaluator) {
+    evaluator = ParallelEvaluator::Create(problem, threads);
+    if (!evaluator) {
+      serialOnly = true;
+      parallel = false;
+    }
+  }
+  if (parallel) {
+    evaluator->Evaluate(population.get());
+  } else {
+    for (int i = 0; i < population->Size(); ++i) problem->FitnessFunction(population->GetUnsorted(i));
+  }
   population->Sort();
 }
 

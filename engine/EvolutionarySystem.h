@@ -6,6 +6,7 @@
 #include <memory>
 
 class Individual;
+class ParallelEvaluator;
 class Population;
 class Problem;
 class Producer;
@@ -31,7 +32,9 @@ class EvolutionarySystem {
   virtual void RunIterations(int n);
   // Fills the population with its first generation.
   virtual void Initialize();
-  // Gives every member its fitness, in index order, then sorts.
+  // Gives every member its fitness, then sorts. With more than one thread
+  // (the producer's GetThreadCount) the members are evaluated in parallel,
+  // with exactly the results, lines and reports of the loop in index order.
   virtual void Evaluate();
   // Replaces the population by the next generation.
   virtual void Evolve();
@@ -48,6 +51,8 @@ class EvolutionarySystem {
   Producer* GetProducer() { return producer; }
   // The best-so-far individual, or null.
   Individual* GetBest() { return best; }
+  // The number of threads Evaluate uses when the problem can be copied.
+  int GetThreadCount() const { return threads; }
 
  private:
   void ReleaseBest();
@@ -56,4 +61,9 @@ class EvolutionarySystem {
   Problem* problem;
   std::unique_ptr<Population> population;
   Individual* best = nullptr;
+  int threads;
+  // Made on the first parallel evaluation; null while there is none.
+  std::unique_ptr<ParallelEvaluator> evaluator;
+  // Set when the problem turned out to give no copies.
+  bool serialOnly = false;
 };

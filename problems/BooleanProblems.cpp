@@ -37,7 +37,14 @@ Parity::Parity(std::istream& in) : interpreter(std::make_unique<LispInterpreter>
   cases = Utility::Power(2, n);
 }
 
+Parity::Parity(const Parity& other)
+    : Problem(), interpreter(std::make_unique<LispInterpreter>()), mode(other.mode), n(other.n), cases(other.cases) {
+  interpreter->CopyVariables(*other.interpreter);
+}
+
 Parity::~Parity() = default;
+
+Problem* Parity::Clone() { return new Parity(*this); }
 
 int Parity::ParityOf(const IntArray& bits) {
   int ones = 0;
@@ -114,7 +121,19 @@ Multiplexer::Multiplexer(std::istream& in) : interpreter(std::make_unique<LispIn
   cases = Utility::Power(2, inputs);
 }
 
+Multiplexer::Multiplexer(const Multiplexer& other)
+    : Problem(),
+      interpreter(std::make_unique<LispInterpreter>()),
+      mode(other.mode),
+      inputs(other.inputs),
+      cases(other.cases),
+      k(other.k) {
+  interpreter->CopyVariables(*other.interpreter);
+}
+
 Multiplexer::~Multiplexer() = default;
+
+Problem* Multiplexer::Clone() { return new Multiplexer(*this); }
 
 int Multiplexer::MultiplexerOf(const IntArray& bits) const {
   int address = 0;

@@ -18,6 +18,7 @@ class Multiplexer : public Problem {
   explicit Multiplexer(std::istream& in);
   ~Multiplexer() override;
   void FitnessFunction(Individual* individual) override;
+  Problem* Clone() override;
 
   // The data bit that the address bits of the case select.
   int MultiplexerOf(const IntArray& bits) const;
@@ -27,6 +28,8 @@ class Multiplexer : public Problem {
   LispInterpreter* GetInterpreter() { return interpreter.get(); }
 
  private:
+  // The copy made by Clone.
+  Multiplexer(const Multiplexer& other);
   int FitnessIntMultiplexer(GPChromosome* chromosome, const IntArray& bits);
 
   std::unique_ptr<LispInterpreter> interpreter;

@@ -17,6 +17,7 @@ class Parity : public Problem {
   explicit Parity(std::istream& in);
   ~Parity() override;
   void FitnessFunction(Individual* individual) override;
+  Problem* Clone() override;
 
   // 1 when the number of ones in the case is even, else 0.
   static int ParityOf(const IntArray& bits);
@@ -26,6 +27,8 @@ class Parity : public Problem {
   LispInterpreter* GetInterpreter() { return interpreter.get(); }
 
  private:
+  // The copy made by Clone.
+  Parity(const Parity& other);
   // The program's answer: its real result read as 1 when >= 0.0.
   int FitnessDoubleParity(GPChromosome* chromosome, const IntArray& bits);
   // The program's answer: its boolean result.

@@ -21,6 +21,21 @@ class Problem {
   virtual int IsSolved() { return solved; }
   virtual void ResetSolved() { solved = 0; }
 
+  // A copy that a worker thread evaluates with beside this problem: the same
+  // data, an interpreter (and room and robot) of its own, and the solved flag
+  // 0. Null when the problem cannot be copied; its evaluations then stay on
+  // one thread. The caller owns the copy, which needs nothing of this problem
+  // once made.
+  virtual Problem* Clone() { return nullptr; }
+  // Whether an evaluation now would record something (a robot's path) that
+  // only this problem holds; such evaluations must not move to copies.
+  virtual bool IsRecording() { return false; }
+  // Sets the solved flag when copy has set its own: a perfect individual
+  // found by a copy counts for this problem.
+  void AdoptSolved(Problem* copy) {
+    if (copy->IsSolved() == 1) solved = 1;
+  }
+
  protected:
   // For the fitness function that finds a perfect individual.
   void SetSolved() { solved = 1; }

@@ -1,6 +1,7 @@
 #include "problems/Regression.h"
 
 #include <cmath>
+#include <sstream>
 
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
@@ -23,7 +24,23 @@ Regression::Regression(std::istream& in)
   count = reader.ReadInt("count");
 }
 
+Regression::Regression(const Regression& other)
+    : Problem(),
+      interpreter(std::make_unique<LispInterpreter>()),
+      functions(std::make_unique<ObjectiveFunctionRegister>(5)),
+      target(nullptr),
+      firstReal(other.firstReal),
+      secondReal(other.secondReal),
+      count(other.count) {
+  // The target is kept under the name it was made from.
+  std::istringstream name(other.functions->KeyAt(0));
+  target = functions->Create(1, name);
+  interpreter->CopyVariables(*other.interpreter);
+}
+
 Regression::~Regression() = default;
+
+Problem* Regression::Clone() { return new Regression(*this); }
 
 void Regression::FitnessFunction(Individual* individual) {
   DoubleTypeFitnessIndividual* scored = CastIndividual(individual);

@@ -22,6 +22,8 @@ class Regression : public Problem {
   // result counts as that number; a boolean (or any other) result counts as
   // 0.0 and is left where it is.
   void FitnessFunction(Individual* individual) override;
+  // A copy with a target function of its own, made from the same name.
+  Problem* Clone() override;
 
   ObjectiveFunction* GetTarget() const { return target; }
   LispInterpreter* GetInterpreter() const { return interpreter.get(); }
@@ -30,6 +32,8 @@ class Regression : public Problem {
   int GetCount() const { return count; }
 
  private:
+  Regression(const Regression& other);
+
   std::unique_ptr<LispInterpreter> interpreter;
   std::unique_ptr<ObjectiveFunctionRegister> functions;
   ObjectiveFunction* target;  // owned by functions

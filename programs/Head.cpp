@@ -1,7 +1,5 @@
 #include "programs/Head.h"
 
-#include <iostream>
-
 #include "foundation/Exception.h"
 
 Head::Head(Operator* op)
@@ -74,7 +72,8 @@ Head* Head::Part(int k) {
       rest -= childSize;
     }
     if (next == nullptr) {
-      std::cerr << k << ", " << node->GetSize() << '\n' << node->ToString() << '\n';
+      GetException()->Diagnostic(std::to_string(k) + ", " + std::to_string(node->GetSize()) + "\n" +
+                                 node->ToString() + "\n");
       GetException()->FatalError("Index is over length", ClassNameOf(*node), "Part");
     }
     node = next;

@@ -87,6 +87,13 @@ int LispInterpreter::SkipSubtree(OperatorArray* code, int index) {
   return j;
 }
 
+void LispInterpreter::CopyVariables(const LispInterpreter& other) {
+  for (int i = 0; i < VariableCount; ++i) {
+    intVariables.Set(i, other.intVariables.Get(i));
+    doubleVariables.Set(i, other.doubleVariables.Get(i));
+  }
+}
+
 void LispInterpreter::Clear() {
   boolStack.Clear();
   intStack.Clear();

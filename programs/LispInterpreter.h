@@ -59,6 +59,9 @@ class LispInterpreter {
   double GetDoubleVariable(int i) const { return doubleVariables.Get(i); }
   void SetDoubleVariable(int i, double v) { doubleVariables.Set(i, v); }
 
+  // Takes over the values of other's variables (not its stacks or robot).
+  void CopyVariables(const LispInterpreter& other);
+
   void SetRobot(Robot* r) { robot = r; }
   Robot* GetRobot() const { return robot; }
 

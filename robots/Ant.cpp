@@ -37,6 +37,23 @@ Ant::Ant(std::istream& in) {
   room->PlaceFood(foods);
 }
 
+Ant::Ant(const Ant& other)
+    : RobotProblem(),
+      width(other.width),
+      height(other.height),
+      startX(other.startX),
+      startY(other.startY),
+      startDirection(other.startDirection),
+      energy(other.energy) {
+  for (int k = 0; k < other.foods.Size(); ++k) foods.Add(other.foods.Get(k)->x, other.foods.Get(k)->y);
+  room = std::make_unique<AntRoom>(width, height);
+  room->CopyWalls(*other.room);
+  robot = std::make_unique<AntRobot>(room.get());
+  interpreter.CopyVariables(other.interpreter);
+}
+
+Problem* Ant::Clone() { return new Ant(*this); }
+
 Ant::~Ant() { delete room->TakeRecorder(); }
 
 void Ant::FitnessFunction(Individual* individual) {

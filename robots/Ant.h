@@ -25,6 +25,9 @@ class Ant : public RobotProblem {
   // One episode from the start values with the food put back; the fitness is
   // -1 times the number of food cells eaten.
   void FitnessFunction(Individual* individual) override;
+  // A copy with its own interpreter, room (walls taken over) and robot.
+  Problem* Clone() override;
+  bool IsRecording() override { return room->IsRecording(); }
   // Gives the room a fresh recorder of kRecorderCapacity cells (one still
   // attached is destroyed); cells beyond it are not recorded.
   void StartRecording() override;
@@ -46,6 +49,8 @@ class Ant : public RobotProblem {
   static constexpr int kRecorderCapacity = 100000;
 
  private:
+  Ant(const Ant& other);
+
   int width = 0;
   int height = 0;
   int startX = 0;

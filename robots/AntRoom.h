@@ -26,9 +26,14 @@ class AntRoom {
   // The recorder is not owned; visited cells are added to it while set.
   virtual void SetRecorder(IntPointArray* recorder);
   virtual IntPointArray* TakeRecorder();
+  // Whether a recorder is attached.
+  bool IsRecording() const { return recorder != nullptr; }
   virtual void PutFood(int x, int y);
   virtual void PutWall(int x, int y);
   virtual int CountEaten();
+  // Takes over the walls of other, a room of the same size, as a copy of a
+  // problem's room needs them (food and chains are set by every episode).
+  void CopyWalls(const AntRoom& other) { walls = other.walls; }
 
   int GetWidth() const { return width; }
   int GetHeight() const { return height; }

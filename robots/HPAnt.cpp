@@ -24,6 +24,16 @@ HPAnt::HPAnt(std::istream& in) {
   robot = std::make_unique<HPAntRobot>(room.get());
 }
 
+HPAnt::HPAnt(const HPAnt& other) : RobotProblem(), n(other.n) {
+  for (int k = 0; k < other.sequence.Size(); ++k) sequence.Add(other.sequence.Get(k));
+  room = std::make_unique<HPAntRoom>(2 * n - 1, 2 * n - 1);
+  room->CopyWalls(*other.room);
+  robot = std::make_unique<HPAntRobot>(room.get());
+  interpreter.CopyVariables(other.interpreter);
+}
+
+Problem* HPAnt::Clone() { return new HPAnt(*this); }
+
 HPAnt::~HPAnt() { delete room->TakeRecorder(); }
 
 void HPAnt::FitnessFunction(Individual* individual) {

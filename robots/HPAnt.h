@@ -26,6 +26,9 @@ class HPAnt : public RobotProblem {
   // 10 n, where the first residue is placed; the fitness is -1 times the
   // number of contacts.
   void FitnessFunction(Individual* individual) override;
+  // A copy with its own interpreter, room (walls taken over) and robot.
+  Problem* Clone() override;
+  bool IsRecording() override { return room->IsRecording(); }
   // Gives the room a fresh recorder of kRecorderCapacity cells (one still
   // attached is destroyed); cells beyond it are not recorded.
   void StartRecording() override;
@@ -43,6 +46,8 @@ class HPAnt : public RobotProblem {
   static constexpr int kRecorderCapacity = 1000000;
 
  private:
+  HPAnt(const HPAnt& other);
+
   IntArray sequence{kSequenceCapacity};
   int n = 0;
   LispInterpreter interpreter;

@@ -12,7 +12,7 @@ Wallfollowing::Wallfollowing(std::istream& in) {
   double width = reader.ReadDouble("room width");
   double height = reader.ReadDouble("room height");
   double cellSize = reader.ReadDouble("cell size");
-  double step = reader.ReadDouble("step length");
+  step = reader.ReadDouble("step length");
   startX = reader.ReadDouble("robot x");
   startY = reader.ReadDouble("robot y");
   startHeading = reader.ReadDouble("heading");
@@ -26,6 +26,22 @@ Wallfollowing::Wallfollowing(std::istream& in) {
   int row = 0;
   while (reader.TryReadIntPair(column, row)) room->PutWallAtTail(column, row);
 }
+
+Wallfollowing::Wallfollowing(const Wallfollowing& other)
+    : RobotProblem(),
+      step(other.step),
+      startX(other.startX),
+      startY(other.startY),
+      startHeading(other.startHeading),
+      energy(other.energy) {
+  const WallfollowingRoom& from = *other.room;
+  room = std::make_unique<WallfollowingRoom>(from.GetWidth(), from.GetHeight(), from.GetCellSize());
+  room->CopyWalls(from);
+  robot = std::make_unique<SmoothyRobot>(room.get(), step);
+  interpreter.CopyVariables(other.interpreter);
+}
+
+Problem* Wallfollowing::Clone() { return new Wallfollowing(*this); }
 
 Wallfollowing::~Wallfollowing() { delete room->TakeRecorder(); }
 

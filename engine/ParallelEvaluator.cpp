@@ -1,0 +1,114 @@
+#include "engine/ParallelEvaluator.h"
+
+#include <climits>
+
+#include "engine/Population.h"
+#include "foundation/Exception.h"
+#include "problems/Problem.h"
+
+std::unique_ptr<ParallelEvaluator> ParallelEvaluator::Create(Problem* problem, int threads) {
+  if (threads < 2) return nullptr;
+  auto evaluator = std::make_unique<ParallelEvaluator>(problem, threads);
+  if (evaluator->copies.empty()) return nullptr;
+  return evaluator;
+}
+
+ParallelEvaluator::ParallelEvaluator(Problem* problem, int threads) : problem(problem) {
+  for (int w = 1; w < threads; ++w) {
+    std::unique_ptr<Problem> copy(problem->Clone());
+    if (!copy) break;
+    copies.push_back(std::move(copy));
+  }
+  workers.reserve(copies.size());
+  for (std::size_t w = 0; w < copies.size(); ++w) {
+    workers.emplace_back([this, w] { WorkerLoop(static_cast<int>(w)); });
+  }
+}
+
+ParallelEvaluator::~ParallelEvaluator() {
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    stopping = true;
+  }
+  wake.notify_all();
+  for (std::thread& worker : workers) worker.join();
+}
+
+void ParallelEvaluator::WorkerLoop(int worker) {
+  long long seen = 0;
+  for (;;) {
+    {
+      std::unique_lock<std::mutex> lock(mutex);
+      wake.wait(lock, [&] { return stopping || round != seen; });
+      if (stopping) return;
+      seen = round;
+    }
+    RunShare(copies[static_cast<std::size_t>(worker)].get());
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      --running;
+    }
+    finished.notify_one();
+  }
+}
+
+void ParallelEvaluator::RunShare(Problem* evaluating) {
+  int size = population->Size();
+  for (;;) {
+    int i = next.fetch_add(1, std::memory_order_relaxed);
+    // Members after a failed one are never looked at: the process ends with
+    // the first failure's report.
+    if (i >= size || i > firstFailed.load(std::memory_order_relaxed)) return;
+    Exception::CaptureScope capture;
+    try {
+      evaluating->FitnessFunction(population->GetUnsorted(i));
+      texts[static_cast<std::size_t>(i)] = capture.TakeText();
+    } catch (...) {
+      // A captured report, or anything else the serial loop would not have
+      // survived either: the serial re-evaluation shows what happens.
+      failed[static_cast<std::size_t>(i)] = 1;
+      int seen = firstFailed.load(std::memory_order_relaxed);
+      while (i < seen && !firstFailed.compare_exchange_weak(seen, i, std::memory_order_relaxed)) {
+      }
+    }
+  }
+}
+
+void ParallelEvaluator::Evaluate(Population* members) {
+  int size = members->Size();
+  population = members;
+  failed.assign(static_cast<std::size_t>(size), 0);
+  texts.assign(static_cast<std::size_t>(size), std::string());
+  next.store(0);
+  firstFailed.store(INT_MAX);
+  for (std::unique_ptr<Problem>& copy : copies) copy->ResetSolved();
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    running = static_cast<int>(workers.size());
+    ++round;
+  }
+  wake.notify_all();
+  RunShare(problem);
+  {
+    std::unique_lock<std::mutex> lock(mutex);
+    finished.wait(lock, [this] { return running == 0; });
+  }
+
+  int first = size;
+  for (int i = 0; i < size; ++i) {
+    if (failed[static_cast<std::size_t>(i)] != 0) {
+      first = i;
+      break;
+    }
+  }
+  for (int i = 0; i < first; ++i) {
+    const std::string& text = texts[static_cast<std::size_t>(i)];
+    if (!text.empty()) GetException()->Diagnostic(text);
+  }
+  for (std::unique_ptr<Problem>& copy : copies) problem->AdoptSolved(copy.get());
+  population = nullptr;
+  // The failed member again, alone and for real: its report ends the process
+  // exactly as in the serial loop. Should it pass after all, the serial loop
+  // goes on from there.
+  for (int i = first; i < size; ++i) problem->FitnessFunction(members->GetUnsorted(i));
+}

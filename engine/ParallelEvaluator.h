@@ -1,0 +1,67 @@
+// Evaluates the members of a population on several threads, each thread with
+// a copy of the problem, and leaves exactly what the one-thread loop in index
+// order leaves: the same fitness values, the same solved flag, the same lines
+// on standard error and, when individuals would raise reports, the report of
+// the first of them in index order, made for real by the calling thread.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+class Population;
+class Problem;
+
+class ParallelEvaluator {
+ public:
+  // threads counts the calling thread, which evaluates with problem itself;
+  // every other thread gets a copy made by problem's Clone (as many threads
+  // as copies are given).
+  ParallelEvaluator(Problem* problem, int threads);
+  ParallelEvaluator(const ParallelEvaluator&) = delete;
+  ParallelEvaluator& operator=(const ParallelEvaluator&) = delete;
+  // Stops and joins the worker threads, then destroys the copies.
+  ~ParallelEvaluator();
+
+  // An evaluator for problem on threads threads, or null when the problem
+  // gives no copies.
+  static std::unique_ptr<ParallelEvaluator> Create(Problem* problem, int threads);
+
+  // Gives every member of population its fitness with the problem's fitness
+  // function. Each evaluation runs in the error reporter's capture mode;
+  // afterwards the lines the evaluations wrote (warnings, diagnostics) are
+  // written in index order, up to the first individual whose evaluation made
+  // a fatal report, which is then evaluated again on this thread with the
+  // problem itself, so that its report is made exactly as the serial loop
+  // makes it. A solved flag set by any copy is set on the problem.
+  void Evaluate(Population* population);
+
+  int GetThreadCount() const { return static_cast<int>(workers.size()) + 1; }
+
+ private:
+  // Evaluates members taken one at a time from the shared counter.
+  void RunShare(Problem* evaluating);
+  void WorkerLoop(int worker);
+
+  Problem* problem;
+  std::vector<std::unique_ptr<Problem>> copies;  // one per worker thread
+  std::vector<std::thread> workers;
+
+  std::mutex mutex;
+  std::condition_variable wake;
+  std::condition_variable finished;
+  long long round = 0;
+  int running = 0;
+  bool stopping = false;
+
+  // The round being evaluated.
+  Population* population = nullptr;
+  std::atomic<int> next{0};
+  std::atomic<int> firstFailed{0};
+  std::vector<char> failed;
+  std::vector<std::string> texts;
+};
