@@ -55,7 +55,7 @@ MultiVariate::MultiVariate(std::istream& in) : n(0), m(0), function(nullptr), sc
 }
 
 MultiVariate::MultiVariate(const MultiVariate& other)
-    : Problem(),
+    : Problem(other),
       n(other.n),
       m(other.m),
       functions(std::make_unique<ObjectiveFunctionRegister>(5)),

@@ -11,8 +11,13 @@ class MultiStream;
 
 class Problem {
  public:
+  // The ways a problem may evaluate programs; each gives exactly the same
+  // fitness, flag and reports. Tree walks the program tree case by case (the
+  // reference); Compiled runs the compiled program case by case; All also
+  // evaluates many cases at once where the program allows it (the default).
+  enum class Paths { Tree, Compiled, All };
+
   Problem() = default;
-  Problem(const Problem&) = delete;
   Problem& operator=(const Problem&) = delete;
   virtual ~Problem() = default;
 
@@ -36,7 +41,14 @@ class Problem {
     if (copy->IsSolved() == 1) solved = 1;
   }
 
+  // For tests and measurements: the paths evaluations may take.
+  void SetPaths(Paths p) { paths = p; }
+  Paths GetPaths() const { return paths; }
+
  protected:
+  // For Clone: the copy takes over the paths setting; its solved flag is 0.
+  Problem(const Problem& other) : paths(other.paths) {}
+
   // For the fitness function that finds a perfect individual.
   void SetSolved() { solved = 1; }
 
@@ -49,6 +61,7 @@ class Problem {
 
  private:
   int solved = 0;
+  Paths paths = Paths::All;
 };
 
 class RobotProblem : public Problem {

@@ -5,10 +5,14 @@
 
 #include <istream>
 #include <memory>
+#include <vector>
 
 #include "problems/ObjectiveFunctionRegister.h"
 #include "problems/Problem.h"
 
+class CaseVectorEvaluator;
+class CompiledProgram;
+class LispCode;
 class LispInterpreter;
 
 class Regression : public Problem {
@@ -20,7 +24,8 @@ class Regression : public Problem {
 
   // Runs the program of a GPChromosome at the 101 sample points. An int
   // result counts as that number; a boolean (or any other) result counts as
-  // 0.0 and is left where it is.
+  // 0.0 and is left where it is. A program whose nodes all have one type is
+  // evaluated at all points at once, with bit-identical values.
   void FitnessFunction(Individual* individual) override;
   // A copy with a target function of its own, made from the same name.
   Problem* Clone() override;
@@ -33,6 +38,12 @@ class Regression : public Problem {
 
  private:
   Regression(const Regression& other);
+  // The sample points and the target's values there, made once.
+  void MakeSamples();
+  // The total error of the compiled program over all points at once, or
+  // false when it has to be evaluated point by point.
+  bool TotalAtOnce(double& total);
+  double TotalPointByPoint(LispCode* code, bool compiled);
 
   std::unique_ptr<LispInterpreter> interpreter;
   std::unique_ptr<ObjectiveFunctionRegister> functions;
@@ -40,4 +51,10 @@ class Regression : public Problem {
   double firstReal;
   double secondReal;
   int count;
+  std::unique_ptr<CompiledProgram> program;
+  std::unique_ptr<CaseVectorEvaluator> caseVectors;
+  std::vector<double> samples;
+  std::vector<double> targetValues;
+  std::vector<double> constantLanes;
+  std::vector<int> intLanes;
 };

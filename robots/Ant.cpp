@@ -38,7 +38,7 @@ Ant::Ant(std::istream& in) {
 }
 
 Ant::Ant(const Ant& other)
-    : RobotProblem(),
+    : RobotProblem(other),
       width(other.width),
       height(other.height),
       startX(other.startX),
@@ -61,7 +61,11 @@ void Ant::FitnessFunction(Individual* individual) {
   LispCode* program = CastGPChromosome(scored)->GetCode();
   robot->Init(startX, startY, startDirection, energy);
   room->PlaceFood(foods);
-  RunEpisode(&interpreter, robot.get(), program);
+  if (GetPaths() == Paths::Tree) {
+    RunEpisode(&interpreter, robot.get(), program);
+  } else {
+    RunEpisode(&interpreter, robot.get(), program, &compiled);
+  }
   scored->SetFitness(-1.0 * room->CountEaten());
 }
 

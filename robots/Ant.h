@@ -59,6 +59,7 @@ class Ant : public RobotProblem {
   double energy = 0.0;
   IntPointArray foods{kFoodCapacity};
   LispInterpreter interpreter;
+  CompiledProgram compiled;  // the program of the current episode
   std::unique_ptr<AntRoom> room;
   std::unique_ptr<AntRobot> robot;
 };

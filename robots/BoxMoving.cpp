@@ -30,7 +30,7 @@ BoxMoving::BoxMoving(std::istream& in) {
 }
 
 BoxMoving::BoxMoving(const BoxMoving& other)
-    : RobotProblem(),
+    : RobotProblem(other),
       step(other.step),
       startX(other.startX),
       startY(other.startY),
@@ -57,7 +57,11 @@ void BoxMoving::FitnessFunction(Individual* individual) {
   LispCode* program = CastGPChromosome(scored)->GetCode();
   robot->Init(startX, startY, startHeading, energy);
   room->SetBox(boxX, boxY);
-  RunEpisode(&interpreter, robot.get(), program);
+  if (GetPaths() == Paths::Tree) {
+    RunEpisode(&interpreter, robot.get(), program);
+  } else {
+    RunEpisode(&interpreter, robot.get(), program, &compiled);
+  }
   scored->SetFitness(room->Score());
 }
 

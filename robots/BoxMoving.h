@@ -59,6 +59,7 @@ class BoxMoving : public RobotProblem {
   double boxX = 0.0;
   double boxY = 0.0;
   LispInterpreter interpreter;
+  CompiledProgram compiled;  // the program of the current episode
   std::unique_ptr<BoxMovingRoom> room;
   std::unique_ptr<SmoothyRobot> robot;
 };

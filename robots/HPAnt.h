@@ -51,6 +51,7 @@ class HPAnt : public RobotProblem {
   IntArray sequence{kSequenceCapacity};
   int n = 0;
   LispInterpreter interpreter;
+  CompiledProgram compiled;  // the program of the current episode
   std::unique_ptr<HPAntRoom> room;
   std::unique_ptr<HPAntRobot> robot;
 };

@@ -28,7 +28,7 @@ Wallfollowing::Wallfollowing(std::istream& in) {
 }
 
 Wallfollowing::Wallfollowing(const Wallfollowing& other)
-    : RobotProblem(),
+    : RobotProblem(other),
       step(other.step),
       startX(other.startX),
       startY(other.startY),
@@ -50,7 +50,11 @@ void Wallfollowing::FitnessFunction(Individual* individual) {
   LispCode* program = CastGPChromosome(scored)->GetCode();
   robot->Init(startX, startY, startHeading, energy);
   room->Reset();
-  RunEpisode(&interpreter, robot.get(), program);
+  if (GetPaths() == Paths::Tree) {
+    RunEpisode(&interpreter, robot.get(), program);
+  } else {
+    RunEpisode(&interpreter, robot.get(), program, &compiled);
+  }
   scored->SetFitness(-1.0 * room->Score());
 }
 

@@ -50,6 +50,7 @@ class Wallfollowing : public RobotProblem {
   double startHeading = 0.0;
   double energy = 0.0;
   LispInterpreter interpreter;
+  CompiledProgram compiled;  // the program of the current episode
   std::unique_ptr<WallfollowingRoom> room;
   std::unique_ptr<SmoothyRobot> robot;
 };
