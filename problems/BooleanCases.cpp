@@ -30,6 +30,7 @@ void BooleanCases::MakeTargets() {
     Utility::IntToBits(static_cast<int>(c), bits);
     int right = target(bits);
     targets[static_cast<std::size_t>(c)] = right;
+    if (right != 0 && right != 1) targetsAreBits = false;
     if (right == 1) targetWords[static_cast<std::size_t>(c / kWordBits)] |= 1ULL << (c % kWordBits);
   }
 }
@@ -48,17 +49,13 @@ bool BooleanCases::CountErrors(const CompiledProgram& program, LispInterpreter* 
   if (!answerable) return false;  // the loop reports the wrong kind of value
   MakeTargets();
 
-  bool bitSlices = answer == Answer::Bool && program.IsAllBool();
+  bool bitSlices = answer == Answer::Bool && program.IsAllBool() && targetsAreBits;
   std::uint32_t used = program.GetIntVariablesUsed();
   for (int i = inputs; i < kVariables && bitSlices; ++i) {
     // Variables the cases do not set keep their values: as bits they must
     // be 0 or 1.
     int value = interpreter->GetIntVariable(i);
     if ((used >> i & 1u) != 0 && value != 0 && value != 1) bitSlices = false;
-  }
-  for (long long c = 0; c < cases && bitSlices; ++c) {
-    int right = targets[static_cast<std::size_t>(c)];
-    if (right != 0 && right != 1) bitSlices = false;
   }
   errors = bitSlices ? CountBitSlices(program, interpreter) : CountCaseVectors(program, interpreter, answer);
 

@@ -50,6 +50,7 @@ class BooleanCases {
   // Made on first use.
   std::vector<int> targets;
   std::vector<std::uint64_t> targetWords;
+  bool targetsAreBits = true;  // every target 0 or 1
 
   BitSliceEvaluator bitSlices;
   CaseVectorEvaluator caseVectors;

@@ -35,6 +35,11 @@ class Regression : public Problem {
   double GetFirstReal() const { return firstReal; }
   double GetSecondReal() const { return secondReal; }
   int GetCount() const { return count; }
+  // The number of sample points (101).
+  int GetPointCount() {
+    MakeSamples();
+    return static_cast<int>(samples.size());
+  }
 
  private:
   Regression(const Regression& other);

@@ -60,9 +60,98 @@ bool CompiledProgram::CompileCode(LispCode* code) {
   return true;
 }
 
+CompiledProgram::Classification CompiledProgram::Classify(Operator* op) {
+  int n = op->GetArity();
+  Classification result{Form::Refused, Instruction{kOperate, n, 0, 0, 0.0, op}, 0};
+  Instruction& in = result.instruction;
+  const std::type_info& cls = typeid(*op);
+  int kind = op->GetEvaluationKind();
+  if (kind == EvaluationKind::NonEvaluating) {
+    if (cls == typeid(IfOperator) && n == 3) in.code = kIf;
+    if (cls == typeid(IflteOperator) && n == 4) in.code = kIflte;
+    if (cls == typeid(IfFoodAheadOperator) && n == 2) in.code = kIfFoodAhead;
+    if (in.code != kOperate) result.form = Form::Conditional;
+    return result;
+  }
+  if (kind != EvaluationKind::Evaluating) return result;
+
+  result.form = Form::Evaluating;
+  if (cls == typeid(IntNonArgOperator)) {
+    if (auto* constant = dynamic_cast<IntConst*>(static_cast<IntNonArgOperator*>(op)->GetFunction())) {
+      in.code = kIntConst;
+      in.intValue = constant->GetValue();
+      result.leafType = ValueType::Int;
+    }
+  } else if (cls == typeid(DoubleNonArgOperator)) {
+    if (auto* constant = dynamic_cast<DoubleConst*>(static_cast<DoubleNonArgOperator*>(op)->GetFunction())) {
+      in.code = kDoubleConst;
+      in.doubleValue = constant->GetValue();
+      result.leafType = ValueType::Double;
+    }
+  } else if (cls == typeid(VariableOperator)) {
+    auto* variable = static_cast<VariableOperator*>(op);
+    int index = variable->GetIndex();
+    // Other indices and value types are reported by the operator itself.
+    if (index >= 0 && index < LispInterpreter::VariableCount) {
+      in.target = index;
+      switch (variable->GetValueType()) {
+        case ValueType::Int:
+          in.code = kIntVariable;
+          break;
+        case ValueType::Double:
+          in.code = kDoubleVariable;
+          break;
+        case ValueType::Bool:
+          in.code = kBoolVariable;
+          break;
+        default:
+          break;
+      }
+      if (in.code != kOperate) result.leafType = variable->GetValueType();
+    }
+  } else if (cls == typeid(BasicOperator)) {
+    in.code = BasicCode(static_cast<BasicOperator*>(op), n);
+  } else if (cls == typeid(DoubleOperator)) {
+    in.code = DoubleCode(static_cast<DoubleOperator*>(op), n);
+  } else if (cls == typeid(BoolOperator)) {
+    in.code = BoolCode(static_cast<BoolOperator*>(op), n);
+  } else if (cls != typeid(RobotOperator)) {
+    // An operator class of its own: only the tree walk knows what it does.
+    result.form = Form::Refused;
+  }
+  return result;
+}
+
+const CompiledProgram::Classification& CompiledProgram::ClassificationOf(Operator* op) {
+  auto address = reinterpret_cast<std::uintptr_t>(op);
+  std::size_t slot = (address >> 4 ^ address >> 12) % kKnownSlots;
+  for (int probe = 0; probe < kKnownSlots; ++probe) {
+    Known& entry = known[slot];
+    if (entry.stamp != stamp) {
+      entry.op = op;
+      entry.stamp = stamp;
+      entry.classification = Classify(op);
+      return entry.classification;
+    }
+    if (entry.op == op) return entry.classification;
+    slot = (slot + 1) % kKnownSlots;
+  }
+  // More distinct operators than slots: classified every time.
+  unknown = Classify(op);
+  return unknown;
+}
+
 void CompiledProgram::Compile(Head* r) {
+  if (known.empty()) known.resize(kKnownSlots);
+  // A new stamp forgets every remembered operator (the stamp wraps only
+  // after four billion compiles; then the slots are cleared).
+  if (++stamp == 0) {
+    for (Known& entry : known) entry.stamp = 0;
+    stamp = 1;
+  }
   root = r;
   instructions.clear();
+  instructionsMade = false;
   nodes.clear();
   nodeCount = 0;
   nodeDepth = 0;
@@ -74,10 +163,8 @@ void CompiledProgram::Compile(Head* r) {
   hasConditional = false;
   intVariablesUsed = 0;
   doubleVariablesUsed = 0;
-  resultType = Emit(root, 0, 0);
-  instructions.push_back({kEnd, 0, 0, 0, 0.0, nullptr});
+  resultType = Analyze(root, 0, 0);
   if (resultType == 0) typed = false;
-  nodeDepth = 0;
   if (IsTyped()) {
     int depth = 0;
     for (const Node& node : nodes) {
@@ -87,15 +174,29 @@ void CompiledProgram::Compile(Head* r) {
   }
 }
 
+const CompiledProgram::Instruction* CompiledProgram::GetInstructions() const {
+  if (!instructionsMade && runnable) {
+    // Made on first use: programs evaluated many cases at once never need
+    // them. The tree is unchanged since Compile, and so are the
+    // classifications remembered for its operators.
+    auto* self = const_cast<CompiledProgram*>(this);
+    self->Emit(root);
+    self->instructions.push_back({kEnd, 0, 0, 0, 0.0, nullptr});
+    self->instructionsMade = true;
+  }
+  return instructions.data();
+}
+
 void CompiledProgram::AddNode(int code, int arity, int type, int index, int intValue, double doubleValue) {
   if (type == 0) typed = false;
   if (type != ValueType::Bool) allBool = false;
   if (typed) nodes.push_back({code, arity, type, index, intValue, doubleValue});
 }
 
-int CompiledProgram::Emit(Head* node, int base, int pending) {
+int CompiledProgram::Analyze(Head* node, int base, int pending) {
   if (!runnable) return 0;
   ++nodeCount;
+  node->PrefetchChildren();
   Operator* op = node->GetOperator();
   int n = node->GetArity();
   // A node whose arity is not its operator's can only come from hand-made
@@ -105,69 +206,20 @@ int CompiledProgram::Emit(Head* node, int base, int pending) {
     return 0;
   }
   if (base + 1 > valueBound) valueBound = base + 1;
-  const std::type_info& cls = typeid(*op);
-  int kind = op->GetEvaluationKind();
-  if (kind == EvaluationKind::NonEvaluating) {
-    if (cls == typeid(IfOperator) && n == 3) return EmitConditional(node, kIf, base, pending);
-    if (cls == typeid(IflteOperator) && n == 4) return EmitConditional(node, kIflte, base, pending);
-    if (cls == typeid(IfFoodAheadOperator) && n == 2) return EmitConditional(node, kIfFoodAhead, base, pending);
-    Refuse();
-    return 0;
+  const Classification& form = ClassificationOf(op);
+  switch (form.form) {
+    case Form::Conditional:
+      return AnalyzeConditional(node, form.instruction.code, base, pending);
+    case Form::Refused:
+      Refuse();
+      return 0;
+    default:
+      break;
   }
-  if (kind != EvaluationKind::Evaluating) {
-    Refuse();
-    return 0;
-  }
-
-  Instruction in{kOperate, n, 0, 0, 0.0, op};
-  int type = 0;
-  if (cls == typeid(IntNonArgOperator)) {
-    if (auto* constant = dynamic_cast<IntConst*>(static_cast<IntNonArgOperator*>(op)->GetFunction())) {
-      in.code = kIntConst;
-      in.intValue = constant->GetValue();
-      type = ValueType::Int;
-    }
-  } else if (cls == typeid(DoubleNonArgOperator)) {
-    if (auto* constant = dynamic_cast<DoubleConst*>(static_cast<DoubleNonArgOperator*>(op)->GetFunction())) {
-      in.code = kDoubleConst;
-      in.doubleValue = constant->GetValue();
-      type = ValueType::Double;
-    }
-  } else if (cls == typeid(VariableOperator)) {
-    auto* variable = static_cast<VariableOperator*>(op);
-    int index = variable->GetIndex();
-    // Other indices and value types are reported by the operator itself.
-    if (index >= 0 && index < LispInterpreter::VariableCount) {
-      in.target = index;
-      switch (variable->GetValueType()) {
-        case ValueType::Int:
-          in.code = kIntVariable;
-          intVariablesUsed |= 1u << index;
-          break;
-        case ValueType::Double:
-          in.code = kDoubleVariable;
-          doubleVariablesUsed |= 1u << index;
-          break;
-        case ValueType::Bool:
-          in.code = kBoolVariable;
-          intVariablesUsed |= 1u << index;
-          break;
-        default:
-          break;
-      }
-      if (in.code != kOperate) type = variable->GetValueType();
-    }
-  } else if (cls == typeid(BasicOperator)) {
-    in.code = BasicCode(static_cast<BasicOperator*>(op), n);
-  } else if (cls == typeid(DoubleOperator)) {
-    in.code = DoubleCode(static_cast<DoubleOperator*>(op), n);
-  } else if (cls == typeid(BoolOperator)) {
-    in.code = BoolCode(static_cast<BoolOperator*>(op), n);
-  } else if (cls != typeid(RobotOperator)) {
-    // An operator class of its own: only the tree walk knows what it does.
-    Refuse();
-    return 0;
-  }
+  const Instruction& in = form.instruction;
+  int type = form.leafType;
+  if (in.code == kIntVariable || in.code == kBoolVariable) intVariablesUsed |= 1u << in.target;
+  if (in.code == kDoubleVariable) doubleVariablesUsed |= 1u << in.target;
 
   // The arguments, each evaluated with the values of those before it on the
   // stacks.
@@ -175,7 +227,7 @@ int CompiledProgram::Emit(Head* node, int base, int pending) {
   bool allInt = true;
   bool allBoolArguments = true;
   for (int i = 0; i < n; ++i) {
-    int argument = Emit(node->GetChild(i), base + i, pending);
+    int argument = Analyze(node->GetChild(i), base + i, pending);
     if (!IsNumeric(argument)) allNumeric = false;
     if (argument != ValueType::Int) allInt = false;
     if (argument != ValueType::Bool) allBoolArguments = false;
@@ -210,58 +262,62 @@ int CompiledProgram::Emit(Head* node, int base, int pending) {
     default:
       break;
   }
-  instructions.push_back(in);
   AddNode(in.code, n, type, in.target, in.intValue, in.doubleValue);
   return type;
 }
 
-int CompiledProgram::EmitConditional(Head* node, int code, int base, int pending) {
+int CompiledProgram::AnalyzeConditional(Head* node, int code, int base, int pending) {
   hasConditional = true;
-  Operator* op = node->GetOperator();
   int n = node->GetArity();
   // The tree walk pushes every argument as pending before the operator
   // takes them one by one, first argument first; while argument i runs,
   // those after it are still pending.
   if (pending + n > pendingBound) pendingBound = pending + n;
   int type = 0;
-  std::size_t test = 0;
   if (code == kIf) {
-    int condition = Emit(node->GetChild(0), base, pending + 2);
-    test = instructions.size();
-    instructions.push_back({kIf, n, 0, 0, 0.0, op});
-    int first = Emit(node->GetChild(1), base, pending + 1);
-    std::size_t jump = instructions.size();
-    instructions.push_back({kJump, 0, 0, 0, 0.0, op});
-    instructions[test].target = static_cast<int>(instructions.size());
-    int second = Emit(node->GetChild(2), base, pending);
-    instructions[jump].target = static_cast<int>(instructions.size());
+    int condition = Analyze(node->GetChild(0), base, pending + 2);
+    int first = Analyze(node->GetChild(1), base, pending + 1);
+    int second = Analyze(node->GetChild(2), base, pending);
     bool conditionTyped = IsNumeric(condition) || condition == ValueType::Bool;
     type = conditionTyped && first != 0 && first == second ? first : 0;
   } else if (code == kIflte) {
-    int a = Emit(node->GetChild(0), base, pending + 3);
-    int b = Emit(node->GetChild(1), base + 1, pending + 2);
-    test = instructions.size();
-    instructions.push_back({kIflte, n, 0, 0, 0.0, op});
-    int first = Emit(node->GetChild(2), base, pending + 1);
-    std::size_t jump = instructions.size();
-    instructions.push_back({kJump, 0, 0, 0, 0.0, op});
-    instructions[test].target = static_cast<int>(instructions.size());
-    int second = Emit(node->GetChild(3), base, pending);
-    instructions[jump].target = static_cast<int>(instructions.size());
+    int a = Analyze(node->GetChild(0), base, pending + 3);
+    int b = Analyze(node->GetChild(1), base + 1, pending + 2);
+    int first = Analyze(node->GetChild(2), base, pending + 1);
+    int second = Analyze(node->GetChild(3), base, pending);
     type = IsNumeric(a) && IsNumeric(b) && first != 0 && first == second ? first : 0;
   } else {
-    // The sensor is read before either branch runs.
-    test = instructions.size();
-    instructions.push_back({kIfFoodAhead, n, 0, 0, 0.0, op});
-    Emit(node->GetChild(0), base, pending + 1);
-    std::size_t jump = instructions.size();
-    instructions.push_back({kJump, 0, 0, 0, 0.0, op});
-    instructions[test].target = static_cast<int>(instructions.size());
-    Emit(node->GetChild(1), base, pending);
-    instructions[jump].target = static_cast<int>(instructions.size());
+    Analyze(node->GetChild(0), base, pending + 1);
+    Analyze(node->GetChild(1), base, pending);
     type = 0;  // it reads a robot
   }
   if (!runnable) return 0;
   AddNode(code, n, type);
   return type;
+}
+
+void CompiledProgram::Emit(Head* node) {
+  node->PrefetchChildren();
+  const Classification& form = ClassificationOf(node->GetOperator());
+  int n = node->GetArity();
+  if (form.form != Form::Conditional) {
+    for (int i = 0; i < n; ++i) Emit(node->GetChild(i));
+    instructions.push_back(form.instruction);
+    return;
+  }
+  // A conditional: a test that jumps to the branch after the first (the
+  // else-branch, or ifFoodAhead's second argument), the first branch, and a
+  // jump over the second. if and iflte evaluate their comparands first;
+  // ifFoodAhead reads the sensor before either branch.
+  int code = form.instruction.code;
+  int comparands = code == kIf ? 1 : code == kIflte ? 2 : 0;
+  for (int i = 0; i < comparands; ++i) Emit(node->GetChild(i));
+  std::size_t test = instructions.size();
+  instructions.push_back(form.instruction);
+  Emit(node->GetChild(comparands));
+  std::size_t jump = instructions.size();
+  instructions.push_back({kJump, 0, 0, 0, 0.0, form.instruction.op});
+  instructions[test].target = static_cast<int>(instructions.size());
+  Emit(node->GetChild(comparands + 1));
+  instructions[jump].target = static_cast<int>(instructions.size());
 }

@@ -87,8 +87,12 @@ class CompiledProgram {
   Head* GetRoot() const { return root; }
   // Whether the instructions may run in place of the tree walk.
   bool IsRunnable() const { return runnable; }
-  const Instruction* GetInstructions() const { return instructions.data(); }
-  int GetInstructionCount() const { return static_cast<int>(instructions.size()); }
+  // The instructions, made on first use (when IsRunnable).
+  const Instruction* GetInstructions() const;
+  int GetInstructionCount() const {
+    GetInstructions();
+    return static_cast<int>(instructions.size());
+  }
   int GetNodeCount() const { return nodeCount; }
   // Most values the tree walk holds on the stacks at once (all types
   // together), beyond those there before it started.
@@ -119,16 +123,32 @@ class CompiledProgram {
   std::uint32_t GetDoubleVariablesUsed() const { return doubleVariablesUsed; }
 
  private:
-  // Emits node's instructions and typed nodes; base is the number of values
-  // and pending the number of pending arguments the tree walk holds when it
-  // reaches the node. Returns the node's static type, 0 when it has none.
-  int Emit(Head* node, int base, int pending);
-  int EmitConditional(Head* node, int code, int base, int pending);
+  // What a node of an operator compiles to (the node's arity being the
+  // operator's): an instruction, a conditional, or nothing (tree walk only).
+  enum class Form { Evaluating, Conditional, Refused };
+  struct Classification {
+    Form form;
+    Instruction instruction;  // its code is the conditional's for Form::Conditional
+    int leafType;             // the value type of a constant or variable, else 0
+  };
+  static Classification Classify(Operator* op);
+  // Classify, remembered for the operators of the program being compiled.
+  const Classification& ClassificationOf(Operator* op);
+
+  // Finds the bounds, runnability and types of node's subtree and makes its
+  // typed nodes; base is the number of values and pending the number of
+  // pending arguments the tree walk holds when it reaches the node. Returns
+  // the node's static type, 0 when it has none.
+  int Analyze(Head* node, int base, int pending);
+  int AnalyzeConditional(Head* node, int code, int base, int pending);
+  // Appends the instructions of node's subtree.
+  void Emit(Head* node);
   void Refuse() { runnable = false; }
   void AddNode(int code, int arity, int type, int index = 0, int intValue = 0, double doubleValue = 0.0);
 
   Head* root = nullptr;
   std::vector<Instruction> instructions;
+  bool instructionsMade = false;
   std::vector<Node> nodes;
   int nodeCount = 0;
   int valueBound = 0;
@@ -141,4 +161,16 @@ class CompiledProgram {
   bool hasConditional = false;
   std::uint32_t intVariablesUsed = 0;
   std::uint32_t doubleVariablesUsed = 0;
+
+  // The classifications of this compile's operators, by address (open
+  // addressing); an entry counts only when its stamp is this compile's.
+  static constexpr int kKnownSlots = 128;
+  struct Known {
+    Operator* op = nullptr;
+    unsigned stamp = 0;
+    Classification classification{};
+  };
+  std::vector<Known> known;
+  unsigned stamp = 0;
+  Classification unknown{};
 };
