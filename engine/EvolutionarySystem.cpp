@@ -6,6 +6,7 @@
 #include "config/Log.h"
 #include "config/Producer.h"
 #include "engine/Chromosome.h"
+#include "engine/BackgroundDeleter.h"
 #include "engine/Evolution.h"
 #include "engine/Individual.h"
 #include "engine/IndividualComparator.h"
@@ -23,6 +24,8 @@ EvolutionarySystem::EvolutionarySystem(Producer* producer)
 
 EvolutionarySystem::~EvolutionarySystem() {
   evaluator.reset();
+  deleter.reset();
+  if (retired) retired->DeleteAll();
   if (population) population->DeleteAll();
   ReleaseBest();
 }
@@ -93,13 +96,28 @@ void EvolutionarySystem::Evaluate() {
 
 void EvolutionarySystem::Evolve() {
   std::unique_ptr<Population> next(producer->CreatePopulation());
+  if (threads > 1 && !deleter) deleter = std::make_unique<BackgroundDeleter>();
+  // The generation replaced last time goes while this one is bred from the
+  // current one.
+  if (retired) deleter->Delete(std::move(retired));
   Evolution* evolution = producer->GetEvolution();
   evolution->Evolve(population.get(), next.get(), producer->GetPopulationSize());
-  population->DeleteAll();
+  if (deleter) {
+    retired = std::move(population);
+  } else {
+    population->DeleteAll();
+  }
   population = std::move(next);
 }
 
-void EvolutionarySystem::Finish() { population->DeleteAll(); }
+void EvolutionarySystem::Finish() {
+  population->DeleteAll();
+  if (retired) {
+    retired->DeleteAll();
+    retired.reset();
+  }
+  if (deleter) deleter->Wait();
+}
 
 void EvolutionarySystem::LogGeneration(int g) {
   Individual* generationBest = population->Get(0);

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class BackgroundDeleter;
 class Individual;
 class ParallelEvaluator;
 class Population;
@@ -36,9 +37,12 @@ class EvolutionarySystem {
   // (the producer's GetThreadCount) the members are evaluated in parallel,
   // with exactly the results, lines and reports of the loop in index order.
   virtual void Evaluate();
-  // Replaces the population by the next generation.
+  // Replaces the population by the next generation. With more than one
+  // thread the replaced generation is destroyed in the background while the
+  // generation after it is bred.
   virtual void Evolve();
-  // Destroys the members of the population (the population stays).
+  // Destroys the members of the population (the population stays), and any
+  // replaced generation not destroyed yet.
   virtual void Finish();
   // Logs generation g's best to "log" and the statistics collectors, and
   // updates the best-so-far individual.
@@ -66,4 +70,8 @@ class EvolutionarySystem {
   std::unique_ptr<ParallelEvaluator> evaluator;
   // Set when the problem turned out to give no copies.
   bool serialOnly = false;
+  // With more than one thread: the generation Evolve replaced last, handed to
+  // the deleter at the next Evolve.
+  std::unique_ptr<BackgroundDeleter> deleter;
+  std::unique_ptr<Population> retired;
 };

@@ -140,7 +140,11 @@ int BooleanCases::CountCaseVectors(const CompiledProgram& program, LispInterpret
         doubles[i] = lane;
       }
     }
-    caseVectors.Evaluate(program, count, ints, doubles);
+    // The inputs vary from case to case; every other variable keeps its value.
+    std::uint32_t inputMask = inputs >= 32 ? ~0u : (1u << inputs) - 1u;
+    std::uint32_t uniformInts = answer == Answer::Bool ? ~inputMask : ~0u;
+    std::uint32_t uniformDoubles = answer == Answer::Real ? ~inputMask : ~0u;
+    caseVectors.Evaluate(program, count, ints, doubles, uniformInts, uniformDoubles);
     const int* right = targets.data() + start;
     for (int c = 0; c < count; ++c) {
       int given = 0;

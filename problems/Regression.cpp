@@ -127,7 +127,8 @@ bool Regression::TotalAtOnce(double& total) {
         ints[i] = lane;
       }
     }
-    caseVectors->Evaluate(*program, lanes, ints, doubles);
+    // Every variable but x holds one value at all points.
+    caseVectors->Evaluate(*program, lanes, ints, doubles, ~0u, ~1u);
     for (int c = 0; c < lanes; ++c) {
       double value = 0.0;
       if (type == ValueType::Int) value = caseVectors->IntResult()[c];

@@ -1,6 +1,7 @@
 #include "programs/CaseVectorEvaluator.h"
 
 #include <cstddef>
+#include <cstring>
 
 #include "programs/BasicFunction.h"
 #include "programs/BoolFunction.h"
@@ -43,6 +44,39 @@ struct Condition {
 
 bool CaseVectorEvaluator::Accepts(const CompiledProgram& program) { return program.IsTyped(); }
 
+std::uint64_t CaseVectorEvaluator::HashOf(int code, const double* input, int lanes) {
+  std::uint64_t hash = 0x9E3779B97F4A7C15ULL * static_cast<std::uint64_t>(code + 1);
+  for (int c = 0; c < lanes; ++c) {
+    std::uint64_t bits;
+    std::memcpy(&bits, input + c, sizeof bits);
+    hash = (hash ^ bits) * 0x100000001B3ULL;
+    hash ^= hash >> 29;
+  }
+  return hash;
+}
+
+const double* CaseVectorEvaluator::Recall(int code, const double* input, int lanes, std::uint64_t hash) const {
+  if (remembered.empty()) return nullptr;
+  const Remembered& entry = remembered[hash % kRemembered];
+  if (entry.code == code && entry.lanes == lanes && entry.hash == hash &&
+      std::memcmp(entry.input.data(), input, static_cast<std::size_t>(lanes) * sizeof(double)) == 0) {
+    return entry.output.data();
+  }
+  return nullptr;
+}
+
+const double* CaseVectorEvaluator::Remember(int code, const double* input, int lanes, std::uint64_t hash,
+                                            const double* output) {
+  if (remembered.empty()) remembered.resize(kRemembered);
+  Remembered& entry = remembered[hash % kRemembered];
+  entry.code = code;
+  entry.lanes = lanes;
+  entry.hash = hash;
+  entry.input.assign(input, input + lanes);
+  entry.output.assign(output, output + lanes);
+  return entry.output.data();
+}
+
 const double* CaseVectorEvaluator::Widened(const Slot& slot, std::size_t position, int lanes) {
   if (slot.type == ValueType::Double) return slot.doubles;
   double* out = DoubleBuffer(position);
@@ -50,8 +84,9 @@ const double* CaseVectorEvaluator::Widened(const Slot& slot, std::size_t positio
   return out;
 }
 
-void CaseVectorEvaluator::Evaluate(const CompiledProgram& program, int lanes, const int* const* intLanes,
-                                   const double* const* doubleLanes) {
+void CaseVectorEvaluator::Evaluate(const CompiledProgram& program, int allLanes, const int* const* intLanes,
+                                   const double* const* doubleLanes, std::uint32_t uniformInts,
+                                   std::uint32_t uniformDoubles) {
   using P = CompiledProgram;
   std::size_t depth = static_cast<std::size_t>(program.GetNodeDepth());
   if (intSlots.size() < depth * kMaxLanes) {
@@ -65,22 +100,31 @@ void CaseVectorEvaluator::Evaluate(const CompiledProgram& program, int lanes, co
     Slot* args = stack.data() + s;
     int* intOut = IntBuffer(s);
     double* doubleOut = DoubleBuffer(s);
-    Slot result{node.type, nullptr, nullptr};
+    // Arguments that are the same in every case give a value that is the
+    // same in every case: it is computed for the first case only.
+    bool uniform = node.arity > 0;
+    for (int i = 0; i < node.arity; ++i) uniform = uniform && args[i].uniform;
+    int lanes = uniform ? 1 : allLanes;
+    Slot result{node.type, nullptr, nullptr, uniform};
     switch (node.code) {
       case P::kIntConst:
-        for (int c = 0; c < lanes; ++c) intOut[c] = node.intValue;
+        for (int c = 0; c < allLanes; ++c) intOut[c] = node.intValue;
         result.ints = intOut;
+        result.uniform = true;
         break;
       case P::kDoubleConst:
-        for (int c = 0; c < lanes; ++c) doubleOut[c] = node.doubleValue;
+        for (int c = 0; c < allLanes; ++c) doubleOut[c] = node.doubleValue;
         result.doubles = doubleOut;
+        result.uniform = true;
         break;
       case P::kIntVariable:
       case P::kBoolVariable:
         result.ints = intLanes[node.index];
+        result.uniform = (uniformInts >> node.index & 1u) != 0;
         break;
       case P::kDoubleVariable:
         result.doubles = doubleLanes[node.index];
+        result.uniform = (uniformDoubles >> node.index & 1u) != 0;
         break;
       case P::kPlus:
       case P::kSubtract:
@@ -142,6 +186,15 @@ void CaseVectorEvaluator::Evaluate(const CompiledProgram& program, int lanes, co
       case P::kLn:
       case P::kExp: {
         const double* x = Widened(args[0], s, lanes);
+        // Worth remembering where the function costs more than finding it.
+        bool remember = lanes >= 16;
+        std::uint64_t hash = remember ? HashOf(node.code, x, lanes) : 0;
+        if (remember) {
+          if (const double* known = Recall(node.code, x, lanes, hash)) {
+            result.doubles = known;
+            break;
+          }
+        }
         if (node.code == P::kSin) {
           Unary(doubleOut, x, lanes, [](double p) { return FunctionSin::Of(p); });
         } else if (node.code == P::kCos) {
@@ -151,7 +204,7 @@ void CaseVectorEvaluator::Evaluate(const CompiledProgram& program, int lanes, co
         } else {
           Unary(doubleOut, x, lanes, [](double p) { return FunctionExp::Of(p); });
         }
-        result.doubles = doubleOut;
+        result.doubles = remember ? Remember(node.code, x, lanes, hash, doubleOut) : doubleOut;
         break;
       }
       case P::kAnd:
@@ -201,6 +254,19 @@ void CaseVectorEvaluator::Evaluate(const CompiledProgram& program, int lanes, co
           result.ints = intOut;
         }
         break;
+      }
+    }
+    if (uniform && lanes < allLanes) {
+      // The first case's value, copied to every case (into the position's
+      // own buffer: an argument's lanes may belong to a variable).
+      if (result.type == ValueType::Double) {
+        double value = result.doubles[0];
+        for (int c = 0; c < allLanes; ++c) doubleOut[c] = value;
+        result.doubles = doubleOut;
+      } else {
+        int value = result.ints[0];
+        for (int c = 0; c < allLanes; ++c) intOut[c] = value;
+        result.ints = intOut;
       }
     }
     stack[s] = result;

@@ -6,8 +6,16 @@
 // doubles where an operator widens them, wrapping int arithmetic, and the
 // conditionals choosing per case between branches that were both computed
 // (which a typed program can do without any effect or report).
+//
+// Two shortcuts keep the values exact: a node whose arguments hold one value
+// in every case (constants, variables the caller marks uniform, and what is
+// computed from them) is computed once and copied to every case; and the real
+// functions of one argument remember the values they computed for recent
+// arguments, reused when an argument's values are bit for bit the same (the
+// same subtree in many places of a program, or of many programs).
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 class CompiledProgram;
@@ -26,8 +34,10 @@ class CaseVectorEvaluator {
   // the program reads (GetIntVariablesUsed, GetDoubleVariablesUsed). The
   // values come out of IntResult (program's result type int or bool) or
   // DoubleResult (double).
+  // Bit i of uniformInts (uniformDoubles) says that int (double) variable
+  // i holds one value in every case.
   void Evaluate(const CompiledProgram& program, int lanes, const int* const* intLanes,
-                const double* const* doubleLanes);
+                const double* const* doubleLanes, std::uint32_t uniformInts = 0, std::uint32_t uniformDoubles = 0);
   const int* IntResult() const { return intResult; }
   const double* DoubleResult() const { return doubleResult; }
 
@@ -36,7 +46,21 @@ class CaseVectorEvaluator {
     int type;
     const int* ints;
     const double* doubles;
+    bool uniform;  // the same value in every case
   };
+  // The values of a real function of one argument for one argument's values.
+  struct Remembered {
+    int code = -1;
+    int lanes = 0;
+    std::uint64_t hash = 0;
+    std::vector<double> input;
+    std::vector<double> output;
+  };
+  static constexpr std::size_t kRemembered = 512;
+  static std::uint64_t HashOf(int code, const double* input, int lanes);
+  // The remembered values of code for input, or null.
+  const double* Recall(int code, const double* input, int lanes, std::uint64_t hash) const;
+  const double* Remember(int code, const double* input, int lanes, std::uint64_t hash, const double* output);
   // The double values of a numeric slot, widened into the position's own
   // double buffer when they are ints.
   const double* Widened(const Slot& slot, std::size_t position, int lanes);
@@ -46,7 +70,7 @@ class CaseVectorEvaluator {
   std::vector<int> intSlots;
   std::vector<double> doubleSlots;
   std::vector<Slot> stack;
-  std::vector<double> accumulator;
+  std::vector<Remembered> remembered;  // by hash, one per slot
   const int* intResult = nullptr;
   const double* doubleResult = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "programs/Head.h"
 #include "programs/HeadLispCode.h"
 #include "programs/LispInterpreter.h"
+#include "programs/RobotFunction.h"
 
 namespace {
 // Most arguments of an operator that the instructions compute themselves;
@@ -40,6 +41,20 @@ int DoubleCode(DoubleOperator* op, int n) {
     if (f == typeid(FunctionExp)) return CompiledProgram::kExp;
   }
   return CompiledProgram::kOperate;
+}
+
+// A robot operator whose function is one of the library's, with an argument
+// count that function takes: the action, else -1.
+int RobotActionOf(RobotOperator* op, int n) {
+  const std::type_info& f = typeid(*op->GetFunction());
+  if (f == typeid(FunctionMoveForward) && n <= 1) return CompiledProgram::kMoveForward;
+  if (f == typeid(FunctionMoveBackward) && n <= 1) return CompiledProgram::kMoveBackward;
+  if (f == typeid(FunctionMoveLeft) && n <= 2) return CompiledProgram::kMoveLeft;
+  if (f == typeid(FunctionMoveRight) && n <= 2) return CompiledProgram::kMoveRight;
+  if (f == typeid(FunctionTurnLeft) && n <= 1) return CompiledProgram::kTurnLeft;
+  if (f == typeid(FunctionTurnRight) && n <= 1) return CompiledProgram::kTurnRight;
+  if (f == typeid(FunctionSensor) && n >= 1 && n <= 2) return CompiledProgram::kSensor;
+  return -1;
 }
 
 int BoolCode(BoolOperator* op, int n) {
@@ -115,7 +130,13 @@ CompiledProgram::Classification CompiledProgram::Classify(Operator* op) {
     in.code = DoubleCode(static_cast<DoubleOperator*>(op), n);
   } else if (cls == typeid(BoolOperator)) {
     in.code = BoolCode(static_cast<BoolOperator*>(op), n);
-  } else if (cls != typeid(RobotOperator)) {
+  } else if (cls == typeid(RobotOperator)) {
+    int action = RobotActionOf(static_cast<RobotOperator*>(op), n);
+    if (action >= 0) {
+      in.code = kRobot;
+      in.target = action;
+    }
+  } else {
     // An operator class of its own: only the tree walk knows what it does.
     result.form = Form::Refused;
   }
@@ -255,8 +276,10 @@ int CompiledProgram::Analyze(Head* node, int base, int pending) {
     case kNor:
       type = allBoolArguments ? ValueType::Bool : 0;
       break;
+    case kRobot:
     case kOperate:
-      // Its own Operate may do anything a robot can: never typed.
+      // A robot acts, and an operator's own Operate may do anything a robot
+      // can: never typed.
       type = 0;
       break;
     default:

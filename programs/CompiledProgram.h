@@ -46,6 +46,7 @@ class CompiledProgram {
     kOr,
     kNand,
     kNor,
+    kRobot,        // a robot action of the library: target is the RobotAction
     kOperate,      // any other evaluating operator: the operator's own Operate
     kIf,           // pop the condition; jump to target (the else-branch) when false
     kIflte,        // pop b and a; jump to target (the else-branch) when a > b
@@ -53,6 +54,9 @@ class CompiledProgram {
     kJump,         // go on at target
     kEnd,
   };
+
+  // The robot operations a kRobot instruction calls.
+  enum RobotAction : int { kMoveForward, kMoveBackward, kMoveLeft, kMoveRight, kTurnLeft, kTurnRight, kSensor };
 
   struct Instruction {
     int code;

@@ -31,6 +31,11 @@ void Head::operator delete(void* block, std::size_t size) {
   }
 }
 
+void Head::ReturnFreeNodes() {
+  Pool().GiveBackLocal();
+  ChildArrayPool().GiveBackLocal();
+}
+
 Head::Head(Operator* op) : op(op), parent(nullptr), size(-1), depth(-1), index(0), arity(op->GetArity()) {
   MakeChildArray();
   if (arity < 0) GetException()->FatalError("arity = 0", ClassNameOf(*this), "Head");
@@ -148,7 +153,13 @@ Head* Head::Clone() {
   PrefetchChildren();
   Head* copy = new Head(op, arity, size, depth, index);
   Head** children = Children();
-  for (int i = 0; i < childCount; ++i) copy->AddChild(children[i]->Clone());
+  Head** copies = copy->Children();
+  for (int i = 0; i < childCount; ++i) {
+    Head* child = children[i]->Clone();
+    child->parent = copy;
+    copies[i] = child;
+  }
+  copy->childCount = childCount;
   return copy;
 }
 

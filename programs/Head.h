@@ -37,6 +37,9 @@ class Head final {
   // Nodes are made from and returned to the node pool.
   static void* operator new(std::size_t size);
   static void operator delete(void* block, std::size_t size);
+  // Hands the nodes the calling thread has destroyed to the other threads
+  // (a thread that only destroys trees calls it after each batch).
+  static void ReturnFreeNodes();
 
   // Runs the node's operator with this node's arity.
   virtual void Operate(LispInterpreter* interpreter);
