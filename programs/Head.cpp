@@ -1,5 +1,7 @@
 #include "programs/Head.h"
 
+#include <vector>
+
 #include "foundation/Exception.h"
 #include "programs/NodePool.h"
 
@@ -163,17 +165,37 @@ Head* Head::Clone() {
   return copy;
 }
 
+void Head::Destroy(Head* node) {
+  // The nodes are visited in preorder, the order they are mostly laid out
+  // in, and only read; then they are given back to the pool last first, so
+  // that the next tree made (in preorder) takes them in the order they were
+  // laid out. A node owns nothing but its children array, released when the
+  // node is visited: its destructor would do no more, so the blocks go back
+  // to the pool directly.
+  thread_local std::vector<Head*> pending;
+  thread_local std::vector<Head*> visited;
+  pending.push_back(node);
+  while (!pending.empty()) {
+    Head* at = pending.back();
+    pending.pop_back();
+    at->PrefetchChildren();
+    visited.push_back(at);
+    Head* const* children = at->Children();
+    for (int i = at->childCount - 1; i >= 0; --i) pending.push_back(children[i]);
+    if (at->arity > kPooledChildren) {
+      delete[] at->outsideChildren;
+    } else if (at->arity > kInlineChildren) {
+      ChildArrayPool().Free(at->outsideChildren);
+    }
+  }
+  for (std::size_t k = visited.size(); k-- > 0;) Pool().Free(visited[k]);
+  visited.clear();
+}
+
 void Head::DeleteChildren() {
-  // Last child first: the nodes are given back to the pool in reverse
-  // preorder, so the next tree made (in preorder) takes them in the order
-  // they were laid out, close together in memory.
   PrefetchChildren();
   Head** children = Children();
-  for (int i = childCount - 1; i >= 0; --i) {
-    Head* child = children[i];
-    child->DeleteChildren();
-    delete child;
-  }
+  for (int i = childCount - 1; i >= 0; --i) Destroy(children[i]);
   // No dangling pointers stay behind; the node is now a lone node.
   if (arity <= kInlineChildren) {
     inlineChildren[0] = nullptr;

@@ -1,31 +1,34 @@
 #include "programs/NodePool.h"
 
+#include <cstdlib>
+#include <cstring>
+
 namespace {
 constexpr std::size_t kChunkBytes = 64 * 1024;
 
-// The pools by number, for giving lists back when a thread ends.
+// The pools by number, for giving blocks back when a thread ends.
 std::atomic<NodePool*> pools[NodePool::kMaxPools];
+
+thread_local bool exitArmed = false;
 }  // namespace
 
-// Gives the calling thread's lists back to their pools when the thread ends.
-// Made the first time a thread refills or starts a list; the fast paths never
-// touch it.
+thread_local NodePool::Stack NodePool::localStacks[NodePool::kMaxPools];
+
+// Gives the calling thread's free blocks back to their pools when the thread
+// ends. Made the first time a thread grows or refills a stack; the fast paths
+// never touch it.
 struct NodePool::ThreadExit {
   bool armed = false;
   ~ThreadExit() {
     for (int k = 0; k < kMaxPools; ++k) {
       NodePool* pool = pools[k].load(std::memory_order_acquire);
-      if (pool != nullptr && localLists[k].head != nullptr) pool->GiveBack(localLists[k]);
-      localLists[k] = List{};
+      Stack& stack = localStacks[k];
+      if (pool != nullptr && stack.count > 0) pool->GiveBack(stack);
+      std::free(stack.items);
+      stack = Stack{};
     }
   }
 };
-
-namespace {
-thread_local bool exitArmed = false;
-}  // namespace
-
-thread_local NodePool::List NodePool::localLists[NodePool::kMaxPools];
 
 void NodePool::Adopt() {
   pools[number].store(this, std::memory_order_release);
@@ -43,23 +46,48 @@ void NodePool::Lock() {
 
 void NodePool::Unlock() { busy.clear(std::memory_order_release); }
 
-void NodePool::GiveBack(const List& list) {
-  if (list.head == nullptr) return;
-  Lock();
-  list.tail->next = shared.head;
-  if (shared.head == nullptr) shared.tail = list.tail;
-  shared.head = list.head;
-  Unlock();
+void NodePool::Reserve(Stack& stack, std::size_t capacity) {
+  if (capacity <= stack.capacity) return;
+  void* grown = std::realloc(stack.items, capacity * sizeof(void*));
+  if (grown == nullptr) throw std::bad_alloc();
+  stack.items = static_cast<void**>(grown);
+  stack.capacity = capacity;
 }
 
-NodePool::List NodePool::Refill() {
+void NodePool::Grow(Stack& stack) {
+  Adopt();
+  Reserve(stack, stack.capacity < 1024 ? 1024 : 2 * stack.capacity);
+}
+
+void NodePool::GiveBack(Stack& stack) {
+  if (stack.count == 0) return;
+  Lock();
+  Reserve(shared, shared.count + stack.count);
+  std::memcpy(shared.items + shared.count, stack.items, stack.count * sizeof(void*));
+  shared.count += stack.count;
+  Unlock();
+  stack.count = 0;
+}
+
+void NodePool::Refill(Stack& stack) {
   Adopt();
   Lock();
-  if (shared.head != nullptr) {
-    List taken = shared;
-    shared = List{};
-    Unlock();
-    return taken;
+  if (shared.count > 0) {
+    // The shared blocks in their order: the last given back is handed out
+    // first.
+    if (stack.capacity < shared.count) {
+      Unlock();
+      Reserve(stack, shared.count);
+      Lock();
+    }
+    std::size_t taken = shared.count < stack.capacity ? shared.count : stack.capacity;
+    std::memcpy(stack.items, shared.items + (shared.count - taken), taken * sizeof(void*));
+    shared.count -= taken;
+    stack.count = taken;
+    if (taken > 0) {
+      Unlock();
+      return;
+    }
   }
   // A chunk's first block holds the link to the chunk before it.
   std::size_t count = kChunkBytes / blockSize;
@@ -68,12 +96,7 @@ NodePool::List NodePool::Refill() {
   *reinterpret_cast<void**>(chunk) = chunks;
   chunks = chunk;
   Unlock();
-  List made;
-  for (std::size_t k = count; k-- > 1;) {
-    auto* block = reinterpret_cast<Block*>(chunk + k * blockSize);
-    block->next = made.head;
-    made.head = block;
-    if (made.tail == nullptr) made.tail = block;
-  }
-  return made;
+  Reserve(stack, count);
+  // Handed out in address order.
+  for (std::size_t k = count; k-- > 1;) stack.items[stack.count++] = chunk + k * blockSize;
 }

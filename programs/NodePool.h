@@ -1,10 +1,12 @@
 // A pool of fixed-size memory blocks for objects that are made and destroyed
-// in great numbers (the nodes of program trees). Each thread draws blocks from
-// and returns them to a free list of its own, without locking; the blocks on
-// the list of a thread that ends go to a shared list that other threads draw
-// on. Memory comes from the heap in large chunks and is kept for reuse for the
-// life of the process. Sanitizer builds use the plain heap instead, so that
-// misuse of a block is still found.
+// in great numbers (the nodes of program trees). Each thread keeps the free
+// blocks it may hand out on a stack of block addresses of its own, without
+// locking; a thread that ends, or that only destroys objects, gives its free
+// blocks to a shared stack that other threads draw on. Free blocks are never
+// written to (a block freed on one processor and reused on another moves
+// between their caches only once). Memory comes from the heap in large chunks
+// and is kept for reuse for the life of the process. Sanitizer builds use the
+// plain heap instead, so that misuse of a block is still found.
 //
 // Pools are made once, as constant-initialized objects that are never torn
 // down (blocks may be given back until the very end), each with its own
@@ -23,13 +25,11 @@ class NodePool {
  public:
   static constexpr int kMaxPools = 4;
 
-  struct Block {
-    Block* next;
-  };
-  // A list of free blocks; tail is the last of them.
-  struct List {
-    Block* head = nullptr;
-    Block* tail = nullptr;
+  // A stack of free block addresses (plain data, grown by the pool).
+  struct Stack {
+    void** items = nullptr;
+    std::size_t count = 0;
+    std::size_t capacity = 0;
   };
 
   // blockSize at least the size of a pointer and a multiple of the largest
@@ -40,7 +40,7 @@ class NodePool {
 
   static constexpr std::size_t BlockSizeFor(std::size_t size) {
     std::size_t align = alignof(std::max_align_t);
-    if (size < sizeof(Block)) size = sizeof(Block);
+    if (size < sizeof(void*)) size = sizeof(void*);
     return (size + align - 1) / align * align;
   }
 
@@ -48,14 +48,11 @@ class NodePool {
 #if defined(MORVANE2_PLAIN_HEAP)
     return ::operator new(blockSize);
 #else
-    List& list = localLists[number];
-    if (list.head == nullptr) list = Refill();
-    Block* block = list.head;
-    list.head = block->next;
-    if (list.head == nullptr) list.tail = nullptr;
-    // The next block to hand out is fetched now: its link is read and its
-    // object written soon.
-    __builtin_prefetch(list.head, 1);
+    Stack& stack = localStacks[number];
+    if (stack.count == 0) Refill(stack);
+    void* block = stack.items[--stack.count];
+    // The block handed out next is fetched now: its object is written soon.
+    if (stack.count > 0) __builtin_prefetch(stack.items[stack.count - 1], 1);
     return block;
 #endif
   }
@@ -64,45 +61,42 @@ class NodePool {
 #if defined(MORVANE2_PLAIN_HEAP)
     ::operator delete(block);
 #else
-    auto* freed = static_cast<Block*>(block);
-    List& list = localLists[number];
-    if (list.head == nullptr) {
-      Adopt();
-      list.tail = freed;
-    }
-    freed->next = list.head;
-    list.head = freed;
+    Stack& stack = localStacks[number];
+    if (stack.count == stack.capacity) Grow(stack);
+    stack.items[stack.count++] = block;
 #endif
   }
 
-  // Puts a list of free blocks on the shared list.
-  void GiveBack(const List& list);
-  // Puts the calling thread's free blocks on the shared list, for other
+  // Puts the calling thread's free blocks on the shared stack, for other
   // threads to draw on.
   void GiveBackLocal() {
 #if !defined(MORVANE2_PLAIN_HEAP)
-    GiveBack(localLists[number]);
-    localLists[number] = List{};
+    GiveBack(localStacks[number]);
 #endif
   }
 
  private:
   struct ThreadExit;
-  // Blocks for the calling thread: the shared list, or a new chunk.
-  List Refill();
-  // Makes sure the calling thread gives its list back when it ends.
+  // Moves every block of stack to the shared stack.
+  void GiveBack(Stack& stack);
+  // Fills the calling thread's empty stack: from the shared stack, or from a
+  // new chunk.
+  void Refill(Stack& stack);
+  // Makes room for more blocks on the calling thread's stack.
+  void Grow(Stack& stack);
+  // Makes sure the calling thread gives its blocks back when it ends.
   void Adopt();
   void Lock();
   void Unlock();
+  static void Reserve(Stack& stack, std::size_t capacity);
 
-  // The free lists of the calling thread, by pool number. Plain data, so
-  // that reaching them costs no more than a memory access.
-  static thread_local List localLists[kMaxPools];
+  // The free blocks of the calling thread, by pool number.
+  static thread_local Stack localStacks[kMaxPools];
 
   std::size_t blockSize;
   int number;
   std::atomic_flag busy = ATOMIC_FLAG_INIT;  // guards shared and chunks
-  List shared;
+  Stack shared;
   // Chunks are chained through their first word; never released.
   void* chunks = nullptr;
 };

@@ -56,13 +56,10 @@ def prepare(root, example, folder, seed, threads):
 
 
 def generations_logged(folder):
-    # Each logged generation starts a line "g : fitness".
-    count = 0
+    # Each logged generation is a line "g : fitness", its program and an
+    # empty line; the saved best that ends the log has no empty line.
     with open(os.path.join(folder, "log.txt")) as log:
-        for line in log:
-            if re.match(r"^\d+ : ", line):
-                count += 1
-    return count
+        return sum(1 for line in log if line.strip() == "")
 
 
 def timed(command, folder):
