@@ -65,8 +65,8 @@ const double* CaseVectorEvaluator::Recall(int code, const double* input, int lan
   return nullptr;
 }
 
-const double* CaseVectorEvaluator::Remember(int code, const double* input, int lanes, std::uint64_t hash,
-                                            const double* output) {
+void CaseVectorEvaluator::Remember(int code, const double* input, int lanes, std::uint64_t hash,
+                                  const double* output) {
   if (remembered.empty()) remembered.resize(kRemembered);
   Remembered& entry = remembered[hash % kRemembered];
   entry.code = code;
@@ -74,7 +74,6 @@ const double* CaseVectorEvaluator::Remember(int code, const double* input, int l
   entry.hash = hash;
   entry.input.assign(input, input + lanes);
   entry.output.assign(output, output + lanes);
-  return entry.output.data();
 }
 
 const double* CaseVectorEvaluator::Widened(const Slot& slot, std::size_t position, int lanes) {
@@ -190,8 +189,11 @@ void CaseVectorEvaluator::Evaluate(const CompiledProgram& program, int allLanes,
         bool remember = lanes >= 16;
         std::uint64_t hash = remember ? HashOf(node.code, x, lanes) : 0;
         if (remember) {
+          // Copied out: the remembered values may be replaced while this
+          // node's value is still wanted.
           if (const double* known = Recall(node.code, x, lanes, hash)) {
-            result.doubles = known;
+            std::memcpy(doubleOut, known, static_cast<std::size_t>(lanes) * sizeof(double));
+            result.doubles = doubleOut;
             break;
           }
         }
@@ -204,7 +206,8 @@ void CaseVectorEvaluator::Evaluate(const CompiledProgram& program, int allLanes,
         } else {
           Unary(doubleOut, x, lanes, [](double p) { return FunctionExp::Of(p); });
         }
-        result.doubles = remember ? Remember(node.code, x, lanes, hash, doubleOut) : doubleOut;
+        if (remember) Remember(node.code, x, lanes, hash, doubleOut);
+        result.doubles = doubleOut;
         break;
       }
       case P::kAnd:

@@ -60,7 +60,7 @@ class CaseVectorEvaluator {
   static std::uint64_t HashOf(int code, const double* input, int lanes);
   // The remembered values of code for input, or null.
   const double* Recall(int code, const double* input, int lanes, std::uint64_t hash) const;
-  const double* Remember(int code, const double* input, int lanes, std::uint64_t hash, const double* output);
+  void Remember(int code, const double* input, int lanes, std::uint64_t hash, const double* output);
   // The double values of a numeric slot, widened into the position's own
   // double buffer when they are ints.
   const double* Widened(const Slot& slot, std::size_t position, int lanes);

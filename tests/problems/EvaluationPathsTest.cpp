@@ -275,3 +275,73 @@ TEST(EvaluationPathsTest, CopiesScoreAsTheirOriginals) {
 }
 
 }  // namespace
+
+// Whole runs: every program of every generation of short evolutions
+// (programs grown and bred as in real runs, deep and full of repeated
+// subtrees) scores the same on every path.
+#include "TestSupport.h"
+#include "config/GPProducer.h"
+#include "engine/EvolutionarySystem.h"
+#include "engine/Population.h"
+
+namespace {
+class CheckingSystem : public EvolutionarySystem {
+ public:
+  using EvolutionarySystem::EvolutionarySystem;
+  void Evaluate() override {
+    Population* population = GetPopulation();
+    for (int i = 0; i < population->Size() && !::testing::Test::HasFailure(); ++i) {
+      auto* individual = dynamic_cast<DoubleTypeFitnessIndividual*>(population->GetUnsorted(i));
+      Outcome tree = ::Evaluate(*GetProblem(), Problem::Paths::Tree, *individual);
+      Outcome perCase = ::Evaluate(*GetProblem(), Problem::Paths::Compiled, *individual);
+      Outcome all = ::Evaluate(*GetProblem(), Problem::Paths::All, *individual);
+      EXPECT_EQ(perCase, tree) << "generation " << generation << ": " << individual->GetChromosome()->ToString();
+      EXPECT_EQ(all, tree) << "generation " << generation << ": " << individual->GetChromosome()->ToString();
+      ++checked;
+    }
+    GetProblem()->ResetSolved();
+    EvolutionarySystem::Evaluate();
+    ++generation;
+  }
+  int generation = 0;
+  int checked = 0;
+};
+
+int CheckRun(const std::string& problem, const std::string& table, int population, int generations) {
+  ScratchDir dir;
+  dir.Write("files.txt", "log_setting " + dir.File("log_setting.txt") + "\nparameter " + dir.File("parameter.txt") +
+                             "\nproblem " + dir.File("problem.txt") + "\ntable " + dir.File("table.txt") + "\n");
+  dir.Write("log_setting.txt", "prefix " + dir.Path() +
+                                   "/ streams\nlog log.txt\nsave save.txt\ntimer timer.txt\n"
+                                   "online-mean a.txt\nonline-sd b.txt\noffline-mean c.txt\noffline-sd d.txt\n"
+                                   "best e.txt\norbit f.txt\n");
+  dir.Write("parameter.txt", "----- int_parameter\ninitial_depth 6\nmax_depth 17\nseed 3\niteration_num 1\n"
+                             "max_generation " + std::to_string(generations) + "\npopulation_size " +
+                                 std::to_string(population) +
+                                 "\nelite_size 1\ntournament_size 7\nthreads 1\n"
+                                 "----- double_parameter\ncrossover_ratio 0.9\nmutation_ratio 0.05\n");
+  dir.Write("problem.txt", problem);
+  dir.Write("table.txt", table);
+  GPProducer producer(dir.File("files.txt"));
+  CheckingSystem system(&producer);
+  system.Execute();
+  return system.checked;
+}
+
+TEST(EvaluationPathsTest, EvolvedRegressionPrograms) {
+  EXPECT_GT(CheckRun("Regression\n(2-0.3x)Sin[2x]Cos[3x]+0.01x^2\n0.0 10.0 101\n",
+                     "1\tx0 1.0 2.0 0.5\n2\tPlus2 Subtract Times2 divide Sin Cos\n", 200, 15),
+            0);
+}
+
+TEST(EvaluationPathsTest, EvolvedParityAndMultiplexerPrograms) {
+  EXPECT_GT(CheckRun("Parity bool 5\n", "1\tb0 b1 b2 b3 b4\n1\tand2 or2 nand2 nor2\n", 200, 12), 0);
+  EXPECT_GT(CheckRun("Multiplexer bool 3\n", "1\tb0 b1 b2 b3 b4 b5 b6 b7 b8 b9 b10\n1\tand2 or2 not if\n", 100, 8), 0);
+}
+
+TEST(EvaluationPathsTest, EvolvedAntPrograms) {
+  EXPECT_GT(CheckRun(std::string("Ant\n") + kSantaFe + "\n", "1\tmoveForward0 turnLeft0 turnRight0\n1\tifFoodAhead Prog2\n",
+                     100, 8),
+            0);
+}
+}  // namespace

@@ -289,3 +289,37 @@ TEST_F(CompiledProgramTest, CaseVectorsGiveTheValueOfEveryCase) {
 }
 
 }  // namespace
+
+namespace {
+// Sixty real functions whose values are all still wanted when the last is
+// computed: the values remembered for earlier arguments may be replaced
+// meanwhile, and must not change what was computed.
+TEST_F(CompiledProgramTest, RememberedValuesStayWhileStillWanted) {
+  Head* root = N("x0");
+  for (int k = 1; k <= 60; ++k) {
+    std::string constant = std::to_string(k) + ".25";
+    root = N("Plus2", {N(k % 2 == 0 ? "Sin" : "Cos", {N("Times2", {N("x0"), N(constant)})}), root});
+  }
+  program.Compile(root);
+  ASSERT_TRUE(CaseVectorEvaluator::Accepts(program));
+  const int lanes = 101;
+  double xs[lanes];
+  for (int c = 0; c < lanes; ++c) xs[c] = 0.1 * c;
+  const double* doubles[20] = {xs};
+  const int* ints[20] = {};
+  CaseVectorEvaluator evaluator;
+  for (int round = 0; round < 3; ++round) {
+    evaluator.Evaluate(program, lanes, ints, doubles, ~0u, ~1u);
+    for (int c = 0; c < lanes; ++c) {
+      interpreter.SetDoubleVariable(0, xs[c]);
+      interpreter.Clear();
+      interpreter.Evaluate(root);
+      ASSERT_EQ(interpreter.PopType(), ValueType::Double);
+      double expected = interpreter.PopDouble();
+      ASSERT_EQ(std::bit_cast<std::uint64_t>(evaluator.DoubleResult()[c]), std::bit_cast<std::uint64_t>(expected))
+          << "round " << round << ", case " << c;
+    }
+  }
+  DeleteTree(root);
+}
+}  // namespace
