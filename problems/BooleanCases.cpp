@@ -58,7 +58,55 @@ bool BooleanCases::CountErrors(const CompiledProgram& program, LispInterpreter* 
     if ((used >> i & 1u) != 0 && value != 0 && value != 1) bitSlices = false;
   }
   errors = bitSlices ? CountBitSlices(program, interpreter) : CountCaseVectors(program, interpreter, answer);
+  LeaveLastCase(interpreter, answer);
+  return true;
+}
 
+bool BooleanCases::CountBoolErrors(Head* root, CompiledProgram& scratch, LispInterpreter* interpreter, int& errors) {
+  constexpr int kMaxWords = BitSliceEvaluator::kMaxWords;
+  long long words = (cases + kWordBits - 1) / kWordBits;
+  if (cases == 0 || words > kMaxWords) return false;
+  MakeTargets();
+  if (!targetsAreBits) return false;
+  if (inputWords.empty()) {
+    inputWords.resize(static_cast<std::size_t>(inputs) * kMaxWords);
+    for (int i = 0; i < inputs; ++i) {
+      for (int w = 0; w < words; ++w) {
+        inputWords[static_cast<std::size_t>(i * kMaxWords + w)] =
+            i < 6 ? kLowBitPatterns[i] : ((w >> (i - 6) & 1) != 0 ? ~0ULL : 0ULL);
+      }
+    }
+  }
+  // Variables beyond the inputs keep their values in every case: as bits
+  // they must be 0 or 1.
+  static const std::vector<std::uint64_t> zeros(kMaxWords, 0ULL);
+  static const std::vector<std::uint64_t> ones(kMaxWords, ~0ULL);
+  const std::uint64_t* variables[kVariables];
+  for (int i = 0; i < kVariables; ++i) {
+    if (i < inputs) {
+      variables[i] = inputWords.data() + static_cast<std::size_t>(i) * kMaxWords;
+    } else {
+      int value = interpreter->GetIntVariable(i);
+      variables[i] = value == 0 ? zeros.data() : value == 1 ? ones.data() : nullptr;
+    }
+  }
+  resultWords.resize(kMaxWords);
+  if (!scratch.EvaluateBitSlices(root, variables, static_cast<int>(words), resultWords.data(),
+                                 LispInterpreter::ValueCapacity, LispInterpreter::PendingCapacity)) {
+    return false;
+  }
+  errors = 0;
+  for (long long w = 0; w < words; ++w) {
+    std::uint64_t wrong = resultWords[static_cast<std::size_t>(w)] ^ targetWords[static_cast<std::size_t>(w)];
+    long long casesInWord = std::min<long long>(kWordBits, cases - w * kWordBits);
+    if (casesInWord < kWordBits) wrong &= (1ULL << casesInWord) - 1;
+    errors += std::popcount(wrong);
+  }
+  LeaveLastCase(interpreter, Answer::Bool);
+  return true;
+}
+
+void BooleanCases::LeaveLastCase(LispInterpreter* interpreter, Answer answer) const {
   // What the case-by-case loop leaves behind: the last case's inputs and
   // empty stacks.
   long long last = cases - 1;
@@ -71,7 +119,6 @@ bool BooleanCases::CountErrors(const CompiledProgram& program, LispInterpreter* 
     }
   }
   interpreter->Clear();
-  return true;
 }
 
 int BooleanCases::CountBitSlices(const CompiledProgram& program, LispInterpreter* interpreter) {

@@ -8,6 +8,7 @@
 #include "problems/Parity.h"
 #include "problems/ProblemFileReader.h"
 #include "programs/CompiledProgram.h"
+#include "programs/HeadLispCode.h"
 #include "programs/LispCode.h"
 #include "programs/LispInterpreter.h"
 
@@ -100,10 +101,15 @@ void Parity::FitnessFunction(Individual* individual) {
   DoubleTypeFitnessIndividual* target = CastIndividual(individual);
   GPChromosome* chromosome = CastGPChromosome(target);
   int errors = 0;
-  compiled = GetPaths() != Paths::Tree && program->CompileCode(chromosome->GetCode());
+  bool counted = false;
+  auto* tree = dynamic_cast<HeadLispCode*>(chromosome->GetCode());
+  if (GetPaths() == Paths::All && mode == 3 && tree != nullptr && tree->GetRoot() != nullptr) {
+    counted = allCases->CountBoolErrors(tree->GetRoot(), *program, interpreter.get(), errors);
+  }
+  compiled = !counted && GetPaths() != Paths::Tree && program->CompileCode(chromosome->GetCode());
   BooleanCases::Answer answers = mode == 2 ? BooleanCases::Answer::Real : BooleanCases::Answer::Bool;
-  bool counted = compiled && GetPaths() == Paths::All && (mode == 2 || mode == 3) &&
-                 allCases->CountErrors(*program, interpreter.get(), answers, errors);
+  counted = counted || (compiled && GetPaths() == Paths::All && (mode == 2 || mode == 3) &&
+                        allCases->CountErrors(*program, interpreter.get(), answers, errors));
   IntArray bits(n);
   bits.Fill(0);
   for (int c = 0; c < cases && !counted; ++c) {
@@ -191,9 +197,14 @@ void Multiplexer::FitnessFunction(Individual* individual) {
   DoubleTypeFitnessIndividual* target = CastIndividual(individual);
   GPChromosome* chromosome = CastGPChromosome(target);
   int errors = 0;
-  compiled = GetPaths() != Paths::Tree && program->CompileCode(chromosome->GetCode());
-  bool counted = compiled && GetPaths() == Paths::All && mode == 4 &&
-                 allCases->CountErrors(*program, interpreter.get(), BooleanCases::Answer::Bool, errors);
+  bool counted = false;
+  auto* tree = dynamic_cast<HeadLispCode*>(chromosome->GetCode());
+  if (GetPaths() == Paths::All && mode == 4 && tree != nullptr && tree->GetRoot() != nullptr) {
+    counted = allCases->CountBoolErrors(tree->GetRoot(), *program, interpreter.get(), errors);
+  }
+  compiled = !counted && GetPaths() != Paths::Tree && program->CompileCode(chromosome->GetCode());
+  counted = counted || (compiled && GetPaths() == Paths::All && mode == 4 &&
+                        allCases->CountErrors(*program, interpreter.get(), BooleanCases::Answer::Bool, errors));
   IntArray bits(inputs);
   bits.Fill(0);
   for (int c = 0; c < cases && !counted; ++c) {

@@ -162,7 +162,7 @@ const CompiledProgram::Classification& CompiledProgram::ClassificationOf(Operato
   return unknown;
 }
 
-void CompiledProgram::Compile(Head* r) {
+void CompiledProgram::Reset(Head* r) {
   if (known.empty()) known.resize(kKnownSlots);
   // A new stamp forgets every remembered operator (the stamp wraps only
   // after four billion compiles; then the slots are cleared).
@@ -184,6 +184,11 @@ void CompiledProgram::Compile(Head* r) {
   hasConditional = false;
   intVariablesUsed = 0;
   doubleVariablesUsed = 0;
+  resultType = 0;
+}
+
+void CompiledProgram::Compile(Head* r) {
+  Reset(r);
   resultType = Analyze(root, 0, 0);
   if (resultType == 0) typed = false;
   if (IsTyped()) {
@@ -343,4 +348,79 @@ void CompiledProgram::Emit(Head* node) {
   instructions[test].target = static_cast<int>(instructions.size());
   Emit(node->GetChild(comparands + 1));
   instructions[jump].target = static_cast<int>(instructions.size());
+}
+
+std::uint64_t* CompiledProgram::SlotWords(std::size_t slot) {
+  while (sliceBuffers.size() <= slot) sliceBuffers.push_back(std::make_unique<std::array<std::uint64_t, 64>>());
+  return sliceBuffers[slot]->data();
+}
+
+bool CompiledProgram::EvaluateBitSlices(Head* r, const std::uint64_t* const* variables, int words,
+                                        std::uint64_t* result, int valueCapacity, int pendingCapacity) {
+  Reset(r);
+  // Nothing compiled: the tree walk is all that could run now.
+  runnable = false;
+  typed = false;
+  allBool = false;
+  sliceWords = words;
+  sliceVariables = variables;
+  const std::uint64_t* value = BitSlices(root, 0, 0, 0);
+  if (value == nullptr || valueBound > valueCapacity || pendingBound > pendingCapacity) return false;
+  for (int w = 0; w < words; ++w) result[w] = value[w];
+  return true;
+}
+
+const std::uint64_t* CompiledProgram::BitSlices(Head* node, std::size_t slot, int base, int pending) {
+  node->PrefetchChildren();
+  ++nodeCount;
+  Operator* op = node->GetOperator();
+  int n = node->GetArity();
+  if (n != op->GetArity() || n < 0) return nullptr;
+  if (base + 1 > valueBound) valueBound = base + 1;
+  const Classification& form = ClassificationOf(op);
+  const int words = sliceWords;
+  if (form.form == Form::Conditional) {
+    if (form.instruction.code != kIf) return nullptr;
+    hasConditional = true;
+    if (pending + 3 > pendingBound) pendingBound = pending + 3;
+    // As the tree walk runs it: the condition, then either branch with the
+    // pending arguments after it; every case computes both branches.
+    const std::uint64_t* c = BitSlices(node->GetChild(0), slot, base, pending + 2);
+    if (c == nullptr) return nullptr;
+    const std::uint64_t* t = BitSlices(node->GetChild(1), slot + 1, base, pending + 1);
+    if (t == nullptr) return nullptr;
+    const std::uint64_t* e = BitSlices(node->GetChild(2), slot + 2, base, pending);
+    if (e == nullptr) return nullptr;
+    std::uint64_t* out = SlotWords(slot);
+    for (int w = 0; w < words; ++w) out[w] = (c[w] & t[w]) | (~c[w] & e[w]);
+    return out;
+  }
+  if (form.form != Form::Evaluating) return nullptr;
+  int code = form.instruction.code;
+  if (code == kBoolVariable) return sliceVariables[form.instruction.target];
+  if (code != kAnd && code != kOr && code != kNand && code != kNor) return nullptr;
+  const std::uint64_t* arguments[8];
+  for (int i = 0; i < n; ++i) {
+    arguments[i] = BitSlices(node->GetChild(i), slot + static_cast<std::size_t>(i), base + i, pending);
+    if (arguments[i] == nullptr) return nullptr;
+  }
+  std::uint64_t* out = SlotWords(slot);
+  bool all = code == kAnd || code == kNand;
+  std::uint64_t flip = code == kNand || code == kNor ? ~0ULL : 0ULL;
+  if (n == 2) {
+    const std::uint64_t* a = arguments[0];
+    const std::uint64_t* b = arguments[1];
+    if (all) {
+      for (int w = 0; w < words; ++w) out[w] = (a[w] & b[w]) ^ flip;
+    } else {
+      for (int w = 0; w < words; ++w) out[w] = (a[w] | b[w]) ^ flip;
+    }
+    return out;
+  }
+  for (int w = 0; w < words; ++w) {
+    std::uint64_t v = all ? ~0ULL : 0ULL;
+    for (int i = 0; i < n; ++i) v = all ? v & arguments[i][w] : v | arguments[i][w];
+    out[w] = v ^ flip;
+  }
+  return out;
 }

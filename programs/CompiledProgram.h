@@ -16,7 +16,9 @@
 // one before it.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class Head;
@@ -88,6 +90,17 @@ class CompiledProgram {
   // returns false and the program must be evaluated through code itself.
   bool CompileCode(LispCode* code);
 
+  // Evaluates the tree at root directly, 64 cases per word, without making a
+  // compiled form, when every node is a bool (bool variables, the bool
+  // operators, if over bools) and the tree walk's stacks could hold the
+  // program (at most valueCapacity values and pendingCapacity pending
+  // arguments at once). variables[i] points to the words of bool variable i,
+  // or is null when that variable may not be read here. Returns false when
+  // the program is not such a program; result (words words, 1 .. 64) then
+  // means nothing. Leaves no compiled form behind.
+  bool EvaluateBitSlices(Head* root, const std::uint64_t* const* variables, int words, std::uint64_t* result,
+                         int valueCapacity, int pendingCapacity);
+
   Head* GetRoot() const { return root; }
   // Whether the instructions may run in place of the tree walk.
   bool IsRunnable() const { return runnable; }
@@ -147,6 +160,13 @@ class CompiledProgram {
   int AnalyzeConditional(Head* node, int code, int base, int pending);
   // Appends the instructions of node's subtree.
   void Emit(Head* node);
+  // Starts a new compile: forgets the operators' classifications and the
+  // compiled form.
+  void Reset(Head* root);
+  // EvaluateBitSlices below node: the node's words (a variable's or
+  // SlotWords(slot)), or null when the program does not qualify.
+  const std::uint64_t* BitSlices(Head* node, std::size_t slot, int base, int pending);
+  std::uint64_t* SlotWords(std::size_t slot);
   void Refuse() { runnable = false; }
   void AddNode(int code, int arity, int type, int index = 0, int intValue = 0, double doubleValue = 0.0);
 
@@ -177,4 +197,10 @@ class CompiledProgram {
   std::vector<Known> known;
   unsigned stamp = 0;
   Classification unknown{};
+
+  // EvaluateBitSlices' state: words per value, the variables, the slots
+  // (each at a fixed address).
+  int sliceWords = 0;
+  const std::uint64_t* const* sliceVariables = nullptr;
+  std::vector<std::unique_ptr<std::array<std::uint64_t, 64>>> sliceBuffers;
 };

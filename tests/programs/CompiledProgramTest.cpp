@@ -323,3 +323,30 @@ TEST_F(CompiledProgramTest, RememberedValuesStayWhileStillWanted) {
   DeleteTree(root);
 }
 }  // namespace
+
+namespace {
+// The tree evaluated directly gives the bit-sliced values of its compiled
+// form, and refuses what the compiled form would refuse.
+TEST_F(CompiledProgramTest, BitSlicesStraightFromTheTree) {
+  std::uint64_t b0 = 0xAA, b1 = 0xCC, b2 = 0xF0;
+  const std::uint64_t* variables[20] = {&b0, &b1, &b2};
+  Head* root = N("if", {N("b0"), N("nand2", {N("b1"), N("b2")}), N("or2", {N("b1"), N("not", {N("b2")})})});
+  std::uint64_t direct = 0;
+  ASSERT_TRUE(program.EvaluateBitSlices(root, variables, 1, &direct, 10000, 100));
+  EXPECT_FALSE(program.IsRunnable());
+  program.Compile(root);
+  BitSliceEvaluator evaluator;
+  std::uint64_t compiled = 0;
+  evaluator.Evaluate(program, variables, 1, &compiled);
+  EXPECT_EQ(direct & 0xFF, compiled & 0xFF);
+  // A variable that may not be read here, a number among the bools, too
+  // little room for the pending arguments.
+  Head* unreadable = N("and2", {N("b0"), N("b3")});
+  Head* number = N("if", {N("b0"), N("b1"), N("Plus2", {N("1"), N("2")})});
+  EXPECT_FALSE(program.EvaluateBitSlices(unreadable, variables, 1, &direct, 10000, 100));
+  EXPECT_FALSE(program.EvaluateBitSlices(number, variables, 1, &direct, 10000, 100));
+  EXPECT_FALSE(program.EvaluateBitSlices(root, variables, 1, &direct, 10000, 2));
+  EXPECT_TRUE(program.EvaluateBitSlices(root, variables, 1, &direct, 10000, 3));
+  for (Head* tree : {root, unreadable, number}) DeleteTree(tree);
+}
+}  // namespace
