@@ -89,6 +89,8 @@ void EvolutionarySystem::Evaluate() {
   if (parallel) {
     evaluator->Evaluate(population.get());
   } else {
+    // No worker may still be evaluating members begun early.
+    if (evaluator) evaluator->Abandon();
     for (int i = 0; i < population->Size(); ++i) problem->FitnessFunction(population->GetUnsorted(i));
   }
   population->Sort();
@@ -101,6 +103,11 @@ void EvolutionarySystem::Evolve() {
   // current one.
   if (retired) deleter->Delete(std::move(retired));
   Evolution* evolution = producer->GetEvolution();
+  // The workers evaluate the new generation's members as they are made,
+  // while this thread breeds the rest; Evaluate finishes the round.
+  if (evaluator && !problem->IsRecording() && evolution->AddsFinishedIndividuals()) {
+    evaluator->EvaluateAsAdded(next.get());
+  }
   evolution->Evolve(population.get(), next.get(), producer->GetPopulationSize());
   if (deleter) {
     retired = std::move(population);
@@ -111,6 +118,8 @@ void EvolutionarySystem::Evolve() {
 }
 
 void EvolutionarySystem::Finish() {
+  // A round on this population that Evaluate never finished ends unused.
+  if (evaluator) evaluator->Abandon();
   population->DeleteAll();
   if (retired) {
     retired->DeleteAll();

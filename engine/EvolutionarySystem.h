@@ -39,7 +39,8 @@ class EvolutionarySystem {
   virtual void Evaluate();
   // Replaces the population by the next generation. With more than one
   // thread the replaced generation is destroyed in the background while the
-  // generation after it is bred.
+  // generation after it is bred, and the new members are evaluated as they
+  // are made (when the scheme adds them finished); Evaluate completes that.
   virtual void Evolve();
   // Destroys the members of the population (the population stays), and any
   // replaced generation not destroyed yet.

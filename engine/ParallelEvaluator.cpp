@@ -1,5 +1,6 @@
 #include "engine/ParallelEvaluator.h"
 
+#include <chrono>
 #include <climits>
 
 #include "engine/Population.h"
@@ -26,6 +27,7 @@ ParallelEvaluator::ParallelEvaluator(Problem* problem, int threads) : problem(pr
 }
 
 ParallelEvaluator::~ParallelEvaluator() {
+  Abandon();
   {
     std::lock_guard<std::mutex> lock(mutex);
     stopping = true;
@@ -53,15 +55,21 @@ void ParallelEvaluator::WorkerLoop(int worker) {
 }
 
 void ParallelEvaluator::RunShare(Problem* evaluating) {
-  int size = population->Size();
   for (;;) {
-    int i = next.fetch_add(1, std::memory_order_relaxed);
+    int i = next.load(std::memory_order_relaxed);
     // Members after a failed one are never looked at: the process ends with
     // the first failure's report.
-    if (i >= size || i > firstFailed.load(std::memory_order_relaxed)) return;
+    if (i > firstFailed.load(std::memory_order_relaxed)) return;
+    if (i >= population->GetPublishedCount()) {
+      // Nothing to take yet: done once the population is complete.
+      if (complete.load(std::memory_order_acquire) && i >= population->GetPublishedCount()) return;
+      std::this_thread::sleep_for(std::chrono::microseconds(20));
+      continue;
+    }
+    if (!next.compare_exchange_weak(i, i + 1, std::memory_order_relaxed)) continue;
     Exception::CaptureScope capture;
     try {
-      evaluating->FitnessFunction(population->GetUnsorted(i));
+      evaluating->FitnessFunction(population->GetPublished(i));
       texts[static_cast<std::size_t>(i)] = capture.TakeText();
     } catch (...) {
       // A captured report, or anything else the serial loop would not have
@@ -74,13 +82,14 @@ void ParallelEvaluator::RunShare(Problem* evaluating) {
   }
 }
 
-void ParallelEvaluator::Evaluate(Population* members) {
-  int size = members->Size();
+void ParallelEvaluator::Begin(Population* members, bool isComplete) {
   population = members;
-  failed.assign(static_cast<std::size_t>(size), 0);
-  texts.assign(static_cast<std::size_t>(size), std::string());
+  std::size_t room = static_cast<std::size_t>(members->Capacity());
+  failed.assign(room, 0);
+  texts.assign(room, std::string());
   next.store(0);
   firstFailed.store(INT_MAX);
+  complete.store(isComplete);
   for (std::unique_ptr<Problem>& copy : copies) copy->ResetSolved();
   {
     std::lock_guard<std::mutex> lock(mutex);
@@ -88,12 +97,35 @@ void ParallelEvaluator::Evaluate(Population* members) {
     ++round;
   }
   wake.notify_all();
-  RunShare(problem);
-  {
-    std::unique_lock<std::mutex> lock(mutex);
-    finished.wait(lock, [this] { return running == 0; });
-  }
+}
 
+void ParallelEvaluator::Close() {
+  complete.store(true, std::memory_order_release);
+  std::unique_lock<std::mutex> lock(mutex);
+  finished.wait(lock, [this] { return running == 0; });
+}
+
+void ParallelEvaluator::EvaluateAsAdded(Population* members) {
+  Abandon();
+  Begin(members, false);
+}
+
+void ParallelEvaluator::Abandon() {
+  if (population == nullptr) return;
+  Close();
+  population = nullptr;
+}
+
+void ParallelEvaluator::Evaluate(Population* members) {
+  if (population != members) {
+    Abandon();
+    Begin(members, true);
+  }
+  complete.store(true, std::memory_order_release);
+  RunShare(problem);
+  Close();
+
+  int size = members->Size();
   int first = size;
   for (int i = 0; i < size; ++i) {
     if (failed[static_cast<std::size_t>(i)] != 0) {

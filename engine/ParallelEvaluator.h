@@ -3,6 +3,10 @@
 // order leaves: the same fitness values, the same solved flag, the same lines
 // on standard error and, when individuals would raise reports, the report of
 // the first of them in index order, made for real by the calling thread.
+//
+// A round can start before the population is complete: the worker threads
+// then evaluate members as the caller adds them (while it breeds the rest),
+// and Evaluate finishes the round.
 #pragma once
 
 #include <atomic>
@@ -24,25 +28,42 @@ class ParallelEvaluator {
   ParallelEvaluator(Problem* problem, int threads);
   ParallelEvaluator(const ParallelEvaluator&) = delete;
   ParallelEvaluator& operator=(const ParallelEvaluator&) = delete;
-  // Stops and joins the worker threads, then destroys the copies.
+  // Ends any round, then stops and joins the worker threads and destroys the
+  // copies.
   ~ParallelEvaluator();
 
   // An evaluator for problem on threads threads, or null when the problem
   // gives no copies.
   static std::unique_ptr<ParallelEvaluator> Create(Problem* problem, int threads);
 
+  // Starts a round on a population still being filled: the worker threads
+  // evaluate its members as they are added. Only for populations whose
+  // members are finished when added.
+  void EvaluateAsAdded(Population* population);
+
   // Gives every member of population its fitness with the problem's fitness
-  // function. Each evaluation runs in the error reporter's capture mode;
-  // afterwards the lines the evaluations wrote (warnings, diagnostics) are
-  // written in index order, up to the first individual whose evaluation made
-  // a fatal report, which is then evaluated again on this thread with the
-  // problem itself, so that its report is made exactly as the serial loop
-  // makes it. A solved flag set by any copy is set on the problem.
+  // function (finishing the round EvaluateAsAdded began for it). Each
+  // evaluation runs in the error reporter's capture mode; afterwards the
+  // lines the evaluations wrote (warnings, diagnostics) are written in index
+  // order, up to the first individual whose evaluation made a fatal report,
+  // which is then evaluated again on this thread with the problem itself, so
+  // that its report is made exactly as the serial loop makes it. A solved
+  // flag set by any copy is set on the problem.
   void Evaluate(Population* population);
+
+  // Ends a round begun by EvaluateAsAdded without its results (the
+  // population is not going to be evaluated); waits for the workers to
+  // leave it.
+  void Abandon();
 
   int GetThreadCount() const { return static_cast<int>(workers.size()) + 1; }
 
  private:
+  // Starts a round on population: the workers take members from the shared
+  // counter as they become available.
+  void Begin(Population* population, bool complete);
+  // Marks the population complete and waits for the workers to finish.
+  void Close();
   // Evaluates members taken one at a time from the shared counter.
   void RunShare(Problem* evaluating);
   void WorkerLoop(int worker);
@@ -60,6 +81,7 @@ class ParallelEvaluator {
 
   // The round being evaluated.
   Population* population = nullptr;
+  std::atomic<bool> complete{true};  // no more members will be added
   std::atomic<int> next{0};
   std::atomic<int> firstFailed{0};
   std::vector<char> failed;

@@ -130,6 +130,45 @@ TEST_F(ParallelEvaluatorTest, TheReportOfTheFirstFailingIndividualEndsTheProcess
       ExitedWithCode(1), "^" + ExactLine("Fatal error: slow at ScriptProblem::FitnessFunction\n") + "$");
 }
 
+// Members evaluated while they are being added give what evaluating them all
+// afterwards gives; a round given up leaves nothing running.
+TEST_F(ParallelEvaluatorTest, MembersAreEvaluatedAsTheyAreAdded) {
+  std::unique_ptr<ParallelEvaluator> evaluator = ParallelEvaluator::Create(&problem, 3);
+  evaluator->EvaluateAsAdded(&population);
+  for (int i = 0; i < 200; ++i) {
+    Add("P" + std::to_string(i), i == 77 ? -1.0 : 2.0 * i);
+    if (i % 50 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  evaluator->Evaluate(&population);
+  for (int i = 0; i < 200; ++i) EXPECT_EQ(FitnessAt(i), i == 77 ? -1.0 : 2.0 * i) << i;
+  EXPECT_EQ(problem.IsSolved(), 1);
+
+  Population other(200, &sorter);
+  evaluator->EvaluateAsAdded(&other);
+  other.Add(MakeIndividual("Q", 1.0));
+  evaluator->Abandon();
+  other.DeleteAll();
+  // A round given up does not count for the next one.
+  problem.ResetSolved();
+  evaluator->Evaluate(&population);
+  EXPECT_EQ(problem.IsSolved(), 1);
+}
+
+TEST_F(ParallelEvaluatorTest, AReportMetWhileMembersAreAddedIsTheFirstFailures) {
+  EXPECT_EXIT(
+      {
+        std::unique_ptr<ParallelEvaluator> evaluator = ParallelEvaluator::Create(&problem, 3);
+        evaluator->EvaluateAsAdded(&population);
+        Add("P", 1.0);
+        Add("warn:early", 1.0);
+        Add("slowfail:first", 1.0);
+        for (int i = 0; i < 50; ++i) Add("fail:later" + std::to_string(i), 1.0);
+        evaluator->Evaluate(&population);
+      },
+      ExitedWithCode(1),
+      "^" + ExactLine("Warning: early at ScriptProblem::FitnessFunction\nFatal error: first at ScriptProblem::FitnessFunction\n") + "$");
+}
+
 TEST(ThreadCountTest, TheOptionalThreadsParameter) {
   ScratchDir dir;
   std::string base = "population_size 4\nmax_generation 0\niteration_num 1\nseed 7\n";
