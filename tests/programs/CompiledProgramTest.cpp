@@ -17,8 +17,9 @@ using ::testing::ExitedWithCode;
 struct CompiledProgramTest : ProgramFixture {
   CompiledProgram program;
 
-  // Evaluates root by walking the tree and by the compiled program; both
-  // must leave the same value and robot calls. Returns the robot's calls.
+  // Evaluates root (taken over) by walking the tree and by the compiled
+  // program; both must leave the same value and robot calls. Returns the
+  // robot's calls.
   std::vector<std::string> ExpectBothAlike(Head* root) {
     program.Compile(root);
     robot.calls.clear();
@@ -40,6 +41,7 @@ struct CompiledProgramTest : ProgramFixture {
     EXPECT_EQ(type, treeType);
     EXPECT_EQ(value, treeValue);
     EXPECT_EQ(robot.calls, treeCalls);
+    DeleteTree(root);
     return robot.calls;
   }
 };
