@@ -98,10 +98,17 @@ void EvolutionarySystem::Evaluate() {
 
 void EvolutionarySystem::Evolve() {
   std::unique_ptr<Population> next(producer->CreatePopulation());
-  if (threads > 1 && !deleter) deleter = std::make_unique<BackgroundDeleter>();
+  if (threads > 1 && !evaluator && !deleter) deleter = std::make_unique<BackgroundDeleter>();
   // The generation replaced last time goes while this one is bred from the
-  // current one.
-  if (retired) deleter->Delete(std::move(retired));
+  // current one: destroyed by the evaluating workers when they have nothing
+  // to evaluate, or by a thread of its own.
+  if (retired) {
+    if (evaluator) {
+      evaluator->Retire(std::move(retired));
+    } else {
+      deleter->Delete(std::move(retired));
+    }
+  }
   Evolution* evolution = producer->GetEvolution();
   // The workers evaluate the new generation's members as they are made,
   // while this thread breeds the rest; Evaluate finishes the round.
@@ -109,7 +116,7 @@ void EvolutionarySystem::Evolve() {
     evaluator->EvaluateAsAdded(next.get());
   }
   evolution->Evolve(population.get(), next.get(), producer->GetPopulationSize());
-  if (deleter) {
+  if (evaluator || deleter) {
     retired = std::move(population);
   } else {
     population->DeleteAll();
@@ -119,7 +126,10 @@ void EvolutionarySystem::Evolve() {
 
 void EvolutionarySystem::Finish() {
   // A round on this population that Evaluate never finished ends unused.
-  if (evaluator) evaluator->Abandon();
+  if (evaluator) {
+    evaluator->Abandon();
+    evaluator->FinishRetiring();
+  }
   population->DeleteAll();
   if (retired) {
     retired->DeleteAll();

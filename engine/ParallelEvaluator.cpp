@@ -6,6 +6,7 @@
 #include "engine/Population.h"
 #include "foundation/Exception.h"
 #include "problems/Problem.h"
+#include "programs/Head.h"
 
 std::unique_ptr<ParallelEvaluator> ParallelEvaluator::Create(Problem* problem, int threads) {
   if (threads < 2) return nullptr;
@@ -28,6 +29,7 @@ ParallelEvaluator::ParallelEvaluator(Problem* problem, int threads) : problem(pr
 
 ParallelEvaluator::~ParallelEvaluator() {
   Abandon();
+  FinishRetiring();
   {
     std::lock_guard<std::mutex> lock(mutex);
     stopping = true;
@@ -36,13 +38,70 @@ ParallelEvaluator::~ParallelEvaluator() {
   for (std::thread& worker : workers) worker.join();
 }
 
+bool ParallelEvaluator::RetirementWaiting() const {
+  Population* members = retiringMembers.load();
+  return members != nullptr && retireNext.load() < members->Size();
+}
+
+bool ParallelEvaluator::RetireSome(bool stopAtRound) {
+  // Announce first, look second: FinishRetiring withdraws the population
+  // first and counts the workers second, so one of the two sees the other.
+  retiringActive.fetch_add(1);
+  Population* members = retiringMembers.load();
+  bool any = false;
+  if (members != nullptr) {
+    long long started = roundStarted.load();
+    for (;;) {
+      int i = retireNext.fetch_add(1);
+      if (i >= members->Size()) break;
+      members->GetUnsorted(i)->DeleteChromosome();
+      any = true;
+      if (stopAtRound && roundStarted.load() != started) break;
+      if (!stopAtRound) break;  // one member between looks at the round
+    }
+    // The freed nodes are for the thread that breeds.
+    if (any) Head::ReturnFreeNodes();
+  }
+  retiringActive.fetch_sub(1);
+  return any;
+}
+
+void ParallelEvaluator::Retire(std::unique_ptr<Population> members) {
+  FinishRetiring();
+  retireNext.store(0);
+  retiring = std::move(members);
+  retiringMembers.store(retiring.get());
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+  }
+  wake.notify_all();
+}
+
+void ParallelEvaluator::FinishRetiring() {
+  if (!retiring) return;
+  retiringMembers.store(nullptr);
+  int size = retiring->Size();
+  for (int i = retireNext.fetch_add(1); i < size; i = retireNext.fetch_add(1)) {
+    retiring->GetUnsorted(i)->DeleteChromosome();
+  }
+  while (retiringActive.load() != 0) std::this_thread::yield();
+  retiring->DeleteAll();
+  retiring.reset();
+}
+
 void ParallelEvaluator::WorkerLoop(int worker) {
   long long seen = 0;
   for (;;) {
     {
       std::unique_lock<std::mutex> lock(mutex);
-      wake.wait(lock, [&] { return stopping || round != seen; });
+      wake.wait(lock, [&] { return stopping || round != seen || RetirementWaiting(); });
       if (stopping) return;
+      if (round == seen) {
+        // Nothing to evaluate: destroy retired members meanwhile.
+        lock.unlock();
+        RetireSome(true);
+        continue;
+      }
       seen = round;
     }
     RunShare(copies[static_cast<std::size_t>(worker)].get());
@@ -61,9 +120,10 @@ void ParallelEvaluator::RunShare(Problem* evaluating) {
     // the first failure's report.
     if (i > firstFailed.load(std::memory_order_relaxed)) return;
     if (i >= population->GetPublishedCount()) {
-      // Nothing to take yet: done once the population is complete.
+      // Nothing to take yet: done once the population is complete; until
+      // then, destroy a retired member (or wait a moment).
       if (complete.load(std::memory_order_acquire) && i >= population->GetPublishedCount()) return;
-      std::this_thread::sleep_for(std::chrono::microseconds(20));
+      if (!RetireSome(false)) std::this_thread::sleep_for(std::chrono::microseconds(20));
       continue;
     }
     if (!next.compare_exchange_weak(i, i + 1, std::memory_order_relaxed)) continue;
@@ -96,6 +156,7 @@ void ParallelEvaluator::Begin(Population* members, bool isComplete) {
     running = static_cast<int>(workers.size());
     ++round;
   }
+  roundStarted.fetch_add(1);
   wake.notify_all();
 }
 

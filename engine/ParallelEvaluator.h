@@ -6,7 +6,8 @@
 //
 // A round can start before the population is complete: the worker threads
 // then evaluate members as the caller adds them (while it breeds the rest),
-// and Evaluate finishes the round.
+// and Evaluate finishes the round. Between evaluations the workers also
+// destroy the members of retired populations.
 #pragma once
 
 #include <atomic>
@@ -56,6 +57,14 @@ class ParallelEvaluator {
   // leave it.
   void Abandon();
 
+  // Destroys population and its members: the workers destroy members
+  // whenever they have nothing to evaluate. A population retired earlier is
+  // finished first, on the calling thread where the workers have not got to
+  // it.
+  void Retire(std::unique_ptr<Population> population);
+  // Finishes destroying the retired population, if any.
+  void FinishRetiring();
+
   int GetThreadCount() const { return static_cast<int>(workers.size()) + 1; }
 
  private:
@@ -67,6 +76,10 @@ class ParallelEvaluator {
   // Evaluates members taken one at a time from the shared counter.
   void RunShare(Problem* evaluating);
   void WorkerLoop(int worker);
+  // Destroys retired members, one at a time, until there are none left or
+  // (with stopAtRound) a round begins; false when there was none to destroy.
+  bool RetireSome(bool stopAtRound);
+  bool RetirementWaiting() const;
 
   Problem* problem;
   std::vector<std::unique_ptr<Problem>> copies;  // one per worker thread
@@ -86,4 +99,12 @@ class ParallelEvaluator {
   std::atomic<int> firstFailed{0};
   std::vector<char> failed;
   std::vector<std::string> texts;
+
+  // The population being destroyed: its next member to destroy, and the
+  // workers destroying members now.
+  std::unique_ptr<Population> retiring;
+  std::atomic<Population*> retiringMembers{nullptr};
+  std::atomic<int> retireNext{0};
+  std::atomic<int> retiringActive{0};
+  std::atomic<long long> roundStarted{0};
 };
