@@ -8,10 +8,12 @@
 #include "engine/Chromosome.h"
 #include "engine/BackgroundDeleter.h"
 #include "engine/Evolution.h"
+#include "engine/FitnessMemory.h"
 #include "engine/Individual.h"
 #include "engine/IndividualComparator.h"
 #include "engine/ParallelEvaluator.h"
 #include "engine/Population.h"
+#include "foundation/Exception.h"
 #include "foundation/TimeEstimator.h"
 #include "foundation/Utility.h"
 #include "problems/Problem.h"
@@ -20,7 +22,9 @@ EvolutionarySystem::EvolutionarySystem(Producer* producer)
     : producer(producer),
       problem(producer->GetProblem()),
       population(producer->CreatePopulation()),
-      threads(producer->GetThreadCount()) {}
+      threads(producer->GetThreadCount()) {
+  if (problem->CanReuseFitness()) memory = std::make_unique<FitnessMemory>();
+}
 
 EvolutionarySystem::~EvolutionarySystem() {
   evaluator.reset();
@@ -73,6 +77,8 @@ void EvolutionarySystem::RunIterations(int n) {
 }
 
 void EvolutionarySystem::Initialize() {
+  // A new run: nothing of an earlier run's programs counts.
+  if (memory) memory->Clear();
   Evolution* initial = producer->GetInitialEvolution();
   initial->Apply(population.get(), producer->GetPopulationSize());
 }
@@ -84,6 +90,8 @@ void EvolutionarySystem::Evaluate() {
     if (!evaluator) {
       serialOnly = true;
       parallel = false;
+    } else {
+      evaluator->SetMemory(memory.get());
     }
   }
   if (parallel) {
@@ -91,9 +99,43 @@ void EvolutionarySystem::Evaluate() {
   } else {
     // No worker may still be evaluating members begun early.
     if (evaluator) evaluator->Abandon();
-    for (int i = 0; i < population->Size(); ++i) problem->FitnessFunction(population->GetUnsorted(i));
+    for (int i = 0; i < population->Size(); ++i) EvaluateMember(population->GetUnsorted(i));
   }
+  if (memory) memory->NextGeneration();
   population->Sort();
+}
+
+void EvolutionarySystem::EvaluateMember(Individual* member) {
+  FitnessMemory::Key key;
+  if (!memory || !FitnessMemory::KeyOf(member, key)) {
+    problem->FitnessFunction(member);
+    return;
+  }
+  double fitness = 0.0;
+  std::string text;
+  if (memory->Recall(key, fitness, text) == FitnessMemory::Found::Fitness) {
+    if (!text.empty()) GetException()->Diagnostic(text);
+    static_cast<DoubleTypeFitnessIndividual*>(member)->SetFitness(fitness);
+    return;
+  }
+  // Evaluated in capture mode to learn the lines it writes; a report is made
+  // for real by evaluating once more.
+  bool reported = false;
+  {
+    Exception::CaptureScope capture;
+    try {
+      problem->FitnessFunction(member);
+      text = capture.TakeText();
+    } catch (const Exception::CapturedReport&) {
+      reported = true;
+    }
+  }
+  if (reported) {
+    problem->FitnessFunction(member);
+    return;
+  }
+  if (!text.empty()) GetException()->Diagnostic(text);
+  memory->Remember(key, static_cast<DoubleTypeFitnessIndividual*>(member)->GetFitness(), text);
 }
 
 void EvolutionarySystem::Evolve() {

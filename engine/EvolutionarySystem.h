@@ -6,6 +6,7 @@
 #include <memory>
 
 class BackgroundDeleter;
+class FitnessMemory;
 class Individual;
 class ParallelEvaluator;
 class Population;
@@ -36,6 +37,8 @@ class EvolutionarySystem {
   // Gives every member its fitness, then sorts. With more than one thread
   // (the producer's GetThreadCount) the members are evaluated in parallel,
   // with exactly the results, lines and reports of the loop in index order.
+  // When the problem allows it, a program identical to one of the latest
+  // generations' gets the fitness (and lines) that one got, unevaluated.
   virtual void Evaluate();
   // Replaces the population by the next generation. With more than one
   // thread the replaced generation is destroyed in the background while the
@@ -61,6 +64,8 @@ class EvolutionarySystem {
 
  private:
   void ReleaseBest();
+  // Evaluate's serial step for one member.
+  void EvaluateMember(Individual* member);
 
   Producer* producer;
   Problem* problem;
@@ -75,4 +80,6 @@ class EvolutionarySystem {
   // the deleter at the next Evolve.
   std::unique_ptr<BackgroundDeleter> deleter;
   std::unique_ptr<Population> retired;
+  // The fitness of the latest programs, when the problem allows reusing it.
+  std::unique_ptr<FitnessMemory> memory;
 };

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <climits>
 
+#include "engine/FitnessMemory.h"
+#include "engine/Individual.h"
 #include "engine/Population.h"
 #include "foundation/Exception.h"
 #include "problems/Problem.h"
@@ -127,13 +129,32 @@ void ParallelEvaluator::RunShare(Problem* evaluating) {
       continue;
     }
     if (!next.compare_exchange_weak(i, i + 1, std::memory_order_relaxed)) continue;
-    Exception::CaptureScope capture;
-    try {
-      evaluating->FitnessFunction(population->GetPublished(i));
-      texts[static_cast<std::size_t>(i)] = capture.TakeText();
-    } catch (...) {
-      // A captured report, or anything else the serial loop would not have
-      // survived either: the serial re-evaluation shows what happens.
+    Individual* member = population->GetPublished(i);
+    std::string& text = texts[static_cast<std::size_t>(i)];
+    thread_local FitnessMemory::Key key;
+    bool keyed = memory != nullptr && FitnessMemory::KeyOf(member, key);
+    bool fails = false;
+    FitnessMemory::Found known = FitnessMemory::Found::Nothing;
+    if (keyed) {
+      double fitness = 0.0;
+      known = memory->Recall(key, fitness, text);
+      if (known == FitnessMemory::Found::Fitness) static_cast<DoubleTypeFitnessIndividual*>(member)->SetFitness(fitness);
+      fails = known == FitnessMemory::Found::Failure;
+    }
+    if (known == FitnessMemory::Found::Nothing) {
+      Exception::CaptureScope capture;
+      try {
+        evaluating->FitnessFunction(member);
+        text = capture.TakeText();
+        if (keyed) memory->Remember(key, static_cast<DoubleTypeFitnessIndividual*>(member)->GetFitness(), text);
+      } catch (...) {
+        // A captured report, or anything else the serial loop would not
+        // have survived either: the serial re-evaluation shows what happens.
+        fails = true;
+        if (keyed) memory->RememberFailure(key);
+      }
+    }
+    if (fails) {
       failed[static_cast<std::size_t>(i)] = 1;
       int seen = firstFailed.load(std::memory_order_relaxed);
       while (i < seen && !firstFailed.compare_exchange_weak(seen, i, std::memory_order_relaxed)) {

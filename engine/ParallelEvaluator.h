@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+class FitnessMemory;
 class Population;
 class Problem;
 
@@ -66,6 +67,9 @@ class ParallelEvaluator {
   void FinishRetiring();
 
   int GetThreadCount() const { return static_cast<int>(workers.size()) + 1; }
+  // Programs known to memory (not owned; may be null) take their fitness
+  // from it instead of being evaluated; programs evaluated are added to it.
+  void SetMemory(FitnessMemory* known) { memory = known; }
 
  private:
   // Starts a round on population: the workers take members from the shared
@@ -82,6 +86,7 @@ class ParallelEvaluator {
   bool RetirementWaiting() const;
 
   Problem* problem;
+  FitnessMemory* memory = nullptr;
   std::vector<std::unique_ptr<Problem>> copies;  // one per worker thread
   std::vector<std::thread> workers;
 

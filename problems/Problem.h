@@ -35,6 +35,11 @@ class Problem {
   // Whether an evaluation now would record something (a robot's path) that
   // only this problem holds; such evaluations must not move to copies.
   virtual bool IsRecording() { return false; }
+  // Whether a program identical node for node to one evaluated before may be
+  // given the fitness it got then without being evaluated again: the fitness
+  // depends on the program alone (and the problem's fixed data), and an
+  // evaluation sets nothing else that counts, such as the solved flag.
+  virtual bool CanReuseFitness() { return false; }
   // Sets the solved flag when copy has set its own: a perfect individual
   // found by a copy counts for this problem.
   void AdoptSolved(Problem* copy) {

@@ -29,6 +29,8 @@ class Regression : public Problem {
   void FitnessFunction(Individual* individual) override;
   // A copy with a target function of its own, made from the same name.
   Problem* Clone() override;
+  // The same points, the same target, no solved flag.
+  bool CanReuseFitness() override { return true; }
 
   ObjectiveFunction* GetTarget() const { return target; }
   LispInterpreter* GetInterpreter() const { return interpreter.get(); }

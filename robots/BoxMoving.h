@@ -27,6 +27,8 @@ class BoxMoving : public RobotProblem {
   // A copy with its own interpreter, room (walls taken over) and robot.
   Problem* Clone() override;
   bool IsRecording() override { return room->IsRecording(); }
+  // An episode starts from the same start values every time.
+  bool CanReuseFitness() override { return true; }
   // Gives the room a fresh robot-path and box-state recorder of
   // kRecorderCapacity points each (ones still attached are destroyed);
   // points beyond that are not recorded.

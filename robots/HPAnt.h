@@ -29,6 +29,8 @@ class HPAnt : public RobotProblem {
   // A copy with its own interpreter, room (walls taken over) and robot.
   Problem* Clone() override;
   bool IsRecording() override { return room->IsRecording(); }
+  // An episode starts from the same start values every time.
+  bool CanReuseFitness() override { return true; }
   // Gives the room a fresh recorder of kRecorderCapacity cells (one still
   // attached is destroyed); cells beyond it are not recorded.
   void StartRecording() override;

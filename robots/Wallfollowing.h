@@ -25,6 +25,8 @@ class Wallfollowing : public RobotProblem {
   // A copy with its own interpreter, room (walls taken over) and robot.
   Problem* Clone() override;
   bool IsRecording() override { return room->IsRecording(); }
+  // An episode starts from the same start values every time.
+  bool CanReuseFitness() override { return true; }
   // Gives the room a fresh path recorder of kRecorderCapacity points (one
   // still attached is destroyed); points beyond it are not recorded.
   void StartRecording() override;
