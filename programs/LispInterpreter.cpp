@@ -294,9 +294,11 @@ long long LispInterpreter::RunCompiled(const CompiledProgram& program) {
         // As RobotOperator::Operate with the library's functions: arguments
         // checked and widened, the robot checked, then the action.
         int n = at->arity;
-        numericTypes(*at);
         double v[2] = {0.0, 0.0};
-        widen(types, n, v);
+        if (n > 0) {
+          numericTypes(*at);
+          widen(types, n, v);
+        }
         Robot* r = robot;
         if (r == nullptr) ReportNoRobot(at->op);
         double result = 0.0;

@@ -44,9 +44,14 @@ class AntRoom {
 
  protected:
   // Reports "Invaiid Tail" at method unless 0 <= x < width and 0 <= y < height.
-  void CheckCell(int x, int y, const char* method) const;
+  void CheckCell(int x, int y, const char* method) const {
+    if (x < 0 || x > width - 1 || y < 0 || y > height - 1) ReportCell(method);
+  }
   // Reports "Invaiid Tail" at method unless (x, y) lies inside the border.
-  void CheckInterior(int x, int y, const char* method) const;
+  void CheckInterior(int x, int y, const char* method) const {
+    if (x < 1 || x > width - 2 || y < 1 || y > height - 2) ReportCell(method);
+  }
+  [[noreturn, gnu::cold, gnu::noinline]] void ReportCell(const char* method) const;
 
   int width;
   int height;
