@@ -364,6 +364,12 @@ bool CompiledProgram::EvaluateBitSlices(Head* r, const std::uint64_t* const* var
   allBool = false;
   sliceWords = words;
   sliceVariables = variables;
+  if (words == 1) {
+    std::uint64_t word = 0;
+    if (!BitSlice(root, 0, 0, word) || valueBound > valueCapacity || pendingBound > pendingCapacity) return false;
+    result[0] = word;
+    return true;
+  }
   const std::uint64_t* value = BitSlices(root, 0, 0, 0);
   if (value == nullptr || valueBound > valueCapacity || pendingBound > pendingCapacity) return false;
   for (int w = 0; w < words; ++w) result[w] = value[w];
@@ -423,4 +429,42 @@ const std::uint64_t* CompiledProgram::BitSlices(Head* node, std::size_t slot, in
     out[w] = v ^ flip;
   }
   return out;
+}
+
+bool CompiledProgram::BitSlice(Head* node, int base, int pending, std::uint64_t& value) {
+  node->PrefetchChildren();
+  Operator* op = node->GetOperator();
+  int n = node->GetArity();
+  if (n != op->GetArity() || n < 0) return false;
+  if (base + 1 > valueBound) valueBound = base + 1;
+  const Classification& form = ClassificationOf(op);
+  if (form.form == Form::Conditional) {
+    if (form.instruction.code != kIf) return false;
+    if (pending + 3 > pendingBound) pendingBound = pending + 3;
+    std::uint64_t c = 0, t = 0, e = 0;
+    if (!BitSlice(node->GetChild(0), base, pending + 2, c) || !BitSlice(node->GetChild(1), base, pending + 1, t) ||
+        !BitSlice(node->GetChild(2), base, pending, e)) {
+      return false;
+    }
+    value = (c & t) | (~c & e);
+    return true;
+  }
+  if (form.form != Form::Evaluating) return false;
+  int code = form.instruction.code;
+  if (code == kBoolVariable) {
+    const std::uint64_t* words = sliceVariables[form.instruction.target];
+    if (words == nullptr) return false;
+    value = words[0];
+    return true;
+  }
+  if (code != kAnd && code != kOr && code != kNand && code != kNor) return false;
+  bool all = code == kAnd || code == kNand;
+  std::uint64_t combined = all ? ~0ULL : 0ULL;
+  for (int i = 0; i < n; ++i) {
+    std::uint64_t argument = 0;
+    if (!BitSlice(node->GetChild(i), base + i, pending, argument)) return false;
+    combined = all ? combined & argument : combined | argument;
+  }
+  value = code == kNand || code == kNor ? ~combined : combined;
+  return true;
 }

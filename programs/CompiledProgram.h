@@ -166,6 +166,8 @@ class CompiledProgram {
   // EvaluateBitSlices below node: the node's words (a variable's or
   // SlotWords(slot)), or null when the program does not qualify.
   const std::uint64_t* BitSlices(Head* node, std::size_t slot, int base, int pending);
+  // The same for values of one word, kept in registers rather than slots.
+  bool BitSlice(Head* node, int base, int pending, std::uint64_t& value);
   std::uint64_t* SlotWords(std::size_t slot);
   void Refuse() { runnable = false; }
   void AddNode(int code, int arity, int type, int index = 0, int intValue = 0, double doubleValue = 0.0);

@@ -5,6 +5,7 @@
 
 namespace {
 constexpr std::size_t kChunkBytes = 64 * 1024;
+constexpr std::size_t kChunkAlignment = 64;
 
 // The pools by number, for giving blocks back when a thread ends.
 std::atomic<NodePool*> pools[NodePool::kMaxPools];
@@ -92,7 +93,8 @@ void NodePool::Refill(Stack& stack) {
   // A chunk's first block holds the link to the chunk before it.
   std::size_t count = kChunkBytes / blockSize;
   if (count < 2) count = 2;
-  char* chunk = static_cast<char*>(::operator new(count * blockSize));
+  // Aligned to the cache line, so that a block of a line's size is in one.
+  char* chunk = static_cast<char*>(::operator new(count * blockSize, std::align_val_t(kChunkAlignment)));
   *reinterpret_cast<void**>(chunk) = chunks;
   chunks = chunk;
   Unlock();
