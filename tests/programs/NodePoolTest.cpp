@@ -13,7 +13,9 @@ constinit NodePool testPool(NodePool::BlockSizeFor(40), 3);
 // Blocks are distinct while in use, on every thread; the blocks a thread
 // frees come back to others once it has ended.
 TEST(NodePoolTest, BlocksAreDistinctAndReturnAcrossThreads) {
-  constexpr int kCount = 5000;
+  // More blocks than one chunk holds, so that the main thread draws on the
+  // shared blocks below.
+  constexpr int kCount = 50000;
   std::vector<void*> mine;
   for (int i = 0; i < kCount; ++i) {
     void* block = testPool.Allocate();
