@@ -1,16 +1,21 @@
 #include "engine/FitnessMemory.h"
 
+#include <typeinfo>
+
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
 #include "programs/Head.h"
 #include "programs/HeadLispCode.h"
 
 bool FitnessMemory::KeyOf(Individual* individual, Key& key) {
-  if (dynamic_cast<DoubleTypeFitnessIndividual*>(individual) == nullptr) return false;
-  auto* chromosome = dynamic_cast<GPChromosome*>(individual->GetChromosome());
-  if (chromosome == nullptr) return false;
-  auto* code = dynamic_cast<HeadLispCode*>(chromosome->GetCode());
-  if (code == nullptr || code->GetRoot() == nullptr) return false;
+  // Exact classes only: the common case, told apart without casts.
+  if (individual == nullptr || typeid(*individual) != typeid(DoubleTypeFitnessIndividual)) return false;
+  Chromosome* chromosome = individual->GetChromosome();
+  if (chromosome == nullptr || typeid(*chromosome) != typeid(GPChromosome)) return false;
+  LispCode* lispCode = static_cast<GPChromosome*>(chromosome)->GetCode();
+  if (lispCode == nullptr || typeid(*lispCode) != typeid(HeadLispCode)) return false;
+  auto* code = static_cast<HeadLispCode*>(lispCode);
+  if (code->GetRoot() == nullptr) return false;
   key.words.clear();
   std::uint64_t hash = 0xCBF29CE484222325ULL;
   // Preorder, with an explicit stack: programs may be deep.

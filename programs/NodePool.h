@@ -24,6 +24,8 @@
 class NodePool {
  public:
   static constexpr int kMaxPools = 4;
+  // How many blocks ahead Allocate fetches the block it will hand out.
+  static constexpr std::size_t kFetchAhead = 4;
 
   // A stack of free block addresses (plain data, grown by the pool).
   struct Stack {
@@ -51,8 +53,9 @@ class NodePool {
     Stack& stack = localStacks[number];
     if (stack.count == 0) Refill(stack);
     void* block = stack.items[--stack.count];
-    // The block handed out next is fetched now: its object is written soon.
-    if (stack.count > 0) __builtin_prefetch(stack.items[stack.count - 1], 1);
+    // A block handed out a few calls from now is fetched already: its
+    // object is written then.
+    if (stack.count >= kFetchAhead) __builtin_prefetch(stack.items[stack.count - kFetchAhead], 1);
     return block;
 #endif
   }
