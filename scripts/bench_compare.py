@@ -5,13 +5,14 @@ DEAP first.
 
 Usage: bench_compare.py ROOT BUILD [--seeds N] [--problems a,b,...]
 
-For each problem and seed, one run of each system, one after the other on the
+For each problem and seed, runs of each system one after the other on the
 same machine: Morvane2's batch program on the example input set with the seed
-changed (on all cores, and again on one thread), then the DEAP program of
-scripts/bench_deap.py. Wall times are of the whole process, start-up
-included. Node evaluations come from untimed replays of the first seed's runs
-(both systems repeat a run exactly from its seed): Morvane2's run counter and
-DEAP's counting pass.
+changed (on all cores, and on one thread; each the median of three runs, as
+its runs last a fraction of a second and a moment's disturbance shows), then
+the DEAP program of scripts/bench_deap.py (one run of seconds). Wall times
+are of the whole process, start-up included. Node evaluations come from
+untimed replays of the first seed's runs (both systems repeat a run exactly
+from its seed): Morvane2's run counter and DEAP's counting pass.
 """
 import os
 import re
@@ -71,6 +72,12 @@ def timed(command, folder):
     return seconds, result.stdout
 
 
+def median_run(command, folder, runs):
+    # The batch program writes its logs afresh on every run.
+    times = [timed(command, folder)[0] for _ in range(runs)]
+    return statistics.median(times)
+
+
 def rate(value):
     for unit, scale in (("G", 1e9), ("M", 1e6), ("k", 1e3)):
         if value >= scale:
@@ -108,7 +115,7 @@ def main():
                 seed = 1 + k
                 folder = os.path.join(work, "%s-%d" % (name, seed))
                 prepare(root, example, folder, seed, None)
-                seconds, _ = timed([batch], folder)
+                seconds = median_run([batch], folder, 3)
                 ours.append(seconds)
                 ours_generations.append(generations_logged(folder))
                 if k == 0:
@@ -116,8 +123,7 @@ def main():
                     ours_rate = parse(output)["nodes"] / seconds
                 one = folder + "-one"
                 prepare(root, example, one, seed, 1)
-                seconds, _ = timed([batch], one)
-                ours_one.append(seconds)
+                ours_one.append(median_run([batch], one, 3))
                 seconds, output = timed(["/usr/bin/python3", deap, name, str(seed)], work)
                 peer.append(seconds)
                 values = parse(output)
@@ -143,15 +149,18 @@ def main():
           cores)
     print()
     header = ("problem", "DEAP evaluates", "Morvane2", "1 thread", "DEAP", "ratio", "ratio 1 thr",
-              "gens M/D", "s/gen M", "s/gen DEAP", "per-gen ratio", "nodes/s M", "nodes/s DEAP")
-    widths = [11, 17, 9, 9, 8, 7, 11, 9, 9, 10, 13, 13, 13]
+              "threads gain", "gens M/D", "s/gen M", "s/gen DEAP", "per-gen ratio", "nodes/s M", "nodes/s DEAP")
+    widths = [11, 17, 9, 9, 8, 7, 11, 12, 9, 9, 10, 13, 13, 13]
     print(" ".join(h.ljust(w) for h, w in zip(header, widths)))
     for (name, style, m_ours, m_one, m_peer, g_ours, g_peer, per_ours, per_peer, ours_rate, peer_rate) in rows:
         cells = (name, style, "%.3f s" % m_ours, "%.3f s" % m_one, "%.2f s" % m_peer, "%.1fx" % (m_peer / m_ours),
-                 "%.1fx" % (m_peer / m_one), "%g/%g" % (g_ours, g_peer), "%.4f" % per_ours, "%.4f" % per_peer,
+                 "%.1fx" % (m_peer / m_one), "%.2fx" % (m_one / m_ours), "%g/%g" % (g_ours, g_peer),
+                 "%.4f" % per_ours, "%.4f" % per_peer,
                  "%.1fx" % (per_peer / per_ours), rate(ours_rate), rate(peer_rate))
         print(" ".join(c.ljust(w) for c, w in zip(cells, widths)))
     print()
+    print("Morvane2's times are medians over seeds of the median of three runs per seed; threads gain is the")
+    print("one-thread time over the all-cores time.")
     print("Both systems stop after the generation in which an individual solves parity or the multiplexer, so")
     print("their generation counts differ from seed to seed; the per-generation columns compare work per")
     print("generation. Node evaluations: program nodes times fitness cases for every evaluated program (the ant:")
