@@ -41,8 +41,8 @@ ParallelEvaluator::~ParallelEvaluator() {
 }
 
 bool ParallelEvaluator::RetirementWaiting() const {
-  Population* members = retiringMembers.load();
-  return members != nullptr && retireNext.load() < members->Size();
+  // Only counts are looked at: the population itself may be going.
+  return retiringMembers.load() != nullptr && retireNext.load() < retireSize.load();
 }
 
 bool ParallelEvaluator::RetireSome(bool stopAtRound) {
@@ -55,7 +55,7 @@ bool ParallelEvaluator::RetireSome(bool stopAtRound) {
     long long started = roundStarted.load();
     for (;;) {
       int i = retireNext.fetch_add(1);
-      if (i >= members->Size()) break;
+      if (i >= retireSize.load()) break;
       members->GetUnsorted(i)->DeleteChromosome();
       any = true;
       if (stopAtRound && roundStarted.load() != started) break;
@@ -71,6 +71,7 @@ bool ParallelEvaluator::RetireSome(bool stopAtRound) {
 void ParallelEvaluator::Retire(std::unique_ptr<Population> members) {
   FinishRetiring();
   retireNext.store(0);
+  retireSize.store(members->Size());
   retiring = std::move(members);
   retiringMembers.store(retiring.get());
   {

@@ -110,6 +110,7 @@ class ParallelEvaluator {
   std::unique_ptr<Population> retiring;
   std::atomic<Population*> retiringMembers{nullptr};
   std::atomic<int> retireNext{0};
+  std::atomic<int> retireSize{0};
   std::atomic<int> retiringActive{0};
   std::atomic<long long> roundStarted{0};
 };
