@@ -84,9 +84,12 @@ void NodePool::Refill(Stack& stack) {
   if (shared.count > 0) {
     // The shared blocks in their order: the last given back is handed out
     // first.
-    if (stack.capacity < shared.count) {
+    std::size_t wanted = shared.count;
+    if (stack.capacity < wanted) {
+      // Grown outside the lock; more blocks may be shared meanwhile, which
+      // wait for the next refill.
       Unlock();
-      Reserve(stack, shared.count);
+      Reserve(stack, wanted);
       Lock();
     }
     std::size_t taken = shared.count < stack.capacity ? shared.count : stack.capacity;
