@@ -32,6 +32,11 @@
 
 namespace {
 constexpr int kPrograms = 200;
+// Programs of the sizes runs breed after some generations: grown to depths
+// 6 to 12, none under 40 nodes.
+constexpr int kMinDepth = 6;
+constexpr int kMaxDepth = 12;
+constexpr int kMinSize = 40;
 
 // The fitness cases of a node set: per case the int or double variables.
 struct Cases {
@@ -80,7 +85,7 @@ double PopValue(LispInterpreter& interpreter) {
 }
 
 void PerCase(benchmark::State& state, const NodeSet& set, bool compiled) {
-  ProgramSet programs(set, kPrograms, 4, 10, 8, 2024);
+  ProgramSet programs(set, kPrograms, kMinDepth, kMaxDepth, kMinSize, 2024);
   Cases cases = CasesOf(set);
   LispInterpreter interpreter;
   std::vector<std::unique_ptr<CompiledProgram>> forms;
@@ -135,7 +140,7 @@ void Release(std::vector<std::unique_ptr<DoubleTypeFitnessIndividual>>& individu
 }
 
 void AllCases(benchmark::State& state, const NodeSet& set) {
-  ProgramSet programs(set, kPrograms, 4, 10, 8, 2024);
+  ProgramSet programs(set, kPrograms, kMinDepth, kMaxDepth, kMinSize, 2024);
   std::unique_ptr<Problem> problem = MakeProblem(set);
   auto individuals = Individuals(programs);
   long long nodes = programs.TotalSize() * CasesOf(set).Count();
@@ -184,7 +189,7 @@ long long EpisodeNodes(BoxMoving& boxMoving, Head* root) {
 
 template <class RobotProblemClass>
 void Episode(benchmark::State& state, const NodeSet& set) {
-  ProgramSet programs(set, kPrograms, 4, 10, 8, 2024);
+  ProgramSet programs(set, kPrograms, kMinDepth, kMaxDepth, kMinSize, 2024);
   std::unique_ptr<Problem> problem = MakeProblem(set);
   std::unique_ptr<Problem> counter(problem->Clone());
   long long nodes = 0;

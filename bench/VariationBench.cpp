@@ -16,6 +16,11 @@
 
 namespace {
 constexpr int kPrograms = 200;
+// Programs of the sizes runs breed after some generations: grown to depths
+// 6 to 12, none under 40 nodes.
+constexpr int kMinDepth = 6;
+constexpr int kMaxDepth = 12;
+constexpr int kMinSize = 40;
 
 void Generate(benchmark::State& state, const NodeSet& set) {
   ProgramSet programs(set, 1, 1, 1, 1, 7);
@@ -33,7 +38,7 @@ void Generate(benchmark::State& state, const NodeSet& set) {
 }
 
 void Copy(benchmark::State& state, const NodeSet& set) {
-  ProgramSet programs(set, kPrograms, 4, 10, 8, 2024);
+  ProgramSet programs(set, kPrograms, kMinDepth, kMaxDepth, kMinSize, 2024);
   std::size_t p = 0;
   for (auto _ : state) {
     LispCode* code = programs.Programs()[p]->Clone();
@@ -46,7 +51,7 @@ void Copy(benchmark::State& state, const NodeSet& set) {
 }
 
 void Crossover(benchmark::State& state, const NodeSet& set) {
-  ProgramSet programs(set, kPrograms, 4, 10, 8, 2024);
+  ProgramSet programs(set, kPrograms, kMinDepth, kMaxDepth, kMinSize, 2024);
   GPDepthLimitCrossover crossover(17);
   GetUtility()->Seed(99);
   std::size_t p = 0;
@@ -66,7 +71,7 @@ void Crossover(benchmark::State& state, const NodeSet& set) {
 }
 
 void Mutation(benchmark::State& state, const NodeSet& set) {
-  ProgramSet programs(set, kPrograms, 4, 10, 8, 2024);
+  ProgramSet programs(set, kPrograms, kMinDepth, kMaxDepth, kMinSize, 2024);
   GPDepthLimitMutation mutation(17, new GPDepthLimitGenerator(programs.Symbols(), 17));
   GetUtility()->Seed(99);
   std::size_t p = 0;
