@@ -5,8 +5,8 @@
 
 #include "config/Log.h"
 #include "config/Producer.h"
-#include "engine/Chromosome.h"
 #include "engine/BackgroundDeleter.h"
+#include "engine/Chromosome.h"
 #include "engine/Evolution.h"
 #include "engine/FitnessMemory.h"
 #include "engine/Individual.h"
