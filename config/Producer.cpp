@@ -1,6 +1,7 @@
 #include "config/Producer.h"
 
 #include <fstream>
+#include <thread>
 
 #include "config/InputWarnings.h"
 #include "config/Log.h"
@@ -92,6 +93,15 @@ Problem* Producer::GetProblem() {
 int Producer::GetSeed() { return *intParameters->Get("seed"); }
 
 int Producer::GetIterationNum() { return *intParameters->Get("iteration_num"); }
+
+int Producer::GetThreadCount() {
+  int threads = 0;
+  // An optional key: its absence is no report.
+  if (intParameters->Exists("threads") == 1) threads = *intParameters->Get("threads");
+  if (threads < 1) threads = static_cast<int>(std::thread::hardware_concurrency());
+  if (threads > kMaxThreads) threads = kMaxThreads;
+  return threads < 1 ? 1 : threads;
+}
 
 Population* Producer::CreatePopulation() { return new Population(populationSize, GetSorter()); }
 

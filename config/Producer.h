@@ -26,6 +26,8 @@ class Producer {
   static constexpr int kMaxPopulationSize = 1000000;
   static constexpr int kMaxGeneration = 1000000;
   static constexpr int kMaxIterationNum = 100000;
+  // Most threads a run evaluates with.
+  static constexpr int kMaxThreads = 256;
 
   // Reads every input file named by the file list at fileName; any failure
   // ends the process, as does a population_size below 1, a max_generation or
@@ -59,6 +61,10 @@ class Producer {
   // Looked up on every call.
   int GetSeed();
   int GetIterationNum();
+  // The number of threads that evaluate a generation: the optional int
+  // parameter "threads" (1 evaluates on the calling thread alone); without
+  // it, or with a value below 1, one per processor core of the machine.
+  int GetThreadCount();
 
   // Parameter lookups for concrete producers; a missing key ends the process
   // with the register's "Can not find " report.

@@ -6,6 +6,7 @@
 
 #include <iostream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -48,8 +49,9 @@ class Register {
   virtual ~Register() = default;
 
   virtual Value* Create(const Key& key) {
-    std::cerr << key << '\n';
-    std::cerr.flush();
+    std::ostringstream line;
+    line << key << '\n';
+    GetException()->Diagnostic(line.str());
     GetException()->FatalError("Can not find ", ClassNameOf(*this), "Create");
   }
 

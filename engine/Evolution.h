@@ -11,4 +11,8 @@ class Evolution {
   virtual void Evolve(Population* from, Population* to, int n) = 0;
   // Works on one population.
   virtual void Apply(Population* population, int n) = 0;
+  // Whether every individual Evolve adds is finished when it is added (the
+  // scheme never changes it afterwards), so that it may be evaluated while
+  // Evolve goes on.
+  virtual bool AddsFinishedIndividuals() { return false; }
 };

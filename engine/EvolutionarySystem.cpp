@@ -5,19 +5,31 @@
 
 #include "config/Log.h"
 #include "config/Producer.h"
+#include "engine/BackgroundDeleter.h"
 #include "engine/Chromosome.h"
 #include "engine/Evolution.h"
+#include "engine/FitnessMemory.h"
 #include "engine/Individual.h"
 #include "engine/IndividualComparator.h"
+#include "engine/ParallelEvaluator.h"
 #include "engine/Population.h"
+#include "foundation/Exception.h"
 #include "foundation/TimeEstimator.h"
 #include "foundation/Utility.h"
 #include "problems/Problem.h"
 
 EvolutionarySystem::EvolutionarySystem(Producer* producer)
-    : producer(producer), problem(producer->GetProblem()), population(producer->CreatePopulation()) {}
+    : producer(producer),
+      problem(producer->GetProblem()),
+      population(producer->CreatePopulation()),
+      threads(producer->GetThreadCount()) {
+  if (problem->CanReuseFitness()) memory = std::make_unique<FitnessMemory>();
+}
 
 EvolutionarySystem::~EvolutionarySystem() {
+  evaluator.reset();
+  deleter.reset();
+  if (retired) retired->DeleteAll();
   if (population) population->DeleteAll();
   ReleaseBest();
 }
@@ -65,24 +77,108 @@ void EvolutionarySystem::RunIterations(int n) {
 }
 
 void EvolutionarySystem::Initialize() {
+  // A new run: nothing of an earlier run's programs counts.
+  if (memory) memory->Clear();
   Evolution* initial = producer->GetInitialEvolution();
   initial->Apply(population.get(), producer->GetPopulationSize());
 }
 
 void EvolutionarySystem::Evaluate() {
-  for (int i = 0; i < population->Size(); ++i) problem->FitnessFunction(population->GetUnsorted(i));
+  bool parallel = threads > 1 && !serialOnly && population->Size() > 1 && !problem->IsRecording();
+  if (parallel && !evaluator) {
+    evaluator = ParallelEvaluator::Create(problem, threads);
+    if (!evaluator) {
+      serialOnly = true;
+      parallel = false;
+    } else {
+      evaluator->SetMemory(memory.get());
+    }
+  }
+  if (parallel) {
+    evaluator->Evaluate(population.get());
+  } else {
+    // No worker may still be evaluating members begun early.
+    if (evaluator) evaluator->Abandon();
+    for (int i = 0; i < population->Size(); ++i) EvaluateMember(population->GetUnsorted(i));
+  }
+  if (memory) memory->NextGeneration();
   population->Sort();
+}
+
+void EvolutionarySystem::EvaluateMember(Individual* member) {
+  FitnessMemory::Key key;
+  if (!memory || !FitnessMemory::KeyOf(member, key)) {
+    problem->FitnessFunction(member);
+    return;
+  }
+  double fitness = 0.0;
+  std::string text;
+  if (memory->Recall(key, fitness, text) == FitnessMemory::Found::Fitness) {
+    if (!text.empty()) GetException()->Diagnostic(text);
+    static_cast<DoubleTypeFitnessIndividual*>(member)->SetFitness(fitness);
+    return;
+  }
+  // Evaluated in capture mode to learn the lines it writes; a report is made
+  // for real by evaluating once more.
+  bool reported = false;
+  {
+    Exception::CaptureScope capture;
+    try {
+      problem->FitnessFunction(member);
+      text = capture.TakeText();
+    } catch (const Exception::CapturedReport&) {
+      reported = true;
+    }
+  }
+  if (reported) {
+    problem->FitnessFunction(member);
+    return;
+  }
+  if (!text.empty()) GetException()->Diagnostic(text);
+  memory->Remember(key, static_cast<DoubleTypeFitnessIndividual*>(member)->GetFitness(), text);
 }
 
 void EvolutionarySystem::Evolve() {
   std::unique_ptr<Population> next(producer->CreatePopulation());
+  if (threads > 1 && !evaluator && !deleter) deleter = std::make_unique<BackgroundDeleter>();
+  // The generation replaced last time goes while this one is bred from the
+  // current one: destroyed by the evaluating workers when they have nothing
+  // to evaluate, or by a thread of its own.
+  if (retired) {
+    if (evaluator) {
+      evaluator->Retire(std::move(retired));
+    } else {
+      deleter->Delete(std::move(retired));
+    }
+  }
   Evolution* evolution = producer->GetEvolution();
+  // The workers evaluate the new generation's members as they are made,
+  // while this thread breeds the rest; Evaluate finishes the round.
+  if (evaluator && !problem->IsRecording() && evolution->AddsFinishedIndividuals()) {
+    evaluator->EvaluateAsAdded(next.get());
+  }
   evolution->Evolve(population.get(), next.get(), producer->GetPopulationSize());
-  population->DeleteAll();
+  if (evaluator || deleter) {
+    retired = std::move(population);
+  } else {
+    population->DeleteAll();
+  }
   population = std::move(next);
 }
 
-void EvolutionarySystem::Finish() { population->DeleteAll(); }
+void EvolutionarySystem::Finish() {
+  // A round on this population that Evaluate never finished ends unused.
+  if (evaluator) {
+    evaluator->Abandon();
+    evaluator->FinishRetiring();
+  }
+  population->DeleteAll();
+  if (retired) {
+    retired->DeleteAll();
+    retired.reset();
+  }
+  if (deleter) deleter->Wait();
+}
 
 void EvolutionarySystem::LogGeneration(int g) {
   Individual* generationBest = population->Get(0);

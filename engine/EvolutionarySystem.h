@@ -5,7 +5,10 @@
 
 #include <memory>
 
+class BackgroundDeleter;
+class FitnessMemory;
 class Individual;
+class ParallelEvaluator;
 class Population;
 class Problem;
 class Producer;
@@ -31,11 +34,19 @@ class EvolutionarySystem {
   virtual void RunIterations(int n);
   // Fills the population with its first generation.
   virtual void Initialize();
-  // Gives every member its fitness, in index order, then sorts.
+  // Gives every member its fitness, then sorts. With more than one thread
+  // (the producer's GetThreadCount) the members are evaluated in parallel,
+  // with exactly the results, lines and reports of the loop in index order.
+  // When the problem allows it, a program identical to one of the latest
+  // generations' gets the fitness (and lines) that one got, unevaluated.
   virtual void Evaluate();
-  // Replaces the population by the next generation.
+  // Replaces the population by the next generation. With more than one
+  // thread the replaced generation is destroyed in the background while the
+  // generation after it is bred, and the new members are evaluated as they
+  // are made (when the scheme adds them finished); Evaluate completes that.
   virtual void Evolve();
-  // Destroys the members of the population (the population stays).
+  // Destroys the members of the population (the population stays), and any
+  // replaced generation not destroyed yet.
   virtual void Finish();
   // Logs generation g's best to "log" and the statistics collectors, and
   // updates the best-so-far individual.
@@ -48,12 +59,27 @@ class EvolutionarySystem {
   Producer* GetProducer() { return producer; }
   // The best-so-far individual, or null.
   Individual* GetBest() { return best; }
+  // The number of threads Evaluate uses when the problem can be copied.
+  int GetThreadCount() const { return threads; }
 
  private:
   void ReleaseBest();
+  // Evaluate's serial step for one member.
+  void EvaluateMember(Individual* member);
 
   Producer* producer;
   Problem* problem;
   std::unique_ptr<Population> population;
   Individual* best = nullptr;
+  int threads;
+  // Made on the first parallel evaluation; null while there is none.
+  std::unique_ptr<ParallelEvaluator> evaluator;
+  // Set when the problem turned out to give no copies.
+  bool serialOnly = false;
+  // With more than one thread: the generation Evolve replaced last, handed to
+  // the deleter at the next Evolve.
+  std::unique_ptr<BackgroundDeleter> deleter;
+  std::unique_ptr<Population> retired;
+  // The fitness of the latest programs, when the problem allows reusing it.
+  std::unique_ptr<FitnessMemory> memory;
 };

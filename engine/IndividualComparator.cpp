@@ -3,18 +3,21 @@
 #include <cmath>
 
 namespace {
-DoubleTypeFitnessIndividual* AsFitnessIndividual(Individual* individual, const std::string& cls) {
+// The comparator's class is named only when the cast fails: sorting compares
+// a great many times.
+template <class Reporter>
+DoubleTypeFitnessIndividual* AsFitnessIndividual(Individual* individual, const Reporter& reporter) {
   auto* cast = dynamic_cast<DoubleTypeFitnessIndividual*>(individual);
   if (cast == nullptr) {
-    GetException()->CastError("Individual", "DoubleTypeFitnessIndividual", cls, "Compare");
+    GetException()->CastError("Individual", "DoubleTypeFitnessIndividual", ClassNameOf(reporter), "Compare");
   }
   return cast;
 }
 }  // namespace
 
 int DoubleTypeFitnessIndividualLessComparator::Compare(Individual* a, Individual* b) {
-  double fa = AsFitnessIndividual(a, ClassNameOf(*this))->GetFitness();
-  double fb = AsFitnessIndividual(b, ClassNameOf(*this))->GetFitness();
+  double fa = AsFitnessIndividual(a, *this)->GetFitness();
+  double fb = AsFitnessIndividual(b, *this)->GetFitness();
   bool aIsNaN = std::isnan(fa);
   bool bIsNaN = std::isnan(fb);
   if (aIsNaN || bIsNaN) {

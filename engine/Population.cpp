@@ -9,6 +9,7 @@ Population::~Population() = default;
 
 void Population::Add(Individual* individual) {
   individuals->Add(individual);
+  published.store(individuals->Size(), std::memory_order_release);
   sorted = false;
 }
 
@@ -30,4 +31,5 @@ void Population::AcceptAll(IndividualVisitor* visitor) {
 void Population::DeleteAll() {
   for (int i = 0; i < individuals->Size(); ++i) individuals->Get(i)->DeleteChromosome();
   individuals->DeleteAll();
+  published.store(0, std::memory_order_release);
 }

@@ -2,6 +2,7 @@
 // marks the population unsorted and the next Get sorts it again.
 #pragma once
 
+#include <atomic>
 #include <memory>
 
 #include "engine/IndividualComparator.h"
@@ -25,6 +26,12 @@ class Population {
   // The i-th member in the current order, never sorting.
   Individual* GetUnsorted(int i) { return individuals->Get(i); }
   int Size() const { return individuals->Size(); }
+  int Capacity() const { return individuals->Capacity(); }
+  // For a thread that reads the members while another adds them: the number
+  // of members added so far (each one complete before it counts), and the
+  // i-th of them, i below that number.
+  int GetPublishedCount() const { return published.load(std::memory_order_acquire); }
+  Individual* GetPublished(int i) const { return individuals->Data()[i]; }
   void Sort();
   // Each member, in index order, accepts the visitor.
   void AcceptAll(IndividualVisitor* visitor);
@@ -33,6 +40,7 @@ class Population {
 
  private:
   std::unique_ptr<IndividualArray> individuals;
+  std::atomic<int> published{0};
   bool sorted = false;
   IndividualSorter* sorter;
 };

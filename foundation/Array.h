@@ -46,6 +46,13 @@ class Array {
   }
   int Size() const { return size; }
   int Capacity() const { return capacity; }
+  // Sets the number of elements in use, for hot loops that push and pop
+  // through Data() themselves and have checked the capacity beforehand. The
+  // entries keep their values; a size outside 0 .. capacity is reported.
+  void SetSize(int newSize) {
+    if (newSize < 0 || newSize > capacity) ReportArrayIndex(newSize, capacity, ClassNameOf(*this), "SetSize");
+    size = newSize;
+  }
   // Unchecked view of the elements in use, for hot loops that have checked
   // their bounds already.
   const T* Data() const { return data.get(); }

@@ -38,7 +38,34 @@ std::string PlainClassName(const std::type_info& type) {
   return name;
 }
 
+Exception::CaptureScope*& Exception::CurrentScope() {
+  thread_local CaptureScope* scope = nullptr;
+  return scope;
+}
+
+bool Exception::IsCapturing() { return CurrentScope() != nullptr; }
+
+Exception::CaptureScope::CaptureScope() : outer(CurrentScope()) { CurrentScope() = this; }
+
+Exception::CaptureScope::~CaptureScope() { CurrentScope() = outer; }
+
+std::string Exception::CaptureScope::TakeText() {
+  std::string taken;
+  taken.swap(text);
+  return taken;
+}
+
+void Exception::Diagnostic(const std::string& text) {
+  if (CaptureScope* scope = CurrentScope()) {
+    scope->text += text;
+    return;
+  }
+  std::cerr << text;
+  std::cerr.flush();
+}
+
 void Exception::Fatal(const std::string& line) {
+  if (CurrentScope() != nullptr) throw CapturedReport(line);
   std::cerr << line << '\n';
   std::cerr.flush();
   if (fatalHandler != nullptr) fatalHandler(line);
@@ -79,8 +106,7 @@ void Exception::TooMuchCallError(int counter, int limit, const std::string& cls,
 
 void Exception::Warning(const std::string& message, const std::string& cls,
                         const std::string& method) {
-  std::cerr << "Warning: " << message << " at " << cls << "::" << method << '\n';
-  std::cerr.flush();
+  Diagnostic("Warning: " + message + " at " + cls + "::" + method + "\n");
 }
 
 void Exception::LispInterpretationError(const std::string& message, const std::string& cls,

@@ -2,6 +2,7 @@
 // every kind except Warning then ends the process (exit status 1).
 #pragma once
 
+#include <stdexcept>
 #include <string>
 #include <typeinfo>
 
@@ -28,8 +29,47 @@ class Exception {
   void SetFatalHandler(FatalHandler handler) { fatalHandler = handler; }
   void SetFlusher(Flusher f) { flusher = f; }
 
+  // A line written to standard error ahead of a report (such as the missing
+  // key before a register's "Can not find " report). In capture mode it is
+  // kept in the thread's buffer instead.
+  void Diagnostic(const std::string& text);
+
+  // Capture mode, per thread: while a CaptureScope lives on a thread, a fatal
+  // report made on that thread writes nothing and ends nothing; it throws a
+  // CapturedReport holding its line instead. Warnings and diagnostic lines
+  // are collected in the scope's buffer, in the order they were made, for the
+  // owner to write out later (or drop). Workers that evaluate in parallel use
+  // it, so that the main thread can have the report the serial order meets
+  // first made for real.
+  class CaptureScope {
+   public:
+    CaptureScope();
+    ~CaptureScope();
+    CaptureScope(const CaptureScope&) = delete;
+    CaptureScope& operator=(const CaptureScope&) = delete;
+    // The text collected so far; TakeText also empties the buffer.
+    const std::string& Text() const { return text; }
+    std::string TakeText();
+
+   private:
+    friend class Exception;
+    std::string text;
+    CaptureScope* outer;
+  };
+
+  // What a fatal report throws in capture mode.
+  class CapturedReport : public std::runtime_error {
+   public:
+    explicit CapturedReport(const std::string& line) : std::runtime_error(line) {}
+  };
+
+  // Whether the calling thread is in capture mode.
+  static bool IsCapturing();
+
  private:
   [[noreturn]] void Fatal(const std::string& line);
+  // The calling thread's capture scope, or null.
+  static CaptureScope*& CurrentScope();
 
   FatalHandler fatalHandler = nullptr;
   Flusher flusher = nullptr;

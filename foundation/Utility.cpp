@@ -1,7 +1,6 @@
 #include "foundation/Utility.h"
 
-#include <iostream>
-
+#include "foundation/Exception.h"
 #include "foundation/Numeric.h"
 #include "foundation/NumericArrays.h"
 
@@ -40,7 +39,7 @@ void Utility::Regenerate() {
 double Utility::Random01() {
   double r = static_cast<double>(NextWord()) * (1.0 / 4294967296.0);
   if (r < 0.0 || r >= 1.0) {
-    std::cerr << "Warning\n";
+    GetException()->Diagnostic("Warning\n");
     r = 0.0;
   }
   return r;

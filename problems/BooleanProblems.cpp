@@ -3,9 +3,12 @@
 #include "engine/Individual.h"
 #include "foundation/NumericArrays.h"
 #include "foundation/Utility.h"
+#include "problems/BooleanCases.h"
 #include "problems/Multiplexer.h"
 #include "problems/Parity.h"
 #include "problems/ProblemFileReader.h"
+#include "programs/CompiledProgram.h"
+#include "programs/HeadLispCode.h"
 #include "programs/LispCode.h"
 #include "programs/LispInterpreter.h"
 
@@ -23,7 +26,8 @@ void CheckInputBits(int bits, const char* cls, const char* what) {
 }
 }  // namespace
 
-Parity::Parity(std::istream& in) : interpreter(std::make_unique<LispInterpreter>()) {
+Parity::Parity(std::istream& in)
+    : interpreter(std::make_unique<LispInterpreter>()), program(std::make_unique<CompiledProgram>()) {
   ProblemFileReader reader(in, "Parity");
   std::string word = reader.ReadWord("mode");
   if (word == "double") {
@@ -37,9 +41,23 @@ Parity::Parity(std::istream& in) : interpreter(std::make_unique<LispInterpreter>
   CheckInputBits(n, "Parity", "The number of input bits");
   cases = Utility::Power(2, n);
   reader.EndData();
+  allCases = std::make_unique<BooleanCases>(n, &Parity::ParityOf);
+}
+
+Parity::Parity(const Parity& other)
+    : Problem(other),
+      interpreter(std::make_unique<LispInterpreter>()),
+      program(std::make_unique<CompiledProgram>()),
+      allCases(std::make_unique<BooleanCases>(other.n, &Parity::ParityOf)),
+      mode(other.mode),
+      n(other.n),
+      cases(other.cases) {
+  interpreter->CopyVariables(*other.interpreter);
 }
 
 Parity::~Parity() = default;
+
+Problem* Parity::Clone() { return new Parity(*this); }
 
 int Parity::ParityOf(const IntArray& bits) {
   int ones = 0;
@@ -49,10 +67,18 @@ int Parity::ParityOf(const IntArray& bits) {
   return (ones + 1) % 2;
 }
 
+void Parity::EvaluateCase(GPChromosome* chromosome) {
+  if (compiled) {
+    interpreter->EvaluateCompiled(*program);
+  } else {
+    chromosome->GetCode()->Evaluate(interpreter.get());
+  }
+}
+
 int Parity::FitnessDoubleParity(GPChromosome* chromosome, const IntArray& bits) {
   for (int i = 0; i < n; ++i) interpreter->SetDoubleVariable(i, static_cast<double>(bits.Get(i)));
   interpreter->Clear();
-  chromosome->GetCode()->Evaluate(interpreter.get());
+  EvaluateCase(chromosome);
   int type = interpreter->PopType();
   double value = 0.0;
   if (type == 1) {
@@ -68,7 +94,7 @@ int Parity::FitnessDoubleParity(GPChromosome* chromosome, const IntArray& bits) 
 int Parity::FitnessIntParity(GPChromosome* chromosome, const IntArray& bits) {
   for (int i = 0; i < n; ++i) interpreter->SetIntVariable(i, bits.Get(i));
   interpreter->Clear();
-  chromosome->GetCode()->Evaluate(interpreter.get());
+  EvaluateCase(chromosome);
   if (interpreter->PopType() != 4) GetException()->FatalError("Invalid type : not int", "Parity", "FitnessIntParity");
   return interpreter->PopBool();
 }
@@ -77,9 +103,18 @@ void Parity::FitnessFunction(Individual* individual) {
   DoubleTypeFitnessIndividual* target = CastIndividual(individual);
   GPChromosome* chromosome = CastGPChromosome(target);
   int errors = 0;
+  bool counted = false;
+  auto* tree = dynamic_cast<HeadLispCode*>(chromosome->GetCode());
+  if (GetPaths() == Paths::All && mode == 3 && tree != nullptr && tree->GetRoot() != nullptr) {
+    counted = allCases->CountBoolErrors(tree->GetRoot(), *program, interpreter.get(), errors);
+  }
+  compiled = !counted && GetPaths() != Paths::Tree && program->CompileCode(chromosome->GetCode());
+  BooleanCases::Answer answers = mode == 2 ? BooleanCases::Answer::Real : BooleanCases::Answer::Bool;
+  counted = counted || (compiled && GetPaths() == Paths::All && (mode == 2 || mode == 3) &&
+                        allCases->CountErrors(*program, interpreter.get(), answers, errors));
   IntArray bits(n);
   bits.Fill(0);
-  for (int c = 0; c < cases; ++c) {
+  for (int c = 0; c < cases && !counted; ++c) {
     Utility::IntToBits(c, bits);
     int answer = 0;
     if (mode == 2) {
@@ -95,7 +130,8 @@ void Parity::FitnessFunction(Individual* individual) {
   target->SetFitness(static_cast<double>(errors));
 }
 
-Multiplexer::Multiplexer(std::istream& in) : interpreter(std::make_unique<LispInterpreter>()) {
+Multiplexer::Multiplexer(std::istream& in)
+    : interpreter(std::make_unique<LispInterpreter>()), program(std::make_unique<CompiledProgram>()) {
   ProblemFileReader reader(in, "Multiplexer");
   std::string word = reader.ReadWord("mode");
   if (word == "bool") {
@@ -115,9 +151,24 @@ Multiplexer::Multiplexer(std::istream& in) : interpreter(std::make_unique<LispIn
   inputs = Utility::Power(2, k) + k;
   cases = Utility::Power(2, inputs);
   reader.EndData();
+  allCases = std::make_unique<BooleanCases>(inputs, [this](const IntArray& bits) { return MultiplexerOf(bits); });
+}
+
+Multiplexer::Multiplexer(const Multiplexer& other)
+    : Problem(other),
+      interpreter(std::make_unique<LispInterpreter>()),
+      program(std::make_unique<CompiledProgram>()),
+      allCases(std::make_unique<BooleanCases>(other.inputs, [this](const IntArray& bits) { return MultiplexerOf(bits); })),
+      mode(other.mode),
+      inputs(other.inputs),
+      cases(other.cases),
+      k(other.k) {
+  interpreter->CopyVariables(*other.interpreter);
 }
 
 Multiplexer::~Multiplexer() = default;
+
+Problem* Multiplexer::Clone() { return new Multiplexer(*this); }
 
 int Multiplexer::MultiplexerOf(const IntArray& bits) const {
   int address = 0;
@@ -127,10 +178,18 @@ int Multiplexer::MultiplexerOf(const IntArray& bits) const {
   return bits.Get(k + address);
 }
 
+void Multiplexer::EvaluateCase(GPChromosome* chromosome) {
+  if (compiled) {
+    interpreter->EvaluateCompiled(*program);
+  } else {
+    chromosome->GetCode()->Evaluate(interpreter.get());
+  }
+}
+
 int Multiplexer::FitnessIntMultiplexer(GPChromosome* chromosome, const IntArray& bits) {
   for (int i = 0; i < inputs; ++i) interpreter->SetIntVariable(i, bits.Get(i));
   interpreter->Clear();
-  chromosome->GetCode()->Evaluate(interpreter.get());
+  EvaluateCase(chromosome);
   if (interpreter->PopType() != 4) {
     GetException()->FatalError("Invalid type : not int", "Multiplexer", "FitnessIntMultiplexer");
   }
@@ -141,9 +200,17 @@ void Multiplexer::FitnessFunction(Individual* individual) {
   DoubleTypeFitnessIndividual* target = CastIndividual(individual);
   GPChromosome* chromosome = CastGPChromosome(target);
   int errors = 0;
+  bool counted = false;
+  auto* tree = dynamic_cast<HeadLispCode*>(chromosome->GetCode());
+  if (GetPaths() == Paths::All && mode == 4 && tree != nullptr && tree->GetRoot() != nullptr) {
+    counted = allCases->CountBoolErrors(tree->GetRoot(), *program, interpreter.get(), errors);
+  }
+  compiled = !counted && GetPaths() != Paths::Tree && program->CompileCode(chromosome->GetCode());
+  counted = counted || (compiled && GetPaths() == Paths::All && mode == 4 &&
+                        allCases->CountErrors(*program, interpreter.get(), BooleanCases::Answer::Bool, errors));
   IntArray bits(inputs);
   bits.Fill(0);
-  for (int c = 0; c < cases; ++c) {
+  for (int c = 0; c < cases && !counted; ++c) {
     Utility::IntToBits(c, bits);
     int answer = 0;
     if (mode == 4) {

@@ -1,5 +1,7 @@
 #include "problems/MultiVariate.h"
 
+#include <sstream>
+
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
 #include "foundation/Utility.h"
@@ -54,6 +56,33 @@ MultiVariate::MultiVariate(std::istream& in) : n(0), m(0), function(nullptr), sc
   }
   reader.EndData();
 }
+
+MultiVariate::MultiVariate(const MultiVariate& other)
+    : Problem(other),
+      n(other.n),
+      m(other.m),
+      functions(std::make_unique<ObjectiveFunctionRegister>(5)),
+      function(nullptr),
+      scale(other.scale) {
+  std::istringstream name(other.functions->KeyAt(0));
+  function = functions->Create(n, name);
+  if (other.translation) {
+    translation = std::make_unique<DoubleArray>(n);
+    for (int i = 0; i < other.translation->Size(); ++i) translation->Add(other.translation->Get(i));
+  }
+  if (other.rotation) {
+    rotation = std::make_unique<Double2DimensionalArray>(n);
+    for (int i = 0; i < other.rotation->Size(); ++i) {
+      const DoubleArray* from = other.rotation->Get(i);
+      rotationRows.push_back(std::make_unique<DoubleArray>(n));
+      DoubleArray* row = rotationRows.back().get();
+      rotation->Add(row);
+      for (int j = 0; j < from->Size(); ++j) row->Add(from->Get(j));
+    }
+  }
+}
+
+Problem* MultiVariate::Clone() { return new MultiVariate(*this); }
 
 MultiVariate::~MultiVariate() = default;
 

@@ -28,6 +28,9 @@ class MultiVariate : public Problem {
 
   // Decodes the genes of a GAChromosome and stores the function's value there.
   void FitnessFunction(Individual* individual) override;
+  // A copy with a function of its own, made from the same name, and its own
+  // translation and rotation.
+  Problem* Clone() override;
 
   // The n integers the genes encode: variable v is read from genes
   // v*m .. v*m + m - 1, the first of them the most significant bit; a gene
@@ -48,6 +51,8 @@ class MultiVariate : public Problem {
   const Double2DimensionalArray* GetRotation() const { return rotation.get(); }
 
  private:
+  MultiVariate(const MultiVariate& other);
+
   int n;
   int m;
   std::unique_ptr<ObjectiveFunctionRegister> functions;

@@ -9,6 +9,9 @@
 
 #include "problems/Problem.h"
 
+class BooleanCases;
+class CompiledProgram;
+class GPChromosome;
 class IntArray;
 class LispInterpreter;
 
@@ -17,7 +20,11 @@ class Multiplexer : public Problem {
   // Reads the mode word ("bool") and the number of address bits.
   explicit Multiplexer(std::istream& in);
   ~Multiplexer() override;
+  // Every case is evaluated; programs whose nodes all have one type are
+  // evaluated for many cases at once (64 per machine word when every node is
+  // a bool), with the same count of errors as case by case.
   void FitnessFunction(Individual* individual) override;
+  Problem* Clone() override;
 
   // The data bit that the address bits of the case select.
   int MultiplexerOf(const IntArray& bits) const;
@@ -27,9 +34,20 @@ class Multiplexer : public Problem {
   LispInterpreter* GetInterpreter() { return interpreter.get(); }
 
  private:
+  // The copy made by Clone.
+  Multiplexer(const Multiplexer& other);
   int FitnessIntMultiplexer(GPChromosome* chromosome, const IntArray& bits);
 
+  // Runs the program of one case: compiled when the chromosome's code could
+  // be compiled, else through the code itself.
+  void EvaluateCase(GPChromosome* chromosome);
+
   std::unique_ptr<LispInterpreter> interpreter;
+  // The program being evaluated in compiled form, and whether it has one.
+  std::unique_ptr<CompiledProgram> program;
+  bool compiled = false;
+  // All cases at once, for programs that allow it.
+  std::unique_ptr<BooleanCases> allCases;
   int mode;
   int inputs;
   int cases;

@@ -8,6 +8,9 @@
 
 #include "problems/Problem.h"
 
+class BooleanCases;
+class CompiledProgram;
+class GPChromosome;
 class IntArray;
 class LispInterpreter;
 
@@ -16,7 +19,11 @@ class Parity : public Problem {
   // Reads the mode word ("double" or "bool") and the number of input bits.
   explicit Parity(std::istream& in);
   ~Parity() override;
+  // Every case is evaluated; programs whose nodes all have one type are
+  // evaluated for many cases at once (64 per machine word when every node is
+  // a bool), with the same count of errors as case by case.
   void FitnessFunction(Individual* individual) override;
+  Problem* Clone() override;
 
   // 1 when the number of ones in the case is even, else 0.
   static int ParityOf(const IntArray& bits);
@@ -26,12 +33,23 @@ class Parity : public Problem {
   LispInterpreter* GetInterpreter() { return interpreter.get(); }
 
  private:
+  // The copy made by Clone.
+  Parity(const Parity& other);
   // The program's answer: its real result read as 1 when >= 0.0.
   int FitnessDoubleParity(GPChromosome* chromosome, const IntArray& bits);
   // The program's answer: its boolean result.
   int FitnessIntParity(GPChromosome* chromosome, const IntArray& bits);
 
+  // Runs the program of one case: compiled when the chromosome's code could
+  // be compiled, else through the code itself.
+  void EvaluateCase(GPChromosome* chromosome);
+
   std::unique_ptr<LispInterpreter> interpreter;
+  // The program being evaluated in compiled form, and whether it has one.
+  std::unique_ptr<CompiledProgram> program;
+  bool compiled = false;
+  // All cases at once, for programs that allow it.
+  std::unique_ptr<BooleanCases> allCases;
   int mode;
   int n;
   int cases;

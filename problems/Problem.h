@@ -11,8 +11,13 @@ class MultiStream;
 
 class Problem {
  public:
+  // The ways a problem may evaluate programs; each gives exactly the same
+  // fitness, flag and reports. Tree walks the program tree case by case (the
+  // reference); Compiled runs the compiled program case by case; All also
+  // evaluates many cases at once where the program allows it (the default).
+  enum class Paths { Tree, Compiled, All };
+
   Problem() = default;
-  Problem(const Problem&) = delete;
   Problem& operator=(const Problem&) = delete;
   virtual ~Problem() = default;
 
@@ -21,7 +26,34 @@ class Problem {
   virtual int IsSolved() { return solved; }
   virtual void ResetSolved() { solved = 0; }
 
+  // A copy that a worker thread evaluates with beside this problem: the same
+  // data, an interpreter (and room and robot) of its own, and the solved flag
+  // 0. Null when the problem cannot be copied; its evaluations then stay on
+  // one thread. The caller owns the copy, which needs nothing of this problem
+  // once made.
+  virtual Problem* Clone() { return nullptr; }
+  // Whether an evaluation now would record something (a robot's path) that
+  // only this problem holds; such evaluations must not move to copies.
+  virtual bool IsRecording() { return false; }
+  // Whether a program identical node for node to one evaluated before may be
+  // given the fitness it got then without being evaluated again: the fitness
+  // depends on the program alone (and the problem's fixed data), and an
+  // evaluation sets nothing else that counts, such as the solved flag.
+  virtual bool CanReuseFitness() { return false; }
+  // Sets the solved flag when copy has set its own: a perfect individual
+  // found by a copy counts for this problem.
+  void AdoptSolved(Problem* copy) {
+    if (copy->IsSolved() == 1) solved = 1;
+  }
+
+  // For tests and measurements: the paths evaluations may take.
+  void SetPaths(Paths p) { paths = p; }
+  Paths GetPaths() const { return paths; }
+
  protected:
+  // For Clone: the copy takes over the paths setting; its solved flag is 0.
+  Problem(const Problem& other) : paths(other.paths) {}
+
   // For the fitness function that finds a perfect individual.
   void SetSolved() { solved = 1; }
 
@@ -34,6 +66,7 @@ class Problem {
 
  private:
   int solved = 0;
+  Paths paths = Paths::All;
 };
 
 class RobotProblem : public Problem {

@@ -5,10 +5,14 @@
 
 #include <istream>
 #include <memory>
+#include <vector>
 
 #include "problems/ObjectiveFunctionRegister.h"
 #include "problems/Problem.h"
 
+class CaseVectorEvaluator;
+class CompiledProgram;
+class LispCode;
 class LispInterpreter;
 
 class Regression : public Problem {
@@ -20,20 +24,44 @@ class Regression : public Problem {
 
   // Runs the program of a GPChromosome at the 101 sample points. An int
   // result counts as that number; a boolean (or any other) result counts as
-  // 0.0 and is left where it is.
+  // 0.0 and is left where it is. A program whose nodes all have one type is
+  // evaluated at all points at once, with bit-identical values.
   void FitnessFunction(Individual* individual) override;
+  // A copy with a target function of its own, made from the same name.
+  Problem* Clone() override;
+  // The same points, the same target, no solved flag.
+  bool CanReuseFitness() override { return true; }
 
   ObjectiveFunction* GetTarget() const { return target; }
   LispInterpreter* GetInterpreter() const { return interpreter.get(); }
   double GetFirstReal() const { return firstReal; }
   double GetSecondReal() const { return secondReal; }
   int GetCount() const { return count; }
+  // The number of sample points (101).
+  int GetPointCount() {
+    MakeSamples();
+    return static_cast<int>(samples.size());
+  }
 
  private:
+  Regression(const Regression& other);
+  // The sample points and the target's values there, made once.
+  void MakeSamples();
+  // The total error of the compiled program over all points at once, or
+  // false when it has to be evaluated point by point.
+  bool TotalAtOnce(double& total);
+  double TotalPointByPoint(LispCode* code, bool compiled);
+
   std::unique_ptr<LispInterpreter> interpreter;
   std::unique_ptr<ObjectiveFunctionRegister> functions;
   ObjectiveFunction* target;  // owned by functions
   double firstReal;
   double secondReal;
   int count;
+  std::unique_ptr<CompiledProgram> program;
+  std::unique_ptr<CaseVectorEvaluator> caseVectors;
+  std::vector<double> samples;
+  std::vector<double> targetValues;
+  std::vector<double> constantLanes;
+  std::vector<int> intLanes;
 };

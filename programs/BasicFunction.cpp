@@ -1,46 +1,29 @@
 #include "programs/BasicFunction.h"
 
-#include <cstdint>
-
-// The int forms compute in unsigned arithmetic, which gives the two's
-// complement wrap-around on overflow without undefined behaviour.
-
 BasicFunction::~BasicFunction() = default;
 
 int BasicFunction::Calculate(const IntArray&) { return 0; }
 
 double BasicFunction::Calculate(const DoubleArray&) { return 0.0; }
 
-int FunctionPlus::Calculate(const IntArray& a) {
-  const int* d = a.Data();
-  std::uint32_t sum = 0;
-  for (int i = 0; i < a.Size(); ++i) sum += static_cast<std::uint32_t>(d[i]);
-  return static_cast<int>(sum);
-}
+int FunctionPlus::Calculate(const IntArray& a) { return Of(a.Data(), a.Size()); }
 
-double FunctionPlus::Calculate(const DoubleArray& a) {
-  const double* d = a.Data();
-  double sum = 0.0;
-  for (int i = 0; i < a.Size(); ++i) sum += d[i];
-  return sum;
-}
+double FunctionPlus::Calculate(const DoubleArray& a) { return Of(a.Data(), a.Size()); }
 
 int FunctionSubtract::Calculate(const IntArray& a) {
-  return static_cast<int>(static_cast<std::uint32_t>(a.Get(0)) - static_cast<std::uint32_t>(a.Get(1)));
+  // The first argument is read (and checked) first.
+  auto x = a.Get(0);
+  auto y = a.Get(1);
+  return Of(x, y);
 }
 
-double FunctionSubtract::Calculate(const DoubleArray& a) { return a.Get(0) - a.Get(1); }
-
-int FunctionTimes::Calculate(const IntArray& a) {
-  const int* d = a.Data();
-  std::uint32_t product = 1;
-  for (int i = 0; i < a.Size(); ++i) product *= static_cast<std::uint32_t>(d[i]);
-  return static_cast<int>(product);
+double FunctionSubtract::Calculate(const DoubleArray& a) {
+  // The first argument is read (and checked) first.
+  auto x = a.Get(0);
+  auto y = a.Get(1);
+  return Of(x, y);
 }
 
-double FunctionTimes::Calculate(const DoubleArray& a) {
-  const double* d = a.Data();
-  double product = 1.0;
-  for (int i = 0; i < a.Size(); ++i) product *= d[i];
-  return product;
-}
+int FunctionTimes::Calculate(const IntArray& a) { return Of(a.Data(), a.Size()); }
+
+double FunctionTimes::Calculate(const DoubleArray& a) { return Of(a.Data(), a.Size()); }

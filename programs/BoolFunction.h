@@ -1,5 +1,11 @@
 // The logic behind the bool operators; arguments and results are 0 or 1.
+// Bool values are normally 0 or 1, but a bool variable may hold any int:
+// sums and products are taken in unsigned arithmetic, which keeps them
+// defined (wrapping around). Each function's logic is also a static inline
+// kernel (Of) shared with the fast evaluation paths.
 #pragma once
+
+#include <cstdint>
 
 #include "foundation/NumericArrays.h"
 
@@ -10,28 +16,43 @@ class BoolFunction {
   BoolFunction& operator=(const BoolFunction&) = delete;
   virtual ~BoolFunction();
   virtual int Calculate(const IntArray& a);
+
+  static std::uint32_t SumOf(const int* v, int n) {
+    std::uint32_t sum = 0;
+    for (int i = 0; i < n; ++i) sum += static_cast<std::uint32_t>(v[i]);
+    return sum;
+  }
+  static std::uint32_t ProductOf(const int* v, int n) {
+    std::uint32_t product = 1;
+    for (int i = 0; i < n; ++i) product *= static_cast<std::uint32_t>(v[i]);
+    return product;
+  }
 };
 
 // 1 when every entry is 1 (also for no entries).
 class FunctionAnd : public BoolFunction {
  public:
   int Calculate(const IntArray& a) override;
+  static int Of(const int* v, int n) { return static_cast<int>(BoolFunction::ProductOf(v, n)); }
 };
 
 // 1 when some entry is 1.
 class FunctionOr : public BoolFunction {
  public:
   int Calculate(const IntArray& a) override;
+  static int Of(const int* v, int n) { return static_cast<int>(BoolFunction::SumOf(v, n)) > 0 ? 1 : 0; }
 };
 
 // 1 when some entry is 0.
 class FunctionNand : public BoolFunction {
  public:
   int Calculate(const IntArray& a) override;
+  static int Of(const int* v, int n) { return BoolFunction::ProductOf(v, n) == 0 ? 1 : 0; }
 };
 
 // 1 when no entry is 1; over one entry it is the negation.
 class FunctionNor : public BoolFunction {
  public:
   int Calculate(const IntArray& a) override;
+  static int Of(const int* v, int n) { return static_cast<int>(BoolFunction::SumOf(v, n)) < 1 ? 1 : 0; }
 };

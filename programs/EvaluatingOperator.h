@@ -21,6 +21,7 @@ class BasicOperator : public Operator {
   ~BasicOperator() override;
   using Operator::Operate;
   void Operate(LispInterpreter* interpreter, int n) override;
+  BasicFunction* GetFunction() const { return function; }
 
  private:
   BasicFunction* function;
@@ -33,6 +34,7 @@ class DoubleOperator : public Operator {
   ~DoubleOperator() override;
   using Operator::Operate;
   void Operate(LispInterpreter* interpreter, int n) override;
+  DoubleFunction* GetFunction() const { return function; }
 
  private:
   DoubleFunction* function;
@@ -45,6 +47,7 @@ class BoolOperator : public Operator {
   ~BoolOperator() override;
   using Operator::Operate;
   void Operate(LispInterpreter* interpreter, int n) override;
+  BoolFunction* GetFunction() const { return function; }
 
  private:
   BoolFunction* function;
@@ -58,6 +61,7 @@ class RobotOperator : public Operator {
   ~RobotOperator() override;
   using Operator::Operate;
   void Operate(LispInterpreter* interpreter, int n) override;
+  RobotFunction* GetFunction() const { return function; }
 
  private:
   RobotFunction* function;
@@ -70,6 +74,7 @@ class IntNonArgOperator : public Operator {
   ~IntNonArgOperator() override;
   using Operator::Operate;
   void Operate(LispInterpreter* interpreter, int n) override;
+  IntNonArgFunction* GetFunction() const { return function; }
 
  private:
   IntNonArgFunction* function;
@@ -85,6 +90,7 @@ class DoubleNonArgOperator : public Operator {
   ~DoubleNonArgOperator() override;
   using Operator::Operate;
   void Operate(LispInterpreter* interpreter, int n) override;
+  DoubleNonArgFunction* GetFunction() const { return function; }
 
  private:
   DoubleNonArgFunction* function;

@@ -1,30 +1,84 @@
 #include "programs/Head.h"
 
-#include <iostream>
+#include <vector>
 
 #include "foundation/Exception.h"
+#include "programs/NodePool.h"
 
-Head::Head(Operator* op)
-    : op(op), children(op->GetArity()), parent(nullptr), size(-1), depth(-1), index(0),
-      arity(op->GetArity()) {
+namespace {
+// Capacity of a node's children array as an array of that many entries would
+// have it (none below zero).
+int ChildCapacity(int arity) { return arity > 0 ? arity : 0; }
+
+// Constant-initialized and never torn down: nodes may be given back until the
+// very end.
+constinit NodePool nodePool(NodePool::BlockSizeFor(sizeof(Head)), 0);
+NodePool& Pool() { return nodePool; }
+
+// Children arrays of three or four entries.
+constexpr int kPooledChildren = 4;
+constinit NodePool childArrayPool(NodePool::BlockSizeFor(kPooledChildren * sizeof(Head*)), 1);
+NodePool& ChildArrayPool() { return childArrayPool; }
+}  // namespace
+
+static_assert(sizeof(Head) <= 64, "a node fits one cache line");
+
+void* Head::operator new(std::size_t size) { return size == sizeof(Head) ? Pool().Allocate() : ::operator new(size); }
+
+void Head::operator delete(void* block, std::size_t size) {
+  if (size == sizeof(Head)) {
+    Pool().Free(block);
+  } else {
+    ::operator delete(block);
+  }
+}
+
+void Head::ReturnFreeNodes() {
+  Pool().GiveBackLocal();
+  ChildArrayPool().GiveBackLocal();
+}
+
+Head::Head(Operator* op) : op(op), parent(nullptr), size(-1), depth(-1), index(0), arity(op->GetArity()) {
+  MakeChildArray();
   if (arity < 0) GetException()->FatalError("arity = 0", ClassNameOf(*this), "Head");
 }
 
 Head::Head(Operator* op, int arity, int size, int depth, int index)
-    : op(op), children(arity), parent(nullptr), size(size), depth(depth), index(index), arity(arity) {}
+    : op(op), parent(nullptr), size(size), depth(depth), index(index), arity(arity) {
+  MakeChildArray();
+}
 
-Head::~Head() = default;
+void Head::MakeChildArray() {
+  inlineChildren[0] = nullptr;
+  inlineChildren[1] = nullptr;
+  if (arity <= kInlineChildren) return;
+  outsideChildren =
+      arity <= kPooledChildren ? static_cast<Head**>(ChildArrayPool().Allocate()) : new Head*[arity];
+}
+
+Head::~Head() {
+  if (arity <= kInlineChildren) return;
+  if (arity <= kPooledChildren) {
+    ChildArrayPool().Free(outsideChildren);
+  } else {
+    delete[] outsideChildren;
+  }
+}
+
+void Head::ReportChildIndex(int i, const char* method) const { ReportArrayIndex(i, childCount, "HeadArray", method); }
 
 void Head::Operate(LispInterpreter* interpreter) { op->Operate(interpreter, arity); }
 
 void Head::AddChild(Head* child) {
-  children.Add(child);
-  child->index = children.Size() - 1;
+  if (childCount >= ChildCapacity(arity)) ReportArrayCapacity(ChildCapacity(arity), "HeadArray", "Add");
+  Children()[childCount++] = child;
+  child->index = childCount - 1;
   child->parent = this;
 }
 
 void Head::SetChild(Head* child, int i) {
-  children.Set(i, child);
+  if (i < 0 || i >= childCount) ReportChildIndex(i, "Set");
+  Children()[i] = child;
   child->index = i;
   child->parent = this;
   for (Head* h = this; h != nullptr; h = h->parent) {
@@ -44,14 +98,16 @@ void Head::Attach(Head* child, Head* parent, int i) {
 
 int Head::ComputeSize() {
   int total = 1;
-  for (int i = 0; i < children.Size(); ++i) total += children.Get(i)->GetSize();
+  Head** children = Children();
+  for (int i = 0; i < childCount; ++i) total += children[i]->GetSize();
   return total;
 }
 
 int Head::ComputeDepth() {
   int deepest = 0;
-  for (int i = 0; i < children.Size(); ++i) {
-    int d = children.Get(i)->GetDepth();
+  Head** children = Children();
+  for (int i = 0; i < childCount; ++i) {
+    int d = children[i]->GetDepth();
     if (d > deepest) deepest = d;
   }
   return deepest + 1;
@@ -64,8 +120,8 @@ Head* Head::Part(int k) {
   while (k != 0) {
     int rest = k - 1;
     Head* next = nullptr;
-    for (int i = 0; i < node->children.Size(); ++i) {
-      Head* child = node->children.Get(i);
+    for (int i = 0; i < node->childCount; ++i) {
+      Head* child = node->Children()[i];
       int childSize = child->GetSize();
       if (rest < childSize) {
         next = child;
@@ -74,7 +130,8 @@ Head* Head::Part(int k) {
       rest -= childSize;
     }
     if (next == nullptr) {
-      std::cerr << k << ", " << node->GetSize() << '\n' << node->ToString() << '\n';
+      GetException()->Diagnostic(std::to_string(k) + ", " + std::to_string(node->GetSize()) + "\n" +
+                                 node->ToString() + "\n");
       GetException()->FatalError("Index is over length", ClassNameOf(*node), "Part");
     }
     node = next;
@@ -95,19 +152,56 @@ int Head::Position(Head* root) {
 }
 
 Head* Head::Clone() {
+  PrefetchChildren();
   Head* copy = new Head(op, arity, size, depth, index);
-  for (int i = 0; i < children.Size(); ++i) copy->AddChild(children.Get(i)->Clone());
+  Head** children = Children();
+  Head** copies = copy->Children();
+  for (int i = 0; i < childCount; ++i) {
+    Head* child = children[i]->Clone();
+    child->parent = copy;
+    copies[i] = child;
+  }
+  copy->childCount = childCount;
   return copy;
 }
 
-void Head::DeleteChildren() {
-  for (int i = 0; i < children.Size(); ++i) {
-    Head* child = children.Get(i);
-    child->DeleteChildren();
-    delete child;
+void Head::Destroy(Head* node) {
+  // The nodes are visited in preorder, the order they are mostly laid out
+  // in, and only read; then they are given back to the pool last first, so
+  // that the next tree made (in preorder) takes them in the order they were
+  // laid out. A node owns nothing but its children array, released when the
+  // node is visited: its destructor would do no more, so the blocks go back
+  // to the pool directly.
+  thread_local std::vector<Head*> pending;
+  thread_local std::vector<Head*> visited;
+  pending.push_back(node);
+  while (!pending.empty()) {
+    Head* at = pending.back();
+    pending.pop_back();
+    at->PrefetchChildren();
+    visited.push_back(at);
+    Head* const* children = at->Children();
+    for (int i = at->childCount - 1; i >= 0; --i) pending.push_back(children[i]);
+    if (at->arity > kPooledChildren) {
+      delete[] at->outsideChildren;
+    } else if (at->arity > kInlineChildren) {
+      ChildArrayPool().Free(at->outsideChildren);
+    }
   }
+  for (std::size_t k = visited.size(); k-- > 0;) Pool().Free(visited[k]);
+  visited.clear();
+}
+
+void Head::DeleteChildren() {
+  PrefetchChildren();
+  Head** children = Children();
+  for (int i = childCount - 1; i >= 0; --i) Destroy(children[i]);
   // No dangling pointers stay behind; the node is now a lone node.
-  children.Clear();
+  if (arity <= kInlineChildren) {
+    inlineChildren[0] = nullptr;
+    inlineChildren[1] = nullptr;
+  }
+  childCount = 0;
   size = -1;
   depth = -1;
 }
@@ -126,11 +220,12 @@ std::string Head::ToSaveString() const {
 
 void Head::AppendBracketForm(std::string& text) const {
   text += op->GetName();
-  if (children.Size() == 0) return;
+  if (childCount == 0) return;
   text += '[';
-  for (int i = 0; i < children.Size(); ++i) {
+  Head* const* children = Children();
+  for (int i = 0; i < childCount; ++i) {
     if (i > 0) text += ',';
-    children.Get(i)->AppendBracketForm(text);
+    children[i]->AppendBracketForm(text);
   }
   text += ']';
 }
@@ -140,5 +235,6 @@ void Head::AppendListingForm(std::string& text) const {
   text += '\t';
   text += std::to_string(arity);
   text += '\n';
-  for (int i = 0; i < children.Size(); ++i) children.Get(i)->AppendListingForm(text);
+  Head* const* children = Children();
+  for (int i = 0; i < childCount; ++i) children[i]->AppendListingForm(text);
 }

@@ -1,7 +1,13 @@
 // A node of a program tree: it points to a shared operator, owns its children
 // and caches the size and depth of the subtree rooted at it.
+//
+// Trees are copied and destroyed wholesale every generation, so a node fits
+// one cache line, keeps the pointers to up to two children inside itself, and
+// nodes (and the children arrays of nodes with three or four children) come
+// from pools of fixed-size blocks rather than the general heap.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "foundation/Array.h"
@@ -10,14 +16,13 @@
 class Head;
 class LispInterpreter;
 
-// The children of a node, left to right; the capacity is the node's arity.
-// It never deletes the nodes it points to.
+// A list of nodes that it never deletes (the interpreter's pending nodes).
 class HeadArray : public PointerArray<Head> {
  public:
   explicit HeadArray(int capacity) : PointerArray<Head>(capacity) {}
 };
 
-class Head {
+class Head final {
  public:
   // A fresh node taking as many children as the operator has arguments.
   // Variable-arity operators cannot make nodes.
@@ -29,10 +34,22 @@ class Head {
   // Frees the children array, not the children (see DeleteChildren).
   virtual ~Head();
 
+  // Nodes are made from and returned to the node pool.
+  static void* operator new(std::size_t size);
+  static void operator delete(void* block, std::size_t size);
+  // Hands the nodes the calling thread has destroyed to the other threads
+  // (a thread that only destroys trees calls it after each batch).
+  static void ReturnFreeNodes();
+
   // Runs the node's operator with this node's arity.
   virtual void Operate(LispInterpreter* interpreter);
 
-  Head* GetChild(int i) const { return children.Get(i); }
+  // The i-th child; an index outside the children is reported as the
+  // children array's ("HeadArray", "Get").
+  Head* GetChild(int i) const {
+    if (i < 0 || i >= childCount) ReportChildIndex(i, "Get");
+    return Children()[i];
+  }
   // Appends a child; the caches are not touched (for building fresh trees).
   void AddChild(Head* child);
   // Replaces (without freeing) the i-th child and clears the caches on the
@@ -42,6 +59,19 @@ class Head {
   static void Attach(Head* child, Head* parent, int i);
 
   int GetArity() const { return arity; }
+  // Asks the processor to fetch the children ahead of a walk that will visit
+  // them (trees are walked node by node, and each visit would otherwise wait
+  // for memory).
+  // Both slots inside the node always hold a child, a node's own children
+  // array or null (fetching a null address does nothing). A loop or branch
+  // here would let the compiler drop the fetches.
+  void PrefetchChildren() const {
+    __builtin_prefetch(inlineChildren[0]);
+    __builtin_prefetch(inlineChildren[1]);
+    // Trees are mostly laid out in preorder, one node after the other: the
+    // nodes a few places further on are most likely visited soon.
+    __builtin_prefetch(reinterpret_cast<const char*>(this) + kPrefetchAhead);
+  }
   Operator* GetOperator() const { return op; }
   Head* GetParent() const { return parent; }
   int GetIndex() const { return index; }
@@ -76,16 +106,34 @@ class Head {
   std::string ToSaveString() const;
 
  private:
+  // Children arrays this long or shorter live inside the node.
+  static constexpr int kInlineChildren = 2;
+  // How far ahead in memory PrefetchChildren reaches: eight nodes.
+  static constexpr int kPrefetchAhead = 8 * 64;
+
+  // Room for the children: inside the node, or an array of its own.
+  Head** Children() { return arity <= kInlineChildren ? inlineChildren : outsideChildren; }
+  Head* const* Children() const { return arity <= kInlineChildren ? inlineChildren : outsideChildren; }
+  void MakeChildArray();
+
   int ComputeSize();
   int ComputeDepth();
   void AppendBracketForm(std::string& text) const;
   void AppendListingForm(std::string& text) const;
+  [[noreturn]] void ReportChildIndex(int i, const char* method) const;
+  // Destroys node with its whole subtree.
+  static void Destroy(Head* node);
 
   Operator* op;
-  HeadArray children;
   Head* parent;
+  // Room for arity children (none below zero).
+  union {
+    Head* inlineChildren[kInlineChildren];
+    Head** outsideChildren;
+  };
   int size;
   int depth;
   int index;
   int arity;
+  int childCount = 0;
 };

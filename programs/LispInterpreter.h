@@ -5,6 +5,7 @@
 #pragma once
 
 #include "foundation/NumericArrays.h"
+#include "programs/CompiledProgram.h"
 #include "programs/Head.h"
 #include "programs/Operator.h"
 #include "programs/OperatorArray.h"
@@ -36,6 +37,18 @@ class LispInterpreter {
   // The index just past the subtree of the flat program that starts at index.
   virtual int SkipSubtree(OperatorArray* code, int index);
 
+  // Evaluates a compiled program: exactly what Evaluate does with its root
+  // (the same values, stack operations in the same order, the same reports,
+  // the same robot actions), without walking the tree. A program that only
+  // the tree walk may run, or one whose values could overflow the stacks as
+  // they are now, is evaluated by Evaluate with its root.
+  void EvaluateCompiled(const CompiledProgram& program);
+  // The same, adding the number of nodes evaluated to executed; for
+  // measurements. Returns false (and counts nothing) when the tree was walked.
+  bool EvaluateCounting(const CompiledProgram& program, long long& executed);
+  // Whether EvaluateCompiled would run the instructions now.
+  bool CanRunCompiled(const CompiledProgram& program) const;
+
   void PushInt(int v) {
     intStack.Add(v);
     typeStack.Add(ValueType::Int);
@@ -58,6 +71,9 @@ class LispInterpreter {
   void SetIntVariable(int i, int v) { intVariables.Set(i, v); }
   double GetDoubleVariable(int i) const { return doubleVariables.Get(i); }
   void SetDoubleVariable(int i, double v) { doubleVariables.Set(i, v); }
+
+  // Takes over the values of other's variables (not its stacks or robot).
+  void CopyVariables(const LispInterpreter& other);
 
   void SetRobot(Robot* r) { robot = r; }
   Robot* GetRobot() const { return robot; }
@@ -100,6 +116,10 @@ class LispInterpreter {
   // (a parent needs it to find its next argument), otherwise -1.
   void EvaluateTree(Head* node);
   int EvaluateFlat(OperatorArray* code, int index, bool wantEnd);
+  // The instruction loop; returns the number of nodes evaluated when
+  // counting, else 0.
+  template <bool Counting>
+  long long RunCompiled(const CompiledProgram& program);
   [[noreturn]] void ReportTypeError();
   [[noreturn]] void ReportPendingKind(const char* method);
   template <class T>

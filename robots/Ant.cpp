@@ -65,6 +65,23 @@ std::string Ant::InteriorText() const {
   return "x must be 1 to " + std::to_string(width) + " and y 1 to " + std::to_string(height);
 }
 
+Ant::Ant(const Ant& other)
+    : RobotProblem(other),
+      width(other.width),
+      height(other.height),
+      startX(other.startX),
+      startY(other.startY),
+      startDirection(other.startDirection),
+      energy(other.energy) {
+  for (int k = 0; k < other.foods.Size(); ++k) foods.Add(other.foods.Get(k)->x, other.foods.Get(k)->y);
+  room = std::make_unique<AntRoom>(width, height);
+  room->CopyWalls(*other.room);
+  robot = std::make_unique<AntRobot>(room.get());
+  interpreter.CopyVariables(other.interpreter);
+}
+
+Problem* Ant::Clone() { return new Ant(*this); }
+
 Ant::~Ant() { delete room->TakeRecorder(); }
 
 void Ant::FitnessFunction(Individual* individual) {
@@ -72,7 +89,11 @@ void Ant::FitnessFunction(Individual* individual) {
   LispCode* program = CastGPChromosome(scored)->GetCode();
   robot->Init(startX, startY, startDirection, energy);
   room->PlaceFood(foods);
-  RunEpisode(&interpreter, robot.get(), program);
+  if (GetPaths() == Paths::Tree) {
+    RunEpisode(&interpreter, robot.get(), program);
+  } else {
+    RunEpisode(&interpreter, robot.get(), program, &compiled);
+  }
   scored->SetFitness(-1.0 * room->CountEaten());
 }
 

@@ -27,6 +27,11 @@ class Ant : public RobotProblem {
   // One episode from the start values with the food put back; the fitness is
   // -1 times the number of food cells eaten.
   void FitnessFunction(Individual* individual) override;
+  // A copy with its own interpreter, room (walls taken over) and robot.
+  Problem* Clone() override;
+  bool IsRecording() override { return room->IsRecording(); }
+  // An episode starts from the same start values every time.
+  bool CanReuseFitness() override { return true; }
   // Gives the room a fresh recorder of kRecorderCapacity cells (one still
   // attached is destroyed); cells beyond it are not recorded.
   void StartRecording() override;
@@ -52,6 +57,7 @@ class Ant : public RobotProblem {
   bool Inside(int x, int y) const;
   static std::string CellText(int x, int y);
   std::string InteriorText() const;
+  Ant(const Ant& other);
 
   int width = 0;
   int height = 0;
@@ -61,6 +67,7 @@ class Ant : public RobotProblem {
   double energy = 0.0;
   IntPointArray foods{kFoodCapacity};
   LispInterpreter interpreter;
+  CompiledProgram compiled;  // the program of the current episode
   std::unique_ptr<AntRoom> room;
   std::unique_ptr<AntRobot> robot;
 };

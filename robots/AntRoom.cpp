@@ -29,16 +29,8 @@ AntRoom::AntRoom(int width, int height)
   }
 }
 
-void AntRoom::CheckCell(int x, int y, const char* method) const {
-  if (x < 0 || x > width - 1 || y < 0 || y > height - 1) {
-    GetException()->FatalError("Invaiid Tail", ClassNameOf(*this), method);
-  }
-}
-
-void AntRoom::CheckInterior(int x, int y, const char* method) const {
-  if (x < 1 || x > width - 2 || y < 1 || y > height - 2) {
-    GetException()->FatalError("Invaiid Tail", ClassNameOf(*this), method);
-  }
+void AntRoom::ReportCell(const char* method) const {
+  GetException()->FatalError("Invaiid Tail", ClassNameOf(*this), method);
 }
 
 void AntRoom::PlaceFood(const IntPointArray& foods) {
@@ -80,15 +72,7 @@ void AntRoom::PutWall(int x, int y) {
   walls.Set(x, y, 2);
 }
 
-int AntRoom::CountEaten() {
-  int eaten = 0;
-  for (int x = 0; x < width; ++x) {
-    for (int y = 0; y < height; ++y) {
-      if (food.Get(x, y) == -1) ++eaten;
-    }
-  }
-  return eaten;
-}
+int AntRoom::CountEaten() { return food.Count(-1); }
 
 int AntRoom::GetWall(int x, int y) const {
   CheckCell(x, y, "GetWall");

@@ -26,9 +26,14 @@ class AntRoom {
   // The recorder is not owned; visited cells are added to it while set.
   virtual void SetRecorder(IntPointArray* recorder);
   virtual IntPointArray* TakeRecorder();
+  // Whether a recorder is attached.
+  bool IsRecording() const { return recorder != nullptr; }
   virtual void PutFood(int x, int y);
   virtual void PutWall(int x, int y);
   virtual int CountEaten();
+  // Takes over the walls of other, a room of the same size, as a copy of a
+  // problem's room needs them (food and chains are set by every episode).
+  void CopyWalls(const AntRoom& other) { walls = other.walls; }
 
   int GetWidth() const { return width; }
   int GetHeight() const { return height; }
@@ -39,9 +44,14 @@ class AntRoom {
 
  protected:
   // Reports "Invaiid Tail" at method unless 0 <= x < width and 0 <= y < height.
-  void CheckCell(int x, int y, const char* method) const;
+  void CheckCell(int x, int y, const char* method) const {
+    if (x < 0 || x > width - 1 || y < 0 || y > height - 1) ReportCell(method);
+  }
   // Reports "Invaiid Tail" at method unless (x, y) lies inside the border.
-  void CheckInterior(int x, int y, const char* method) const;
+  void CheckInterior(int x, int y, const char* method) const {
+    if (x < 1 || x > width - 2 || y < 1 || y > height - 2) ReportCell(method);
+  }
+  [[noreturn, gnu::cold, gnu::noinline]] void ReportCell(const char* method) const;
 
   int width;
   int height;

@@ -12,7 +12,7 @@ BoxMoving::BoxMoving(std::istream& in) {
   double width = reader.ReadDouble("room width");
   double height = reader.ReadDouble("room height");
   double cellSize = reader.ReadDouble("cell size");
-  double step = reader.ReadDouble("step length");
+  step = reader.ReadDouble("step length");
   startX = reader.ReadDouble("robot x");
   startY = reader.ReadDouble("robot y");
   startHeading = reader.ReadDouble("heading");
@@ -30,6 +30,24 @@ BoxMoving::BoxMoving(std::istream& in) {
   reader.EndList("wall list");
 }
 
+BoxMoving::BoxMoving(const BoxMoving& other)
+    : RobotProblem(other),
+      step(other.step),
+      startX(other.startX),
+      startY(other.startY),
+      startHeading(other.startHeading),
+      energy(other.energy),
+      boxX(other.boxX),
+      boxY(other.boxY) {
+  const BoxMovingRoom& from = *other.room;
+  room = std::make_unique<BoxMovingRoom>(from.GetWidth(), from.GetHeight(), from.GetCellSize());
+  room->CopyWalls(from);
+  robot = std::make_unique<SmoothyRobot>(room.get(), step);
+  interpreter.CopyVariables(other.interpreter);
+}
+
+Problem* BoxMoving::Clone() { return new BoxMoving(*this); }
+
 BoxMoving::~BoxMoving() {
   delete room->TakeRecorder();
   delete room->TakeBoxRecorder();
@@ -40,7 +58,11 @@ void BoxMoving::FitnessFunction(Individual* individual) {
   LispCode* program = CastGPChromosome(scored)->GetCode();
   robot->Init(startX, startY, startHeading, energy);
   room->SetBox(boxX, boxY);
-  RunEpisode(&interpreter, robot.get(), program);
+  if (GetPaths() == Paths::Tree) {
+    RunEpisode(&interpreter, robot.get(), program);
+  } else {
+    RunEpisode(&interpreter, robot.get(), program, &compiled);
+  }
   scored->SetFitness(room->Score());
 }
 

@@ -24,6 +24,11 @@ class BoxMoving : public RobotProblem {
   // One episode from the start values; the fitness is the room's score, the
   // distance of the box centre from the nearer pair of outer walls.
   void FitnessFunction(Individual* individual) override;
+  // A copy with its own interpreter, room (walls taken over) and robot.
+  Problem* Clone() override;
+  bool IsRecording() override { return room->IsRecording(); }
+  // An episode starts from the same start values every time.
+  bool CanReuseFitness() override { return true; }
   // Gives the room a fresh robot-path and box-state recorder of
   // kRecorderCapacity points each (ones still attached are destroyed);
   // points beyond that are not recorded.
@@ -46,6 +51,9 @@ class BoxMoving : public RobotProblem {
   static constexpr int kRecorderCapacity = 1000000;
 
  private:
+  BoxMoving(const BoxMoving& other);
+
+  double step = 0.0;
   double startX = 0.0;
   double startY = 0.0;
   double startHeading = 0.0;
@@ -53,6 +61,7 @@ class BoxMoving : public RobotProblem {
   double boxX = 0.0;
   double boxY = 0.0;
   LispInterpreter interpreter;
+  CompiledProgram compiled;  // the program of the current episode
   std::unique_ptr<BoxMovingRoom> room;
   std::unique_ptr<SmoothyRobot> robot;
 };

@@ -30,6 +30,16 @@ HPAnt::HPAnt(std::istream& in) {
   robot = std::make_unique<HPAntRobot>(room.get());
 }
 
+HPAnt::HPAnt(const HPAnt& other) : RobotProblem(other), n(other.n) {
+  for (int k = 0; k < other.sequence.Size(); ++k) sequence.Add(other.sequence.Get(k));
+  room = std::make_unique<HPAntRoom>(2 * n - 1, 2 * n - 1);
+  room->CopyWalls(*other.room);
+  robot = std::make_unique<HPAntRobot>(room.get());
+  interpreter.CopyVariables(other.interpreter);
+}
+
+Problem* HPAnt::Clone() { return new HPAnt(*this); }
+
 HPAnt::~HPAnt() { delete room->TakeRecorder(); }
 
 void HPAnt::FitnessFunction(Individual* individual) {
@@ -38,7 +48,11 @@ void HPAnt::FitnessFunction(Individual* individual) {
   robot->Init(n, n, 0, 10.0 * n);
   room->SetSequence(robot.get(), &sequence);
   room->CanMove(n, n);  // the first residue, in the centre
-  RunEpisode(&interpreter, robot.get(), program);
+  if (GetPaths() == Paths::Tree) {
+    RunEpisode(&interpreter, robot.get(), program);
+  } else {
+    RunEpisode(&interpreter, robot.get(), program, &compiled);
+  }
   scored->SetFitness(-1.0 * room->CountContacts());
 }
 

@@ -26,6 +26,11 @@ class HPAnt : public RobotProblem {
   // 10 n, where the first residue is placed; the fitness is -1 times the
   // number of contacts.
   void FitnessFunction(Individual* individual) override;
+  // A copy with its own interpreter, room (walls taken over) and robot.
+  Problem* Clone() override;
+  bool IsRecording() override { return room->IsRecording(); }
+  // An episode starts from the same start values every time.
+  bool CanReuseFitness() override { return true; }
   // Gives the room a fresh recorder of kRecorderCapacity cells (one still
   // attached is destroyed); cells beyond it are not recorded.
   void StartRecording() override;
@@ -43,9 +48,12 @@ class HPAnt : public RobotProblem {
   static constexpr int kRecorderCapacity = 1000000;
 
  private:
+  HPAnt(const HPAnt& other);
+
   IntArray sequence{kSequenceCapacity};
   int n = 0;
   LispInterpreter interpreter;
+  CompiledProgram compiled;  // the program of the current episode
   std::unique_ptr<HPAntRoom> room;
   std::unique_ptr<HPAntRobot> robot;
 };

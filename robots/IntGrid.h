@@ -14,6 +14,12 @@ class IntGrid {
   int Get(int x, int y) const { return cells[Index(x, y)]; }
   void Set(int x, int y, int value) { cells[Index(x, y)] = value; }
   void Fill(int value) { cells.assign(cells.size(), value); }
+  // The number of cells holding value.
+  int Count(int value) const {
+    int count = 0;
+    for (int cell : cells) count += cell == value ? 1 : 0;
+    return count;
+  }
 
  private:
   std::size_t Index(int x, int y) const {

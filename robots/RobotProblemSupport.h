@@ -7,6 +7,7 @@
 
 #include "foundation/Point.h"
 #include "problems/ProblemFileReader.h"
+#include "programs/CompiledProgram.h"
 #include "programs/LispCode.h"
 #include "programs/LispInterpreter.h"
 #include "robots/RobotRoom.h"
@@ -54,6 +55,23 @@ void RunEpisode(LispInterpreter* interpreter, EnergyRobot* robot, LispCode* prog
     interpreter->Clear();
     interpreter->SetRobot(robot);
     program->Evaluate(interpreter);
+    robot->ConsumeEnergy(1.0);
+  } while (robot->GetEnergy() > 0.0);
+}
+
+// The same episode with the program compiled once into compiled (storage
+// reused from episode to episode) and run from there: the same moves,
+// values and reports, without walking the tree at every run.
+template <class EnergyRobot>
+void RunEpisode(LispInterpreter* interpreter, EnergyRobot* robot, LispCode* program, CompiledProgram* compiled) {
+  if (!compiled->CompileCode(program)) {
+    RunEpisode(interpreter, robot, program);
+    return;
+  }
+  do {
+    interpreter->Clear();
+    interpreter->SetRobot(robot);
+    interpreter->EvaluateCompiled(*compiled);
     robot->ConsumeEnergy(1.0);
   } while (robot->GetEnergy() > 0.0);
 }

@@ -106,6 +106,18 @@ void RobotRoom::PutWallAtTail(int i, int j) {
   row.release();
 }
 
+void RobotRoom::CopyWalls(const RobotRoom& other) {
+  grid = other.grid;
+  wallList.DeleteAll();
+  for (int w = 0; w < other.wallList.Size(); ++w) {
+    const DoubleArray* from = other.wallList.Get(w);
+    auto row = std::make_unique<DoubleArray>(from->Capacity());
+    for (int k = 0; k < from->Size(); ++k) row->Add(from->Get(k));
+    wallList.Add(row.get());
+    row.release();
+  }
+}
+
 void RobotRoom::PutWall(double x, double y) {
   int i = 0;
   int j = 0;

@@ -33,10 +33,15 @@ class RobotRoom {
   // The recorder is not owned; robot positions are added while it is set.
   virtual void SetRecorder(DoublePointArray* recorder);
   virtual DoublePointArray* TakeRecorder();
+  // Whether a recorder is attached.
+  virtual bool IsRecording() const { return recorder != nullptr; }
   // Makes cell (i, j) a wall (1 <= i <= nx - 2, 1 <= j <= ny - 2) and adds it
   // to the wall list; at most 20 walls.
   virtual void PutWallAtTail(int i, int j);
   virtual void PutWall(double x, double y);
+  // Takes over the walls (grid and wall list) of other, a room of the same
+  // size, as a copy of a problem's room needs them.
+  void CopyWalls(const RobotRoom& other);
 
   double GetWidth() const { return width; }
   double GetHeight() const { return height; }
@@ -100,6 +105,7 @@ class BoxMovingRoom : public RobotRoom {
   // at every step the robot tries outside the walls.
   virtual void SetBoxRecorder(DoublePointArray* recorder);
   virtual DoublePointArray* TakeBoxRecorder();
+  bool IsRecording() const override { return RobotRoom::IsRecording() || boxRecorder != nullptr; }
   // Distance from the box centre to the nearer pair of outer walls.
   virtual double Score();
 

@@ -12,7 +12,7 @@ Wallfollowing::Wallfollowing(std::istream& in) {
   double width = reader.ReadDouble("room width");
   double height = reader.ReadDouble("room height");
   double cellSize = reader.ReadDouble("cell size");
-  double step = reader.ReadDouble("step length");
+  step = reader.ReadDouble("step length");
   startX = reader.ReadDouble("robot x");
   startY = reader.ReadDouble("robot y");
   startHeading = reader.ReadDouble("heading");
@@ -28,6 +28,22 @@ Wallfollowing::Wallfollowing(std::istream& in) {
   reader.EndList("wall list");
 }
 
+Wallfollowing::Wallfollowing(const Wallfollowing& other)
+    : RobotProblem(other),
+      step(other.step),
+      startX(other.startX),
+      startY(other.startY),
+      startHeading(other.startHeading),
+      energy(other.energy) {
+  const WallfollowingRoom& from = *other.room;
+  room = std::make_unique<WallfollowingRoom>(from.GetWidth(), from.GetHeight(), from.GetCellSize());
+  room->CopyWalls(from);
+  robot = std::make_unique<SmoothyRobot>(room.get(), step);
+  interpreter.CopyVariables(other.interpreter);
+}
+
+Problem* Wallfollowing::Clone() { return new Wallfollowing(*this); }
+
 Wallfollowing::~Wallfollowing() { delete room->TakeRecorder(); }
 
 void Wallfollowing::FitnessFunction(Individual* individual) {
@@ -35,7 +51,11 @@ void Wallfollowing::FitnessFunction(Individual* individual) {
   LispCode* program = CastGPChromosome(scored)->GetCode();
   robot->Init(startX, startY, startHeading, energy);
   room->Reset();
-  RunEpisode(&interpreter, robot.get(), program);
+  if (GetPaths() == Paths::Tree) {
+    RunEpisode(&interpreter, robot.get(), program);
+  } else {
+    RunEpisode(&interpreter, robot.get(), program, &compiled);
+  }
   scored->SetFitness(-1.0 * room->Score());
 }
 

@@ -22,6 +22,11 @@ class Wallfollowing : public RobotProblem {
 
   // One episode from the start values; the fitness is -1 times the room's score.
   void FitnessFunction(Individual* individual) override;
+  // A copy with its own interpreter, room (walls taken over) and robot.
+  Problem* Clone() override;
+  bool IsRecording() override { return room->IsRecording(); }
+  // An episode starts from the same start values every time.
+  bool CanReuseFitness() override { return true; }
   // Gives the room a fresh path recorder of kRecorderCapacity points (one
   // still attached is destroyed); points beyond it are not recorded.
   void StartRecording() override;
@@ -39,11 +44,15 @@ class Wallfollowing : public RobotProblem {
   static constexpr int kRecorderCapacity = 100000;
 
  private:
+  Wallfollowing(const Wallfollowing& other);
+
+  double step = 0.0;
   double startX = 0.0;
   double startY = 0.0;
   double startHeading = 0.0;
   double energy = 0.0;
   LispInterpreter interpreter;
+  CompiledProgram compiled;  // the program of the current episode
   std::unique_ptr<WallfollowingRoom> room;
   std::unique_ptr<SmoothyRobot> robot;
 };

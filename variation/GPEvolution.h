@@ -104,6 +104,9 @@ class GPWithMutationEvolution : public GPEvolution {
                           double crossoverRatio, double mutationRatio);
   void Evolve(Population* from, Population* to, int n) override;
   void Apply(Population* population, int n) override;
+  // Each part adds its individuals finished: copies, crossed pairs and
+  // mutants are complete before they are added.
+  bool AddsFinishedIndividuals() override { return true; }
 
  private:
   std::unique_ptr<GPEliteEvolution> elite;

@@ -85,4 +85,50 @@ TEST(ExceptionDeathTest, FailedAllocationIsReportedLikeAnyError) {
       },
       ::testing::ExitedWithCode(1), "^" + ExactLine("Fatal error: Out of memory at Exception::New\n") + "$");
 }
+
+TEST(ExceptionCaptureTest, AFatalReportThrowsItsLineAndWarningsAreKept) {
+  Exception::CaptureScope capture;
+  EXPECT_TRUE(Exception::IsCapturing());
+  GetException()->Warning("Not Sorted", "IndividualSorter", "Sort");
+  GetException()->Diagnostic("missing_key\n");
+  try {
+    GetException()->FatalError("Can not find ", "IntRegister", "Create");
+    FAIL() << "the report returned";
+  } catch (const Exception::CapturedReport& report) {
+    EXPECT_STREQ(report.what(), "Fatal error: Can not find  at IntRegister::Create");
+  }
+  EXPECT_EQ(capture.TakeText(), "Warning: Not Sorted at IndividualSorter::Sort\nmissing_key\n");
+  EXPECT_EQ(capture.Text(), "");
+  // Array reports go the same way.
+  IntArray ints(1);
+  EXPECT_THROW(ints.Get(3), Exception::CapturedReport);
+}
+
+TEST(ExceptionCaptureTest, ScopesNestAndBelongToOneThread) {
+  {
+    Exception::CaptureScope outer;
+    {
+      Exception::CaptureScope inner;
+      GetException()->Diagnostic("inner\n");
+      EXPECT_EQ(inner.Text(), "inner\n");
+    }
+    GetException()->Diagnostic("outer\n");
+    EXPECT_EQ(outer.Text(), "outer\n");
+    bool otherCaptures = true;
+    std::thread other([&] { otherCaptures = Exception::IsCapturing(); });
+    other.join();
+    EXPECT_FALSE(otherCaptures);
+  }
+  EXPECT_FALSE(Exception::IsCapturing());
+}
+
+TEST(ExceptionCaptureDeathTest, OutsideTheScopeReportsEndTheProcessAgain) {
+  EXPECT_EXIT(
+      {
+        { Exception::CaptureScope capture; }
+        GetException()->Diagnostic("key\n");
+        GetException()->FatalError("Can not find ", "IntRegister", "Create");
+      },
+      ExitedWithCode(1), "^" + ExactLine("key\nFatal error: Can not find  at IntRegister::Create\n") + "$");
+}
 }  // namespace

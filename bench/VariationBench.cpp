@@ -1,0 +1,96 @@
+// Variation micro-benchmarks: random programs grown, crossovers and mutations
+// made per second, on the node sets of the example runs with their depth
+// limits (initial depth 6, maximum depth 17). A crossover or mutation works
+// on copies of the parents, as the generation schemes do, so its time
+// includes copying them; Copy shows that share alone.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "BenchPrograms.h"
+#include "foundation/Utility.h"
+#include "programs/Head.h"
+#include "variation/GPCrossover.h"
+#include "variation/GPGenerator.h"
+#include "variation/GPMutation.h"
+
+namespace {
+constexpr int kPrograms = 200;
+// Programs of the sizes runs breed after some generations: grown to depths
+// 6 to 12, none under 40 nodes.
+constexpr int kMinDepth = 6;
+constexpr int kMaxDepth = 12;
+constexpr int kMinSize = 40;
+
+void Generate(benchmark::State& state, const NodeSet& set) {
+  ProgramSet programs(set, 1, 1, 1, 1, 7);
+  GPDepthLimitGenerator generator(programs.Symbols(), 6);
+  GetUtility()->Seed(99);
+  long long nodes = 0;
+  for (auto _ : state) {
+    LispCode* code = generator.Generate();
+    nodes += RootOf(code)->GetSize();
+    code->DeleteTree();
+    delete code;
+  }
+  state.counters["programs/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["mean_size"] = static_cast<double>(nodes) / static_cast<double>(state.iterations());
+}
+
+void Copy(benchmark::State& state, const NodeSet& set) {
+  ProgramSet programs(set, kPrograms, kMinDepth, kMaxDepth, kMinSize, 2024);
+  std::size_t p = 0;
+  for (auto _ : state) {
+    LispCode* code = programs.Programs()[p]->Clone();
+    code->DeleteTree();
+    delete code;
+    p = (p + 1) % programs.Programs().size();
+  }
+  state.counters["copies/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["mean_size"] = static_cast<double>(programs.TotalSize()) / kPrograms;
+}
+
+void Crossover(benchmark::State& state, const NodeSet& set) {
+  ProgramSet programs(set, kPrograms, kMinDepth, kMaxDepth, kMinSize, 2024);
+  GPDepthLimitCrossover crossover(17);
+  GetUtility()->Seed(99);
+  std::size_t p = 0;
+  const auto& parents = programs.Programs();
+  for (auto _ : state) {
+    LispCode* a = parents[p]->Clone();
+    LispCode* b = parents[(p + 1) % parents.size()]->Clone();
+    crossover.Cross(a, b);
+    a->DeleteTree();
+    b->DeleteTree();
+    delete a;
+    delete b;
+    p = (p + 2) % parents.size();
+  }
+  state.counters["crossovers/s"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+void Mutation(benchmark::State& state, const NodeSet& set) {
+  ProgramSet programs(set, kPrograms, kMinDepth, kMaxDepth, kMinSize, 2024);
+  GPDepthLimitMutation mutation(17, new GPDepthLimitGenerator(programs.Symbols(), 17));
+  GetUtility()->Seed(99);
+  std::size_t p = 0;
+  for (auto _ : state) {
+    LispCode* code = programs.Programs()[p]->Clone();
+    mutation.Mutate(code);
+    code->DeleteTree();
+    delete code;
+    p = (p + 1) % programs.Programs().size();
+  }
+  state.counters["mutations/s"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+}  // namespace
+
+BENCHMARK_CAPTURE(Generate, parity5, Parity5Set());
+BENCHMARK_CAPTURE(Generate, regression, RegressionSet());
+BENCHMARK_CAPTURE(Copy, parity5, Parity5Set());
+BENCHMARK_CAPTURE(Crossover, parity5, Parity5Set());
+BENCHMARK_CAPTURE(Crossover, regression, RegressionSet());
+BENCHMARK_CAPTURE(Mutation, parity5, Parity5Set());
+BENCHMARK_CAPTURE(Mutation, regression, RegressionSet());

@@ -1,0 +1,91 @@
+#include "engine/FitnessMemory.h"
+
+#include <typeinfo>
+
+#include "engine/Chromosome.h"
+#include "engine/Individual.h"
+#include "programs/Head.h"
+#include "programs/HeadLispCode.h"
+
+bool FitnessMemory::KeyOf(Individual* individual, Key& key) {
+  // Exact classes only: the common case, told apart without casts.
+  if (individual == nullptr || typeid(*individual) != typeid(DoubleTypeFitnessIndividual)) return false;
+  Chromosome* chromosome = individual->GetChromosome();
+  if (chromosome == nullptr || typeid(*chromosome) != typeid(GPChromosome)) return false;
+  LispCode* lispCode = static_cast<GPChromosome*>(chromosome)->GetCode();
+  if (lispCode == nullptr || typeid(*lispCode) != typeid(HeadLispCode)) return false;
+  auto* code = static_cast<HeadLispCode*>(lispCode);
+  if (code->GetRoot() == nullptr) return false;
+  key.words.clear();
+  std::uint64_t hash = 0xCBF29CE484222325ULL;
+  // Preorder, with an explicit stack: programs may be deep.
+  thread_local std::vector<Head*> pending;
+  pending.clear();
+  pending.push_back(code->GetRoot());
+  while (!pending.empty()) {
+    Head* node = pending.back();
+    pending.pop_back();
+    node->PrefetchChildren();
+    auto op = reinterpret_cast<std::uintptr_t>(node->GetOperator());
+    auto arity = static_cast<std::uintptr_t>(static_cast<unsigned>(node->GetArity()));
+    key.words.push_back(op);
+    key.words.push_back(arity);
+    hash = (hash ^ op) * 0x100000001B3ULL;
+    hash = (hash ^ arity) * 0x100000001B3ULL;
+    for (int i = node->GetArity() - 1; i >= 0; --i) pending.push_back(node->GetChild(i));
+  }
+  key.hash = hash;
+  return true;
+}
+
+FitnessMemory::Found FitnessMemory::Recall(const Key& key, double& fitness, std::string& text) {
+  std::lock_guard<std::mutex> lock(mutex);
+  auto range = entries.equal_range(key.hash);
+  for (auto at = range.first; at != range.second; ++at) {
+    Entry& entry = at->second;
+    if (entry.words != key.words) continue;
+    entry.generation = generation;  // still in use: kept through the next generation
+    if (entry.failed) return Found::Failure;
+    fitness = entry.fitness;
+    text = entry.text;
+    return Found::Fitness;
+  }
+  return Found::Nothing;
+}
+
+void FitnessMemory::Add(const Key& key, Entry entry) {
+  std::lock_guard<std::mutex> lock(mutex);
+  auto range = entries.equal_range(key.hash);
+  for (auto at = range.first; at != range.second; ++at) {
+    // Already known (found by another thread meanwhile): keep it fresh.
+    if (at->second.words == key.words) {
+      at->second.generation = generation;
+      return;
+    }
+  }
+  entry.generation = generation;
+  entries.emplace(key.hash, std::move(entry));
+}
+
+void FitnessMemory::Remember(const Key& key, double fitness, const std::string& text) {
+  Add(key, Entry{key.words, false, fitness, text, 0});
+}
+
+void FitnessMemory::RememberFailure(const Key& key) { Add(key, Entry{key.words, true, 0.0, std::string(), 0}); }
+
+void FitnessMemory::NextGeneration() {
+  std::lock_guard<std::mutex> lock(mutex);
+  ++generation;
+  for (auto at = entries.begin(); at != entries.end();) {
+    if (at->second.generation < generation - 1) {
+      at = entries.erase(at);
+    } else {
+      ++at;
+    }
+  }
+}
+
+void FitnessMemory::Clear() {
+  std::lock_guard<std::mutex> lock(mutex);
+  entries.clear();
+}

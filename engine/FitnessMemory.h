@@ -1,0 +1,53 @@
+// Remembers the fitness of the programs of the latest two generations, so
+// that a program identical node for node to one evaluated before (a copy
+// made by reproduction, an elite, a crossover that changed nothing) gets that
+// fitness again without being evaluated. Only for problems whose fitness
+// depends on the program alone and whose evaluation changes nothing else that
+// counts (Problem::CanReuseFitness). Safe to use from several threads.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class Individual;
+
+class FitnessMemory {
+ public:
+  // A program node for node: each node's operator and arity in preorder.
+  struct Key {
+    std::uint64_t hash = 0;
+    std::vector<std::uintptr_t> words;
+  };
+  enum class Found { Nothing, Fitness, Failure };
+
+  // The key of individual's program; false when it has none (not a program
+  // tree of a fitness individual).
+  static bool KeyOf(Individual* individual, Key& key);
+
+  // What was remembered for key: the fitness and the lines its evaluation
+  // wrote, or that its evaluation made a fatal report.
+  Found Recall(const Key& key, double& fitness, std::string& text);
+  void Remember(const Key& key, double fitness, const std::string& text);
+  void RememberFailure(const Key& key);
+  // Ends a generation: its programs stay known through the next one.
+  void NextGeneration();
+  // Forgets everything (a new run).
+  void Clear();
+
+ private:
+  struct Entry {
+    std::vector<std::uintptr_t> words;
+    bool failed;
+    double fitness;
+    std::string text;
+    long long generation;
+  };
+  void Add(const Key& key, Entry entry);
+
+  std::mutex mutex;
+  std::unordered_multimap<std::uint64_t, Entry> entries;
+  long long generation = 0;
+};

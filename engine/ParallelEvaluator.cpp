@@ -1,0 +1,229 @@
+#include "engine/ParallelEvaluator.h"
+
+#include <chrono>
+#include <climits>
+
+#include "engine/FitnessMemory.h"
+#include "engine/Individual.h"
+#include "engine/Population.h"
+#include "foundation/Exception.h"
+#include "problems/Problem.h"
+#include "programs/Head.h"
+
+std::unique_ptr<ParallelEvaluator> ParallelEvaluator::Create(Problem* problem, int threads) {
+  if (threads < 2) return nullptr;
+  auto evaluator = std::make_unique<ParallelEvaluator>(problem, threads);
+  if (evaluator->copies.empty()) return nullptr;
+  return evaluator;
+}
+
+ParallelEvaluator::ParallelEvaluator(Problem* problem, int threads) : problem(problem) {
+  for (int w = 1; w < threads; ++w) {
+    std::unique_ptr<Problem> copy(problem->Clone());
+    if (!copy) break;
+    copies.push_back(std::move(copy));
+  }
+  workers.reserve(copies.size());
+  for (std::size_t w = 0; w < copies.size(); ++w) {
+    workers.emplace_back([this, w] { WorkerLoop(static_cast<int>(w)); });
+  }
+}
+
+ParallelEvaluator::~ParallelEvaluator() {
+  Abandon();
+  FinishRetiring();
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    stopping = true;
+  }
+  wake.notify_all();
+  for (std::thread& worker : workers) worker.join();
+}
+
+bool ParallelEvaluator::RetirementWaiting() const {
+  // Only counts are looked at: the population itself may be going.
+  return retiringMembers.load() != nullptr && retireNext.load() < retireSize.load();
+}
+
+bool ParallelEvaluator::RetireSome(bool stopAtRound) {
+  // Announce first, look second: FinishRetiring withdraws the population
+  // first and counts the workers second, so one of the two sees the other.
+  retiringActive.fetch_add(1);
+  Population* members = retiringMembers.load();
+  bool any = false;
+  if (members != nullptr) {
+    long long started = roundStarted.load();
+    for (;;) {
+      int i = retireNext.fetch_add(1);
+      if (i >= retireSize.load()) break;
+      members->GetUnsorted(i)->DeleteChromosome();
+      any = true;
+      if (stopAtRound && roundStarted.load() != started) break;
+      if (!stopAtRound) break;  // one member between looks at the round
+    }
+    // The freed nodes are for the thread that breeds.
+    if (any) Head::ReturnFreeNodes();
+  }
+  retiringActive.fetch_sub(1);
+  return any;
+}
+
+void ParallelEvaluator::Retire(std::unique_ptr<Population> members) {
+  FinishRetiring();
+  retireNext.store(0);
+  retireSize.store(members->Size());
+  retiring = std::move(members);
+  retiringMembers.store(retiring.get());
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+  }
+  wake.notify_all();
+}
+
+void ParallelEvaluator::FinishRetiring() {
+  if (!retiring) return;
+  retiringMembers.store(nullptr);
+  int size = retiring->Size();
+  for (int i = retireNext.fetch_add(1); i < size; i = retireNext.fetch_add(1)) {
+    retiring->GetUnsorted(i)->DeleteChromosome();
+  }
+  while (retiringActive.load() != 0) std::this_thread::yield();
+  retiring->DeleteAll();
+  retiring.reset();
+}
+
+void ParallelEvaluator::WorkerLoop(int worker) {
+  long long seen = 0;
+  for (;;) {
+    {
+      std::unique_lock<std::mutex> lock(mutex);
+      wake.wait(lock, [&] { return stopping || round != seen || RetirementWaiting(); });
+      if (stopping) return;
+      if (round == seen) {
+        // Nothing to evaluate: destroy retired members meanwhile.
+        lock.unlock();
+        RetireSome(true);
+        continue;
+      }
+      seen = round;
+    }
+    RunShare(copies[static_cast<std::size_t>(worker)].get());
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      --running;
+    }
+    finished.notify_one();
+  }
+}
+
+void ParallelEvaluator::RunShare(Problem* evaluating) {
+  for (;;) {
+    int i = next.load(std::memory_order_relaxed);
+    // Members after a failed one are never looked at: the process ends with
+    // the first failure's report.
+    if (i > firstFailed.load(std::memory_order_relaxed)) return;
+    if (i >= population->GetPublishedCount()) {
+      // Nothing to take yet: done once the population is complete; until
+      // then, destroy a retired member (or wait a moment).
+      if (complete.load(std::memory_order_acquire) && i >= population->GetPublishedCount()) return;
+      if (!RetireSome(false)) std::this_thread::sleep_for(std::chrono::microseconds(20));
+      continue;
+    }
+    if (!next.compare_exchange_weak(i, i + 1, std::memory_order_relaxed)) continue;
+    Individual* member = population->GetPublished(i);
+    std::string& text = texts[static_cast<std::size_t>(i)];
+    thread_local FitnessMemory::Key key;
+    bool keyed = memory != nullptr && FitnessMemory::KeyOf(member, key);
+    bool fails = false;
+    FitnessMemory::Found known = FitnessMemory::Found::Nothing;
+    if (keyed) {
+      double fitness = 0.0;
+      known = memory->Recall(key, fitness, text);
+      if (known == FitnessMemory::Found::Fitness) static_cast<DoubleTypeFitnessIndividual*>(member)->SetFitness(fitness);
+      fails = known == FitnessMemory::Found::Failure;
+    }
+    if (known == FitnessMemory::Found::Nothing) {
+      Exception::CaptureScope capture;
+      try {
+        evaluating->FitnessFunction(member);
+        text = capture.TakeText();
+        if (keyed) memory->Remember(key, static_cast<DoubleTypeFitnessIndividual*>(member)->GetFitness(), text);
+      } catch (...) {
+        // A captured report, or anything else the serial loop would not
+        // have survived either: the serial re-evaluation shows what happens.
+        fails = true;
+        if (keyed) memory->RememberFailure(key);
+      }
+    }
+    if (fails) {
+      failed[static_cast<std::size_t>(i)] = 1;
+      int seen = firstFailed.load(std::memory_order_relaxed);
+      while (i < seen && !firstFailed.compare_exchange_weak(seen, i, std::memory_order_relaxed)) {
+      }
+    }
+  }
+}
+
+void ParallelEvaluator::Begin(Population* members, bool isComplete) {
+  population = members;
+  std::size_t room = static_cast<std::size_t>(members->Capacity());
+  failed.assign(room, 0);
+  texts.assign(room, std::string());
+  next.store(0);
+  firstFailed.store(INT_MAX);
+  complete.store(isComplete);
+  for (std::unique_ptr<Problem>& copy : copies) copy->ResetSolved();
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    running = static_cast<int>(workers.size());
+    ++round;
+  }
+  roundStarted.fetch_add(1);
+  wake.notify_all();
+}
+
+void ParallelEvaluator::Close() {
+  complete.store(true, std::memory_order_release);
+  std::unique_lock<std::mutex> lock(mutex);
+  finished.wait(lock, [this] { return running == 0; });
+}
+
+void ParallelEvaluator::EvaluateAsAdded(Population* members) {
+  Abandon();
+  Begin(members, false);
+}
+
+void ParallelEvaluator::Abandon() {
+  if (population == nullptr) return;
+  Close();
+  population = nullptr;
+}
+
+void ParallelEvaluator::Evaluate(Population* members) {
+  if (population != members) {
+    Abandon();
+    Begin(members, true);
+  }
+  complete.store(true, std::memory_order_release);
+  RunShare(problem);
+  Close();
+
+  int size = members->Size();
+  int first = size;
+  for (int i = 0; i < size; ++i) {
+    if (failed[static_cast<std::size_t>(i)] != 0) {
+      first = i;
+      break;
+    }
+  }
+  for (int i = 0; i < first; ++i) {
+    const std::string& text = texts[static_cast<std::size_t>(i)];
+    if (!text.empty()) GetException()->Diagnostic(text);
+  }
+  for (std::unique_ptr<Problem>& copy : copies) problem->AdoptSolved(copy.get());
+  population = nullptr;
+  // The failed member again, alone and for real: its report ends the process
+  // exactly as in the serial loop. Should it pass after all, the serial loop
+  // goes on from there.
+  for (int i = first; i < size; ++i) problem->FitnessFunction(members->GetUnsorted(i));
+}

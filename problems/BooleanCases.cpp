@@ -1,0 +1,209 @@
+#include "problems/BooleanCases.h"
+
+#include <algorithm>
+#include <bit>
+#include <utility>
+
+#include "foundation/NumericArrays.h"
+#include "foundation/Utility.h"
+#include "programs/CompiledProgram.h"
+#include "programs/LispInterpreter.h"
+
+namespace {
+// Bit b of each word is case b of the word's 64: variable i < 6 is bit i of b.
+constexpr std::uint64_t kLowBitPatterns[6] = {0xAAAAAAAAAAAAAAAAULL, 0xCCCCCCCCCCCCCCCCULL, 0xF0F0F0F0F0F0F0F0ULL,
+                                              0xFF00FF00FF00FF00ULL, 0xFFFF0000FFFF0000ULL, 0xFFFFFFFF00000000ULL};
+constexpr int kWordBits = 64;
+constexpr int kVariables = LispInterpreter::VariableCount;
+}  // namespace
+
+BooleanCases::BooleanCases(int inputs, std::function<int(const IntArray&)> target)
+    : inputs(inputs), cases(inputs >= 0 && inputs <= kMaxInputs ? 1LL << inputs : 0), target(std::move(target)) {}
+
+void BooleanCases::MakeTargets() {
+  if (!targets.empty()) return;
+  targets.resize(static_cast<std::size_t>(cases));
+  targetWords.assign(static_cast<std::size_t>((cases + kWordBits - 1) / kWordBits), 0);
+  IntArray bits(inputs);
+  bits.Fill(0);
+  for (long long c = 0; c < cases; ++c) {
+    Utility::IntToBits(static_cast<int>(c), bits);
+    int right = target(bits);
+    targets[static_cast<std::size_t>(c)] = right;
+    if (right != 0 && right != 1) targetsAreBits = false;
+    if (right == 1) targetWords[static_cast<std::size_t>(c / kWordBits)] |= 1ULL << (c % kWordBits);
+  }
+}
+
+bool BooleanCases::CountErrors(const CompiledProgram& program, LispInterpreter* interpreter, Answer answer,
+                               int& errors) {
+  if (cases == 0 || !program.IsTyped()) return false;
+  // The loop empties the stacks before each case: the program must fit them.
+  if (program.GetValueBound() > LispInterpreter::ValueCapacity ||
+      program.GetPendingBound() > LispInterpreter::PendingCapacity) {
+    return false;
+  }
+  int type = program.GetResultType();
+  bool answerable = answer == Answer::Bool ? type == ValueType::Bool
+                                           : type == ValueType::Int || type == ValueType::Double;
+  if (!answerable) return false;  // the loop reports the wrong kind of value
+  MakeTargets();
+
+  bool bitSlices = answer == Answer::Bool && program.IsAllBool() && targetsAreBits;
+  std::uint32_t used = program.GetIntVariablesUsed();
+  for (int i = inputs; i < kVariables && bitSlices; ++i) {
+    // Variables the cases do not set keep their values: as bits they must
+    // be 0 or 1.
+    int value = interpreter->GetIntVariable(i);
+    if ((used >> i & 1u) != 0 && value != 0 && value != 1) bitSlices = false;
+  }
+  errors = bitSlices ? CountBitSlices(program, interpreter) : CountCaseVectors(program, interpreter, answer);
+  LeaveLastCase(interpreter, answer);
+  return true;
+}
+
+bool BooleanCases::CountBoolErrors(Head* root, CompiledProgram& scratch, LispInterpreter* interpreter, int& errors) {
+  constexpr int kMaxWords = BitSliceEvaluator::kMaxWords;
+  long long words = (cases + kWordBits - 1) / kWordBits;
+  if (cases == 0 || words > kMaxWords) return false;
+  MakeTargets();
+  if (!targetsAreBits) return false;
+  if (inputWords.empty()) {
+    inputWords.resize(static_cast<std::size_t>(inputs) * kMaxWords);
+    for (int i = 0; i < inputs; ++i) {
+      for (int w = 0; w < words; ++w) {
+        inputWords[static_cast<std::size_t>(i * kMaxWords + w)] =
+            i < 6 ? kLowBitPatterns[i] : ((w >> (i - 6) & 1) != 0 ? ~0ULL : 0ULL);
+      }
+    }
+  }
+  // Variables beyond the inputs keep their values in every case: as bits
+  // they must be 0 or 1.
+  static const std::vector<std::uint64_t> zeros(kMaxWords, 0ULL);
+  static const std::vector<std::uint64_t> ones(kMaxWords, ~0ULL);
+  const std::uint64_t* variables[kVariables];
+  for (int i = 0; i < kVariables; ++i) {
+    if (i < inputs) {
+      variables[i] = inputWords.data() + static_cast<std::size_t>(i) * kMaxWords;
+    } else {
+      int value = interpreter->GetIntVariable(i);
+      variables[i] = value == 0 ? zeros.data() : value == 1 ? ones.data() : nullptr;
+    }
+  }
+  resultWords.resize(kMaxWords);
+  if (!scratch.EvaluateBitSlices(root, variables, static_cast<int>(words), resultWords.data(),
+                                 LispInterpreter::ValueCapacity, LispInterpreter::PendingCapacity)) {
+    return false;
+  }
+  errors = 0;
+  for (long long w = 0; w < words; ++w) {
+    std::uint64_t wrong = resultWords[static_cast<std::size_t>(w)] ^ targetWords[static_cast<std::size_t>(w)];
+    long long casesInWord = std::min<long long>(kWordBits, cases - w * kWordBits);
+    if (casesInWord < kWordBits) wrong &= (1ULL << casesInWord) - 1;
+    errors += std::popcount(wrong);
+  }
+  LeaveLastCase(interpreter, Answer::Bool);
+  return true;
+}
+
+void BooleanCases::LeaveLastCase(LispInterpreter* interpreter, Answer answer) const {
+  // What the case-by-case loop leaves behind: the last case's inputs and
+  // empty stacks.
+  long long last = cases - 1;
+  for (int i = 0; i < inputs; ++i) {
+    int bit = static_cast<int>(last >> i & 1);
+    if (answer == Answer::Real) {
+      interpreter->SetDoubleVariable(i, static_cast<double>(bit));
+    } else {
+      interpreter->SetIntVariable(i, bit);
+    }
+  }
+  interpreter->Clear();
+}
+
+int BooleanCases::CountBitSlices(const CompiledProgram& program, LispInterpreter* interpreter) {
+  constexpr int kMaxWords = BitSliceEvaluator::kMaxWords;
+  long long words = (cases + kWordBits - 1) / kWordBits;
+  variableWords.resize(static_cast<std::size_t>(kVariables) * kMaxWords);
+  resultWords.resize(kMaxWords);
+  std::uint32_t used = program.GetIntVariablesUsed();
+  const std::uint64_t* variables[kVariables] = {};
+  int errors = 0;
+  for (long long start = 0; start < words; start += kMaxWords) {
+    int count = static_cast<int>(std::min<long long>(kMaxWords, words - start));
+    for (int i = 0; i < kVariables; ++i) {
+      if ((used >> i & 1u) == 0) continue;
+      std::uint64_t* v = variableWords.data() + static_cast<std::size_t>(i) * kMaxWords;
+      for (int w = 0; w < count; ++w) {
+        if (i < inputs && i < 6) {
+          v[w] = kLowBitPatterns[i];
+        } else if (i < inputs) {
+          v[w] = ((start + w) >> (i - 6) & 1) != 0 ? ~0ULL : 0ULL;
+        } else {
+          v[w] = interpreter->GetIntVariable(i) == 1 ? ~0ULL : 0ULL;
+        }
+      }
+      variables[i] = v;
+    }
+    bitSlices.Evaluate(program, variables, count, resultWords.data());
+    for (int w = 0; w < count; ++w) {
+      long long word = start + w;
+      std::uint64_t wrong = resultWords[static_cast<std::size_t>(w)] ^ targetWords[static_cast<std::size_t>(word)];
+      long long casesInWord = std::min<long long>(kWordBits, cases - word * kWordBits);
+      if (casesInWord < kWordBits) wrong &= (1ULL << casesInWord) - 1;
+      errors += std::popcount(wrong);
+    }
+  }
+  return errors;
+}
+
+int BooleanCases::CountCaseVectors(const CompiledProgram& program, LispInterpreter* interpreter, Answer answer) {
+  constexpr int kMaxLanes = CaseVectorEvaluator::kMaxLanes;
+  intLanes.resize(static_cast<std::size_t>(kVariables) * kMaxLanes);
+  doubleLanes.resize(static_cast<std::size_t>(kVariables) * kMaxLanes);
+  std::uint32_t usedInts = program.GetIntVariablesUsed();
+  std::uint32_t usedDoubles = program.GetDoubleVariablesUsed();
+  const int* ints[kVariables] = {};
+  const double* doubles[kVariables] = {};
+  int type = program.GetResultType();
+  int errors = 0;
+  for (long long start = 0; start < cases; start += kMaxLanes) {
+    int count = static_cast<int>(std::min<long long>(kMaxLanes, cases - start));
+    for (int i = 0; i < kVariables; ++i) {
+      if ((usedInts >> i & 1u) != 0) {
+        int* lane = intLanes.data() + static_cast<std::size_t>(i) * kMaxLanes;
+        bool input = answer == Answer::Bool && i < inputs;
+        int value = interpreter->GetIntVariable(i);
+        for (int c = 0; c < count; ++c) lane[c] = input ? static_cast<int>((start + c) >> i & 1) : value;
+        ints[i] = lane;
+      }
+      if ((usedDoubles >> i & 1u) != 0) {
+        double* lane = doubleLanes.data() + static_cast<std::size_t>(i) * kMaxLanes;
+        bool input = answer == Answer::Real && i < inputs;
+        double value = interpreter->GetDoubleVariable(i);
+        for (int c = 0; c < count; ++c) {
+          lane[c] = input ? static_cast<double>((start + c) >> i & 1) : value;
+        }
+        doubles[i] = lane;
+      }
+    }
+    // The inputs vary from case to case; every other variable keeps its value.
+    std::uint32_t inputMask = inputs >= 32 ? ~0u : (1u << inputs) - 1u;
+    std::uint32_t uniformInts = answer == Answer::Bool ? ~inputMask : ~0u;
+    std::uint32_t uniformDoubles = answer == Answer::Real ? ~inputMask : ~0u;
+    caseVectors.Evaluate(program, count, ints, doubles, uniformInts, uniformDoubles);
+    const int* right = targets.data() + start;
+    for (int c = 0; c < count; ++c) {
+      int given = 0;
+      if (answer == Answer::Bool) {
+        given = caseVectors.IntResult()[c];
+      } else {
+        double value = type == ValueType::Int ? static_cast<double>(caseVectors.IntResult()[c])
+                                              : caseVectors.DoubleResult()[c];
+        given = value >= 0.0 ? 1 : 0;
+      }
+      if (given != right[c]) ++errors;
+    }
+  }
+  return errors;
+}

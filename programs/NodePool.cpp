@@ -1,0 +1,119 @@
+#include "programs/NodePool.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
+namespace {
+// Chunks of one large page, so that the many nodes of a run take few page
+// faults and few address translations.
+constexpr std::size_t kChunkBytes = 2 * 1024 * 1024;
+constexpr std::size_t kChunkAlignment = kChunkBytes;
+
+// The pools by number, for giving blocks back when a thread ends.
+std::atomic<NodePool*> pools[NodePool::kMaxPools];
+
+thread_local bool exitArmed = false;
+}  // namespace
+
+thread_local NodePool::Stack NodePool::localStacks[NodePool::kMaxPools];
+
+// Gives the calling thread's free blocks back to their pools when the thread
+// ends. Made the first time a thread grows or refills a stack; the fast paths
+// never touch it.
+struct NodePool::ThreadExit {
+  bool armed = false;
+  ~ThreadExit() {
+    for (int k = 0; k < kMaxPools; ++k) {
+      NodePool* pool = pools[k].load(std::memory_order_acquire);
+      Stack& stack = localStacks[k];
+      if (pool != nullptr && stack.count > 0) pool->GiveBack(stack);
+      std::free(stack.items);
+      stack = Stack{};
+    }
+  }
+};
+
+void NodePool::Adopt() {
+  pools[number].store(this, std::memory_order_release);
+  if (!exitArmed) {
+    thread_local ThreadExit threadExit;
+    threadExit.armed = true;
+    exitArmed = true;
+  }
+}
+
+void NodePool::Lock() {
+  while (busy.test_and_set(std::memory_order_acquire)) {
+  }
+}
+
+void NodePool::Unlock() { busy.clear(std::memory_order_release); }
+
+void NodePool::Reserve(Stack& stack, std::size_t capacity) {
+  if (capacity <= stack.capacity) return;
+  // Grown by at least half again, so that many small additions move it rarely.
+  if (capacity < stack.capacity + stack.capacity / 2) capacity = stack.capacity + stack.capacity / 2;
+  void* grown = std::realloc(stack.items, capacity * sizeof(void*));
+  if (grown == nullptr) throw std::bad_alloc();
+  stack.items = static_cast<void**>(grown);
+  stack.capacity = capacity;
+}
+
+void NodePool::Grow(Stack& stack) {
+  Adopt();
+  Reserve(stack, stack.capacity < 1024 ? 1024 : 2 * stack.capacity);
+}
+
+void NodePool::GiveBack(Stack& stack) {
+  if (stack.count == 0) return;
+  Lock();
+  Reserve(shared, shared.count + stack.count);
+  std::memcpy(shared.items + shared.count, stack.items, stack.count * sizeof(void*));
+  shared.count += stack.count;
+  Unlock();
+  stack.count = 0;
+}
+
+void NodePool::Refill(Stack& stack) {
+  Adopt();
+  Lock();
+  if (shared.count > 0) {
+    // The shared blocks in their order: the last given back is handed out
+    // first.
+    std::size_t wanted = shared.count;
+    if (stack.capacity < wanted) {
+      // Grown outside the lock; more blocks may be shared meanwhile, which
+      // wait for the next refill.
+      Unlock();
+      Reserve(stack, wanted);
+      Lock();
+    }
+    std::size_t taken = shared.count < stack.capacity ? shared.count : stack.capacity;
+    std::memcpy(stack.items, shared.items + (shared.count - taken), taken * sizeof(void*));
+    shared.count -= taken;
+    stack.count = taken;
+    if (taken > 0) {
+      Unlock();
+      return;
+    }
+  }
+  // A chunk's first block holds the link to the chunk before it.
+  std::size_t count = kChunkBytes / blockSize;
+  if (count < 2) count = 2;
+  // Aligned to the cache line, so that a block of a line's size is in one.
+  char* chunk = static_cast<char*>(::operator new(count * blockSize, std::align_val_t(kChunkAlignment)));
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  // Only advice: without large pages the chunk works all the same.
+  madvise(chunk, count * blockSize, MADV_HUGEPAGE);
+#endif
+  *reinterpret_cast<void**>(chunk) = chunks;
+  chunks = chunk;
+  Unlock();
+  Reserve(stack, count);
+  // Handed out in address order.
+  for (std::size_t k = count; k-- > 1;) stack.items[stack.count++] = chunk + k * blockSize;
+}

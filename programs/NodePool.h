@@ -1,0 +1,105 @@
+// A pool of fixed-size memory blocks for objects that are made and destroyed
+// in great numbers (the nodes of program trees). Each thread keeps the free
+// blocks it may hand out on a stack of block addresses of its own, without
+// locking; a thread that ends, or that only destroys objects, gives its free
+// blocks to a shared stack that other threads draw on. Free blocks are never
+// written to (a block freed on one processor and reused on another moves
+// between their caches only once). Memory comes from the heap in large chunks
+// and is kept for reuse for the life of the process. Sanitizer builds use the
+// plain heap instead, so that misuse of a block is still found.
+//
+// Pools are made once, as constant-initialized objects that are never torn
+// down (blocks may be given back until the very end), each with its own
+// number below kMaxPools.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <new>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define MORVANE2_PLAIN_HEAP 1
+#endif
+
+class NodePool {
+ public:
+  static constexpr int kMaxPools = 4;
+  // How many blocks ahead Allocate fetches the block it will hand out.
+  static constexpr std::size_t kFetchAhead = 4;
+
+  // A stack of free block addresses (plain data, grown by the pool).
+  struct Stack {
+    void** items = nullptr;
+    std::size_t count = 0;
+    std::size_t capacity = 0;
+  };
+
+  // blockSize at least the size of a pointer and a multiple of the largest
+  // alignment; number below kMaxPools and different for every pool.
+  constexpr NodePool(std::size_t blockSize, int number) : blockSize(blockSize), number(number) {}
+  NodePool(const NodePool&) = delete;
+  NodePool& operator=(const NodePool&) = delete;
+
+  static constexpr std::size_t BlockSizeFor(std::size_t size) {
+    std::size_t align = alignof(std::max_align_t);
+    if (size < sizeof(void*)) size = sizeof(void*);
+    return (size + align - 1) / align * align;
+  }
+
+  void* Allocate() {
+#if defined(MORVANE2_PLAIN_HEAP)
+    return ::operator new(blockSize);
+#else
+    Stack& stack = localStacks[number];
+    if (stack.count == 0) Refill(stack);
+    void* block = stack.items[--stack.count];
+    // A block handed out a few calls from now is fetched already: its
+    // object is written then.
+    if (stack.count >= kFetchAhead) __builtin_prefetch(stack.items[stack.count - kFetchAhead], 1);
+    return block;
+#endif
+  }
+
+  void Free(void* block) {
+#if defined(MORVANE2_PLAIN_HEAP)
+    ::operator delete(block);
+#else
+    Stack& stack = localStacks[number];
+    if (stack.count == stack.capacity) Grow(stack);
+    stack.items[stack.count++] = block;
+#endif
+  }
+
+  // Puts the calling thread's free blocks on the shared stack, for other
+  // threads to draw on.
+  void GiveBackLocal() {
+#if !defined(MORVANE2_PLAIN_HEAP)
+    GiveBack(localStacks[number]);
+#endif
+  }
+
+ private:
+  struct ThreadExit;
+  // Moves every block of stack to the shared stack.
+  void GiveBack(Stack& stack);
+  // Fills the calling thread's empty stack: from the shared stack, or from a
+  // new chunk.
+  void Refill(Stack& stack);
+  // Makes room for more blocks on the calling thread's stack.
+  void Grow(Stack& stack);
+  // Makes sure the calling thread gives its blocks back when it ends.
+  void Adopt();
+  void Lock();
+  void Unlock();
+  static void Reserve(Stack& stack, std::size_t capacity);
+
+  // The free blocks of the calling thread, by pool number.
+  static thread_local Stack localStacks[kMaxPools];
+
+  std::size_t blockSize;
+  int number;
+  std::atomic_flag busy = ATOMIC_FLAG_INIT;  // guards shared and chunks
+  Stack shared;
+  // Chunks are chained through their first word; never released.
+  void* chunks = nullptr;
+};

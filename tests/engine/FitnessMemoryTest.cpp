@@ -1,0 +1,149 @@
+#include "engine/FitnessMemory.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "engine/Chromosome.h"
+#include "engine/Individual.h"
+#include "engine/ParallelEvaluator.h"
+#include "engine/Population.h"
+#include "foundation/Exception.h"
+#include "problems/Problem.h"
+#include "programs/HeadLispCode.h"
+#include "programs/TestOperators.h"
+
+namespace {
+// Programs over a few constants; the fitness is the program's int value,
+// and every evaluation is counted. A program whose value is 13 writes a
+// warning, one whose value is 99 reports.
+class ValueProblem : public Problem {
+ public:
+  void FitnessFunction(Individual* individual) override {
+    evaluations.fetch_add(1);
+    DoubleTypeFitnessIndividual* scored = CastIndividual(individual);
+    LispInterpreter interpreter;
+    CastGPChromosome(scored)->GetCode()->Evaluate(&interpreter);
+    interpreter.PopType();
+    int value = interpreter.PopInt();
+    if (value == 13) GetException()->Warning("thirteen", "ValueProblem", "FitnessFunction");
+    if (value == 99) GetException()->FatalError("ninety-nine", "ValueProblem", "FitnessFunction");
+    scored->SetFitness(value);
+  }
+  bool CanReuseFitness() override { return true; }
+  Problem* Clone() override { return new ValueProblem(); }
+  // Counted over the problem and all its copies.
+  static std::atomic<int> evaluations;
+};
+std::atomic<int> ValueProblem::evaluations{0};
+
+struct FitnessMemoryTest : ::testing::Test {
+  IntConstant one{"1", 1}, two{"2", 2}, six{"6", 6}, ninetyOne{"91", 91};
+  Adder plus{"Plus", 2};
+
+  // A fitness individual holding the tree root (taken over).
+  static std::unique_ptr<DoubleTypeFitnessIndividual> Holding(Head* root) {
+    return std::make_unique<DoubleTypeFitnessIndividual>(new GPChromosome(new HeadLispCode(root)));
+  }
+  static FitnessMemory::Key KeyOf(Individual* individual) {
+    FitnessMemory::Key key;
+    EXPECT_TRUE(FitnessMemory::KeyOf(individual, key));
+    return key;
+  }
+};
+
+TEST_F(FitnessMemoryTest, KeysTellProgramsApartNodeForNode) {
+  auto a = Holding(Node(&plus, {Node(&one), Node(&two)}));
+  auto same = Holding(Node(&plus, {Node(&one), Node(&two)}));
+  auto swapped = Holding(Node(&plus, {Node(&two), Node(&one)}));
+  auto lone = Holding(Node(&one));
+  FitnessMemory::Key ka = KeyOf(a.get());
+  EXPECT_EQ(ka.words, KeyOf(same.get()).words);
+  EXPECT_EQ(ka.hash, KeyOf(same.get()).hash);
+  EXPECT_NE(ka.words, KeyOf(swapped.get()).words);
+  EXPECT_NE(ka.words, KeyOf(lone.get()).words);
+  // Only program trees of fitness individuals have keys.
+  DoubleTypeFitnessIndividual empty(new GPChromosome(new HeadLispCode(nullptr)));
+  FitnessMemory::Key none;
+  EXPECT_FALSE(FitnessMemory::KeyOf(&empty, none));
+  for (auto* individual : {a.get(), same.get(), swapped.get(), lone.get(), &empty}) individual->DeleteChromosome();
+}
+
+TEST_F(FitnessMemoryTest, RemembersThroughTheNextGenerationOnly) {
+  auto a = Holding(Node(&plus, {Node(&one), Node(&two)}));
+  auto b = Holding(Node(&one));
+  FitnessMemory memory;
+  FitnessMemory::Key ka = KeyOf(a.get());
+  FitnessMemory::Key kb = KeyOf(b.get());
+  double fitness = 0.0;
+  std::string text;
+  EXPECT_EQ(memory.Recall(ka, fitness, text), FitnessMemory::Found::Nothing);
+  memory.Remember(ka, 3.0, "line\n");
+  memory.RememberFailure(kb);
+  EXPECT_EQ(memory.Recall(ka, fitness, text), FitnessMemory::Found::Fitness);
+  EXPECT_EQ(fitness, 3.0);
+  EXPECT_EQ(text, "line\n");
+  EXPECT_EQ(memory.Recall(kb, fitness, text), FitnessMemory::Found::Failure);
+  memory.NextGeneration();
+  EXPECT_EQ(memory.Recall(ka, fitness, text), FitnessMemory::Found::Fitness);  // and kept on
+  memory.NextGeneration();
+  EXPECT_EQ(memory.Recall(ka, fitness, text), FitnessMemory::Found::Fitness);
+  EXPECT_EQ(memory.Recall(kb, fitness, text), FitnessMemory::Found::Nothing);  // not asked for: gone
+  memory.Clear();
+  EXPECT_EQ(memory.Recall(ka, fitness, text), FitnessMemory::Found::Nothing);
+  a->DeleteChromosome();
+  b->DeleteChromosome();
+}
+
+// Copies of one program are evaluated once; each still gets its fitness and
+// the lines its evaluation would write, in order.
+TEST_F(FitnessMemoryTest, CopiesAreNotEvaluatedAgain) {
+  IntConstant thirteen{"13", 13};
+  ValueProblem problem;
+  ValueProblem::evaluations = 0;
+  DoubleTypeFitnessIndividualLessComparator comparator;
+  IndividualSorter sorter(&comparator);
+  Population population(60, &sorter);
+  for (int i = 0; i < 60; ++i) {
+    Head* root = i % 3 == 0 ? Node(&plus, {Node(&one), Node(&two)}) : i % 3 == 1 ? Node(&six) : Node(&thirteen);
+    population.Add(Holding(root).release());
+  }
+  FitnessMemory memory;
+  std::unique_ptr<ParallelEvaluator> evaluator = ParallelEvaluator::Create(&problem, 2);
+  evaluator->SetMemory(&memory);
+  testing::internal::CaptureStderr();
+  evaluator->Evaluate(&population);
+  std::string written = testing::internal::GetCapturedStderr();
+  std::string expected;
+  for (int i = 2; i < 60; i += 3) expected += "Warning: thirteen at ValueProblem::FitnessFunction\n";
+  EXPECT_EQ(written, expected);
+  for (int i = 0; i < 60; ++i) {
+    double fitness = dynamic_cast<DoubleTypeFitnessIndividual*>(population.GetUnsorted(i))->GetFitness();
+    EXPECT_EQ(fitness, i % 3 == 0 ? 3.0 : i % 3 == 1 ? 6.0 : 13.0) << i;
+  }
+  // At most one evaluation per program and thread (two threads may meet the
+  // same new program at once).
+  EXPECT_GE(ValueProblem::evaluations.load(), 3);
+  EXPECT_LE(ValueProblem::evaluations.load(), 6);
+  population.DeleteAll();
+}
+
+TEST_F(FitnessMemoryTest, ACopyOfAFailingProgramFailsWhereTheSerialLoopWould) {
+  IntConstant ninetyNine{"99", 99};
+  EXPECT_EXIT(
+      {
+        ValueProblem problem;
+        DoubleTypeFitnessIndividualLessComparator comparator;
+        IndividualSorter sorter(&comparator);
+        Population population(40, &sorter);
+        for (int i = 0; i < 40; ++i) population.Add(Holding(i == 0 ? Node(&one) : Node(&ninetyNine)).release());
+        FitnessMemory memory;
+        std::unique_ptr<ParallelEvaluator> evaluator = ParallelEvaluator::Create(&problem, 3);
+        evaluator->SetMemory(&memory);
+        evaluator->Evaluate(&population);
+      },
+      ::testing::ExitedWithCode(1), "^Fatal error: ninety-nine at ValueProblem::FitnessFunction\n$");
+}
+}  // namespace

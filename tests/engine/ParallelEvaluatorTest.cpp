@@ -1,0 +1,196 @@
+#include "engine/ParallelEvaluator.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "TestSupport.h"
+#include "config/Register.h"
+#include "engine/EvolutionarySystem.h"
+#include "engine/FakeLispCode.h"
+#include "engine/IndividualComparator.h"
+#include "engine/Population.h"
+#include "engine/TestRun.h"
+#include "problems/Problem.h"
+
+namespace {
+using ::testing::ExitedWithCode;
+
+// A problem whose programs say what their evaluation does: "warn:M" writes
+// the warning M, "key:K" looks up the missing parameter K (the key line and
+// the register's report), "fail:M" reports M, "slowfail:M" reports M after a
+// pause (so that later failures are met first); anything else just scores.
+// The fitness is the program's value; 0 or less solves the problem.
+class ScriptProblem : public Problem {
+ public:
+  void FitnessFunction(Individual* individual) override {
+    DoubleTypeFitnessIndividual* scored = CastIndividual(individual);
+    FakeLispCode* code = FakeCodeOf(scored);
+    std::string text = code->ToString();
+    std::string word = text.substr(0, text.find(':') + 1);
+    std::string rest = text.substr(word.size());
+    if (word == "warn:") GetException()->Warning(rest, "ScriptProblem", "FitnessFunction");
+    if (word == "key:") {
+      IntRegister parameters(1);
+      parameters.Get(rest);
+    }
+    if (word == "slowfail:") std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (word == "fail:" || word == "slowfail:") GetException()->FatalError(rest, "ScriptProblem", "FitnessFunction");
+    scored->SetFitness(code->Value());
+    if (code->Value() <= 0.0) SetSolved();
+  }
+  Problem* Clone() override { return new ScriptProblem(); }
+};
+
+class ParallelEvaluatorTest : public ::testing::Test {
+ protected:
+  ParallelEvaluatorTest() : sorter(&comparator), population(200, &sorter) {}
+  ~ParallelEvaluatorTest() override { population.DeleteAll(); }
+  void Add(const std::string& text, double value) {
+    Individual* individual = MakeIndividual(text, value);
+    dynamic_cast<DoubleTypeFitnessIndividual*>(individual)->SetFitness(-99.0);
+    population.Add(individual);
+  }
+  double FitnessAt(int i) {
+    return dynamic_cast<DoubleTypeFitnessIndividual*>(population.GetUnsorted(i))->GetFitness();
+  }
+
+  DoubleTypeFitnessIndividualLessComparator comparator;
+  IndividualSorter sorter;
+  Population population;
+  ScriptProblem problem;
+};
+
+TEST_F(ParallelEvaluatorTest, EveryMemberGetsItsFitnessAndACopysSolvedFlagCounts) {
+  for (int i = 0; i < 200; ++i) Add("P" + std::to_string(i), i == 150 ? 0.0 : 1.0 + i);
+  std::unique_ptr<ParallelEvaluator> evaluator = ParallelEvaluator::Create(&problem, 3);
+  ASSERT_NE(evaluator, nullptr);
+  EXPECT_EQ(evaluator->GetThreadCount(), 3);
+  evaluator->Evaluate(&population);
+  for (int i = 0; i < 200; ++i) EXPECT_EQ(FitnessAt(i), i == 150 ? 0.0 : 1.0 + i) << i;
+  EXPECT_EQ(problem.IsSolved(), 1);
+
+  // A copy's flag from an earlier round does not carry over.
+  problem.ResetSolved();
+  FakeCodeOf(population.GetUnsorted(150))->Set("P150", 5.0);
+  evaluator->Evaluate(&population);
+  EXPECT_EQ(FitnessAt(150), 5.0);
+  EXPECT_EQ(problem.IsSolved(), 0);
+}
+
+TEST_F(ParallelEvaluatorTest, NoCopiesOrOneThreadMeansNoEvaluator) {
+  class Uncopyable : public ScriptProblem {
+   public:
+    Problem* Clone() override { return nullptr; }
+  } uncopyable;
+  EXPECT_EQ(ParallelEvaluator::Create(&uncopyable, 4), nullptr);
+  EXPECT_EQ(ParallelEvaluator::Create(&problem, 1), nullptr);
+}
+
+TEST_F(ParallelEvaluatorTest, WarningsAreWrittenInIndexOrderAfterTheRound) {
+  for (int i = 0; i < 60; ++i) Add(i % 10 == 3 ? "warn:w" + std::to_string(i) : "P", 1.0);
+  std::unique_ptr<ParallelEvaluator> evaluator = ParallelEvaluator::Create(&problem, 2);
+  testing::internal::CaptureStderr();
+  evaluator->Evaluate(&population);
+  std::string written = testing::internal::GetCapturedStderr();
+  std::string expected;
+  for (int i = 3; i < 60; i += 10) expected += "Warning: w" + std::to_string(i) + " at ScriptProblem::FitnessFunction\n";
+  EXPECT_EQ(written, expected);
+}
+
+// The serial loop would meet individual 3 first: its key line and report are
+// the only lines after the warning of individual 1, although the failures
+// after it are met sooner by the other threads.
+TEST_F(ParallelEvaluatorTest, TheReportOfTheFirstFailingIndividualEndsTheProcess) {
+  EXPECT_EXIT(
+      {
+        Add("P", 1.0);
+        Add("warn:first", 1.0);
+        Add("P", 1.0);
+        Add("key:missing_key", 1.0);
+        Add("warn:after", 1.0);
+        for (int i = 0; i < 100; ++i) Add("fail:later" + std::to_string(i), 1.0);
+        std::unique_ptr<ParallelEvaluator> evaluator = ParallelEvaluator::Create(&problem, 4);
+        evaluator->Evaluate(&population);
+      },
+      ExitedWithCode(1),
+      "^" + ExactLine("Warning: first at ScriptProblem::FitnessFunction\nmissing_key\n"
+                      "Fatal error: Can not find  at IntRegister::Create\n") + "$");
+  EXPECT_EXIT(
+      {
+        Add("P", 1.0);
+        Add("slowfail:slow", 1.0);
+        for (int i = 0; i < 100; ++i) Add("fail:later" + std::to_string(i), 1.0);
+        std::unique_ptr<ParallelEvaluator> evaluator = ParallelEvaluator::Create(&problem, 4);
+        evaluator->Evaluate(&population);
+      },
+      ExitedWithCode(1), "^" + ExactLine("Fatal error: slow at ScriptProblem::FitnessFunction\n") + "$");
+}
+
+// Members evaluated while they are being added give what evaluating them all
+// afterwards gives; a round given up leaves nothing running.
+TEST_F(ParallelEvaluatorTest, MembersAreEvaluatedAsTheyAreAdded) {
+  std::unique_ptr<ParallelEvaluator> evaluator = ParallelEvaluator::Create(&problem, 3);
+  evaluator->EvaluateAsAdded(&population);
+  for (int i = 0; i < 200; ++i) {
+    Add("P" + std::to_string(i), i == 77 ? -1.0 : 2.0 * i);
+    if (i % 50 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  evaluator->Evaluate(&population);
+  for (int i = 0; i < 200; ++i) EXPECT_EQ(FitnessAt(i), i == 77 ? -1.0 : 2.0 * i) << i;
+  EXPECT_EQ(problem.IsSolved(), 1);
+
+  Population other(200, &sorter);
+  evaluator->EvaluateAsAdded(&other);
+  other.Add(MakeIndividual("Q", 1.0));
+  evaluator->Abandon();
+  other.DeleteAll();
+  // A round given up does not count for the next one.
+  problem.ResetSolved();
+  evaluator->Evaluate(&population);
+  EXPECT_EQ(problem.IsSolved(), 1);
+}
+
+TEST_F(ParallelEvaluatorTest, AReportMetWhileMembersAreAddedIsTheFirstFailures) {
+  EXPECT_EXIT(
+      {
+        std::unique_ptr<ParallelEvaluator> evaluator = ParallelEvaluator::Create(&problem, 3);
+        evaluator->EvaluateAsAdded(&population);
+        Add("P", 1.0);
+        Add("warn:early", 1.0);
+        Add("slowfail:first", 1.0);
+        for (int i = 0; i < 50; ++i) Add("fail:later" + std::to_string(i), 1.0);
+        evaluator->Evaluate(&population);
+      },
+      ExitedWithCode(1),
+      "^" + ExactLine("Warning: early at ScriptProblem::FitnessFunction\nFatal error: first at ScriptProblem::FitnessFunction\n") + "$");
+}
+
+TEST(ThreadCountTest, TheOptionalThreadsParameter) {
+  ScratchDir dir;
+  std::string base = "population_size 4\nmax_generation 0\niteration_num 1\nseed 7\n";
+  int cores = static_cast<int>(std::thread::hardware_concurrency());
+  if (cores < 1) cores = 1;
+  {
+    TestProducer producer(WriteRunFiles(dir, base));
+    EXPECT_EQ(producer.GetThreadCount(), cores);
+    EvolutionarySystem system(&producer);
+    EXPECT_EQ(system.GetThreadCount(), cores);
+  }
+  {
+    TestProducer producer(WriteRunFiles(dir, base + "threads 1\n"));
+    EXPECT_EQ(producer.GetThreadCount(), 1);
+  }
+  {
+    TestProducer producer(WriteRunFiles(dir, "threads 3\n" + base));
+    EXPECT_EQ(producer.GetThreadCount(), 3);
+  }
+  {
+    TestProducer producer(WriteRunFiles(dir, base + "threads 0\n"));
+    EXPECT_EQ(producer.GetThreadCount(), cores);
+  }
+}
+}  // namespace
