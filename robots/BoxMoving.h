@@ -8,6 +8,7 @@
 
 #include "problems/Problem.h"
 #include "programs/LispInterpreter.h"
+#include "robots/RobotProblemSupport.h"
 #include "robots/RobotRoom.h"
 #include "robots/SmoothyRobot.h"
 
@@ -41,10 +42,10 @@ class BoxMoving : public RobotProblem {
 
   BoxMovingRoom* GetRoom() { return room.get(); }
   SmoothyRobot* GetRobot() { return robot.get(); }
-  double GetStartX() const { return startX; }
-  double GetStartY() const { return startY; }
-  double GetStartHeading() const { return startHeading; }
-  double GetEnergy() const { return energy; }
+  double GetStartX() const { return start.x; }
+  double GetStartY() const { return start.y; }
+  double GetStartHeading() const { return start.heading; }
+  double GetEnergy() const { return start.energy; }
   double GetBoxX() const { return boxX; }
   double GetBoxY() const { return boxY; }
 
@@ -53,11 +54,7 @@ class BoxMoving : public RobotProblem {
  private:
   BoxMoving(const BoxMoving& other);
 
-  double step = 0.0;
-  double startX = 0.0;
-  double startY = 0.0;
-  double startHeading = 0.0;
-  double energy = 0.0;
+  ContinuousStart start;
   double boxX = 0.0;
   double boxY = 0.0;
   LispInterpreter interpreter;

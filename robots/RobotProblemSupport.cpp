@@ -74,6 +74,22 @@ void CheckEnergy(const std::string& problemClass, double energy) {
   }
 }
 
+void ContinuousStart::Read(ProblemFileReader& reader) {
+  width = reader.ReadDouble("room width");
+  height = reader.ReadDouble("room height");
+  cellSize = reader.ReadDouble("cell size");
+  step = reader.ReadDouble("step length");
+  x = reader.ReadDouble("robot x");
+  y = reader.ReadDouble("robot y");
+  heading = reader.ReadDouble("heading");
+  energy = reader.ReadDouble("energy");
+}
+
+void ContinuousStart::Check(const std::string& problemClass) const {
+  CheckContinuousRoom(problemClass, width, height, cellSize, step);
+  CheckEnergy(problemClass, energy);
+}
+
 void AddWall(ProblemFileReader& reader, RobotRoom* room, int column, int row) {
   if (column < 1 || column > room->GetNx() - 2 || row < 1 || row > room->GetNy() - 2) {
     reader.Warn("Wall cell (" + std::to_string(column) + ", " + std::to_string(row) +
@@ -83,6 +99,13 @@ void AddWall(ProblemFileReader& reader, RobotRoom* room, int column, int row) {
     reader.Warn("The problem file lists more than " + std::to_string(RobotRoom::kMaxWalls) + " wall cells");
   }
   room->PutWallAtTail(column, row);
+}
+
+void ReadWallList(ProblemFileReader& reader, RobotRoom* room) {
+  int column = 0;
+  int row = 0;
+  while (reader.TryReadIntPair(column, row)) AddWall(reader, room, column, row);
+  reader.EndList("wall list");
 }
 
 namespace {

@@ -40,10 +40,32 @@ void CheckGridRoom(const std::string& problemClass, int width, int height);
 // A start energy: a number no greater than kMaxRobotEnergy.
 void CheckEnergy(const std::string& problemClass, double energy);
 
+// The opening values of a continuous-room problem file (box moving, wall
+// following), in their order: room width, room height, cell size, step
+// length, robot x, robot y, heading (radians) and energy.
+struct ContinuousStart {
+  double width = 0.0;
+  double height = 0.0;
+  double cellSize = 0.0;
+  double step = 0.0;
+  double x = 0.0;
+  double y = 0.0;
+  double heading = 0.0;
+  double energy = 0.0;
+
+  // Reads the eight values; a missing one is reported by name.
+  void Read(ProblemFileReader& reader);
+  // CheckContinuousRoom and CheckEnergy on the values read.
+  void Check(const std::string& problemClass) const;
+};
+
 // Puts the wall cell (column, row) of a problem file into the room, after a
 // warning that names the cell when the room will refuse it (outside its inner
 // cells, or one wall more than it holds).
 void AddWall(ProblemFileReader& reader, RobotRoom* room, int column, int row);
+// Adds the wall cells of the file's closing column-row list, up to the first
+// pair that cannot be read in full.
+void ReadWallList(ProblemFileReader& reader, RobotRoom* room);
 
 // One episode: the program runs from the top again and again, each run
 // seeing the world as the previous ones left it and costing 1 energy on top

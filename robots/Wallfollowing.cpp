@@ -9,36 +9,21 @@
 Wallfollowing::Wallfollowing(std::istream& in) {
   const std::string problemClass = ClassNameOf(*this);
   ProblemFileReader reader(in, problemClass);
-  double width = reader.ReadDouble("room width");
-  double height = reader.ReadDouble("room height");
-  double cellSize = reader.ReadDouble("cell size");
-  step = reader.ReadDouble("step length");
-  startX = reader.ReadDouble("robot x");
-  startY = reader.ReadDouble("robot y");
-  startHeading = reader.ReadDouble("heading");
-  energy = reader.ReadDouble("energy");
-  CheckContinuousRoom(problemClass, width, height, cellSize, step);
-  CheckEnergy(problemClass, energy);
+  start.Read(reader);
+  start.Check(problemClass);
 
-  room = std::make_unique<WallfollowingRoom>(width, height, cellSize);
-  robot = std::make_unique<SmoothyRobot>(room.get(), step);
-  int column = 0;
-  int row = 0;
-  while (reader.TryReadIntPair(column, row)) AddWall(reader, room.get(), column, row);
-  reader.EndList("wall list");
+  room = std::make_unique<WallfollowingRoom>(start.width, start.height, start.cellSize);
+  robot = std::make_unique<SmoothyRobot>(room.get(), start.step);
+  ReadWallList(reader, room.get());
 }
 
 Wallfollowing::Wallfollowing(const Wallfollowing& other)
     : RobotProblem(other),
-      step(other.step),
-      startX(other.startX),
-      startY(other.startY),
-      startHeading(other.startHeading),
-      energy(other.energy) {
+      start(other.start) {
   const WallfollowingRoom& from = *other.room;
   room = std::make_unique<WallfollowingRoom>(from.GetWidth(), from.GetHeight(), from.GetCellSize());
   room->CopyWalls(from);
-  robot = std::make_unique<SmoothyRobot>(room.get(), step);
+  robot = std::make_unique<SmoothyRobot>(room.get(), start.step);
   interpreter.CopyVariables(other.interpreter);
 }
 
@@ -49,7 +34,7 @@ Wallfollowing::~Wallfollowing() { delete room->TakeRecorder(); }
 void Wallfollowing::FitnessFunction(Individual* individual) {
   DoubleTypeFitnessIndividual* scored = CastIndividual(individual);
   LispCode* program = CastGPChromosome(scored)->GetCode();
-  robot->Init(startX, startY, startHeading, energy);
+  robot->Init(start.x, start.y, start.heading, start.energy);
   room->Reset();
   if (GetPaths() == Paths::Tree) {
     RunEpisode(&interpreter, robot.get(), program);

@@ -8,6 +8,7 @@
 
 #include "problems/Problem.h"
 #include "programs/LispInterpreter.h"
+#include "robots/RobotProblemSupport.h"
 #include "robots/RobotRoom.h"
 #include "robots/SmoothyRobot.h"
 
@@ -36,21 +37,17 @@ class Wallfollowing : public RobotProblem {
 
   WallfollowingRoom* GetRoom() { return room.get(); }
   SmoothyRobot* GetRobot() { return robot.get(); }
-  double GetStartX() const { return startX; }
-  double GetStartY() const { return startY; }
-  double GetStartHeading() const { return startHeading; }
-  double GetEnergy() const { return energy; }
+  double GetStartX() const { return start.x; }
+  double GetStartY() const { return start.y; }
+  double GetStartHeading() const { return start.heading; }
+  double GetEnergy() const { return start.energy; }
 
   static constexpr int kRecorderCapacity = 100000;
 
  private:
   Wallfollowing(const Wallfollowing& other);
 
-  double step = 0.0;
-  double startX = 0.0;
-  double startY = 0.0;
-  double startHeading = 0.0;
-  double energy = 0.0;
+  ContinuousStart start;
   LispInterpreter interpreter;
   CompiledProgram compiled;  // the program of the current episode
   std::unique_ptr<WallfollowingRoom> room;
