@@ -20,7 +20,8 @@ bool IsNumeric(int type) { return type == ValueType::Int || type == ValueType::D
 // arguments: a code the interpreter computes itself when the operator's
 // function is one it knows exactly and n suits it, kOperate otherwise.
 int BasicCode(BasicOperator* op, int n) {
-  const std::type_info& f = typeid(*op->GetFunction());
+  const auto& function = *op->GetFunction();
+  const std::type_info& f = typeid(function);
   if (n > kMaxInlineArity) return CompiledProgram::kOperate;
   if (f == typeid(FunctionPlus)) return CompiledProgram::kPlus;
   if (f == typeid(FunctionSubtract) && n == 2) return CompiledProgram::kSubtract;
@@ -29,7 +30,8 @@ int BasicCode(BasicOperator* op, int n) {
 }
 
 int DoubleCode(DoubleOperator* op, int n) {
-  const std::type_info& f = typeid(*op->GetFunction());
+  const auto& function = *op->GetFunction();
+  const std::type_info& f = typeid(function);
   if (n == 2) {
     if (f == typeid(FunctionDivide)) return CompiledProgram::kDivide;
     if (f == typeid(FunctionLog)) return CompiledProgram::kLog;
@@ -46,7 +48,8 @@ int DoubleCode(DoubleOperator* op, int n) {
 // A robot operator whose function is one of the library's, with an argument
 // count that function takes: the action, else -1.
 int RobotActionOf(RobotOperator* op, int n) {
-  const std::type_info& f = typeid(*op->GetFunction());
+  const auto& function = *op->GetFunction();
+  const std::type_info& f = typeid(function);
   if (f == typeid(FunctionMoveForward) && n <= 1) return CompiledProgram::kMoveForward;
   if (f == typeid(FunctionMoveBackward) && n <= 1) return CompiledProgram::kMoveBackward;
   if (f == typeid(FunctionMoveLeft) && n <= 2) return CompiledProgram::kMoveLeft;
@@ -58,7 +61,8 @@ int RobotActionOf(RobotOperator* op, int n) {
 }
 
 int BoolCode(BoolOperator* op, int n) {
-  const std::type_info& f = typeid(*op->GetFunction());
+  const auto& function = *op->GetFunction();
+  const std::type_info& f = typeid(function);
   if (n > kMaxInlineArity) return CompiledProgram::kOperate;
   if (f == typeid(FunctionAnd)) return CompiledProgram::kAnd;
   if (f == typeid(FunctionOr)) return CompiledProgram::kOr;

@@ -8,6 +8,7 @@ cd "$(dirname "$0")/.."
 
 echo "== fuzz targets, briefly =="
 out=$(mktemp -d)
+shopt -s nullglob
 if scripts/fuzz.sh -t 4 -j "$(nproc)" -o "$out"; then
   rm -rf "$out"
   exit 0
