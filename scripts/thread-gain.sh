@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Times the batch program on an example with one thread and with two,
+# alternating the two, and prints the median wall time of each and their
+# ratio. Run after ./test.sh or ./run.sh has built build/.
+#
+# Usage: scripts/thread-gain.sh EXAMPLE [ITERATIONS [REPEATS]]
+#   e.g. scripts/thread-gain.sh santafe 2 3
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+example=$1
+iterations=${2:-1}
+repeats=${3:-3}
+batch="$root/build/morvane2-batch"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+for threads in 1 2; do
+  mkdir -p "$work/$threads"
+  cp -r "$root/examples/$example/input" "$work/$threads/"
+  parameters="$work/$threads/input/parameter.txt"
+  sed -i -e '/^threads\b/d' -e "s/^iteration_num\t.*/iteration_num\t$iterations/" \
+    -e "s/^----- int_parameter$/----- int_parameter\nthreads\t$threads/" "$parameters"
+done
+
+declare -A times
+for ((r = 0; r < repeats; ++r)); do
+  for threads in 1 2; do
+    start=$(date +%s.%N)
+    (cd "$work/$threads" && "$batch" > /dev/null 2>&1)
+    end=$(date +%s.%N)
+    times[$threads]+="$(echo "$end - $start" | bc) "
+  done
+done
+
+median() { tr ' ' '\n' | sed '/^$/d' | sort -n | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+one=$(echo "${times[1]}" | median)
+two=$(echo "${times[2]}" | median)
+printf '%s, %d iteration(s), median of %d: 1 thread %.3f s, 2 threads %.3f s, gain %.2fx\n' \
+  "$example" "$iterations" "$repeats" "$one" "$two" "$(echo "$one / $two" | bc -l)"
