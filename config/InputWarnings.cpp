@@ -28,16 +28,9 @@ void WarnCanNotOpen(const std::string& role, const std::string& path, const std:
 
 void WarnParameterNotes(const ParameterFileNotes& notes, const std::string& path, const std::string& cls,
                         const std::string& method) {
-  for (const ParameterFileNotes::Cut& cut : notes.cuts) {
-    std::string front = cut.word.substr(0, cut.word.size() - cut.rest.size());
-    GetException()->Warning("Parameter file " + path + ": " + cut.key + " " + cut.word + " is read as " +
-                                front + ", and " + cut.rest + " as the next key",
-                            cls, method);
-  }
-  if (!notes.lone.empty()) {
-    GetException()->Warning(
-        "Parameter file " + path + " ends with " + notes.lone + " alone, which is not read", cls, method);
-  }
+  // A value word cut after its number and a last key without a value are
+  // read as a text stream reads them, silently: only a reading that stops
+  // early is named, since the keys after it then go missing.
   if (notes.stopped) {
     GetException()->Warning(
         "Parameter file " + path + ": " + notes.key + " needs " +

@@ -18,7 +18,7 @@ bool OpenInputFile(std::ifstream& in, const std::string& path);
 void WarnCanNotOpen(const std::string& role, const std::string& path, const std::string& cls,
                     const std::string& method);
 
-// One warning per value word that was cut short and one when the reading
-// stopped early, each naming the parameter file at path.
+// A warning naming the parameter file at path when its reading stopped
+// early at a value that is not a number.
 void WarnParameterNotes(const ParameterFileNotes& notes, const std::string& path, const std::string& cls,
                         const std::string& method);

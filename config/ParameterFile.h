@@ -13,9 +13,8 @@
 // wins.
 void ReadFileList(std::istream& in, StringRegister& files, std::string* lone = nullptr);
 
-// What a parameter file held that the reader could not take as written, so
-// that the caller can tell the user why a key may then be missing or have an
-// unexpected value.
+// What a parameter file held that the reader could not take as written: why
+// a key may then be missing or have an unexpected value.
 struct ParameterFileNotes {
   // A value word that starts with a number but goes on ("1.5" in the integer
   // section): the number is taken and the rest of the word is read as the

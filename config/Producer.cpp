@@ -52,12 +52,8 @@ void Producer::ReadFile(const std::string& fileName) {
     if (!OpenInputFile(in, fileName)) {
       GetException()->FatalError("Can not open file", cls, "ReadFile");
     }
-    std::string lone;
-    ReadFileList(in, *files, &lone);
-    if (!lone.empty()) {
-      GetException()->Warning("File list " + fileName + " ends with " + lone + " alone, which is not read", cls,
-                              "ReadFile");
-    }
+    // An incomplete last pair is ignored.
+    ReadFileList(in, *files);
   }
   {
     std::ifstream in;
