@@ -69,8 +69,11 @@ int GPProducer::DepthParameter(const std::string& key, const char* method) {
 
 Evolution* GPProducer::GetInitialEvolution() {
   if (!generationEvolution) {
-    generator = std::make_unique<GPDepthLimitGenerator>(GetGPSymbolRegister(),
-                                                        DepthParameter("initial_depth", "GetInitialEvolution"));
+    // The table is read before the depth is looked up, so that of two faults
+    // the table's is the one reported.
+    GPSymbolRegister* symbols = GetGPSymbolRegister();
+    int depth = DepthParameter("initial_depth", "GetInitialEvolution");
+    generator = std::make_unique<GPDepthLimitGenerator>(symbols, depth);
     generationEvolution = std::make_unique<GPGenerationEvolution>(generator.get(), this);
   }
   return generationEvolution.get();
