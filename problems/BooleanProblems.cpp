@@ -29,7 +29,9 @@ void CheckInputBits(int bits, const char* cls, const char* what) {
 Parity::Parity(std::istream& in)
     : interpreter(std::make_unique<LispInterpreter>()), program(std::make_unique<CompiledProgram>()) {
   ProblemFileReader reader(in, "Parity");
-  std::string word = reader.ReadWord("mode");
+  // A missing mode word is an invalid mode like any other.
+  std::string word;
+  in >> word;
   if (word == "double") {
     mode = 2;
   } else if (word == "bool") {
@@ -40,7 +42,6 @@ Parity::Parity(std::istream& in)
   n = reader.ReadInt("number of input bits");
   CheckInputBits(n, "Parity", "The number of input bits");
   cases = Utility::Power(2, n);
-  reader.EndData();
   allCases = std::make_unique<BooleanCases>(n, &Parity::ParityOf);
 }
 
@@ -133,7 +134,8 @@ void Parity::FitnessFunction(Individual* individual) {
 Multiplexer::Multiplexer(std::istream& in)
     : interpreter(std::make_unique<LispInterpreter>()), program(std::make_unique<CompiledProgram>()) {
   ProblemFileReader reader(in, "Multiplexer");
-  std::string word = reader.ReadWord("mode");
+  std::string word;
+  in >> word;
   if (word == "bool") {
     mode = 4;
   } else {
@@ -150,7 +152,6 @@ Multiplexer::Multiplexer(std::istream& in)
   }
   inputs = Utility::Power(2, k) + k;
   cases = Utility::Power(2, inputs);
-  reader.EndData();
   allCases = std::make_unique<BooleanCases>(inputs, [this](const IntArray& bits) { return MultiplexerOf(bits); });
 }
 

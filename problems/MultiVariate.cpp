@@ -23,7 +23,11 @@ MultiVariate::MultiVariate(std::istream& in) : n(0), m(0), function(nullptr), sc
   ProblemFileReader reader(in, "MultiVariate");
   n = reader.ReadInt("number of variables");
   m = reader.ReadInt("bits per variable");
-  // Sizes are checked before anything is made from them.
+  // The objective function is named before the sizes are checked, as it
+  // comes first; it is made for one variable until they are.
+  bool sizesFit = n >= 1 && m >= 1 && m <= MaxBitsPerVariable && static_cast<long long>(n) * m <= MaxGenes;
+  functions = std::make_unique<ObjectiveFunctionRegister>(5);
+  function = functions->Create(sizesFit ? n : 1, in);
   if (n < 1) Refuse("The number of variables must be at least 1");
   if (m < 1 || m > MaxBitsPerVariable) {
     Refuse("The bits per variable must be 1 to " + std::to_string(MaxBitsPerVariable));
@@ -31,9 +35,6 @@ MultiVariate::MultiVariate(std::istream& in) : n(0), m(0), function(nullptr), sc
   if (static_cast<long long>(n) * m > MaxGenes) {
     Refuse("Too many genes: variables times bits must be at most " + std::to_string(MaxGenes));
   }
-  reader.RequireWord("objective function");
-  functions = std::make_unique<ObjectiveFunctionRegister>(5);
-  function = functions->Create(n, in);
   scale = reader.ReadDouble("scale");
 
   if (!MoreData(in)) return;
@@ -54,7 +55,6 @@ MultiVariate::MultiVariate(std::istream& in) : n(0), m(0), function(nullptr), sc
       row->Add(reader.ReadDouble("rotation"));
     }
   }
-  reader.EndData();
 }
 
 MultiVariate::MultiVariate(const MultiVariate& other)

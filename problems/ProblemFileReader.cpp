@@ -108,7 +108,3 @@ void ProblemFileReader::EndList(const std::string& list) {
   }
 }
 
-void ProblemFileReader::EndData() {
-  std::string word;
-  if (in >> word) Warn("The problem file goes on after the problem's data, at " + word + "; the rest is not read");
-}

@@ -34,9 +34,6 @@ class ProblemFileReader {
   // number or at a pair cut short, since the rest of the file is then not
   // read. list names the list for the user ("wall list").
   void EndList(const std::string& list);
-  // After the fixed fields of a problem without a trailing list: a warning
-  // when more words follow, since they are not read.
-  void EndData();
   // Writes a warning at <problemClass>::<problemClass>.
   void Warn(const std::string& message) const;
 

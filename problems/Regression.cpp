@@ -22,12 +22,10 @@ Regression::Regression(std::istream& in)
       program(std::make_unique<CompiledProgram>()),
       caseVectors(std::make_unique<CaseVectorEvaluator>()) {
   ProblemFileReader reader(in, "Regression");
-  reader.RequireWord("objective function");
   target = functions->Create(1, in);
   firstReal = reader.ReadDouble("first real");
   secondReal = reader.ReadDouble("second real");
   count = reader.ReadInt("count");
-  reader.EndData();
 }
 
 Regression::Regression(const Regression& other)

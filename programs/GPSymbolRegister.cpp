@@ -71,11 +71,7 @@ void GPSymbolRegister::ReadLine(const std::string& line, int number) {
     }
     row->Add(operators->Get(name));
   }
-  // The terminal class is drawn from whatever its weight; the others only
-  // with a weight other than 0.
-  if (row->Size() == 0 && (classes.Size() == 1 || weight != 0.0)) {
-    WarnTable(where + " has a weight and no operator names; drawing from its class ends the run");
-  }
+  classLines.push_back(number);
 }
 
 void GPSymbolRegister::WarnTable(const std::string& message) const {
@@ -87,13 +83,27 @@ void GPSymbolRegister::ReportTable(const std::string& message) const {
 }
 
 Operator* GPSymbolRegister::GetRandomOperator() {
-  OperatorArray* symbols = classes.Get(weights.Roulette());
-  return symbols->Get(GetUtility()->RandomInt(symbols->Size()));
+  int k = weights.Roulette();
+  OperatorArray* symbols = classes.Get(k);
+  int i = GetUtility()->RandomInt(symbols->Size());
+  if (symbols->Size() == 0) WarnEmptyClass(k, "GetRandomOperator");
+  return symbols->Get(i);
 }
 
 Operator* GPSymbolRegister::GetRandomTerminal() {
   OperatorArray* terminals = classes.Get(0);
-  return terminals->Get(GetUtility()->RandomInt(terminals->Size()));
+  int i = GetUtility()->RandomInt(terminals->Size());
+  if (terminals->Size() == 0) WarnEmptyClass(0, "GetRandomTerminal");
+  return terminals->Get(i);
+}
+
+void GPSymbolRegister::WarnEmptyClass(int k, const char* method) const {
+  // Said only when the class is drawn from: a class never drawn from does no
+  // harm, and the index report that follows would not say which line it is.
+  GetException()->Warning("Line " + std::to_string(classLines[static_cast<std::size_t>(k)]) +
+                              " of the node-set table has a weight and no operator names; drawing from its "
+                              "class ends the run",
+                          ClassNameOf(*this), method);
 }
 
 OperatorArray* GPSymbolRegister::GetTerminals() { return classes.Get(0); }

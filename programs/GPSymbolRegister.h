@@ -42,9 +42,12 @@ class GPSymbolRegister {
   void ReadTable(std::istream& table);
   void ReadLine(const std::string& line, int number);
   [[noreturn]] void ReportTable(const std::string& message) const;
-  // A warning at ReadTable, for a line that will end the run (now, with a
-  // capacity report that names no line, or once its class is drawn from).
+  // A warning at ReadTable, for a line that ends the run with a capacity or
+  // index report that names no line.
   void WarnTable(const std::string& message) const;
+  // A warning naming the table line of class k, which has no operator names,
+  // as it is drawn from.
+  void WarnEmptyClass(int k, const char* method) const;
 
   OperatorRegister* operators;
   // The classes own their rows through rows, so that a table read only in
@@ -52,4 +55,5 @@ class GPSymbolRegister {
   std::vector<std::unique_ptr<OperatorArray>> rows;
   Operator2DArray classes;
   DoubleArray weights;
+  std::vector<int> classLines;  // the table line of each class
 };

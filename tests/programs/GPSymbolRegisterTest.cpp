@@ -145,14 +145,19 @@ TEST_F(GPSymbolRegisterDeathTest, CapacitiesAndEmptyClasses) {
     full += "\n";
   }
   EXPECT_EQ(Read(full)->GetClass(9)->Size(), 50);
-  // An empty class drawn from; the table warns about it as it is read.
+  // An empty class drawn from is named as it is drawn from, with its line.
   const std::string emptyClass =
-      "Warning: Line 1 of the node-set table has a weight and no operator names; drawing from its class ends "
-      "the run at GPSymbolRegister::ReadTable\n";
-  EXPECT_EXIT(Read("1\n")->GetRandomOperator(), ExitedWithCode(1),
-              "^" + ExactLine(emptyClass + "Array index 0 is over size 0 at OperatorArray::Get\n") + "$");
+      "Warning: Line 3 of the node-set table has a weight and no operator names; drawing from its class ends "
+      "the run at GPSymbolRegister::";
+  EXPECT_EXIT(Read("0 x0\n\n1\n")->GetRandomOperator(), ExitedWithCode(1),
+              "^" + ExactLine(emptyClass + "GetRandomOperator\nArray index 0 is over size 0 at OperatorArray::Get\n") +
+                  "$");
   EXPECT_EXIT(Read("1\n")->GetRandomTerminal(), ExitedWithCode(1),
-              "^" + ExactLine(emptyClass + "Array index 0 is over size 0 at OperatorArray::Get\n") + "$");
+              "^" +
+                  ExactLine("Warning: Line 1 of the node-set table has a weight and no operator names; drawing from "
+                            "its class ends the run at GPSymbolRegister::GetRandomTerminal\n"
+                            "Array index 0 is over size 0 at OperatorArray::Get\n") +
+                  "$");
   // No classes at all.
   EXPECT_EXIT(Read("\n\n")->GetTerminals(), ExitedWithCode(1),
               "^" +
@@ -160,9 +165,12 @@ TEST_F(GPSymbolRegisterDeathTest, CapacitiesAndEmptyClasses) {
                             "at GPSymbolRegister::ReadTable\n"
                             "Array index 0 is over size 0 at Operator2DArray::Get\n") +
                   "$");
-  // A class of weight 0 other than the terminals is never drawn: no warning.
+  // Empty classes that are not drawn from say nothing: one of weight 0, and
+  // one that a run only drawing terminals never reaches.
   testing::internal::CaptureStderr();
   Read("1 x0\n0\n");
+  auto unused = Read("1 x0\n1\n");
+  EXPECT_EQ(unused->GetRandomTerminal()->GetName(), "x0");
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
