@@ -6,6 +6,7 @@
 
 #include "config/GPProducer.h"
 #include "robots/RobotProblemSupport.h"
+#include "variation/GenerationSplit.h"
 
 namespace {
 // Whether text holds exactly one number of the kind the input readers take.
@@ -69,6 +70,37 @@ WindowSettings WindowSettings::Defaults() {
   return s;
 }
 
+namespace {
+std::string CheckGeneration(const WindowSettings& s) {
+  // Each edit is a number of its kind by now. Together they must leave room
+  // in every generation and give mutation a depth to grow into; otherwise
+  // the run would end at its first breeding.
+  auto whole = [](const std::string& text) { return std::stoi(text); };
+  auto real = [](const std::string& text) { return std::stod(text); };
+  int population = whole(s.populationSize);
+  int elite = whole(s.eliteSize);
+  double crossover = real(s.crossoverRatio);
+  double mutation = real(s.mutationRatio);
+  if (elite > population) {
+    return "Elite size must be no greater than the population size " + s.populationSize + ", not \"" + s.eliteSize +
+           "\"";
+  }
+  if (!(crossover >= 0.0)) return "Crossover ratio must be at least 0, not \"" + s.crossoverRatio + "\"";
+  if (!(mutation >= 0.0)) return "Mutation ratio must be at least 0, not \"" + s.mutationRatio + "\"";
+  GenerationSplit split = GenerationSplit::Of(population, elite, crossover, mutation);
+  if (split.rest < 0) {
+    return "Crossover ratio " + s.crossoverRatio + " and mutation ratio " + s.mutationRatio +
+           " together give more offspring than the " + std::to_string(population - elite) +
+           " places after the elite";
+  }
+  if (split.mutation > 0 && whole(s.maxDepth) < whole(s.initialDepth)) {
+    return "Max depth must be at least the initial depth " + s.initialDepth + " when programs are mutated, not \"" +
+           s.maxDepth + "\"";
+  }
+  return "";
+}
+}  // namespace
+
 std::string CheckSettings(const WindowSettings& s) {
   struct RealField {
     const std::string& text;
@@ -100,10 +132,10 @@ std::string CheckSettings(const WindowSettings& s) {
   const WholeField wholes[] = {
       {s.maxGeneration, "Max generation", 0, Producer::kMaxGeneration},
       {s.populationSize, "Population size", 1, Producer::kMaxPopulationSize},
-      {s.eliteSize, "Elite size", 1, INT_MAX},
+      {s.eliteSize, "Elite size", 0, INT_MAX},
       {s.tournamentSize, "Tournament size", 1, INT_MAX},
       {s.initialDepth, "Initial depth", 1, GPProducer::kMaxDepthLimit},
-      {s.maxDepth, "Max depth", 1, GPProducer::kMaxDepthLimit},
+      {s.maxDepth, "Max depth", 0, GPProducer::kMaxDepthLimit},
   };
   for (const auto& field : wholes) {
     if (!IsWhole(field.text, field.minimum, field.maximum)) {
@@ -113,8 +145,9 @@ std::string CheckSettings(const WindowSettings& s) {
       return std::string(field.name) + " must be a whole number " + range + ", not \"" + field.text + "\"";
     }
   }
-  return "";
+  return CheckGeneration(s);
 }
+
 
 std::string TableText(const WindowSettings& s) {
   return s.constantWeight + "\t" + Checked(s.constants, ConstantNames()) + "\n" + s.functionWeight + "\t" +

@@ -103,13 +103,25 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
 
 TForm1::~TForm1() { StopRun(); }
 
+void TForm1::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (sized) return;
+  sized = true;
+  QSize frame = frameGeometry().size() - geometry().size();
+  if (frame.width() > 0 || frame.height() > 0) resize(QSize(642, 444) - frame);
+}
+
 void TForm1::StopRun() {
   if (thread == nullptr) return;
-  thread->Terminate();
-  thread->Resume();
+  // The thread is ended and deleted here, not by RunEnded from the events
+  // processed while waiting.
+  ThreadSystem* stopping = thread;
+  disconnect(stopping, &QThread::finished, this, &TForm1::RunEnded);
+  stopping->Terminate();
+  stopping->Resume();
   // The run thread may be waiting for a display update on this thread.
-  while (!thread->wait(10)) QCoreApplication::processEvents();
-  delete thread;
+  while (!stopping->wait(10)) QCoreApplication::processEvents();
+  delete stopping;
   thread = nullptr;
 }
 

@@ -54,6 +54,11 @@ class TForm1 : public QWidget {
  signals:
   void RunFinished();
 
+ protected:
+  // The first time the window is shown, its frame is taken off the size so
+  // that frame and contents together are 642 by 444 pixels.
+  void showEvent(QShowEvent* event) override;
+
  private:
   void MakeConfigurationPage(QWidget* page);
   void MakeResultsPage(QWidget* page);
@@ -64,6 +69,7 @@ class TForm1 : public QWidget {
 
   ThreadSystem* thread = nullptr;
   std::unique_ptr<Producer> producer;
+  bool sized = false;
   int runState = kIdle;
   QString lastMessage;
   QString memoText;

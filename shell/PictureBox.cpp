@@ -1,6 +1,7 @@
 #include "shell/PictureBox.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <QPen>
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {}
@@ -20,20 +21,36 @@ void PictureBox::EnsureImage() {
   }
 }
 
+namespace {
+// The pixels from corner (x1, y1) up to, not including, corner (x2, y2), in
+// either order; empty when the corners share a row or a column.
+QRect Covered(int x1, int y1, int x2, int y2) {
+  int left = std::min(x1, x2);
+  int top = std::min(y1, y2);
+  return QRect(left, top, std::max(x1, x2) - left, std::max(y1, y2) - top);
+}
+}  // namespace
+
 void PictureBox::FillRect(int x1, int y1, int x2, int y2) {
   EnsureImage();
+  QRect area = Covered(x1, y1, x2, y2);
+  if (area.isEmpty()) return;
   QPainter painter(&image);
+  painter.fillRect(area, brush);
+  // A stroked rectangle covers its size plus the one-pixel pen.
   painter.setPen(pen);
-  painter.setBrush(brush);
-  painter.drawRect(QRect(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1)));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(area.adjusted(0, 0, -1, -1));
 }
 
 void PictureBox::Ellipse(int x1, int y1, int x2, int y2) {
   EnsureImage();
+  QRect area = Covered(x1, y1, x2, y2);
+  if (area.isEmpty()) return;
   QPainter painter(&image);
   painter.setPen(pen);
   painter.setBrush(brush);
-  painter.drawEllipse(QRect(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1)));
+  painter.drawEllipse(area.adjusted(0, 0, -1, -1));
 }
 
 void PictureBox::Polyline(const QVector<QPoint>& points) {

@@ -15,7 +15,8 @@ class PictureBox : public QWidget {
   explicit PictureBox(QWidget* parent = nullptr);
   void SetPen(const QColor& color) { pen = color; }
   void SetBrush(const QColor& color) { brush = color; }
-  // Outline in the pen colour, filled with the brush colour.
+  // Both cover the pixels from (x1, y1) up to, not including, (x2, y2):
+  // outline in the pen colour, filled with the brush colour.
   void FillRect(int x1, int y1, int x2, int y2);
   void Ellipse(int x1, int y1, int x2, int y2);
   void Polyline(const QVector<QPoint>& points);

@@ -172,7 +172,9 @@ void ThreadSystem::AnimationStep() {
   if (IsSuspended() && !IsTerminateRequested()) return;
   int length = robotPath ? robotPath->Size() : 0;
   if (boxPath && boxPath->Size() < length) length = boxPath->Size();
-  if (step >= length || IsTerminateRequested()) {
+  // Termination is looked at after each step is drawn, so the first step is
+  // always drawn.
+  if (step >= length || (step > 0 && IsTerminateRequested())) {
     FinishAnimation();
     return;
   }

@@ -96,6 +96,45 @@ TEST(ConfigurationWriterTest, CheckNamesTheFirstBadEdit) {
   EXPECT_NE(CheckSettings(s).find("Population size"), std::string::npos);
 }
 
+// Settings the engine takes are taken; edits that together would end the
+// run at its first breeding are named instead.
+TEST(ConfigurationWriterTest, CheckRefusesGenerationsThatCannotBeBred) {
+  WindowSettings s = WindowSettings::Defaults();
+  s.eliteSize = "0";
+  s.mutationRatio = "0";
+  s.maxDepth = "0";
+  EXPECT_EQ(CheckSettings(s), "");
+
+  s = WindowSettings::Defaults();
+  s.populationSize = "50";
+  s.eliteSize = "60";
+  EXPECT_EQ(CheckSettings(s), "Elite size must be no greater than the population size 50, not \"60\"");
+  s.eliteSize = "50";
+  EXPECT_EQ(CheckSettings(s), "");
+
+  s = WindowSettings::Defaults();
+  s.mutationRatio = "-0.1";
+  EXPECT_EQ(CheckSettings(s), "Mutation ratio must be at least 0, not \"-0.1\"");
+  s = WindowSettings::Defaults();
+  s.populationSize = "50";
+  s.eliteSize = "5";
+  s.crossoverRatio = "0.9";
+  s.mutationRatio = "0.2";
+  EXPECT_EQ(CheckSettings(s),
+            "Crossover ratio 0.9 and mutation ratio 0.2 together give more offspring than the 45 places after the "
+            "elite");
+  s.mutationRatio = "0.1";
+  EXPECT_EQ(CheckSettings(s), "") << "40 crossover offspring and 4 mutants fit in 45 places";
+
+  s = WindowSettings::Defaults();
+  s.mutationRatio = "0.1";
+  s.initialDepth = "6";
+  s.maxDepth = "5";
+  EXPECT_EQ(CheckSettings(s), "Max depth must be at least the initial depth 6 when programs are mutated, not \"5\"");
+  s.mutationRatio = "0";
+  EXPECT_EQ(CheckSettings(s), "");
+}
+
 // What the engine would refuse on reading the files, the window refuses first.
 TEST(ConfigurationWriterTest, CheckKeepsToTheEnginesLimits) {
   WindowSettings s = WindowSettings::Defaults();
@@ -111,7 +150,7 @@ TEST(ConfigurationWriterTest, CheckKeepsToTheEnginesLimits) {
   EXPECT_EQ(CheckSettings(s), "Max generation must be a whole number from 0 to 1000000, not \"2000000\"");
   s = WindowSettings::Defaults();
   s.maxDepth = "1001";
-  EXPECT_EQ(CheckSettings(s), "Max depth must be a whole number from 1 to 1000, not \"1001\"");
+  EXPECT_EQ(CheckSettings(s), "Max depth must be a whole number from 0 to 1000, not \"1001\"");
   s = WindowSettings::Defaults();
   s.energy = "1e300";
   EXPECT_EQ(CheckSettings(s), "Energy must be a number no greater than 10000000, not \"1e300\"");

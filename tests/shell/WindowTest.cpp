@@ -207,6 +207,31 @@ class WindowTest : public QObject {
     QVERIFY(green > 0);
   }
 
+  // Walls and robot dots cover the pixels from their first corner up to,
+  // not including, their second.
+  void PictureShapesStopBeforeTheirSecondCorner() {
+    PictureBox picture;
+    picture.resize(20, 20);
+    picture.SetPen(Qt::black);
+    picture.SetBrush(Qt::black);
+    picture.FillRect(2, 3, 5, 7);
+    picture.SetPen(Qt::red);
+    picture.SetBrush(Qt::red);
+    picture.Ellipse(10, 10, 12, 12);
+    picture.FillRect(15, 15, 15, 18);  // no width: nothing
+    const QImage& image = picture.Image();
+    for (int y = 0; y < 20; ++y) {
+      for (int x = 0; x < 20; ++x) {
+        QColor c = image.pixelColor(x, y);
+        bool inWall = x >= 2 && x < 5 && y >= 3 && y < 7;
+        bool inDot = x >= 10 && x < 12 && y >= 10 && y < 12;
+        QCOMPARE(c == QColor(Qt::black), inWall);
+        if (!inDot) QVERIFY(c != QColor(Qt::red));
+      }
+    }
+    QCOMPARE(image.pixelColor(10, 10), QColor(Qt::red));
+  }
+
   void GenerationLimitZeroShowsOnePoint() {
     MakeInput(0, 40);
     TForm1 window;
