@@ -60,12 +60,14 @@ void Exception::Diagnostic(const std::string& text) {
     scope->text += text;
     return;
   }
+  if (lineStarter != nullptr) lineStarter();
   std::cerr << text;
   std::cerr.flush();
 }
 
 void Exception::Fatal(const std::string& line) {
   if (CurrentScope() != nullptr) throw CapturedReport(line);
+  if (lineStarter != nullptr) lineStarter();
   std::cerr << line << '\n';
   std::cerr.flush();
   if (fatalHandler != nullptr) fatalHandler(line);

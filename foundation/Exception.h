@@ -15,6 +15,9 @@ class Exception {
   using FatalHandler = void (*)(const std::string& line);
   // Flushes open log files before a fatal report ends the process.
   using Flusher = void (*)();
+  // Called before a line is written to standard error, so that whoever left
+  // a line of its own open there (a progress line) can end it first.
+  using LineStarter = void (*)();
 
   [[noreturn]] void CastError(const std::string& from, const std::string& to, const std::string& cls,
                  const std::string& method);
@@ -28,6 +31,7 @@ class Exception {
 
   void SetFatalHandler(FatalHandler handler) { fatalHandler = handler; }
   void SetFlusher(Flusher f) { flusher = f; }
+  void SetLineStarter(LineStarter f) { lineStarter = f; }
 
   // A line written to standard error ahead of a report (such as the missing
   // key before a register's "Can not find " report). In capture mode it is
@@ -73,6 +77,7 @@ class Exception {
 
   FatalHandler fatalHandler = nullptr;
   Flusher flusher = nullptr;
+  LineStarter lineStarter = nullptr;
 };
 
 Exception* GetException();

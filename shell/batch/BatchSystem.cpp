@@ -1,12 +1,21 @@
 #include "shell/batch/BatchSystem.h"
 
+#include <atomic>
 #include <cstdio>
 #include <string>
 
 #include "config/Producer.h"
 #include "engine/Individual.h"
+#include "foundation/Exception.h"
 
 namespace {
+// Whether the progress line is the open last line of standard error.
+std::atomic<bool> progressOpen{false};
+
+void EndProgressLine() {
+  if (progressOpen.exchange(false)) std::fputs("\n", stderr);
+}
+
 std::string Duration(double seconds) {
   if (!(seconds >= 0.0)) seconds = 0.0;
   long total = static_cast<long>(seconds + 0.5);
@@ -21,20 +30,27 @@ BatchSystem::BatchSystem(Producer* producer, bool showProgress)
       showProgress(showProgress),
       runs(producer->GetIterationNum()),
       generations(producer->GetMaxGeneration()),
-      start(std::chrono::steady_clock::now()) {}
+      start(std::chrono::steady_clock::now()) {
+  // A report or warning starts on a line of its own.
+  if (showProgress) GetException()->SetLineStarter(&EndProgressLine);
+}
 
 BatchSystem::~BatchSystem() {
-  if (shownAny) std::fprintf(stderr, "\n");
+  EndProgressLine();
+  if (showProgress) GetException()->SetLineStarter(nullptr);
 }
 
 void BatchSystem::Run() {
   ++run;
   RobotEvolutionarySystem::Run();
+  // The line shows where the run ended, also when it ended early (solved).
+  if (showProgress) ShowProgress(lastGeneration, true);
 }
 
 void BatchSystem::LogGeneration(int g) {
   RobotEvolutionarySystem::LogGeneration(g);
-  if (showProgress) ShowProgress(g, g == generations);
+  lastGeneration = g;
+  if (showProgress) ShowProgress(g, false);
 }
 
 void BatchSystem::ShowProgress(int g, bool force) {
@@ -51,4 +67,5 @@ void BatchSystem::ShowProgress(int g, bool force) {
   std::fprintf(stderr, "\rrun %d of %d, generation %d of %d, best %s, elapsed %s, remaining %s   ", run, runs, g,
                generations, best.c_str(), Duration(elapsed).c_str(), Duration(remaining).c_str());
   std::fflush(stderr);
+  progressOpen = true;
 }

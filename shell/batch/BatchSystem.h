@@ -19,6 +19,7 @@ class BatchSystem : public RobotEvolutionarySystem {
 
   bool showProgress;
   int run = 0;
+  int lastGeneration = 0;
   int runs;
   int generations;
   std::chrono::steady_clock::time_point start;

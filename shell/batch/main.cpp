@@ -30,7 +30,8 @@ const char* kUsage =
     "\n"
     "The log setting must define the streams log, save, timer, online-mean,\n"
     "online-sd, offline-mean, offline-sd and best (and orbit for robot problems).\n"
-    "Errors end the program with one line on standard error and exit status 1.\n";
+    "An error ends the program with exit status 1 and its report as the last\n"
+    "line on standard error (warnings, or a missing key's name, may come first).\n";
 }  // namespace
 
 int main(int argc, char** argv) {
