@@ -63,6 +63,27 @@ TEST(BatchProgramTest, HelpAndUsage) {
   EXPECT_NE(wrong.err.find("Usage:"), std::string::npos);
 }
 
+// On a terminal the progress line shows, and a report made while it is open
+// starts on a line of its own (the terminal is a pseudo-terminal made by
+// util-linux's script).
+TEST(BatchProgramTest, OnATerminalAReportFollowsTheProgressLineOnItsOwnLine) {
+  if (std::system("command -v script >/dev/null 2>&1") != 0) GTEST_SKIP() << "no script command";
+  ScratchDir dir;
+  CopyExample("mux6", dir.Path());
+  std::string parameters = ReadWholeFile(dir.File("input/parameter.txt"));
+  parameters = std::regex_replace(parameters, std::regex("tournament_size\t[0-9]+"), "tournament_size\t0");
+  dir.Write("input/parameter.txt", parameters);
+  std::string screen = dir.File("screen.txt");
+  std::string command = "cd '" + dir.Path() + "' && script -qec '" MORVANE2_BATCH "' /dev/null >'" + screen +
+                        "' 2>&1 </dev/null";
+  int raw = std::system(command.c_str());
+  EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1);
+  std::string text = ReadWholeFile(screen);
+  EXPECT_NE(text.find("run 1 of 2, generation 0 of 3"), std::string::npos) << text;
+  EXPECT_NE(text.find("   \r\nArray index 24 is over size 24 at IndividualArray::Get\r\n"), std::string::npos)
+      << text;
+}
+
 TEST(BatchProgramTest, MissingFileListIsOneLineAndStatusOne) {
   ScratchDir dir;
   Result result = RunBatch(dir.Path());
