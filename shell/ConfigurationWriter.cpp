@@ -75,8 +75,17 @@ std::string CheckGeneration(const WindowSettings& s) {
   // Each edit is a number of its kind by now. Together they must leave room
   // in every generation and give mutation a depth to grow into; otherwise
   // the run would end at its first breeding.
-  auto whole = [](const std::string& text) { return std::stoi(text); };
-  auto real = [](const std::string& text) { return std::stod(text); };
+  // Read as the checks above read them (never throwing).
+  auto whole = [](const std::string& text) {
+    long long value = 0;
+    std::istringstream(text) >> value;
+    return static_cast<int>(value);
+  };
+  auto real = [](const std::string& text) {
+    double value = 0.0;
+    std::istringstream(text) >> value;
+    return value;
+  };
   int population = whole(s.populationSize);
   int elite = whole(s.eliteSize);
   double crossover = real(s.crossoverRatio);
