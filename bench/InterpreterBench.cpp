@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "BenchPrograms.h"
+#include "EpisodeCount.h"
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
 #include "problems/Multiplexer.h"
@@ -156,35 +157,19 @@ void AllCases(benchmark::State& state, const NodeSet& set) {
 long long EpisodeNodes(Ant& ant, Head* root) {
   CompiledProgram program;
   program.Compile(root);
-  LispInterpreter interpreter;
   AntRobot* robot = ant.GetRobot();
   robot->Init(ant.GetStartX(), ant.GetStartY(), ant.GetStartDirection(), ant.GetEnergy());
   ant.GetRoom()->PlaceFood(ant.GetFoods());
-  long long executed = 0;
-  do {
-    interpreter.Clear();
-    interpreter.SetRobot(robot);
-    interpreter.EvaluateCounting(program, executed);
-    robot->ConsumeEnergy(1.0);
-  } while (robot->GetEnergy() > 0.0);
-  return executed;
+  return CountEpisodeNodes(program, robot);
 }
 
 long long EpisodeNodes(BoxMoving& boxMoving, Head* root) {
   CompiledProgram program;
   program.Compile(root);
-  LispInterpreter interpreter;
   SmoothyRobot* robot = boxMoving.GetRobot();
   robot->Init(boxMoving.GetStartX(), boxMoving.GetStartY(), boxMoving.GetStartHeading(), boxMoving.GetEnergy());
   boxMoving.GetRoom()->SetBox(boxMoving.GetBoxX(), boxMoving.GetBoxY());
-  long long executed = 0;
-  do {
-    interpreter.Clear();
-    interpreter.SetRobot(robot);
-    interpreter.EvaluateCounting(program, executed);
-    robot->ConsumeEnergy(1.0);
-  } while (robot->GetEnergy() > 0.0);
-  return executed;
+  return CountEpisodeNodes(program, robot);
 }
 
 template <class RobotProblemClass>

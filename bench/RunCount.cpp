@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "EpisodeCount.h"
 #include "config/GPProducer.h"
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
@@ -58,17 +59,9 @@ class CountingSystem : public RobotEvolutionarySystem {
   long long EpisodeNodes(HeadLispCode* code) {
     program.Compile(code->GetRoot());
     AntRobot* robot = replay->GetRobot();
-    LispInterpreter interpreter;
     robot->Init(replay->GetStartX(), replay->GetStartY(), replay->GetStartDirection(), replay->GetEnergy());
     replay->GetRoom()->PlaceFood(replay->GetFoods());
-    long long executed = 0;
-    do {
-      interpreter.Clear();
-      interpreter.SetRobot(robot);
-      interpreter.EvaluateCounting(program, executed);
-      robot->ConsumeEnergy(1.0);
-    } while (robot->GetEnergy() > 0.0);
-    return executed;
+    return CountEpisodeNodes(program, robot);
   }
 
   long long generations = 0;
