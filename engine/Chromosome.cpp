@@ -5,20 +5,30 @@
 
 GPChromosome::GPChromosome(LispCode* code) : code(code) {}
 
+GPChromosome::GPChromosome(ProgramRecipe recipe) : code(nullptr), recipe(recipe) {}
+
 GPChromosome::~GPChromosome() { DeleteContents(); }
 
+void GPChromosome::Build() { code = recipe.Build(); }
+
+void GPChromosome::PrepareForSharing() {
+  LispCode* program = GetCode();
+  if (program != nullptr) program->PrepareForSharing();
+}
+
 void GPChromosome::DeleteContents() {
+  recipe.Discard();
   if (code == nullptr) return;
   code->DeleteTree();
   delete code;
   code = nullptr;
 }
 
-Chromosome* GPChromosome::Clone() { return new GPChromosome(code->Clone()); }
+Chromosome* GPChromosome::Clone() { return new GPChromosome(GetCode()->Clone()); }
 
-std::string GPChromosome::ToString() { return code->ToString(); }
+std::string GPChromosome::ToString() { return GetCode()->ToString(); }
 
-std::string GPChromosome::ToSaveString() { return code->ToSaveString(); }
+std::string GPChromosome::ToSaveString() { return GetCode()->ToSaveString(); }
 
 GAChromosome::GAChromosome(IntArray* genes) : genes(genes) {}
 

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "programs/ProgramRecipe.h"
+
 class IntArray;
 class LispCode;
 
@@ -22,15 +24,27 @@ class Chromosome {
   virtual std::string ToString() = 0;
   // The program's listing form, used when the best program is saved.
   virtual std::string ToSaveString() = 0;
+  // Computes whatever the chromosome computes lazily, so that several
+  // threads may read it at once afterwards.
+  virtual void PrepareForSharing() {}
 };
 
 class GPChromosome : public Chromosome {
  public:
   // Takes ownership of code.
   explicit GPChromosome(LispCode* code);
+  // A program still to be built: the recipe is carried out when the program
+  // is first asked for (by the thread that asks).
+  explicit GPChromosome(ProgramRecipe recipe);
   ~GPChromosome() override;
 
-  LispCode* GetCode() { return code; }  // no copy
+  // The program, no copy (built first if it is still a recipe).
+  LispCode* GetCode() {
+    if (!recipe.IsEmpty()) Build();
+    return code;
+  }
+  // Builds the program if need be, then computes its caches.
+  void PrepareForSharing() override;
 
   // Destroys the tree, then the code object.
   void DeleteContents() override;
@@ -39,7 +53,10 @@ class GPChromosome : public Chromosome {
   std::string ToSaveString() override;
 
  private:
+  void Build();
+
   LispCode* code;
+  ProgramRecipe recipe;
 };
 
 // A bit string (each gene 0 or 1), made and varied by the GA schemes and

@@ -15,4 +15,10 @@ class Evolution {
   // scheme never changes it afterwards), so that it may be evaluated while
   // Evolve goes on.
   virtual bool AddsFinishedIndividuals() { return false; }
+  // Lets Evolve leave the copying of programs to whoever first asks for each
+  // new individual's program (the thread that evaluates it), for the Evolve
+  // calls until it is switched off again; the population evolved from must
+  // then stay unchanged until every new individual's program is asked for.
+  // Schemes that always copy at once ignore it.
+  virtual void DeferCopies(bool) {}
 };

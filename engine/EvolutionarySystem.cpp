@@ -152,12 +152,20 @@ void EvolutionarySystem::Evolve() {
     }
   }
   Evolution* evolution = producer->GetEvolution();
-  // The workers evaluate the new generation's members as they are made,
-  // while this thread breeds the rest; Evaluate finishes the round.
-  if (evaluator && !problem->IsRecording() && evolution->AddsFinishedIndividuals()) {
+  // The workers evaluate the new generation's members as they are added,
+  // while this thread breeds the rest; Evaluate finishes the round. This
+  // thread only makes the random draws: each new program is copied from its
+  // parents by the thread that evaluates it, which then reads a tree it has
+  // just written. The parents are read by all threads at once, so whatever
+  // they compute lazily is computed first.
+  bool pipelined = evaluator && !problem->IsRecording() && evolution->AddsFinishedIndividuals();
+  if (pipelined) {
+    for (int i = 0; i < population->Size(); ++i) population->GetUnsorted(i)->GetChromosome()->PrepareForSharing();
     evaluator->EvaluateAsAdded(next.get());
+    evolution->DeferCopies(true);
   }
   evolution->Evolve(population.get(), next.get(), producer->GetPopulationSize());
+  if (pipelined) evolution->DeferCopies(false);
   if (evaluator || deleter) {
     retired = std::move(population);
   } else {

@@ -41,9 +41,10 @@ class EvolutionarySystem {
   // generations' gets the fitness (and lines) that one got, unevaluated.
   virtual void Evaluate();
   // Replaces the population by the next generation. With more than one
-  // thread the replaced generation is destroyed in the background while the
-  // generation after it is bred, and the new members are evaluated as they
-  // are made (when the scheme adds them finished); Evaluate completes that.
+  // thread the new members are evaluated as they are added (when the scheme
+  // adds them finished), each program copied from its parents by the thread
+  // that evaluates it, and the replaced generation is destroyed meanwhile;
+  // Evaluate completes that.
   virtual void Evolve();
   // Destroys the members of the population (the population stays), and any
   // replaced generation not destroyed yet.

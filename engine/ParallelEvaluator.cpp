@@ -61,8 +61,9 @@ bool ParallelEvaluator::RetireSome(bool stopAtRound) {
       if (stopAtRound && roundStarted.load() != started) break;
       if (!stopAtRound) break;  // one member between looks at the round
     }
-    // The freed nodes are for the thread that breeds.
-    if (any) Head::ReturnFreeNodes();
+    // The freed nodes are for the programs this thread copies next; only
+    // what it keeps beyond that goes to the other threads.
+    if (any) Head::TrimFreeNodes();
   }
   retiringActive.fetch_sub(1);
   return any;
@@ -90,6 +91,7 @@ void ParallelEvaluator::FinishRetiring() {
   while (retiringActive.load() != 0) std::this_thread::yield();
   retiring->DeleteAll();
   retiring.reset();
+  Head::TrimFreeNodes();
 }
 
 void ParallelEvaluator::WorkerLoop(int worker) {
@@ -130,6 +132,9 @@ void ParallelEvaluator::RunShare(Problem* evaluating) {
       continue;
     }
     if (!next.compare_exchange_weak(i, i + 1, std::memory_order_relaxed)) continue;
+    // A retired member goes for each member evaluated: its nodes, just
+    // freed, are the first taken by the copy the evaluation may make.
+    RetireSome(false);
     Individual* member = population->GetPublished(i);
     std::string& text = texts[static_cast<std::size_t>(i)];
     thread_local FitnessMemory::Key key;

@@ -1,5 +1,6 @@
 #include "programs/Head.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "foundation/Exception.h"
@@ -36,6 +37,11 @@ void Head::operator delete(void* block, std::size_t size) {
 void Head::ReturnFreeNodes() {
   Pool().GiveBackLocal();
   ChildArrayPool().GiveBackLocal();
+}
+
+void Head::TrimFreeNodes() {
+  Pool().TrimLocal();
+  ChildArrayPool().TrimLocal();
 }
 
 Head::Head(Operator* op) : op(op), parent(nullptr), size(-1), depth(-1), index(0), arity(op->GetArity()) {
@@ -162,6 +168,45 @@ Head* Head::Clone() {
     copies[i] = child;
   }
   copy->childCount = childCount;
+  return copy;
+}
+
+Head* Head::CloneSplicing(Head* root, Head* cut, Head* replacement, bool copyReplacement) {
+  thread_local std::vector<Head*> path;
+  path.clear();
+  for (Head* h = cut; h != root; h = h->parent) {
+    if (h == nullptr) GetException()->FatalError("Head can not be found", ClassNameOf(*cut), "CloneSplicing");
+    path.push_back(h);
+  }
+  std::reverse(path.begin(), path.end());
+  Head* copy = CopyAlong(root, path, 0, replacement, copyReplacement);
+  // A spliced-in root stands alone, as Attach leaves it.
+  copy->parent = nullptr;
+  copy->index = 0;
+  copy->GetSize();
+  copy->GetDepth();
+  return copy;
+}
+
+Head* Head::CopyAlong(Head* node, const std::vector<Head*>& path, std::size_t at, Head* replacement,
+                      bool copyReplacement) {
+  if (at == path.size()) {
+    Head* put = copyReplacement ? replacement->Clone() : replacement;
+    put->index = node->index;
+    return put;
+  }
+  node->PrefetchChildren();
+  // The caches on the path change with the splice: computed afresh.
+  Head* copy = new Head(node->op, node->arity, -1, -1, node->index);
+  Head** children = node->Children();
+  Head** copies = copy->Children();
+  for (int i = 0; i < node->childCount; ++i) {
+    Head* child = children[i] == path[at] ? CopyAlong(children[i], path, at + 1, replacement, copyReplacement)
+                                          : children[i]->Clone();
+    child->parent = copy;
+    copies[i] = child;
+  }
+  copy->childCount = node->childCount;
   return copy;
 }
 

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "foundation/Array.h"
 #include "programs/Operator.h"
@@ -40,6 +41,9 @@ class Head final {
   // Hands the nodes the calling thread has destroyed to the other threads
   // (a thread that only destroys trees calls it after each batch).
   static void ReturnFreeNodes();
+  // For a thread that makes trees as well as destroying them: hands the
+  // other threads only what it keeps beyond its own needs.
+  static void TrimFreeNodes();
 
   // Runs the node's operator with this node's arity.
   virtual void Operate(LispInterpreter* interpreter);
@@ -97,6 +101,12 @@ class Head final {
   int Position(Head* root);
   // Deep copy of this subtree, caches included.
   Head* Clone();
+  // A copy of the tree at root (a root) in which the subtree at cut, a node of
+  // that tree, is replaced: by a copy of replacement when copyReplacement, by
+  // replacement itself (then part of the copy) otherwise. The copy is what
+  // copying root and then splicing at cut gives, made in one pass in
+  // preorder; its caches are all computed.
+  static Head* CloneSplicing(Head* root, Head* cut, Head* replacement, bool copyReplacement);
   // Destroys every descendant, deepest first, and empties the children array.
   void DeleteChildren();
 
@@ -123,6 +133,11 @@ class Head final {
   [[noreturn]] void ReportChildIndex(int i, const char* method) const;
   // Destroys node with its whole subtree.
   static void Destroy(Head* node);
+  // CloneSplicing below node, which lies on the path to the cut: path holds
+  // that path from the root's child down to the cut, and at is the place of
+  // node's child on it (the path's length when node is the cut itself).
+  static Head* CopyAlong(Head* node, const std::vector<Head*>& path, std::size_t at, Head* replacement,
+                         bool copyReplacement);
 
   Operator* op;
   Head* parent;

@@ -28,3 +28,9 @@ void HeadLispCode::DeleteTree() {
 LispCode* HeadLispCode::Clone() { return new HeadLispCode(root != nullptr ? root->Clone() : nullptr); }
 
 LispCodeIterator* HeadLispCode::CreateIterator() { return new HeadLispCodeIterator(root); }
+
+void HeadLispCode::PrepareForSharing() {
+  if (root == nullptr) return;
+  root->GetSize();
+  root->GetDepth();
+}

@@ -19,6 +19,7 @@ class HeadLispCode : public LispCode {
   void DeleteTree() override;
   LispCode* Clone() override;
   LispCodeIterator* CreateIterator() override;
+  void PrepareForSharing() override;
 
   Head* GetRoot() const { return root; }
   void SetRoot(Head* r) { root = r; }

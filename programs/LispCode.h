@@ -22,4 +22,7 @@ class LispCode {
   virtual void DeleteTree() = 0;
   virtual LispCode* Clone() = 0;
   virtual LispCodeIterator* CreateIterator() = 0;
+  // Computes what the program computes lazily (a tree's size and depth
+  // caches), so that several threads may read it at once afterwards.
+  virtual void PrepareForSharing() {}
 };

@@ -78,21 +78,39 @@ void NodePool::GiveBack(Stack& stack) {
   stack.count = 0;
 }
 
+void NodePool::GiveBackOldest(Stack& stack, std::size_t count) {
+  if (count > stack.count) count = stack.count;
+  if (count == 0) return;
+  Lock();
+  Reserve(shared, shared.count + count);
+  std::memcpy(shared.items + shared.count, stack.items, count * sizeof(void*));
+  shared.count += count;
+  Unlock();
+  std::memmove(stack.items, stack.items + count, (stack.count - count) * sizeof(void*));
+  stack.count -= count;
+}
+
+std::size_t NodePool::SharedCount() {
+  Lock();
+  std::size_t count = shared.count;
+  Unlock();
+  return count;
+}
+
 void NodePool::Refill(Stack& stack) {
   Adopt();
   Lock();
   if (shared.count > 0) {
     // The shared blocks in their order: the last given back is handed out
     // first.
-    std::size_t wanted = shared.count;
+    std::size_t wanted = shared.count < kRefillBatch ? shared.count : kRefillBatch;
     if (stack.capacity < wanted) {
-      // Grown outside the lock; more blocks may be shared meanwhile, which
-      // wait for the next refill.
+      // Grown outside the lock; the shared blocks may be taken meanwhile.
       Unlock();
       Reserve(stack, wanted);
       Lock();
     }
-    std::size_t taken = shared.count < stack.capacity ? shared.count : stack.capacity;
+    std::size_t taken = shared.count < wanted ? shared.count : wanted;
     std::memcpy(stack.items, shared.items + (shared.count - taken), taken * sizeof(void*));
     shared.count -= taken;
     stack.count = taken;

@@ -26,6 +26,12 @@ class NodePool {
   static constexpr int kMaxPools = 4;
   // How many blocks ahead Allocate fetches the block it will hand out.
   static constexpr std::size_t kFetchAhead = 4;
+  // At most this many blocks move from the shared stack to a thread's stack
+  // at a time, so that threads that both make and destroy objects keep
+  // drawing on their own freed blocks rather than on each other's.
+  static constexpr std::size_t kRefillBatch = 8192;
+  // A thread that keeps more free blocks than this gives the excess back.
+  static constexpr std::size_t kKeepLocal = 65536;
 
   // A stack of free block addresses (plain data, grown by the pool).
   struct Stack {
@@ -77,13 +83,28 @@ class NodePool {
     GiveBack(localStacks[number]);
 #endif
   }
+  // For a thread that makes objects as well as destroying them: when it keeps
+  // more than kKeepLocal free blocks, puts those it freed longest ago on the
+  // shared stack until it keeps half that many.
+  void TrimLocal() {
+#if !defined(MORVANE2_PLAIN_HEAP)
+    Stack& stack = localStacks[number];
+    if (stack.count > kKeepLocal) GiveBackOldest(stack, stack.count - kKeepLocal / 2);
+#endif
+  }
+  // The number of free blocks the calling thread keeps (for tests).
+  std::size_t LocalCount() const { return localStacks[number].count; }
+  // The number of free blocks on the shared stack (for tests).
+  std::size_t SharedCount();
 
  private:
   struct ThreadExit;
   // Moves every block of stack to the shared stack.
   void GiveBack(Stack& stack);
-  // Fills the calling thread's empty stack: from the shared stack, or from a
-  // new chunk.
+  // Moves the count blocks at the bottom of stack to the shared stack.
+  void GiveBackOldest(Stack& stack, std::size_t count);
+  // Fills the calling thread's empty stack: from the shared stack (at most
+  // kRefillBatch blocks), or from a new chunk.
   void Refill(Stack& stack);
   // Makes room for more blocks on the calling thread's stack.
   void Grow(Stack& stack);

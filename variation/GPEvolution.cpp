@@ -4,6 +4,8 @@
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
 #include "engine/Population.h"
+#include "foundation/Exception.h"
+#include "programs/HeadLispCode.h"
 #include "programs/LispCode.h"
 #include "variation/GPCrossover.h"
 #include "variation/GenerationSplit.h"
@@ -12,6 +14,23 @@
 
 void GPEvolution::AddProgram(Population* population, LispCode* code) {
   population->Add(producer->CreateIndividual(new GPChromosome(code)));
+}
+
+void GPEvolution::AddOffspring(Population* population, ProgramRecipe recipe) {
+  if (deferring) {
+    population->Add(producer->CreateIndividual(new GPChromosome(recipe)));
+  } else {
+    AddProgram(population, recipe.Build());
+  }
+}
+
+HeadLispCode* GPEvolution::TreeOf(Individual* individual) {
+  LispCode* code = CodeOf(individual);
+  auto* tree = dynamic_cast<HeadLispCode*>(code);
+  if (tree == nullptr || tree->GetRoot() == nullptr) {
+    GetException()->CastError("LispCode", "HeadLispCode", ClassNameOf(*this), "Evolve");
+  }
+  return tree;
 }
 
 LispCode* GPEvolution::CodeOf(Individual* individual) {
@@ -31,7 +50,7 @@ void GPGenerationEvolution::Apply(Population* population, int n) {
 void GPEliteEvolution::Evolve(Population* from, Population* to, int n) {
   IndividualArray best(n);
   selection.SelectMany(from, &best, n);
-  for (int i = 0; i < best.Size(); ++i) AddProgram(to, CodeOf(best.Get(i))->Clone());
+  for (int i = 0; i < best.Size(); ++i) AddOffspring(to, ProgramRecipe::Copy(TreeOf(best.Get(i))->GetRoot()));
 }
 
 void GPEliteEvolution::Apply(Population* population, int n) { Evolve(population, population, n); }
@@ -39,17 +58,14 @@ void GPEliteEvolution::Apply(Population* population, int n) { Evolve(population,
 void GPCrossoverEvolution::Evolve(Population* from, Population* to, int n) {
   int i = 0;
   while (i < n) {
-    LispCode* a = CodeOf(selection->Select(from))->Clone();
-    LispCode* b = CodeOf(selection->Select(from))->Clone();
-    crossover->Cross(a, b);
-    AddProgram(to, a);
+    HeadLispCode* a = TreeOf(selection->Select(from));
+    HeadLispCode* b = TreeOf(selection->Select(from));
+    CrossoverRecipes children = crossover->Plan(a, b);
+    AddOffspring(to, children.first);
     ++i;
-    if (i == n) {
-      b->DeleteTree();
-      delete b;
-      break;
-    }
-    AddProgram(to, b);
+    // The second child of a last odd pair is never made.
+    if (i == n) break;
+    AddOffspring(to, children.second);
     ++i;
   }
 }
@@ -63,11 +79,7 @@ void GPCrossoverEvolution::Apply(Population* population, int n) {
 }
 
 void GPMutationEvolution::Evolve(Population* from, Population* to, int n) {
-  for (int i = 0; i < n; ++i) {
-    LispCode* c = CodeOf(selection->Select(from))->Clone();
-    mutation->Mutate(c);
-    AddProgram(to, c);
-  }
+  for (int i = 0; i < n; ++i) AddOffspring(to, mutation->Plan(TreeOf(selection->Select(from))));
 }
 
 void GPMutationEvolution::Apply(Population* population, int n) {
@@ -75,7 +87,7 @@ void GPMutationEvolution::Apply(Population* population, int n) {
 }
 
 void GPReproductionEvolution::Evolve(Population* from, Population* to, int n) {
-  for (int i = 0; i < n; ++i) AddProgram(to, CodeOf(selection->Select(from))->Clone());
+  for (int i = 0; i < n; ++i) AddOffspring(to, ProgramRecipe::Copy(TreeOf(selection->Select(from))->GetRoot()));
 }
 
 void GPReproductionEvolution::Apply(Population* population, int n) { Evolve(population, population, n); }
@@ -91,6 +103,14 @@ GPWithMutationEvolution::GPWithMutationEvolution(GPCrossoverEvolution* crossover
       eliteSize(eliteSize),
       crossoverRatio(crossoverRatio),
       mutationRatio(mutationRatio) {}
+
+void GPWithMutationEvolution::DeferCopies(bool defer) {
+  GPEvolution::DeferCopies(defer);
+  elite->DeferCopies(defer);
+  crossover->DeferCopies(defer);
+  mutation->DeferCopies(defer);
+  reproduction->DeferCopies(defer);
+}
 
 void GPWithMutationEvolution::Evolve(Population* from, Population* to, int n) {
   GenerationSplit split = GenerationSplit::Of(n, eliteSize, crossoverRatio, mutationRatio);

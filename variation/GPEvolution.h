@@ -7,11 +7,13 @@
 
 #include "engine/Evolution.h"
 #include "engine/Selection.h"
+#include "programs/ProgramRecipe.h"
 
 class GPCrossover;
 class GPGenerator;
 class GPMutation;
 class GPProducer;
+class HeadLispCode;
 class Individual;
 class LispCode;
 
@@ -21,13 +23,24 @@ class GPEvolution : public Evolution {
   // Wraps code in a new GP chromosome, has the producer make an individual of
   // it and adds that to population.
   virtual void AddProgram(Population* population, LispCode* code);
+  // While on, Evolve adds its offspring as recipes, built when their
+  // programs are first asked for (see GPChromosome); the parents must then
+  // stay unchanged until every offspring is built.
+  void DeferCopies(bool defer) override { deferring = defer; }
 
  protected:
+  // Adds the offspring the recipe describes: built now, or later while
+  // copies are deferred.
+  void AddOffspring(Population* population, ProgramRecipe recipe);
+  // The individual's program as a tree; any other program ends the process
+  // with a cast report.
+  HeadLispCode* TreeOf(Individual* individual);
   // The individual's program (not a copy); an individual without a GP
   // chromosome ends the process with a cast report.
   LispCode* CodeOf(Individual* individual);
 
   GPProducer* producer;
+  bool deferring = false;
 };
 
 // n random programs from the generator.
@@ -104,8 +117,9 @@ class GPWithMutationEvolution : public GPEvolution {
                           double crossoverRatio, double mutationRatio);
   void Evolve(Population* from, Population* to, int n) override;
   void Apply(Population* population, int n) override;
+  void DeferCopies(bool defer) override;
   // Each part adds its individuals finished: copies, crossed pairs and
-  // mutants are complete before they are added.
+  // mutants (or their recipes) are complete before they are added.
   bool AddsFinishedIndividuals() override { return true; }
 
  private:

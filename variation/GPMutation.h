@@ -2,13 +2,20 @@
 // sized so that the changed path stays within the maximum depth.
 #pragma once
 
+#include "programs/ProgramRecipe.h"
+
 class GPDepthLimitGenerator;
+class HeadLispCode;
 class LispCode;
+class LispCodeComposer;
 
 class GPMutation {
  public:
   virtual ~GPMutation() = default;
   virtual void Mutate(LispCode* code) = 0;
+  // What Mutate makes of a copy of code, as a recipe on code itself, which
+  // stays unchanged; the random draws are those Mutate makes.
+  virtual ProgramRecipe Plan(HeadLispCode* code) = 0;
 };
 
 class GPDepthLimitMutation : public GPMutation {
@@ -17,8 +24,12 @@ class GPDepthLimitMutation : public GPMutation {
   GPDepthLimitMutation(int maxDepth, GPDepthLimitGenerator* generator);
   ~GPDepthLimitMutation() override;
   void Mutate(LispCode* code) override;
+  ProgramRecipe Plan(HeadLispCode* code) override;
 
  private:
+  // Selects the node to replace and grows its replacement.
+  LispCode* Grow(LispCodeComposer* composer);
+
   int maxDepth;
   GPDepthLimitGenerator* generator;
 };

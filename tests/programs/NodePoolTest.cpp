@@ -51,4 +51,44 @@ TEST(NodePoolTest, BlocksAreDistinctAndReturnAcrossThreads) {
   for (void* block : again) testPool.Free(block);
   for (void* block : theirs) testPool.Free(block);
 }
+
+#if !defined(MORVANE2_PLAIN_HEAP)
+constinit NodePool trimPool(NodePool::BlockSizeFor(24), 2);
+
+// A thread that both makes and destroys objects keeps what it freed last and
+// gives only the excess beyond its limit to the others; another thread then
+// draws on the shared blocks a batch at a time.
+TEST(NodePoolTest, TrimmingKeepsTheBlocksFreedLastAndRefillsComeInBatches) {
+  const std::size_t count = NodePool::kKeepLocal + 1000;
+  std::vector<void*> blocks;
+  for (std::size_t i = 0; i < count; ++i) blocks.push_back(trimPool.Allocate());
+  std::size_t before = trimPool.LocalCount();
+  for (void* block : blocks) trimPool.Free(block);
+  trimPool.TrimLocal();
+  EXPECT_EQ(trimPool.LocalCount(), NodePool::kKeepLocal / 2);
+  std::size_t shared = trimPool.SharedCount();
+  EXPECT_EQ(shared, before + count - NodePool::kKeepLocal / 2);
+  // Handed out next: the block freed last.
+  void* next = trimPool.Allocate();
+  EXPECT_EQ(next, blocks.back());
+  trimPool.Free(next);
+  // Below the limit nothing moves.
+  trimPool.TrimLocal();
+  EXPECT_EQ(trimPool.LocalCount(), NodePool::kKeepLocal / 2);
+
+  std::size_t drawn = 0;
+  std::size_t sharedAfterFirst = 0;
+  std::thread other([&] {
+    void* first = trimPool.Allocate();
+    drawn = trimPool.LocalCount() + 1;
+    sharedAfterFirst = trimPool.SharedCount();
+    trimPool.Free(first);
+    trimPool.GiveBackLocal();
+  });
+  other.join();
+  EXPECT_EQ(drawn, NodePool::kRefillBatch);
+  EXPECT_EQ(sharedAfterFirst, shared - NodePool::kRefillBatch);
+  EXPECT_EQ(trimPool.SharedCount(), shared);
+}
+#endif
 }  // namespace
