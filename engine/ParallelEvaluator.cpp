@@ -10,6 +10,26 @@
 #include "problems/Problem.h"
 #include "programs/Head.h"
 
+namespace {
+// How long a thread with nothing to do watches for work before it blocks: a
+// blocked thread is woken late, on a virtual machine often later than the
+// whole gap between two rounds.
+constexpr auto kSpinTime = std::chrono::milliseconds(2);
+
+// Spins until ready() holds (true) or kSpinTime has passed (false).
+template <class Ready>
+bool SpinUntil(Ready ready) {
+  auto start = std::chrono::steady_clock::now();
+  for (unsigned k = 1;; ++k) {
+    if (ready()) return true;
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+    if ((k & 63U) == 0 && std::chrono::steady_clock::now() - start > kSpinTime) return false;
+  }
+}
+}  // namespace
+
 std::unique_ptr<ParallelEvaluator> ParallelEvaluator::Create(Problem* problem, int threads) {
   if (threads < 2) return nullptr;
   auto evaluator = std::make_unique<ParallelEvaluator>(problem, threads);
@@ -98,6 +118,7 @@ void ParallelEvaluator::WorkerLoop(int worker) {
   long long seen = 0;
   for (;;) {
     {
+      SpinUntil([&] { return stopping.load() || round.load() != seen || RetirementWaiting(); });
       std::unique_lock<std::mutex> lock(mutex);
       wake.wait(lock, [&] { return stopping || round != seen || RetirementWaiting(); });
       if (stopping) return;
@@ -189,8 +210,14 @@ void ParallelEvaluator::Begin(Population* members, bool isComplete) {
 
 void ParallelEvaluator::Close() {
   complete.store(true, std::memory_order_release);
+  if (SpinUntil([this] { return running.load() == 0; })) {
+    // The last worker may still hold the lock to signal: take it once, so
+    // that it is done with this object's members before the round ends.
+    std::lock_guard<std::mutex> lock(mutex);
+    return;
+  }
   std::unique_lock<std::mutex> lock(mutex);
-  finished.wait(lock, [this] { return running == 0; });
+  finished.wait(lock, [this] { return running.load() == 0; });
 }
 
 void ParallelEvaluator::EvaluateAsAdded(Population* members) {

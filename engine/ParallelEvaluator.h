@@ -93,9 +93,10 @@ class ParallelEvaluator {
   std::mutex mutex;
   std::condition_variable wake;
   std::condition_variable finished;
-  long long round = 0;
-  int running = 0;
-  bool stopping = false;
+  // Changed under the mutex; read without it by threads that spin.
+  std::atomic<long long> round{0};
+  std::atomic<int> running{0};
+  std::atomic<bool> stopping{false};
 
   // The round being evaluated.
   Population* population = nullptr;
