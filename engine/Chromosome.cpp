@@ -1,15 +1,20 @@
 #include "engine/Chromosome.h"
 
+#include "engine/ThreadSlot.h"
 #include "foundation/NumericArrays.h"
 #include "programs/LispCode.h"
 
-GPChromosome::GPChromosome(LispCode* code) : code(code) {}
+GPChromosome::GPChromosome(LispCode* code) : code(code), maker(ThreadSlot::Get()) {}
 
-GPChromosome::GPChromosome(ProgramRecipe recipe) : code(nullptr), recipe(recipe) {}
+GPChromosome::GPChromosome(ProgramRecipe recipe, int preferredMaker)
+    : code(nullptr), recipe(recipe), maker(ThreadSlot::Get()), preferredMaker(preferredMaker) {}
 
 GPChromosome::~GPChromosome() { DeleteContents(); }
 
-void GPChromosome::Build() { code = recipe.Build(); }
+void GPChromosome::Build() {
+  code = recipe.Build();
+  maker = ThreadSlot::Get();
+}
 
 void GPChromosome::PrepareForSharing() {
   LispCode* program = GetCode();

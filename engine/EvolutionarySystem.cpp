@@ -96,10 +96,12 @@ void EvolutionarySystem::Evaluate() {
   }
   if (parallel) {
     evaluator->Evaluate(population.get());
+    prepared = evaluator->PreparedAll();
   } else {
     // No worker may still be evaluating members begun early.
     if (evaluator) evaluator->Abandon();
     for (int i = 0; i < population->Size(); ++i) EvaluateMember(population->GetUnsorted(i));
+    prepared = false;
   }
   if (memory) memory->NextGeneration();
   population->Sort();
@@ -160,7 +162,9 @@ void EvolutionarySystem::Evolve() {
   // they compute lazily is computed first.
   bool pipelined = evaluator && !problem->IsRecording() && evolution->AddsFinishedIndividuals();
   if (pipelined) {
-    for (int i = 0; i < population->Size(); ++i) population->GetUnsorted(i)->GetChromosome()->PrepareForSharing();
+    if (!prepared) {
+      for (int i = 0; i < population->Size(); ++i) population->GetUnsorted(i)->GetChromosome()->PrepareForSharing();
+    }
     evaluator->EvaluateAsAdded(next.get());
     evolution->DeferCopies(true);
   }

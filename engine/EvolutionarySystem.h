@@ -77,6 +77,9 @@ class EvolutionarySystem {
   std::unique_ptr<ParallelEvaluator> evaluator;
   // Set when the problem turned out to give no copies.
   bool serialOnly = false;
+  // Whether every member of the population is ready to be read by several
+  // threads at once (see Chromosome::PrepareForSharing).
+  bool prepared = false;
   // With more than one thread: the generation Evolve replaced last, handed to
   // the deleter at the next Evolve.
   std::unique_ptr<BackgroundDeleter> deleter;

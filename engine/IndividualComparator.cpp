@@ -1,6 +1,8 @@
 #include "engine/IndividualComparator.h"
 
 #include <cmath>
+#include <typeinfo>
+#include <utility>
 
 namespace {
 // The comparator's class is named only when the cast fails: sorting compares
@@ -13,11 +15,10 @@ DoubleTypeFitnessIndividual* AsFitnessIndividual(Individual* individual, const R
   }
   return cast;
 }
-}  // namespace
 
-int DoubleTypeFitnessIndividualLessComparator::Compare(Individual* a, Individual* b) {
-  double fa = AsFitnessIndividual(a, *this)->GetFitness();
-  double fb = AsFitnessIndividual(b, *this)->GetFitness();
+
+// Compare on two fitness values.
+int CompareFitness(double fa, double fb) {
   bool aIsNaN = std::isnan(fa);
   bool bIsNaN = std::isnan(fb);
   if (aIsNaN || bIsNaN) {
@@ -27,4 +28,31 @@ int DoubleTypeFitnessIndividualLessComparator::Compare(Individual* a, Individual
   if (fa < fb) return 1;
   if (fa > fb) return -1;
   return 0;
+}
+}  // namespace
+
+int DoubleTypeFitnessIndividualLessComparator::Compare(Individual* a, Individual* b) {
+  double fa = AsFitnessIndividual(a, *this)->GetFitness();
+  double fb = AsFitnessIndividual(b, *this)->GetFitness();
+  return CompareFitness(fa, fb);
+}
+
+void IndividualSorter::Sort(IndividualArray* array, IndividualComparator* with) {
+  int size = array->Size();
+  bool byFitness = with != nullptr && typeid(*with) == typeid(DoubleTypeFitnessIndividualLessComparator);
+  keyed.clear();
+  for (int i = 0; byFitness && i < size; ++i) {
+    auto* individual = dynamic_cast<DoubleTypeFitnessIndividual*>(array->Get(i));
+    // Anything else is compared (and reported) by the comparator itself.
+    if (individual == nullptr) byFitness = false;
+    else keyed.push_back({individual->GetFitness(), individual});
+  }
+  if (!byFitness) {
+    Sorter<Individual, IndividualArray, IndividualComparator>::Sort(array, with);
+    return;
+  }
+  QuickSortRange([this](int i) { return keyed[static_cast<std::size_t>(i)]; },
+                 [this](int i, int j) { std::swap(keyed[static_cast<std::size_t>(i)], keyed[static_cast<std::size_t>(j)]); },
+                 [](const Keyed& a, const Keyed& b) { return CompareFitness(a.fitness, b.fitness); }, 0, size - 1);
+  for (int i = 0; i < size; ++i) array->Set(i, keyed[static_cast<std::size_t>(i)].individual);
 }

@@ -6,6 +6,8 @@
 #include "engine/FitnessMemory.h"
 #include "engine/Individual.h"
 #include "engine/Population.h"
+#include "engine/ThreadSlot.h"
+#include "engine/Chromosome.h"
 #include "foundation/Exception.h"
 #include "problems/Problem.h"
 #include "programs/Head.h"
@@ -62,10 +64,31 @@ ParallelEvaluator::~ParallelEvaluator() {
 
 bool ParallelEvaluator::RetirementWaiting() const {
   // Only counts are looked at: the population itself may be going.
-  return retiringMembers.load() != nullptr && retireNext.load() < retireSize.load();
+  return retiringMembers.load() != nullptr && retireLeft.load() > 0;
 }
 
-bool ParallelEvaluator::RetireSome(bool stopAtRound) {
+int ParallelEvaluator::ClaimRetired(int slot) {
+  // Members this thread made first: their nodes are the likeliest to be in
+  // its own caches, and so are the blocks they free for its next copies.
+  int size = static_cast<int>(retireMakers.size());
+  RetireCursor& cursor = retireCursors[static_cast<std::size_t>(slot)];
+  int& own = cursor.own;
+  while (own < size) {
+    int k = own++;
+    if (retireMakers[static_cast<std::size_t>(k)] == slot &&
+        retireClaims[static_cast<std::size_t>(k)].exchange(1, std::memory_order_relaxed) == 0) {
+      return k;
+    }
+  }
+  int& any = cursor.any;
+  while (any < size) {
+    int k = any++;
+    if (retireClaims[static_cast<std::size_t>(k)].exchange(1, std::memory_order_relaxed) == 0) return k;
+  }
+  return -1;
+}
+
+bool ParallelEvaluator::RetireSome(bool stopAtRound, int slot) {
   // Announce first, look second: FinishRetiring withdraws the population
   // first and counts the workers second, so one of the two sees the other.
   retiringActive.fetch_add(1);
@@ -74,12 +97,13 @@ bool ParallelEvaluator::RetireSome(bool stopAtRound) {
   if (members != nullptr) {
     long long started = roundStarted.load();
     for (;;) {
-      int i = retireNext.fetch_add(1);
-      if (i >= retireSize.load()) break;
+      int i = ClaimRetired(slot);
+      if (i < 0) break;
+      retireLeft.fetch_sub(1);
       members->GetUnsorted(i)->DeleteChromosome();
       any = true;
-      if (stopAtRound && roundStarted.load() != started) break;
       if (!stopAtRound) break;  // one member between looks at the round
+      if (roundStarted.load() != started) break;
     }
     // The freed nodes are for the programs this thread copies next; only
     // what it keeps beyond that goes to the other threads.
@@ -91,8 +115,19 @@ bool ParallelEvaluator::RetireSome(bool stopAtRound) {
 
 void ParallelEvaluator::Retire(std::unique_ptr<Population> members) {
   FinishRetiring();
-  retireNext.store(0);
-  retireSize.store(members->Size());
+  int size = members->Size();
+  retireMakers.resize(static_cast<std::size_t>(size));
+  for (int i = 0; i < size; ++i) {
+    Chromosome* chromosome = members->GetUnsorted(i)->GetChromosome();
+    retireMakers[static_cast<std::size_t>(i)] = chromosome != nullptr ? chromosome->GetMaker() : 0;
+  }
+  if (retireClaimsSize < static_cast<std::size_t>(size)) {
+    retireClaims = std::make_unique<std::atomic<unsigned char>[]>(static_cast<std::size_t>(size));
+    retireClaimsSize = static_cast<std::size_t>(size);
+  }
+  for (int i = 0; i < size; ++i) retireClaims[static_cast<std::size_t>(i)].store(0, std::memory_order_relaxed);
+  retireCursors.assign(static_cast<std::size_t>(GetThreadCount()), RetireCursor());
+  retireLeft.store(size);
   retiring = std::move(members);
   retiringMembers.store(retiring.get());
   {
@@ -104,8 +139,8 @@ void ParallelEvaluator::Retire(std::unique_ptr<Population> members) {
 void ParallelEvaluator::FinishRetiring() {
   if (!retiring) return;
   retiringMembers.store(nullptr);
-  int size = retiring->Size();
-  for (int i = retireNext.fetch_add(1); i < size; i = retireNext.fetch_add(1)) {
+  for (int i = ClaimRetired(0); i >= 0; i = ClaimRetired(0)) {
+    retireLeft.fetch_sub(1);
     retiring->GetUnsorted(i)->DeleteChromosome();
   }
   while (retiringActive.load() != 0) std::this_thread::yield();
@@ -115,6 +150,7 @@ void ParallelEvaluator::FinishRetiring() {
 }
 
 void ParallelEvaluator::WorkerLoop(int worker) {
+  ThreadSlot::Set(worker + 1);
   long long seen = 0;
   for (;;) {
     {
@@ -125,12 +161,12 @@ void ParallelEvaluator::WorkerLoop(int worker) {
       if (round == seen) {
         // Nothing to evaluate: destroy retired members meanwhile.
         lock.unlock();
-        RetireSome(true);
+        RetireSome(true, worker + 1);
         continue;
       }
       seen = round;
     }
-    RunShare(copies[static_cast<std::size_t>(worker)].get());
+    RunShare(copies[static_cast<std::size_t>(worker)].get(), worker + 1);
     {
       std::lock_guard<std::mutex> lock(mutex);
       --running;
@@ -139,23 +175,49 @@ void ParallelEvaluator::WorkerLoop(int worker) {
   }
 }
 
-void ParallelEvaluator::RunShare(Problem* evaluating) {
+int ParallelEvaluator::MakerFor(int i) const {
+  int preferred = population->GetPublished(i)->GetChromosome()->GetPreferredMaker();
+  int threads = GetThreadCount();
+  return preferred >= 0 && preferred < threads ? preferred : i % threads;
+}
+
+bool ParallelEvaluator::Claim(int i) {
+  return claims[static_cast<std::size_t>(i)].exchange(1, std::memory_order_relaxed) == 0;
+}
+
+void ParallelEvaluator::RunShare(Problem* evaluating, int slot) {
+  // Members made best by this thread first, each with a retired member
+  // destroyed before it (its nodes, just freed, are the first the copy takes);
+  // with none of those, a retired member to destroy; with none of those
+  // either, any member still unclaimed.
+  int own = 0;
+  int any = 0;
   for (;;) {
-    int i = next.load(std::memory_order_relaxed);
-    // Members after a failed one are never looked at: the process ends with
-    // the first failure's report.
-    if (i > firstFailed.load(std::memory_order_relaxed)) return;
-    if (i >= population->GetPublishedCount()) {
-      // Nothing to take yet: done once the population is complete; until
-      // then, destroy a retired member (or wait a moment).
-      if (complete.load(std::memory_order_acquire) && i >= population->GetPublishedCount()) return;
-      if (!RetireSome(false)) std::this_thread::sleep_for(std::chrono::microseconds(20));
-      continue;
+    int available = population->GetPublishedCount();
+    int i = -1;
+    while (i < 0 && own < available) {
+      int k = own++;
+      if (MakerFor(k) == slot && Claim(k)) i = k;
     }
-    if (!next.compare_exchange_weak(i, i + 1, std::memory_order_relaxed)) continue;
-    // A retired member goes for each member evaluated: its nodes, just
-    // freed, are the first taken by the copy the evaluation may make.
-    RetireSome(false);
+    if (i >= 0) {
+      RetireSome(false, slot);
+    } else {
+      if (RetireSome(false, slot)) continue;
+      while (i < 0 && any < available) {
+        int k = any++;
+        if (Claim(k)) i = k;
+      }
+      if (i < 0) {
+        // Every member added so far is claimed: done once the population is
+        // complete; until then, wait a moment for more.
+        if (complete.load(std::memory_order_acquire) && available == population->GetPublishedCount()) return;
+        std::this_thread::sleep_for(std::chrono::microseconds(20));
+        continue;
+      }
+    }
+    // Members after a failed one are not evaluated: the process ends with
+    // the first failure's report.
+    if (i > firstFailed.load(std::memory_order_relaxed)) continue;
     Individual* member = population->GetPublished(i);
     std::string& text = texts[static_cast<std::size_t>(i)];
     thread_local FitnessMemory::Key key;
@@ -181,6 +243,9 @@ void ParallelEvaluator::RunShare(Problem* evaluating) {
         if (keyed) memory->RememberFailure(key);
       }
     }
+    // While it is still in this thread's caches: the next generation's
+    // breeding reads it from every thread.
+    if (!fails) member->GetChromosome()->PrepareForSharing();
     if (fails) {
       failed[static_cast<std::size_t>(i)] = 1;
       int seen = firstFailed.load(std::memory_order_relaxed);
@@ -195,7 +260,11 @@ void ParallelEvaluator::Begin(Population* members, bool isComplete) {
   std::size_t room = static_cast<std::size_t>(members->Capacity());
   failed.assign(room, 0);
   texts.assign(room, std::string());
-  next.store(0);
+  if (claimsSize < room) {
+    claims = std::make_unique<std::atomic<unsigned char>[]>(room);
+    claimsSize = room;
+  }
+  for (std::size_t k = 0; k < room; ++k) claims[k].store(0, std::memory_order_relaxed);
   firstFailed.store(INT_MAX);
   complete.store(isComplete);
   for (std::unique_ptr<Problem>& copy : copies) copy->ResetSolved();
@@ -237,7 +306,7 @@ void ParallelEvaluator::Evaluate(Population* members) {
     Begin(members, true);
   }
   complete.store(true, std::memory_order_release);
-  RunShare(problem);
+  RunShare(problem, 0);
   Close();
 
   int size = members->Size();
@@ -254,6 +323,7 @@ void ParallelEvaluator::Evaluate(Population* members) {
   }
   for (std::unique_ptr<Problem>& copy : copies) problem->AdoptSolved(copy.get());
   population = nullptr;
+  preparedAll = first == size;
   // The failed member again, alone and for real: its report ends the process
   // exactly as in the serial loop. Should it pass after all, the serial loop
   // goes on from there.

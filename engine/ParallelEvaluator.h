@@ -67,6 +67,9 @@ class ParallelEvaluator {
   void FinishRetiring();
 
   int GetThreadCount() const { return static_cast<int>(workers.size()) + 1; }
+  // Whether the last Evaluate evaluated every member in the round, each then
+  // prepared for sharing by the thread that evaluated it.
+  bool PreparedAll() const { return preparedAll; }
   // Programs known to memory (not owned; may be null) take their fitness
   // from it instead of being evaluated; programs evaluated are added to it.
   void SetMemory(FitnessMemory* known) { memory = known; }
@@ -77,16 +80,27 @@ class ParallelEvaluator {
   void Begin(Population* population, bool complete);
   // Marks the population complete and waits for the workers to finish.
   void Close();
-  // Evaluates members taken one at a time from the shared counter.
-  void RunShare(Problem* evaluating);
+  // Evaluates members one at a time, as the thread numbered slot (see
+  // ThreadSlot) claims them.
+  void RunShare(Problem* evaluating, int slot);
+  // The thread that should make and evaluate the i-th member: the one its
+  // chromosome prefers, or one by turns.
+  int MakerFor(int i) const;
+  // Claims the i-th member for the calling thread; false when another thread
+  // has it.
+  bool Claim(int i);
   void WorkerLoop(int worker);
   // Destroys retired members, one at a time, until there are none left or
   // (with stopAtRound) a round begins; false when there was none to destroy.
-  bool RetireSome(bool stopAtRound);
+  bool RetireSome(bool stopAtRound, int slot);
+  // Claims a retired member for the thread numbered slot to destroy: one it
+  // made, or else any; -1 when all are claimed.
+  int ClaimRetired(int slot);
   bool RetirementWaiting() const;
 
   Problem* problem;
   FitnessMemory* memory = nullptr;
+  bool preparedAll = false;
   std::vector<std::unique_ptr<Problem>> copies;  // one per worker thread
   std::vector<std::thread> workers;
 
@@ -101,7 +115,8 @@ class ParallelEvaluator {
   // The round being evaluated.
   Population* population = nullptr;
   std::atomic<bool> complete{true};  // no more members will be added
-  std::atomic<int> next{0};
+  std::unique_ptr<std::atomic<unsigned char>[]> claims;  // per member: taken
+  std::size_t claimsSize = 0;
   std::atomic<int> firstFailed{0};
   std::vector<char> failed;
   std::vector<std::string> texts;
@@ -110,8 +125,18 @@ class ParallelEvaluator {
   // workers destroying members now.
   std::unique_ptr<Population> retiring;
   std::atomic<Population*> retiringMembers{nullptr};
-  std::atomic<int> retireNext{0};
-  std::atomic<int> retireSize{0};
+  // Per retired member: the thread that made it, and whether a thread has
+  // claimed it; per thread: where it looks next for a member it made, and
+  // for any member.
+  std::vector<int> retireMakers;
+  std::unique_ptr<std::atomic<unsigned char>[]> retireClaims;
+  std::size_t retireClaimsSize = 0;
+  struct alignas(64) RetireCursor {
+    int own = 0;
+    int any = 0;
+  };
+  std::vector<RetireCursor> retireCursors;
+  std::atomic<int> retireLeft{0};
   std::atomic<int> retiringActive{0};
   std::atomic<long long> roundStarted{0};
 };

@@ -5,6 +5,28 @@
 
 #include "foundation/Exception.h"
 
+// The quicksort itself over positions low..high of any sequence: get(i) is
+// the i-th element, swap(i, j) exchanges two, compare(a, b) is 1 when a must
+// come before b.
+template <class Get, class Swap, class Compare>
+void QuickSortRange(const Get& get, const Swap& swap, const Compare& compare, int low, int high) {
+  if (low >= high) return;
+  auto pivot = get((low + high) / 2);
+  int i = low;
+  int j = high;
+  while (i <= j) {
+    while (compare(get(i), pivot) == 1) ++i;
+    while (compare(pivot, get(j)) == 1) --j;
+    if (i <= j) {
+      swap(i, j);
+      ++i;
+      --j;
+    }
+  }
+  QuickSortRange(get, swap, compare, low, j);
+  QuickSortRange(get, swap, compare, i, high);
+}
+
 template <class Element, class ArrayType, class Comparator>
 class Sorter {
  public:
@@ -22,23 +44,13 @@ class Sorter {
   }
 
   virtual void QuickSort(ArrayType* array, Comparator* with, int low, int high) {
-    if (low >= high) return;
-    Element* pivot = array->Get((low + high) / 2);
-    int i = low;
-    int j = high;
-    while (i <= j) {
-      while (with->Compare(array->Get(i), pivot) == 1) ++i;
-      while (with->Compare(pivot, array->Get(j)) == 1) --j;
-      if (i <= j) {
-        Element* a = array->Get(i);
-        array->Set(i, array->Get(j));
-        array->Set(j, a);
-        ++i;
-        --j;
-      }
-    }
-    QuickSort(array, with, low, j);
-    QuickSort(array, with, i, high);
+    QuickSortRange([array](int i) { return array->Get(i); },
+                   [array](int i, int j) {
+                     Element* a = array->Get(i);
+                     array->Set(i, array->Get(j));
+                     array->Set(j, a);
+                   },
+                   [with](Element* a, Element* b) { return with->Compare(a, b); }, low, high);
   }
 
  protected:

@@ -16,9 +16,9 @@ void GPEvolution::AddProgram(Population* population, LispCode* code) {
   population->Add(producer->CreateIndividual(new GPChromosome(code)));
 }
 
-void GPEvolution::AddOffspring(Population* population, ProgramRecipe recipe) {
+void GPEvolution::AddOffspring(Population* population, ProgramRecipe recipe, Individual* base) {
   if (deferring) {
-    population->Add(producer->CreateIndividual(new GPChromosome(recipe)));
+    population->Add(producer->CreateIndividual(new GPChromosome(recipe, base->GetChromosome()->GetMaker())));
   } else {
     AddProgram(population, recipe.Build());
   }
@@ -50,7 +50,7 @@ void GPGenerationEvolution::Apply(Population* population, int n) {
 void GPEliteEvolution::Evolve(Population* from, Population* to, int n) {
   IndividualArray best(n);
   selection.SelectMany(from, &best, n);
-  for (int i = 0; i < best.Size(); ++i) AddOffspring(to, ProgramRecipe::Copy(TreeOf(best.Get(i))->GetRoot()));
+  for (int i = 0; i < best.Size(); ++i) AddOffspring(to, ProgramRecipe::Copy(TreeOf(best.Get(i))->GetRoot()), best.Get(i));
 }
 
 void GPEliteEvolution::Apply(Population* population, int n) { Evolve(population, population, n); }
@@ -58,14 +58,14 @@ void GPEliteEvolution::Apply(Population* population, int n) { Evolve(population,
 void GPCrossoverEvolution::Evolve(Population* from, Population* to, int n) {
   int i = 0;
   while (i < n) {
-    HeadLispCode* a = TreeOf(selection->Select(from));
-    HeadLispCode* b = TreeOf(selection->Select(from));
-    CrossoverRecipes children = crossover->Plan(a, b);
-    AddOffspring(to, children.first);
+    Individual* a = selection->Select(from);
+    Individual* b = selection->Select(from);
+    CrossoverRecipes children = crossover->Plan(TreeOf(a), TreeOf(b));
+    AddOffspring(to, children.first, a);
     ++i;
     // The second child of a last odd pair is never made.
     if (i == n) break;
-    AddOffspring(to, children.second);
+    AddOffspring(to, children.second, b);
     ++i;
   }
 }
@@ -79,7 +79,10 @@ void GPCrossoverEvolution::Apply(Population* population, int n) {
 }
 
 void GPMutationEvolution::Evolve(Population* from, Population* to, int n) {
-  for (int i = 0; i < n; ++i) AddOffspring(to, mutation->Plan(TreeOf(selection->Select(from))));
+  for (int i = 0; i < n; ++i) {
+    Individual* parent = selection->Select(from);
+    AddOffspring(to, mutation->Plan(TreeOf(parent)), parent);
+  }
 }
 
 void GPMutationEvolution::Apply(Population* population, int n) {
@@ -87,7 +90,10 @@ void GPMutationEvolution::Apply(Population* population, int n) {
 }
 
 void GPReproductionEvolution::Evolve(Population* from, Population* to, int n) {
-  for (int i = 0; i < n; ++i) AddOffspring(to, ProgramRecipe::Copy(TreeOf(selection->Select(from))->GetRoot()));
+  for (int i = 0; i < n; ++i) {
+    Individual* parent = selection->Select(from);
+    AddOffspring(to, ProgramRecipe::Copy(TreeOf(parent)->GetRoot()), parent);
+  }
 }
 
 void GPReproductionEvolution::Apply(Population* population, int n) { Evolve(population, population, n); }

@@ -30,8 +30,9 @@ class GPEvolution : public Evolution {
 
  protected:
   // Adds the offspring the recipe describes: built now, or later while
-  // copies are deferred.
-  void AddOffspring(Population* population, ProgramRecipe recipe);
+  // copies are deferred (preferably by the thread that made base, the
+  // parent whose program the recipe copies).
+  void AddOffspring(Population* population, ProgramRecipe recipe, Individual* base);
   // The individual's program as a tree; any other program ends the process
   // with a cast report.
   HeadLispCode* TreeOf(Individual* individual);

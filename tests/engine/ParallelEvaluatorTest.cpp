@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -167,6 +168,55 @@ TEST_F(ParallelEvaluatorTest, AReportMetWhileMembersAreAddedIsTheFirstFailures) 
       },
       ExitedWithCode(1),
       "^" + ExactLine("Warning: early at ScriptProblem::FitnessFunction\nFatal error: first at ScriptProblem::FitnessFunction\n") + "$");
+}
+
+// A chromosome that names the thread it prefers and the thread that made it,
+// whatever those are.
+class PlacedChromosome : public GPChromosome {
+ public:
+  PlacedChromosome(FakeLispCode* code, int preferred, int made) : GPChromosome(code), preferred(preferred), made(made) {}
+  int GetPreferredMaker() const override { return preferred; }
+  int GetMaker() const override { return made; }
+
+ private:
+  int preferred;
+  int made;
+};
+
+// Members preferring a thread (any, one that exists, one that does not) are
+// each evaluated exactly once, wherever they end up; members retired with
+// any maker are all destroyed (the sanitizer build sees a leak otherwise).
+TEST_F(ParallelEvaluatorTest, PreferredThreadsDecideNothingButWhereMembersGo) {
+  class CountingProblem : public ScriptProblem {
+   public:
+    explicit CountingProblem(std::shared_ptr<std::atomic<int>[]> counts) : counts(std::move(counts)) {}
+    void FitnessFunction(Individual* individual) override {
+      ScriptProblem::FitnessFunction(individual);
+      counts[static_cast<std::size_t>(FakeCodeOf(individual)->Value())].fetch_add(1);
+    }
+    Problem* Clone() override { return new CountingProblem(counts); }
+    std::shared_ptr<std::atomic<int>[]> counts;
+  };
+  const int places[] = {-1, 0, 1, 2, 7};
+  auto counts = std::shared_ptr<std::atomic<int>[]>(new std::atomic<int>[201]());
+  CountingProblem counting(counts);
+  std::unique_ptr<ParallelEvaluator> evaluator = ParallelEvaluator::Create(&counting, 3);
+  for (int round = 0; round < 3; ++round) {
+    auto members = std::make_unique<Population>(200, &sorter);
+    evaluator->EvaluateAsAdded(members.get());
+    for (int i = 0; i < 200; ++i) {
+      auto* chromosome = new PlacedChromosome(new FakeLispCode("P", i + 1.0), places[i % 5], places[(i / 5) % 5]);
+      members->Add(new DoubleTypeFitnessIndividual(chromosome));
+    }
+    evaluator->Evaluate(members.get());
+    EXPECT_TRUE(evaluator->PreparedAll());
+    for (int i = 0; i < 200; ++i) {
+      EXPECT_EQ(dynamic_cast<DoubleTypeFitnessIndividual*>(members->GetUnsorted(i))->GetFitness(), i + 1.0);
+    }
+    evaluator->Retire(std::move(members));
+  }
+  evaluator->FinishRetiring();
+  for (int i = 0; i < 200; ++i) EXPECT_EQ(counts[static_cast<std::size_t>(i + 1)].load(), 3) << i;
 }
 
 TEST(ThreadCountTest, TheOptionalThreadsParameter) {

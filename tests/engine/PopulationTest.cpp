@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
+
 #include "TestSupport.h"
 #include "config/IndividualVisitor.h"
 #include "engine/FakeLispCode.h"
@@ -67,5 +70,77 @@ TEST_F(PopulationTest, AddingBeyondTheCapacityIsReported) {
   for (int i = 0; i < 4; ++i) population.Add(MakeIndividual("x", i));
   EXPECT_EXIT(population.Add(nullptr), ExitedWithCode(1),
               "^" + ExactLine("Capacity 4 is full  at IndividualArray::Add\n") + "$");
+}
+}  // namespace
+
+namespace {
+// The sorter's own pass over the fitness values must leave exactly the order
+// the comparator's quicksort leaves, ties, infinities and NaNs included (the
+// order of equal individuals decides which program a log shows).
+TEST(IndividualSorterTest, SortingOnFitnessValuesLeavesTheComparatorsOrder) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  const double pool[] = {0.0, 1.0, 1.0, 2.5, -3.0, nan, inf, -inf, 1e300, 1.0, 0.0, -0.0};
+  DoubleTypeFitnessIndividualLessComparator comparator;
+  IndividualSorter fast(&comparator);
+  Sorter<Individual, IndividualArray, IndividualComparator> plain(&comparator);
+  std::uint32_t state = 12345;
+  for (int size : {0, 1, 2, 3, 7, 64, 500}) {
+    for (int round = 0; round < 20; ++round) {
+      IndividualArray a(size);
+      IndividualArray b(size);
+      for (int i = 0; i < size; ++i) {
+        state = state * 1664525U + 1013904223U;
+        Individual* individual = MakeIndividual("P" + std::to_string(i), pool[(state >> 16) % 12]);
+        a.Add(individual);
+        b.Add(individual);
+      }
+      fast.Sort(&a);
+      plain.Sort(&b);
+      for (int i = 0; i < size; ++i) ASSERT_EQ(a.Get(i), b.Get(i)) << "size " << size << " round " << round;
+      for (int i = 0; i < size; ++i) {
+        a.Get(i)->DeleteChromosome();
+        delete a.Get(i);
+      }
+    }
+  }
+}
+
+// Any other comparator, or an individual without a fitness, is sorted by the
+// comparator itself (and reported by it).
+TEST(IndividualSorterTest, OtherComparatorsAndIndividualsGoThroughTheComparator) {
+  class Reversed : public DoubleTypeFitnessIndividualLessComparator {
+   public:
+    int Compare(Individual* a, Individual* b) override {
+      return DoubleTypeFitnessIndividualLessComparator::Compare(b, a);
+    }
+  };
+  Reversed reversed;
+  IndividualSorter sorter(&reversed);
+  Population population(3, &sorter);
+  population.Add(MakeIndividual("a", 2.0));
+  population.Add(MakeIndividual("b", 1.0));
+  population.Add(MakeIndividual("c", 3.0));
+  EXPECT_EQ(Order(population, true), "cab");
+  population.DeleteAll();
+
+  class Plain : public Individual {
+   public:
+    Plain() : Individual(nullptr) {}
+    void Accept(IndividualVisitor*) override {}
+    std::string ToString() override { return "plain"; }
+    Individual* Clone() override { return new Plain(); }
+  };
+  EXPECT_EXIT(
+      {
+        DoubleTypeFitnessIndividualLessComparator comparator;
+        IndividualSorter fitnessSorter(&comparator);
+        IndividualArray mixed(2);
+        mixed.Add(MakeIndividual("a", 1.0));
+        mixed.Add(new Plain());
+        fitnessSorter.Sort(&mixed);
+      },
+      ExitedWithCode(1),
+      "Cast from Individual to DoubleTypeFitnessIndividual failed at DoubleTypeFitnessIndividualLessComparator::Compare");
 }
 }  // namespace

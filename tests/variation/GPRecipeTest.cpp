@@ -147,13 +147,16 @@ TEST_F(GPRecipeTest, ChromosomeBuildsOnFirstAskAndDiscardsWhatItWasNeverAskedFor
   {
     // Never asked for: the grown tree goes with the chromosome (the leak
     // checker of the sanitizer build would see it otherwise).
-    GPChromosome unbuilt(mutation.Plan(Tree(parent)));
+    GPChromosome unbuilt(mutation.Plan(Tree(parent)), 1);
   }
-  GPChromosome copy(ProgramRecipe::Copy(Tree(parent)->GetRoot()));
+  GPChromosome copy(ProgramRecipe::Copy(Tree(parent)->GetRoot()), 1);
+  EXPECT_EQ(copy.GetPreferredMaker(), 1);
   std::unique_ptr<Chromosome> clone(copy.Clone());
   EXPECT_EQ(clone->ToString(), parent->ToString());
   LispCode* built = copy.GetCode();
   EXPECT_EQ(copy.GetCode(), built);
+  // Made now, by this thread (numbered 0).
+  EXPECT_EQ(copy.GetMaker(), 0);
   EXPECT_NE(Tree(built)->GetRoot(), Tree(parent)->GetRoot());
   EXPECT_EQ(copy.ToSaveString(), parent->ToSaveString());
   clone->DeleteContents();
