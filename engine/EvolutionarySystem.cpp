@@ -29,8 +29,9 @@ EvolutionarySystem::EvolutionarySystem(Producer* producer)
 EvolutionarySystem::~EvolutionarySystem() {
   evaluator.reset();
   deleter.reset();
-  if (retired) retired->DeleteAll();
   if (population) population->DeleteAll();
+  if (retiring) retiring->DeleteAll();
+  if (retired) retired->DeleteAll();
   ReleaseBest();
 }
 
@@ -100,8 +101,17 @@ void EvolutionarySystem::Evaluate() {
   } else {
     // No worker may still be evaluating members begun early.
     if (evaluator) evaluator->Abandon();
-    for (int i = 0; i < population->Size(); ++i) EvaluateMember(population->GetUnsorted(i));
+    for (int i = 0; i < population->Size(); ++i) {
+      // An old member goes before each member is evaluated (and its program
+      // copied): the copy takes the nodes just freed.
+      if (retiring && i < retiring->Size()) retiring->GetUnsorted(i)->DeleteChromosome();
+      EvaluateMember(population->GetUnsorted(i));
+    }
     prepared = false;
+  }
+  if (retiring) {
+    retiring->DeleteAll();
+    retiring.reset();
   }
   if (memory) memory->NextGeneration();
   population->Sort();
@@ -149,8 +159,10 @@ void EvolutionarySystem::Evolve() {
   if (retired) {
     if (evaluator) {
       evaluator->Retire(std::move(retired));
-    } else {
+    } else if (deleter) {
       deleter->Delete(std::move(retired));
+    } else {
+      retiring = std::move(retired);
     }
   }
   Evolution* evolution = producer->GetEvolution();
@@ -161,16 +173,19 @@ void EvolutionarySystem::Evolve() {
   // just written. The parents are read by all threads at once, so whatever
   // they compute lazily is computed first.
   bool pipelined = evaluator && !problem->IsRecording() && evolution->AddsFinishedIndividuals();
+  // On one thread the programs are copied as they are evaluated, for the
+  // same reason: each is read while it is still in the cache.
+  bool deferred = pipelined || (threads <= 1 && !problem->IsRecording() && evolution->AddsFinishedIndividuals());
   if (pipelined) {
     if (!prepared) {
       for (int i = 0; i < population->Size(); ++i) population->GetUnsorted(i)->GetChromosome()->PrepareForSharing();
     }
     evaluator->EvaluateAsAdded(next.get());
-    evolution->DeferCopies(true);
   }
+  evolution->DeferCopies(deferred);
   evolution->Evolve(population.get(), next.get(), producer->GetPopulationSize());
-  if (pipelined) evolution->DeferCopies(false);
-  if (evaluator || deleter) {
+  evolution->DeferCopies(false);
+  if (evaluator || deleter || deferred) {
     retired = std::move(population);
   } else {
     population->DeleteAll();
@@ -185,9 +200,10 @@ void EvolutionarySystem::Finish() {
     evaluator->FinishRetiring();
   }
   population->DeleteAll();
-  if (retired) {
-    retired->DeleteAll();
-    retired.reset();
+  for (std::unique_ptr<Population>* old : {&retiring, &retired}) {
+    if (!*old) continue;
+    (*old)->DeleteAll();
+    old->reset();
   }
   if (deleter) deleter->Wait();
 }

@@ -44,7 +44,8 @@ class EvolutionarySystem {
   // thread the new members are evaluated as they are added (when the scheme
   // adds them finished), each program copied from its parents by the thread
   // that evaluates it, and the replaced generation is destroyed meanwhile;
-  // Evaluate completes that.
+  // Evaluate completes that. On one thread the programs are copied as
+  // Evaluate reaches them.
   virtual void Evolve();
   // Destroys the members of the population (the population stays), and any
   // replaced generation not destroyed yet.
@@ -84,6 +85,9 @@ class EvolutionarySystem {
   // the deleter at the next Evolve.
   std::unique_ptr<BackgroundDeleter> deleter;
   std::unique_ptr<Population> retired;
+  // On one thread: the generation before the parents, destroyed member by
+  // member as the next generation is evaluated.
+  std::unique_ptr<Population> retiring;
   // The fitness of the latest programs, when the problem allows reusing it.
   std::unique_ptr<FitnessMemory> memory;
 };
