@@ -98,6 +98,9 @@ void EvolutionarySystem::Evaluate() {
   if (parallel) {
     evaluator->Evaluate(population.get());
     prepared = evaluator->PreparedAll();
+    // Every program of the population is made: the generation it was made
+    // from goes now, while this thread sorts and logs.
+    if (retired) evaluator->Retire(std::move(retired));
   } else {
     // No worker may still be evaluating members begun early.
     if (evaluator) evaluator->Abandon();

@@ -67,7 +67,7 @@ bool ParallelEvaluator::RetirementWaiting() const {
   return retiringMembers.load() != nullptr && retireLeft.load() > 0;
 }
 
-int ParallelEvaluator::ClaimRetired(int slot) {
+int ParallelEvaluator::ClaimRetired(int slot, bool ownOnly) {
   // Members this thread made first: their nodes are the likeliest to be in
   // its own caches, and so are the blocks they free for its next copies.
   int size = static_cast<int>(retireMakers.size());
@@ -81,14 +81,14 @@ int ParallelEvaluator::ClaimRetired(int slot) {
     }
   }
   int& any = cursor.any;
-  while (any < size) {
+  while (!ownOnly && any < size) {
     int k = any++;
     if (retireClaims[static_cast<std::size_t>(k)].exchange(1, std::memory_order_relaxed) == 0) return k;
   }
   return -1;
 }
 
-bool ParallelEvaluator::RetireSome(bool stopAtRound, int slot) {
+bool ParallelEvaluator::RetireSome(bool stopAtRound, int slot, bool ownOnly) {
   // Announce first, look second: FinishRetiring withdraws the population
   // first and counts the workers second, so one of the two sees the other.
   retiringActive.fetch_add(1);
@@ -97,7 +97,7 @@ bool ParallelEvaluator::RetireSome(bool stopAtRound, int slot) {
   if (members != nullptr) {
     long long started = roundStarted.load();
     for (;;) {
-      int i = ClaimRetired(slot);
+      int i = ClaimRetired(slot, ownOnly);
       if (i < 0) break;
       retireLeft.fetch_sub(1);
       members->GetUnsorted(i)->DeleteChromosome();
@@ -128,6 +128,7 @@ void ParallelEvaluator::Retire(std::unique_ptr<Population> members) {
   for (int i = 0; i < size; ++i) retireClaims[static_cast<std::size_t>(i)].store(0, std::memory_order_relaxed);
   retireCursors.assign(static_cast<std::size_t>(GetThreadCount()), RetireCursor());
   retireLeft.store(size);
+  retireEpoch.fetch_add(1);
   retiring = std::move(members);
   retiringMembers.store(retiring.get());
   {
@@ -139,7 +140,7 @@ void ParallelEvaluator::Retire(std::unique_ptr<Population> members) {
 void ParallelEvaluator::FinishRetiring() {
   if (!retiring) return;
   retiringMembers.store(nullptr);
-  for (int i = ClaimRetired(0); i >= 0; i = ClaimRetired(0)) {
+  for (int i = ClaimRetired(0, false); i >= 0; i = ClaimRetired(0, false)) {
     retireLeft.fetch_sub(1);
     retiring->GetUnsorted(i)->DeleteChromosome();
   }
@@ -150,18 +151,26 @@ void ParallelEvaluator::FinishRetiring() {
 }
 
 void ParallelEvaluator::WorkerLoop(int worker) {
-  ThreadSlot::Set(worker + 1);
+  int slot = worker + 1;
+  ThreadSlot::Set(slot);
   long long seen = 0;
+  // The retirement whose members made by this thread are all destroyed.
+  long long retiredOwn = -1;
+  auto ready = [&] {
+    return stopping.load() || round.load() != seen || (RetirementWaiting() && retireEpoch.load() != retiredOwn);
+  };
   for (;;) {
     {
-      SpinUntil([&] { return stopping.load() || round.load() != seen || RetirementWaiting(); });
+      SpinUntil(ready);
       std::unique_lock<std::mutex> lock(mutex);
-      wake.wait(lock, [&] { return stopping || round != seen || RetirementWaiting(); });
+      wake.wait(lock, ready);
       if (stopping) return;
       if (round == seen) {
-        // Nothing to evaluate: destroy retired members meanwhile.
+        // Nothing to evaluate: destroy the retired members this thread made
+        // meanwhile (the others' go with the other threads' copies).
+        long long epoch = retireEpoch.load();
         lock.unlock();
-        RetireSome(true, worker + 1);
+        if (!RetireSome(true, slot, true)) retiredOwn = epoch;
         continue;
       }
       seen = round;
@@ -200,9 +209,9 @@ void ParallelEvaluator::RunShare(Problem* evaluating, int slot) {
       if (MakerFor(k) == slot && Claim(k)) i = k;
     }
     if (i >= 0) {
-      RetireSome(false, slot);
+      RetireSome(false, slot, false);
     } else {
-      if (RetireSome(false, slot)) continue;
+      if (RetireSome(false, slot, false)) continue;
       while (i < 0 && any < available) {
         int k = any++;
         if (Claim(k)) i = k;

@@ -58,8 +58,9 @@ class ParallelEvaluator {
   // leave it.
   void Abandon();
 
-  // Destroys population and its members: the workers destroy members
-  // whenever they have nothing to evaluate. A population retired earlier is
+  // Destroys population and its members: between rounds each worker
+  // destroys the members it made, and during a round every thread destroys
+  // one before each member it evaluates. A population retired earlier is
   // finished first, on the calling thread where the workers have not got to
   // it.
   void Retire(std::unique_ptr<Population> population);
@@ -92,10 +93,11 @@ class ParallelEvaluator {
   void WorkerLoop(int worker);
   // Destroys retired members, one at a time, until there are none left or
   // (with stopAtRound) a round begins; false when there was none to destroy.
-  bool RetireSome(bool stopAtRound, int slot);
+  // With ownOnly, only members the thread numbered slot made.
+  bool RetireSome(bool stopAtRound, int slot, bool ownOnly);
   // Claims a retired member for the thread numbered slot to destroy: one it
-  // made, or else any; -1 when all are claimed.
-  int ClaimRetired(int slot);
+  // made, or else (unless ownOnly) any; -1 when there is none.
+  int ClaimRetired(int slot, bool ownOnly);
   bool RetirementWaiting() const;
 
   Problem* problem;
@@ -137,6 +139,7 @@ class ParallelEvaluator {
   };
   std::vector<RetireCursor> retireCursors;
   std::atomic<int> retireLeft{0};
+  std::atomic<long long> retireEpoch{0};  // counts the populations retired
   std::atomic<int> retiringActive{0};
   std::atomic<long long> roundStarted{0};
 };
