@@ -38,9 +38,12 @@ bool FitnessMemory::KeyOf(Individual* individual, Key& key) {
   return true;
 }
 
+FitnessMemory::Shard& FitnessMemory::ShardOf(const Key& key) { return shards[key.hash % kShards]; }
+
 FitnessMemory::Found FitnessMemory::Recall(const Key& key, double& fitness, std::string& text) {
-  std::lock_guard<std::mutex> lock(mutex);
-  auto range = entries.equal_range(key.hash);
+  Shard& shard = ShardOf(key);
+  std::lock_guard<std::mutex> lock(shard.mutex);
+  auto range = shard.entries.equal_range(key.hash);
   for (auto at = range.first; at != range.second; ++at) {
     Entry& entry = at->second;
     if (entry.words != key.words) continue;
@@ -54,8 +57,9 @@ FitnessMemory::Found FitnessMemory::Recall(const Key& key, double& fitness, std:
 }
 
 void FitnessMemory::Add(const Key& key, Entry entry) {
-  std::lock_guard<std::mutex> lock(mutex);
-  auto range = entries.equal_range(key.hash);
+  Shard& shard = ShardOf(key);
+  std::lock_guard<std::mutex> lock(shard.mutex);
+  auto range = shard.entries.equal_range(key.hash);
   for (auto at = range.first; at != range.second; ++at) {
     // Already known (found by another thread meanwhile): keep it fresh.
     if (at->second.words == key.words) {
@@ -64,7 +68,7 @@ void FitnessMemory::Add(const Key& key, Entry entry) {
     }
   }
   entry.generation = generation;
-  entries.emplace(key.hash, std::move(entry));
+  shard.entries.emplace(key.hash, std::move(entry));
 }
 
 void FitnessMemory::Remember(const Key& key, double fitness, const std::string& text) {
@@ -74,18 +78,22 @@ void FitnessMemory::Remember(const Key& key, double fitness, const std::string& 
 void FitnessMemory::RememberFailure(const Key& key) { Add(key, Entry{key.words, true, 0.0, std::string(), 0}); }
 
 void FitnessMemory::NextGeneration() {
-  std::lock_guard<std::mutex> lock(mutex);
   ++generation;
-  for (auto at = entries.begin(); at != entries.end();) {
-    if (at->second.generation < generation - 1) {
-      at = entries.erase(at);
-    } else {
-      ++at;
+  for (Shard& shard : shards) {
+    std::lock_guard<std::mutex> lock(shard.mutex);
+    for (auto at = shard.entries.begin(); at != shard.entries.end();) {
+      if (at->second.generation < generation - 1) {
+        at = shard.entries.erase(at);
+      } else {
+        ++at;
+      }
     }
   }
 }
 
 void FitnessMemory::Clear() {
-  std::lock_guard<std::mutex> lock(mutex);
-  entries.clear();
+  for (Shard& shard : shards) {
+    std::lock_guard<std::mutex> lock(shard.mutex);
+    shard.entries.clear();
+  }
 }

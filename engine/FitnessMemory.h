@@ -6,6 +6,8 @@
 // counts (Problem::CanReuseFitness). Safe to use from several threads.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -45,9 +47,18 @@ class FitnessMemory {
     std::string text;
     long long generation;
   };
+  // The programs known, in shards by key, each behind its own lock: the
+  // evaluating threads ask for every program, and one lock would keep
+  // them waiting for each other.
+  static constexpr std::size_t kShards = 16;
+  struct Shard {
+    std::mutex mutex;
+    std::unordered_multimap<std::uint64_t, Entry> entries;
+  };
   void Add(const Key& key, Entry entry);
+  Shard& ShardOf(const Key& key);
 
-  std::mutex mutex;
-  std::unordered_multimap<std::uint64_t, Entry> entries;
+  std::array<Shard, kShards> shards;
+  // Changed only between evaluations (NextGeneration, Clear).
   long long generation = 0;
 };

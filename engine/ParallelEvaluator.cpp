@@ -220,7 +220,7 @@ void ParallelEvaluator::RunShare(Problem* evaluating, int slot) {
         // Every member added so far is claimed: done once the population is
         // complete; until then, wait a moment for more.
         if (complete.load(std::memory_order_acquire) && available == population->GetPublishedCount()) return;
-        std::this_thread::sleep_for(std::chrono::microseconds(20));
+        SpinUntil([&] { return complete.load() || population->GetPublishedCount() != available; });
         continue;
       }
     }
