@@ -67,25 +67,32 @@ bool ParallelEvaluator::RetirementWaiting() const {
   return retiringMembers.load() != nullptr && retireLeft.load() > 0;
 }
 
-int ParallelEvaluator::ClaimRetired(int slot, bool ownOnly) {
+int ParallelEvaluator::ClaimRetired(Population* members, int slot, bool ownOnly) {
   // Members this thread made first: their nodes are the likeliest to be in
-  // its own caches, and so are the blocks they free for its next copies.
-  int size = static_cast<int>(retireMakers.size());
+  // its own caches, and so are the blocks they free for its next copies. A
+  // member is claimed before its maker is looked at (no other thread may
+  // destroy it meanwhile) and let go again when another thread made it.
+  int size = members->Size();
   RetireCursor& cursor = retireCursors[static_cast<std::size_t>(slot)];
-  int& own = cursor.own;
-  while (own < size) {
-    int k = own++;
-    if (retireMakers[static_cast<std::size_t>(k)] == slot &&
-        retireClaims[static_cast<std::size_t>(k)].exchange(1, std::memory_order_relaxed) == 0) {
-      return k;
-    }
+  while (cursor.own < size) {
+    int k = cursor.own++;
+    std::atomic<unsigned char>& claim = retireClaims[static_cast<std::size_t>(k)];
+    if (claim.exchange(1, std::memory_order_acquire) != 0) continue;
+    if (members->GetUnsorted(k)->GetChromosome()->GetMaker() == slot) return k;
+    claim.store(0, std::memory_order_release);
   }
-  int& any = cursor.any;
-  while (!ownOnly && any < size) {
-    int k = any++;
-    if (retireClaims[static_cast<std::size_t>(k)].exchange(1, std::memory_order_relaxed) == 0) return k;
+  while (!ownOnly && cursor.any < size) {
+    int k = cursor.any++;
+    if (retireClaims[static_cast<std::size_t>(k)].exchange(1, std::memory_order_acquire) == 0) return k;
   }
   return -1;
+}
+
+void ParallelEvaluator::DestroyRetired(Population* members, int i) {
+  retireLeft.fetch_sub(1);
+  Individual* member = members->GetUnsorted(i);
+  member->DeleteChromosome();
+  delete member;
 }
 
 bool ParallelEvaluator::RetireSome(bool stopAtRound, int slot, bool ownOnly) {
@@ -97,10 +104,9 @@ bool ParallelEvaluator::RetireSome(bool stopAtRound, int slot, bool ownOnly) {
   if (members != nullptr) {
     long long started = roundStarted.load();
     for (;;) {
-      int i = ClaimRetired(slot, ownOnly);
+      int i = ClaimRetired(members, slot, ownOnly);
       if (i < 0) break;
-      retireLeft.fetch_sub(1);
-      members->GetUnsorted(i)->DeleteChromosome();
+      DestroyRetired(members, i);
       any = true;
       if (!stopAtRound) break;  // one member between looks at the round
       if (roundStarted.load() != started) break;
@@ -116,11 +122,6 @@ bool ParallelEvaluator::RetireSome(bool stopAtRound, int slot, bool ownOnly) {
 void ParallelEvaluator::Retire(std::unique_ptr<Population> members) {
   FinishRetiring();
   int size = members->Size();
-  retireMakers.resize(static_cast<std::size_t>(size));
-  for (int i = 0; i < size; ++i) {
-    Chromosome* chromosome = members->GetUnsorted(i)->GetChromosome();
-    retireMakers[static_cast<std::size_t>(i)] = chromosome != nullptr ? chromosome->GetMaker() : 0;
-  }
   if (retireClaimsSize < static_cast<std::size_t>(size)) {
     retireClaims = std::make_unique<std::atomic<unsigned char>[]>(static_cast<std::size_t>(size));
     retireClaimsSize = static_cast<std::size_t>(size);
@@ -140,12 +141,13 @@ void ParallelEvaluator::Retire(std::unique_ptr<Population> members) {
 void ParallelEvaluator::FinishRetiring() {
   if (!retiring) return;
   retiringMembers.store(nullptr);
-  for (int i = ClaimRetired(0, false); i >= 0; i = ClaimRetired(0, false)) {
-    retireLeft.fetch_sub(1);
-    retiring->GetUnsorted(i)->DeleteChromosome();
+  Population* members = retiring.get();
+  for (int i = ClaimRetired(members, 0, false); i >= 0; i = ClaimRetired(members, 0, false)) {
+    DestroyRetired(members, i);
   }
   while (retiringActive.load() != 0) std::this_thread::yield();
-  retiring->DeleteAll();
+  // Every member is destroyed, each by the thread that claimed it: only the
+  // array is left.
   retiring.reset();
   Head::TrimFreeNodes();
 }

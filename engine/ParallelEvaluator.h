@@ -97,7 +97,9 @@ class ParallelEvaluator {
   bool RetireSome(bool stopAtRound, int slot, bool ownOnly);
   // Claims a retired member for the thread numbered slot to destroy: one it
   // made, or else (unless ownOnly) any; -1 when there is none.
-  int ClaimRetired(int slot, bool ownOnly);
+  int ClaimRetired(Population* members, int slot, bool ownOnly);
+  // Destroys the claimed i-th member of members, chromosome and object.
+  void DestroyRetired(Population* members, int i);
   bool RetirementWaiting() const;
 
   Problem* problem;
@@ -127,10 +129,8 @@ class ParallelEvaluator {
   // workers destroying members now.
   std::unique_ptr<Population> retiring;
   std::atomic<Population*> retiringMembers{nullptr};
-  // Per retired member: the thread that made it, and whether a thread has
-  // claimed it; per thread: where it looks next for a member it made, and
-  // for any member.
-  std::vector<int> retireMakers;
+  // Per retired member: whether a thread has claimed it; per thread: where
+  // it looks next for a member it made, and for any member.
   std::unique_ptr<std::atomic<unsigned char>[]> retireClaims;
   std::size_t retireClaimsSize = 0;
   struct alignas(64) RetireCursor {
