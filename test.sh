@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds Morvane2 and runs every test: the normal build, then the same tests
-# under AddressSanitizer and UndefinedBehaviorSanitizer.
+# under AddressSanitizer and UndefinedBehaviorSanitizer, then the tests of the
+# threaded evaluation and every example on 1, 2 and 3 threads under
+# ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
@@ -19,6 +21,15 @@ build_folder build-asan -DCMAKE_BUILD_TYPE=Debug -DMORVANE2_SANITIZE=ON -DMORVAN
 echo "== tests under AddressSanitizer + UndefinedBehaviorSanitizer =="
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure --progress -j "$jobs"
+
+BUILD_TARGETS="test_engine morvane2-batch" build_folder build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DMORVANE2_TSAN=ON -DMORVANE2_GUI=OFF -DMORVANE2_BENCH=OFF
+echo "== threaded evaluation under ThreadSanitizer =="
+export TSAN_OPTIONS=halt_on_error=1
+build-tsan/tests/test_engine --gtest_brief=1 \
+  --gtest_filter='ParallelEvaluator*:EvolutionarySystem*:FitnessMemory*:ThreadCount*'
+scripts/check-threads.sh build-tsan/morvane2-batch 4 1 2 3
+unset TSAN_OPTIONS
 
 if [ -x scripts/tests-extra.sh ]; then
   scripts/tests-extra.sh

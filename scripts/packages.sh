@@ -23,8 +23,11 @@ build_folder() {
   local dir=$1
   shift
   local log="$dir.log"
+  # Only these targets when BUILD_TARGETS names some (space-separated).
+  local targets=()
+  [ -n "${BUILD_TARGETS:-}" ] && read -r -a targets <<<"--target $BUILD_TARGETS"
   mkdir -p "$dir"
-  if ! { cmake -S . -B "$dir" -G Ninja "$@" && cmake --build "$dir" -j "$(nproc)"; } >"$log" 2>&1; then
+  if ! { cmake -S . -B "$dir" -G Ninja "$@" && cmake --build "$dir" -j "$(nproc)" "${targets[@]}"; } >"$log" 2>&1; then
     cat "$log"
     echo "Build failed in $dir" >&2
     return 1
