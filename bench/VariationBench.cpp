@@ -2,7 +2,9 @@
 // made per second, on the node sets of the example runs with their depth
 // limits (initial depth 6, maximum depth 17). A crossover or mutation works
 // on copies of the parents, as the generation schemes do, so its time
-// includes copying them; Copy shows that share alone.
+// includes copying them; Copy shows that share alone. The Recipe variants
+// make the same offspring as breeding does: recipes on the parents, each
+// offspring then copied in one pass.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -10,6 +12,7 @@
 #include "BenchPrograms.h"
 #include "foundation/Utility.h"
 #include "programs/Head.h"
+#include "programs/HeadLispCode.h"
 #include "variation/GPCrossover.h"
 #include "variation/GPGenerator.h"
 #include "variation/GPMutation.h"
@@ -87,6 +90,43 @@ void Mutation(benchmark::State& state, const NodeSet& set) {
 }
 }  // namespace
 
+void CrossoverRecipe(benchmark::State& state, const NodeSet& set) {
+  ProgramSet programs(set, kPrograms, kMinDepth, kMaxDepth, kMinSize, 2024);
+  GPDepthLimitCrossover crossover(17);
+  GetUtility()->Seed(99);
+  std::size_t p = 0;
+  const auto& parents = programs.Programs();
+  for (LispCode* parent : parents) parent->PrepareForSharing();
+  for (auto _ : state) {
+    auto* a = static_cast<HeadLispCode*>(parents[p]);
+    auto* b = static_cast<HeadLispCode*>(parents[(p + 1) % parents.size()]);
+    CrossoverRecipes children = crossover.Plan(a, b);
+    for (LispCode* child : {children.first.Build(), children.second.Build()}) {
+      child->DeleteTree();
+      delete child;
+    }
+    p = (p + 2) % parents.size();
+  }
+  state.counters["crossovers/s"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+void MutationRecipe(benchmark::State& state, const NodeSet& set) {
+  ProgramSet programs(set, kPrograms, kMinDepth, kMaxDepth, kMinSize, 2024);
+  GPDepthLimitMutation mutation(17, new GPDepthLimitGenerator(programs.Symbols(), 17));
+  GetUtility()->Seed(99);
+  std::size_t p = 0;
+  for (LispCode* parent : programs.Programs()) parent->PrepareForSharing();
+  for (auto _ : state) {
+    LispCode* code = mutation.Plan(static_cast<HeadLispCode*>(programs.Programs()[p])).Build();
+    code->DeleteTree();
+    delete code;
+    p = (p + 1) % programs.Programs().size();
+  }
+  state.counters["mutations/s"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
 BENCHMARK_CAPTURE(Generate, parity5, Parity5Set());
 BENCHMARK_CAPTURE(Generate, regression, RegressionSet());
 BENCHMARK_CAPTURE(Copy, parity5, Parity5Set());
@@ -94,3 +134,7 @@ BENCHMARK_CAPTURE(Crossover, parity5, Parity5Set());
 BENCHMARK_CAPTURE(Crossover, regression, RegressionSet());
 BENCHMARK_CAPTURE(Mutation, parity5, Parity5Set());
 BENCHMARK_CAPTURE(Mutation, regression, RegressionSet());
+BENCHMARK_CAPTURE(CrossoverRecipe, parity5, Parity5Set());
+BENCHMARK_CAPTURE(CrossoverRecipe, regression, RegressionSet());
+BENCHMARK_CAPTURE(MutationRecipe, parity5, Parity5Set());
+BENCHMARK_CAPTURE(MutationRecipe, regression, RegressionSet());

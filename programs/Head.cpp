@@ -196,17 +196,25 @@ Head* Head::CopyAlong(Head* node, const std::vector<Head*>& path, std::size_t at
     return put;
   }
   node->PrefetchChildren();
-  // The caches on the path change with the splice: computed afresh.
   Head* copy = new Head(node->op, node->arity, -1, -1, node->index);
   Head** children = node->Children();
   Head** copies = copy->Children();
+  // The caches on the path change with the splice: computed afresh from the
+  // children just made, while they are at hand.
+  int total = 1;
+  int deepest = 0;
   for (int i = 0; i < node->childCount; ++i) {
     Head* child = children[i] == path[at] ? CopyAlong(children[i], path, at + 1, replacement, copyReplacement)
                                           : children[i]->Clone();
     child->parent = copy;
     copies[i] = child;
+    total += child->GetSize();
+    int d = child->GetDepth();
+    if (d > deepest) deepest = d;
   }
   copy->childCount = node->childCount;
+  copy->size = total;
+  copy->depth = deepest + 1;
   return copy;
 }
 
