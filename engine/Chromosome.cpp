@@ -6,8 +6,7 @@
 
 GPChromosome::GPChromosome(LispCode* code) : code(code), maker(ThreadSlot::Get()) {}
 
-GPChromosome::GPChromosome(ProgramRecipe recipe, int preferredMaker)
-    : code(nullptr), recipe(recipe), maker(ThreadSlot::Get()), preferredMaker(preferredMaker) {}
+GPChromosome::GPChromosome(ProgramRecipe recipe) : code(nullptr), recipe(recipe), maker(ThreadSlot::Get()) {}
 
 GPChromosome::~GPChromosome() { DeleteContents(); }
 

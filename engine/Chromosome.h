@@ -29,9 +29,6 @@ class Chromosome {
   virtual void PrepareForSharing() {}
   // The thread (see ThreadSlot) that made the chromosome's contents.
   virtual int GetMaker() const { return 0; }
-  // The thread best placed to make the contents still to be made (the one
-  // that made most of what they are copied from), or -1 for any.
-  virtual int GetPreferredMaker() const { return -1; }
 };
 
 class GPChromosome : public Chromosome {
@@ -39,9 +36,8 @@ class GPChromosome : public Chromosome {
   // Takes ownership of code.
   explicit GPChromosome(LispCode* code);
   // A program still to be built: the recipe is carried out when the program
-  // is first asked for (by the thread that asks). preferredMaker: the thread
-  // that made the program the recipe copies most of.
-  GPChromosome(ProgramRecipe recipe, int preferredMaker);
+  // is first asked for (by the thread that asks).
+  explicit GPChromosome(ProgramRecipe recipe);
   ~GPChromosome() override;
 
   // The program, no copy (built first if it is still a recipe).
@@ -52,8 +48,6 @@ class GPChromosome : public Chromosome {
   // Builds the program if need be, then computes its caches.
   void PrepareForSharing() override;
   int GetMaker() const override { return maker; }
-  // Fixed when the chromosome is made (threads ask while another builds).
-  int GetPreferredMaker() const override { return preferredMaker; }
 
   // Destroys the tree, then the code object.
   void DeleteContents() override;
@@ -67,7 +61,6 @@ class GPChromosome : public Chromosome {
   LispCode* code;
   ProgramRecipe recipe;
   int maker;
-  int preferredMaker = -1;
 };
 
 // A bit string (each gene 0 or 1), made and varied by the GA schemes and

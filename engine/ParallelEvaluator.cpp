@@ -187,7 +187,7 @@ void ParallelEvaluator::WorkerLoop(int worker) {
 }
 
 int ParallelEvaluator::MakerFor(int i) const {
-  int preferred = population->GetPublished(i)->GetChromosome()->GetPreferredMaker();
+  int preferred = population->GetPublishedPreference(i);
   int threads = GetThreadCount();
   return preferred >= 0 && preferred < threads ? preferred : i % threads;
 }

@@ -84,8 +84,8 @@ class ParallelEvaluator {
   // Evaluates members one at a time, as the thread numbered slot (see
   // ThreadSlot) claims them.
   void RunShare(Problem* evaluating, int slot);
-  // The thread that should make and evaluate the i-th member: the one its
-  // chromosome prefers, or one by turns.
+  // The thread that should make and evaluate the i-th member: the one it
+  // was added for, or one by turns.
   int MakerFor(int i) const;
   // Claims the i-th member for the calling thread; false when another thread
   // has it.

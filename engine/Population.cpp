@@ -3,11 +3,17 @@
 #include "engine/Individual.h"
 
 Population::Population(int capacity, IndividualSorter* sorter)
-    : individuals(std::make_unique<IndividualArray>(capacity)), sorter(sorter) {}
+    : individuals(std::make_unique<IndividualArray>(capacity)),
+      preferences(std::make_unique<int[]>(capacity > 0 ? static_cast<std::size_t>(capacity) : 1)),
+      sorter(sorter) {}
 
 Population::~Population() = default;
 
-void Population::Add(Individual* individual) {
+void Population::Add(Individual* individual, int preferredThread) {
+  // Noted before the member counts as added (the array reports a full
+  // population before anything changes).
+  int size = individuals->Size();
+  if (size < individuals->Capacity()) preferences[static_cast<std::size_t>(size)] = preferredThread;
   individuals->Add(individual);
   published.store(individuals->Size(), std::memory_order_release);
   sorted = false;

@@ -19,7 +19,9 @@ class Population {
   virtual ~Population();
 
   // Appends; a full population ends the process with the array's report.
-  void Add(Individual* individual);
+  // preferredThread: the thread (see ThreadSlot) best placed to evaluate the
+  // new member, or -1 for any.
+  void Add(Individual* individual, int preferredThread = -1);
   // The i-th member in comparator order, sorting first if needed: Get(0) is
   // the best.
   Individual* Get(int i);
@@ -32,6 +34,9 @@ class Population {
   // i-th of them, i below that number.
   int GetPublishedCount() const { return published.load(std::memory_order_acquire); }
   Individual* GetPublished(int i) const { return individuals->Data()[i]; }
+  // The preferred thread the i-th member was added with (until the
+  // population is sorted).
+  int GetPublishedPreference(int i) const { return preferences[static_cast<std::size_t>(i)]; }
   void Sort();
   // Each member, in index order, accepts the visitor.
   void AcceptAll(IndividualVisitor* visitor);
@@ -40,6 +45,7 @@ class Population {
 
  private:
   std::unique_ptr<IndividualArray> individuals;
+  std::unique_ptr<int[]> preferences;
   std::atomic<int> published{0};
   bool sorted = false;
   IndividualSorter* sorter;

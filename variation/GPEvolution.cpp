@@ -18,7 +18,7 @@ void GPEvolution::AddProgram(Population* population, LispCode* code) {
 
 void GPEvolution::AddOffspring(Population* population, ProgramRecipe recipe, Individual* base) {
   if (deferring) {
-    population->Add(producer->CreateIndividual(new GPChromosome(recipe, base->GetChromosome()->GetMaker())));
+    population->Add(producer->CreateIndividual(new GPChromosome(recipe)), base->GetChromosome()->GetMaker());
   } else {
     AddProgram(population, recipe.Build());
   }

@@ -170,16 +170,13 @@ TEST_F(ParallelEvaluatorTest, AReportMetWhileMembersAreAddedIsTheFirstFailures) 
       "^" + ExactLine("Warning: early at ScriptProblem::FitnessFunction\nFatal error: first at ScriptProblem::FitnessFunction\n") + "$");
 }
 
-// A chromosome that names the thread it prefers and the thread that made it,
-// whatever those are.
+// A chromosome that names the thread that made it, whatever that is.
 class PlacedChromosome : public GPChromosome {
  public:
-  PlacedChromosome(FakeLispCode* code, int preferred, int made) : GPChromosome(code), preferred(preferred), made(made) {}
-  int GetPreferredMaker() const override { return preferred; }
+  PlacedChromosome(FakeLispCode* code, int made) : GPChromosome(code), made(made) {}
   int GetMaker() const override { return made; }
 
  private:
-  int preferred;
   int made;
 };
 
@@ -205,8 +202,8 @@ TEST_F(ParallelEvaluatorTest, PreferredThreadsDecideNothingButWhereMembersGo) {
     auto members = std::make_unique<Population>(200, &sorter);
     evaluator->EvaluateAsAdded(members.get());
     for (int i = 0; i < 200; ++i) {
-      auto* chromosome = new PlacedChromosome(new FakeLispCode("P", i + 1.0), places[i % 5], places[(i / 5) % 5]);
-      members->Add(new DoubleTypeFitnessIndividual(chromosome));
+      auto* chromosome = new PlacedChromosome(new FakeLispCode("P", i + 1.0), places[(i / 5) % 5]);
+      members->Add(new DoubleTypeFitnessIndividual(chromosome), places[i % 5]);
     }
     evaluator->Evaluate(members.get());
     EXPECT_TRUE(evaluator->PreparedAll());

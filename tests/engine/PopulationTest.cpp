@@ -57,6 +57,18 @@ TEST_F(PopulationTest, AVisitorPassMarksThePopulationUnsorted) {
   EXPECT_EQ(Order(population, true), "ba");
 }
 
+// Members are published one by one, each with the thread it was added for.
+TEST_F(PopulationTest, PublishedMembersKeepTheThreadTheyWereAddedFor) {
+  population.Add(MakeIndividual("a", 1));
+  population.Add(MakeIndividual("b", 2), 3);
+  EXPECT_EQ(population.GetPublishedCount(), 2);
+  EXPECT_EQ(population.GetPublishedPreference(0), -1);
+  EXPECT_EQ(population.GetPublishedPreference(1), 3);
+  EXPECT_EQ(population.GetPublished(1)->GetChromosome()->ToString(), "b");
+  population.DeleteAll();
+  EXPECT_EQ(population.GetPublishedCount(), 0);
+}
+
 TEST_F(PopulationTest, SortIsExplicitAndDeleteAllEmpties) {
   population.Add(MakeIndividual("b", 2));
   population.Add(MakeIndividual("a", 1));

@@ -147,10 +147,9 @@ TEST_F(GPRecipeTest, ChromosomeBuildsOnFirstAskAndDiscardsWhatItWasNeverAskedFor
   {
     // Never asked for: the grown tree goes with the chromosome (the leak
     // checker of the sanitizer build would see it otherwise).
-    GPChromosome unbuilt(mutation.Plan(Tree(parent)), 1);
+    GPChromosome unbuilt(mutation.Plan(Tree(parent)));
   }
-  GPChromosome copy(ProgramRecipe::Copy(Tree(parent)->GetRoot()), 1);
-  EXPECT_EQ(copy.GetPreferredMaker(), 1);
+  GPChromosome copy(ProgramRecipe::Copy(Tree(parent)->GetRoot()));
   std::unique_ptr<Chromosome> clone(copy.Clone());
   EXPECT_EQ(clone->ToString(), parent->ToString());
   LispCode* built = copy.GetCode();
