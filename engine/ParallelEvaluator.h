@@ -6,8 +6,10 @@
 //
 // A round can start before the population is complete: the worker threads
 // then evaluate members as the caller adds them (while it breeds the rest),
-// and Evaluate finishes the round. Between evaluations the workers also
-// destroy the members of retired populations.
+// and Evaluate finishes the round. Each thread takes first the members added
+// for it (whose programs it is best placed to copy, see Population::Add),
+// then any left. Between evaluations the threads also destroy the members of
+// retired populations, each the members it made first.
 #pragma once
 
 #include <atomic>
@@ -76,8 +78,8 @@ class ParallelEvaluator {
   void SetMemory(FitnessMemory* known) { memory = known; }
 
  private:
-  // Starts a round on population: the workers take members from the shared
-  // counter as they become available.
+  // Starts a round on population: the workers claim members as they become
+  // available.
   void Begin(Population* population, bool complete);
   // Marks the population complete and waits for the workers to finish.
   void Close();
