@@ -22,12 +22,12 @@ echo "== tests under AddressSanitizer + UndefinedBehaviorSanitizer =="
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure --progress -j "$jobs"
 
-BUILD_TARGETS="test_engine morvane2-batch" build_folder build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+BUILD_TARGETS="test_engine test_run morvane2-batch" build_folder build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DMORVANE2_TSAN=ON -DMORVANE2_GUI=OFF -DMORVANE2_BENCH=OFF
 echo "== threaded evaluation under ThreadSanitizer =="
 export TSAN_OPTIONS=halt_on_error=1
-build-tsan/tests/test_engine --gtest_brief=1 \
-  --gtest_filter='ParallelEvaluator*:EvolutionarySystem*:FitnessMemory*:ThreadCount*'
+build-tsan/tests/test_engine --gtest_brief=1 --gtest_filter='ParallelEvaluator*:FitnessMemory*:ThreadCount*'
+build-tsan/tests/test_run --gtest_brief=1 --gtest_filter='EvolutionarySystem*'
 scripts/check-threads.sh build-tsan/morvane2-batch 4 1 2 3
 unset TSAN_OPTIONS
 

@@ -23,13 +23,13 @@
 #include "engine/Individual.h"
 #include "problems/Multiplexer.h"
 #include "problems/Parity.h"
-#include "problems/ProblemRegister.h"
 #include "problems/Regression.h"
 #include "programs/CompiledProgram.h"
 #include "programs/Head.h"
 #include "programs/LispInterpreter.h"
 #include "robots/Ant.h"
 #include "robots/BoxMoving.h"
+#include "run/ProblemRegister.h"
 
 namespace {
 constexpr int kPrograms = 200;

@@ -12,17 +12,17 @@
 #include <string>
 
 #include "EpisodeCount.h"
-#include "config/GPProducer.h"
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
 #include "engine/Population.h"
-#include "engine/RobotEvolutionarySystem.h"
 #include "problems/Multiplexer.h"
 #include "problems/Parity.h"
 #include "problems/Regression.h"
 #include "programs/CompiledProgram.h"
 #include "programs/HeadLispCode.h"
 #include "robots/Ant.h"
+#include "run/GPProducer.h"
+#include "run/RobotEvolutionarySystem.h"
 
 namespace {
 class CountingSystem : public RobotEvolutionarySystem {

@@ -3,13 +3,13 @@
 #include <chrono>
 #include <climits>
 
+#include "engine/Chromosome.h"
 #include "engine/FitnessMemory.h"
 #include "engine/Individual.h"
 #include "engine/Population.h"
+#include "engine/Problem.h"
 #include "engine/ThreadSlot.h"
-#include "engine/Chromosome.h"
 #include "foundation/Exception.h"
-#include "problems/Problem.h"
 #include "programs/Head.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <memory>
 #include <vector>
 
+#include "engine/Problem.h"
 #include "foundation/NumericArrays.h"
 #include "problems/ObjectiveFunctionRegister.h"
-#include "problems/Problem.h"
 
 class MultiVariate : public Problem {
  public:

@@ -6,7 +6,7 @@
 #include <istream>
 #include <memory>
 
-#include "problems/Problem.h"
+#include "engine/Problem.h"
 
 class BooleanCases;
 class CompiledProgram;

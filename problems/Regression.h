@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "engine/Problem.h"
 #include "problems/ObjectiveFunctionRegister.h"
-#include "problems/Problem.h"
 
 class CaseVectorEvaluator;
 class CompiledProgram;

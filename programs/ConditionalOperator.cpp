@@ -2,7 +2,7 @@
 
 #include "foundation/Exception.h"
 #include "programs/LispInterpreter.h"
-#include "robots/Robot.h"
+#include "programs/Robot.h"
 
 namespace {
 

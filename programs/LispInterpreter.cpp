@@ -6,7 +6,7 @@
 #include "programs/BasicFunction.h"
 #include "programs/BoolFunction.h"
 #include "programs/DoubleFunction.h"
-#include "robots/Robot.h"
+#include "programs/Robot.h"
 
 namespace {
 [[noreturn, gnu::cold, gnu::noinline]] void ReportOperatorType(const Operator* op) {

@@ -1,7 +1,7 @@
 #include "programs/RobotFunction.h"
 
 #include "foundation/Exception.h"
-#include "robots/Robot.h"
+#include "programs/Robot.h"
 
 RobotFunction::~RobotFunction() = default;
 

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "engine/Problem.h"
 #include "foundation/Point.h"
-#include "problems/Problem.h"
 #include "programs/LispInterpreter.h"
 #include "robots/AntRobot.h"
 #include "robots/AntRoom.h"

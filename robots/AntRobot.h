@@ -2,7 +2,7 @@
 // ahead; HPAntRobot reads the chain of residues around it instead.
 #pragma once
 
-#include "robots/Robot.h"
+#include "programs/Robot.h"
 
 class AntRoom;
 class HPAntRoom;

@@ -7,8 +7,8 @@
 #include <istream>
 #include <memory>
 
+#include "engine/Problem.h"
 #include "foundation/NumericArrays.h"
-#include "problems/Problem.h"
 #include "programs/LispInterpreter.h"
 #include "robots/AntRobot.h"
 #include "robots/AntRoom.h"

@@ -3,7 +3,7 @@
 // distance along a ray.
 #pragma once
 
-#include "robots/Robot.h"
+#include "programs/Robot.h"
 
 class RobotRoom;
 

@@ -6,7 +6,7 @@
 #include <istream>
 #include <memory>
 
-#include "problems/Problem.h"
+#include "engine/Problem.h"
 #include "programs/LispInterpreter.h"
 #include "robots/RobotProblemSupport.h"
 #include "robots/RobotRoom.h"

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "config/GPProducer.h"
 #include "robots/RobotProblemSupport.h"
+#include "run/GPProducer.h"
 #include "variation/GenerationSplit.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include <QValueAxis>
 #include <cmath>
 
-#include "config/ProducerFactory.h"
+#include "run/ProducerFactory.h"
 #include "shell/PictureBox.h"
 #include "shell/Threadsystem.h"
 

@@ -5,19 +5,19 @@
 #include <cmath>
 #include <ctime>
 
-#include "config/ProducerFactory.h"
-#include "config/IndividualLogCollector.h"
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
+#include "engine/IndividualLogCollector.h"
 #include "engine/Population.h"
-#include "engine/RobotEvolutionarySystem.h"
+#include "engine/Problem.h"
 #include "foundation/Numeric.h"
 #include "foundation/Point.h"
 #include "foundation/Utility.h"
-#include "problems/Problem.h"
 #include "robots/BoxMoving.h"
 #include "robots/RobotRoom.h"
 #include "robots/Wallfollowing.h"
+#include "run/ProducerFactory.h"
+#include "run/RobotEvolutionarySystem.h"
 #include "shell/Mainframe.h"
 #include "shell/PictureBox.h"
 

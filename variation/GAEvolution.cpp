@@ -1,11 +1,11 @@
 #include "variation/GAEvolution.h"
 
-#include "config/GAProducer.h"
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
+#include "engine/IndividualFactory.h"
 #include "engine/Population.h"
-#include "foundation/NumericArrays.h"
 #include "foundation/Numeric.h"
+#include "foundation/NumericArrays.h"
 #include "foundation/Utility.h"
 #include "variation/GACrossover.h"
 #include "variation/GAMutation.h"
@@ -40,7 +40,7 @@ void GAGenerationEvolution::Apply(Population* population, int n) {
   }
 }
 
-GAEliteEvolution::GAEliteEvolution(GAProducer* producer)
+GAEliteEvolution::GAEliteEvolution(IndividualFactory* producer)
     : GAEvolution(producer), selection(std::make_unique<EliteSelection>()) {}
 
 void GAEliteEvolution::Evolve(Population* from, Population* to, int n) {
@@ -92,7 +92,7 @@ void GAReproductionEvolution::Evolve(Population* from, Population* to, int n) {
 void GAReproductionEvolution::Apply(Population* population, int n) { Evolve(population, population, n); }
 
 GAWithMutationEvolution::GAWithMutationEvolution(Evolution* crossover, Evolution* mutation,
-                                                 Evolution* reproduction, GAProducer* producer, int eliteSize,
+                                                 Evolution* reproduction, IndividualFactory* producer, int eliteSize,
                                                  double crossoverRatio, double mutationRatio)
     : GAEvolution(producer),
       elite(std::make_unique<GAEliteEvolution>(producer)),

@@ -12,14 +12,14 @@
 
 class GACrossover;
 class GAMutation;
-class GAProducer;
+class IndividualFactory;
 class IntArray;
 class Individual;
 
 class GAEvolution : public Evolution {
  public:
   // producer (not owned) makes the individuals.
-  explicit GAEvolution(GAProducer* producer) : producer(producer) {}
+  explicit GAEvolution(IndividualFactory* producer) : producer(producer) {}
   // Wraps genes (taken over) in a new GAChromosome, has the producer make an
   // individual of it and adds that to population.
   virtual void AddGenes(Population* population, IntArray* genes);
@@ -32,13 +32,13 @@ class GAEvolution : public Evolution {
   // A fresh copy of the individual's genes.
   IntArray* CopyGenesOf(Individual* individual);
 
-  GAProducer* producer;
+  IndividualFactory* producer;
 };
 
 // Random strings: each gene drawn with RandomInt(2), first gene first.
 class GAGenerationEvolution : public GAEvolution {
  public:
-  GAGenerationEvolution(GAProducer* producer, int length) : GAEvolution(producer), length(length) {}
+  GAGenerationEvolution(IndividualFactory* producer, int length) : GAEvolution(producer), length(length) {}
   // Adds n random strings to to; from is not read.
   void Evolve(Population* from, Population* to, int n) override;
   // Adds n random strings to population.
@@ -52,7 +52,7 @@ class GAGenerationEvolution : public GAEvolution {
 // Copies of the n best, best first. Draws nothing.
 class GAEliteEvolution : public GAEvolution {
  public:
-  explicit GAEliteEvolution(GAProducer* producer);
+  explicit GAEliteEvolution(IndividualFactory* producer);
   void Evolve(Population* from, Population* to, int n) override;
   void Apply(Population* population, int n) override;
 
@@ -66,7 +66,7 @@ class GAEliteEvolution : public GAEvolution {
 class GACrossoverEvolution : public GAEvolution {
  public:
   // crossover and selection are not owned.
-  GACrossoverEvolution(GACrossover* crossover, Selection* selection, GAProducer* producer)
+  GACrossoverEvolution(GACrossover* crossover, Selection* selection, IndividualFactory* producer)
       : GAEvolution(producer), crossover(crossover), selection(selection) {}
   void Evolve(Population* from, Population* to, int n) override;
   // For n >= 1: ceil(n / 2) times, crosses the strings of two selected
@@ -83,7 +83,7 @@ class GACrossoverEvolution : public GAEvolution {
 class GAMutationEvolution : public GAEvolution {
  public:
   // mutation and selection are not owned.
-  GAMutationEvolution(GAMutation* mutation, Selection* selection, GAProducer* producer)
+  GAMutationEvolution(GAMutation* mutation, Selection* selection, IndividualFactory* producer)
       : GAEvolution(producer), mutation(mutation), selection(selection) {}
   void Evolve(Population* from, Population* to, int n) override;
   // n times, mutates the string of a selected individual in place.
@@ -98,7 +98,7 @@ class GAMutationEvolution : public GAEvolution {
 class GAReproductionEvolution : public GAEvolution {
  public:
   // selection is not owned.
-  GAReproductionEvolution(Selection* selection, GAProducer* producer)
+  GAReproductionEvolution(Selection* selection, IndividualFactory* producer)
       : GAEvolution(producer), selection(selection) {}
   void Evolve(Population* from, Population* to, int n) override;
   void Apply(Population* population, int n) override;
@@ -114,7 +114,7 @@ class GAWithMutationEvolution : public GAEvolution {
  public:
   // The three schemes are not owned; the elite scheme is made here.
   GAWithMutationEvolution(Evolution* crossover, Evolution* mutation, Evolution* reproduction,
-                          GAProducer* producer, int eliteSize, double crossoverRatio, double mutationRatio);
+                          IndividualFactory* producer, int eliteSize, double crossoverRatio, double mutationRatio);
   void Evolve(Population* from, Population* to, int n) override;
   // Does nothing.
   void Apply(Population* population, int n) override;

@@ -1,16 +1,16 @@
 #include "variation/GPEvolution.h"
 
-#include "config/GPProducer.h"
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
+#include "engine/IndividualFactory.h"
 #include "engine/Population.h"
 #include "foundation/Exception.h"
 #include "programs/HeadLispCode.h"
 #include "programs/LispCode.h"
 #include "variation/GPCrossover.h"
-#include "variation/GenerationSplit.h"
 #include "variation/GPGenerator.h"
 #include "variation/GPMutation.h"
+#include "variation/GenerationSplit.h"
 
 void GPEvolution::AddProgram(Population* population, LispCode* code) {
   population->Add(producer->CreateIndividual(new GPChromosome(code)));
@@ -99,7 +99,7 @@ void GPReproductionEvolution::Evolve(Population* from, Population* to, int n) {
 void GPReproductionEvolution::Apply(Population* population, int n) { Evolve(population, population, n); }
 
 GPWithMutationEvolution::GPWithMutationEvolution(GPCrossoverEvolution* crossover, GPMutationEvolution* mutation,
-                                                 GPReproductionEvolution* reproduction, GPProducer* producer,
+                                                 GPReproductionEvolution* reproduction, IndividualFactory* producer,
                                                  int eliteSize, double crossoverRatio, double mutationRatio)
     : GPEvolution(producer),
       elite(std::make_unique<GPEliteEvolution>(producer)),

@@ -12,14 +12,14 @@
 class GPCrossover;
 class GPGenerator;
 class GPMutation;
-class GPProducer;
+class IndividualFactory;
 class HeadLispCode;
 class Individual;
 class LispCode;
 
 class GPEvolution : public Evolution {
  public:
-  explicit GPEvolution(GPProducer* producer) : producer(producer) {}
+  explicit GPEvolution(IndividualFactory* producer) : producer(producer) {}
   // Wraps code in a new GP chromosome, has the producer make an individual of
   // it and adds that to population.
   virtual void AddProgram(Population* population, LispCode* code);
@@ -40,14 +40,14 @@ class GPEvolution : public Evolution {
   // chromosome ends the process with a cast report.
   LispCode* CodeOf(Individual* individual);
 
-  GPProducer* producer;
+  IndividualFactory* producer;
   bool deferring = false;
 };
 
 // n random programs from the generator.
 class GPGenerationEvolution : public GPEvolution {
  public:
-  GPGenerationEvolution(GPGenerator* generator, GPProducer* producer)
+  GPGenerationEvolution(GPGenerator* generator, IndividualFactory* producer)
       : GPEvolution(producer), generator(generator) {}
   void Evolve(Population* from, Population* to, int n) override;
   void Apply(Population* population, int n) override;
@@ -59,7 +59,7 @@ class GPGenerationEvolution : public GPEvolution {
 // Copies of the n best programs, best first.
 class GPEliteEvolution : public GPEvolution {
  public:
-  explicit GPEliteEvolution(GPProducer* producer) : GPEvolution(producer) {}
+  explicit GPEliteEvolution(IndividualFactory* producer) : GPEvolution(producer) {}
   void Evolve(Population* from, Population* to, int n) override;
   void Apply(Population* population, int n) override;
 
@@ -71,7 +71,7 @@ class GPEliteEvolution : public GPEvolution {
 // the second child of the last pair when n is odd.
 class GPCrossoverEvolution : public GPEvolution {
  public:
-  GPCrossoverEvolution(GPCrossover* crossover, Selection* selection, GPProducer* producer)
+  GPCrossoverEvolution(GPCrossover* crossover, Selection* selection, IndividualFactory* producer)
       : GPEvolution(producer), crossover(crossover), selection(selection) {}
   void Evolve(Population* from, Population* to, int n) override;
   // Crosses selected programs in place, in ceil(n / 2) pairs.
@@ -85,7 +85,7 @@ class GPCrossoverEvolution : public GPEvolution {
 // Mutated copies of tournament winners.
 class GPMutationEvolution : public GPEvolution {
  public:
-  GPMutationEvolution(GPMutation* mutation, Selection* selection, GPProducer* producer)
+  GPMutationEvolution(GPMutation* mutation, Selection* selection, IndividualFactory* producer)
       : GPEvolution(producer), mutation(mutation), selection(selection) {}
   void Evolve(Population* from, Population* to, int n) override;
   // Mutates selected programs in place.
@@ -99,7 +99,7 @@ class GPMutationEvolution : public GPEvolution {
 // Unchanged copies of tournament winners.
 class GPReproductionEvolution : public GPEvolution {
  public:
-  GPReproductionEvolution(Selection* selection, GPProducer* producer)
+  GPReproductionEvolution(Selection* selection, IndividualFactory* producer)
       : GPEvolution(producer), selection(selection) {}
   void Evolve(Population* from, Population* to, int n) override;
   void Apply(Population* population, int n) override;
@@ -114,7 +114,7 @@ class GPReproductionEvolution : public GPEvolution {
 class GPWithMutationEvolution : public GPEvolution {
  public:
   GPWithMutationEvolution(GPCrossoverEvolution* crossover, GPMutationEvolution* mutation,
-                          GPReproductionEvolution* reproduction, GPProducer* producer, int eliteSize,
+                          GPReproductionEvolution* reproduction, IndividualFactory* producer, int eliteSize,
                           double crossoverRatio, double mutationRatio);
   void Evolve(Population* from, Population* to, int n) override;
   void Apply(Population* population, int n) override;

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <string>
 
-#include "config/Producer.h"
 #include "engine/Individual.h"
 #include "foundation/Exception.h"
+#include "run/Producer.h"
 
 namespace {
 // Whether the progress line is the open last line of standard error.

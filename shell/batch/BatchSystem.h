@@ -5,7 +5,7 @@
 
 #include <chrono>
 
-#include "engine/RobotEvolutionarySystem.h"
+#include "run/RobotEvolutionarySystem.h"
 
 class BatchSystem : public RobotEvolutionarySystem {
  public:

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "config/ProducerFactory.h"
+#include "run/ProducerFactory.h"
 #include "shell/batch/BatchSystem.h"
 
 namespace {

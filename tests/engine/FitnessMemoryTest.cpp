@@ -10,8 +10,8 @@
 #include "engine/Individual.h"
 #include "engine/ParallelEvaluator.h"
 #include "engine/Population.h"
+#include "engine/Problem.h"
 #include "foundation/Exception.h"
-#include "problems/Problem.h"
 #include "programs/HeadLispCode.h"
 #include "programs/TestOperators.h"
 

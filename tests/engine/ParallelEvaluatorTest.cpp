@@ -10,12 +10,12 @@
 
 #include "TestSupport.h"
 #include "config/Register.h"
-#include "engine/EvolutionarySystem.h"
 #include "engine/FakeLispCode.h"
 #include "engine/IndividualComparator.h"
 #include "engine/Population.h"
+#include "engine/Problem.h"
 #include "engine/TestRun.h"
-#include "problems/Problem.h"
+#include "run/EvolutionarySystem.h"
 
 namespace {
 using ::testing::ExitedWithCode;

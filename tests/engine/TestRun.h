@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "config/Producer.h"
 #include "engine/Evolution.h"
 #include "engine/FakeLispCode.h"
 #include "engine/Individual.h"
 #include "engine/IndividualComparator.h"
 #include "engine/Population.h"
 #include "problems/TestProblem.h"
+#include "run/Producer.h"
 
 class ScriptedEvolution : public Evolution {
  public:

@@ -7,17 +7,17 @@
 #include <sstream>
 
 #include "FuzzSupport.h"
-#include "config/GAProducer.h"
-#include "config/GPProducer.h"
 #include "problems/MultiVariate.h"
 #include "problems/Multiplexer.h"
 #include "problems/Parity.h"
-#include "problems/ProblemRegister.h"
 #include "problems/Regression.h"
 #include "robots/Ant.h"
 #include "robots/BoxMoving.h"
 #include "robots/HPAnt.h"
 #include "robots/Wallfollowing.h"
+#include "run/GAProducer.h"
+#include "run/GPProducer.h"
+#include "run/ProblemRegister.h"
 #include "shell/batch/BatchSystem.h"
 
 namespace {

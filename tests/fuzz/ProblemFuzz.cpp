@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "FuzzSupport.h"
-#include "problems/ProblemRegister.h"
+#include "run/ProblemRegister.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   InitializeFuzzTarget();

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "FuzzSupport.h"
-#include "problems/ProblemRegister.h"
+#include "run/ProblemRegister.h"
 #include "shell/ConfigurationWriter.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {

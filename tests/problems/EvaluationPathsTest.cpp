@@ -280,9 +280,9 @@ TEST(EvaluationPathsTest, CopiesScoreAsTheirOriginals) {
 // (programs grown and bred as in real runs, deep and full of repeated
 // subtrees) scores the same on every path.
 #include "TestSupport.h"
-#include "config/GPProducer.h"
-#include "engine/EvolutionarySystem.h"
 #include "engine/Population.h"
+#include "run/EvolutionarySystem.h"
+#include "run/GPProducer.h"
 
 namespace {
 class CheckingSystem : public EvolutionarySystem {

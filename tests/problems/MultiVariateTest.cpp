@@ -9,7 +9,7 @@
 #include "engine/Chromosome.h"
 #include "engine/FakeLispCode.h"
 #include "engine/Individual.h"
-#include "problems/ProblemRegister.h"
+#include "run/ProblemRegister.h"
 
 namespace {
 using ::testing::ExitedWithCode;

@@ -1,4 +1,4 @@
-#include "problems/Problem.h"
+#include "engine/Problem.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,9 @@
 #include "problems/Multiplexer.h"
 #include "problems/Parity.h"
 #include "problems/ProblemFileReader.h"
-#include "problems/ProblemRegister.h"
 #include "problems/TestProblem.h"
 #include "programs/LispInterpreter.h"
+#include "run/ProblemRegister.h"
 
 namespace {
 using ::testing::ExitedWithCode;

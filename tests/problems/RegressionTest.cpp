@@ -8,9 +8,9 @@
 #include "TestSupport.h"
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
-#include "problems/ProblemRegister.h"
 #include "programs/HeadLispCode.h"
 #include "programs/TestOperators.h"
+#include "run/ProblemRegister.h"
 
 namespace {
 using ::testing::ExitedWithCode;

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "engine/FakeLispCode.h"
-#include "problems/Problem.h"
+#include "engine/Problem.h"
 #include "problems/ProblemFileReader.h"
-#include "problems/ProblemRegister.h"
+#include "run/ProblemRegister.h"
 
 // Problem file: "Test" and the fitness at or below which an individual
 // solves the problem.

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "robots/Robot.h"
+#include "programs/Robot.h"
 
 class CountingRobot : public Robot {
  public:

@@ -6,7 +6,7 @@
 #include "TestSupport.h"
 #include "programs/HeadLispCode.h"
 #include "programs/LispCodeIterator.h"
-#include "robots/Robot.h"
+#include "programs/Robot.h"
 
 namespace {
 using ::testing::ExitedWithCode;

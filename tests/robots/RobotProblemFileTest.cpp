@@ -6,12 +6,12 @@
 
 #include "RobotTestOperators.h"
 #include "TestSupport.h"
-#include "problems/ProblemRegister.h"
 #include "robots/Ant.h"
 #include "robots/BoxMoving.h"
 #include "robots/HPAnt.h"
 #include "robots/RobotProblemSupport.h"
 #include "robots/Wallfollowing.h"
+#include "run/ProblemRegister.h"
 
 namespace {
 using ::testing::ExitedWithCode;

@@ -16,7 +16,7 @@
 #include "programs/HeadLispCode.h"
 #include "programs/LispInterpreter.h"
 #include "programs/Operator.h"
-#include "robots/Robot.h"
+#include "programs/Robot.h"
 
 // Calls one operation of the interpreter's robot, counts its runs and
 // leaves the int 0.

@@ -13,8 +13,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "run/Producer.h"
 #include "shell/Mainframe.h"
-#include "config/Producer.h"
 #include "shell/PictureBox.h"
 #include "shell/Threadsystem.h"
 

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "config/GAProducer.h"
 #include "config/Log.h"
 #include "engine/FakeLispCode.h"
 #include "engine/Population.h"
 #include "foundation/Utility.h"
+#include "run/GAProducer.h"
 #include "variation/GACrossover.h"
 #include "variation/GAMutation.h"
 #include "variation/GATestRun.h"

@@ -8,12 +8,12 @@
 #include <sstream>
 
 #include "TestSupport.h"
-#include "config/GPProducer.h"
 #include "config/Log.h"
-#include "engine/EvolutionarySystem.h"
 #include "engine/Individual.h"
 #include "engine/Population.h"
 #include "foundation/Utility.h"
+#include "run/EvolutionarySystem.h"
+#include "run/GPProducer.h"
 #include "variation/GPEvolution.h"
 #include "variation/GenerationSplit.h"
 

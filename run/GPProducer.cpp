@@ -1,4 +1,4 @@
-#include "config/GPProducer.h"
+#include "run/GPProducer.h"
 
 #include <fstream>
 

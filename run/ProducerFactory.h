@@ -5,6 +5,6 @@
 #include <memory>
 #include <string>
 
-#include "config/Producer.h"
+#include "run/Producer.h"
 
 std::unique_ptr<Producer> CreateProducer(const std::string& fileList);

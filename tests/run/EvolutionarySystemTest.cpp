@@ -1,4 +1,4 @@
-#include "engine/EvolutionarySystem.h"
+#include "run/EvolutionarySystem.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

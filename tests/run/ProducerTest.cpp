@@ -1,4 +1,4 @@
-#include "config/Producer.h"
+#include "run/Producer.h"
 
 #include <gtest/gtest.h>
 

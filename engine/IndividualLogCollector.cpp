@@ -1,4 +1,4 @@
-#include "config/IndividualLogCollector.h"
+#include "engine/IndividualLogCollector.h"
 
 #include "config/Log.h"
 #include "engine/Individual.h"

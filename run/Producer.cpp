@@ -1,4 +1,4 @@
-#include "config/Producer.h"
+#include "run/Producer.h"
 
 #include <fstream>
 #include <thread>
@@ -7,7 +7,7 @@
 #include "config/Log.h"
 #include "config/ParameterFile.h"
 #include "engine/Population.h"
-#include "problems/ProblemRegister.h"
+#include "run/ProblemRegister.h"
 
 Producer::Producer(const std::string& fileName) : Producer(fileName, new ProblemRegister(20)) {}
 

@@ -1,4 +1,4 @@
-#include "config/GAProducer.h"
+#include "run/GAProducer.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +7,10 @@
 
 #include "TestSupport.h"
 #include "config/Log.h"
-#include "engine/EvolutionarySystem.h"
 #include "engine/Population.h"
 #include "problems/MultiVariate.h"
-#include "problems/ProblemRegister.h"
+#include "run/EvolutionarySystem.h"
+#include "run/ProblemRegister.h"
 #include "variation/GAEvolution.h"
 #include "variation/GATestRun.h"
 

@@ -1,4 +1,4 @@
-#include "problems/ProblemRegister.h"
+#include "run/ProblemRegister.h"
 
 #include "problems/MultiVariate.h"
 #include "problems/Multiplexer.h"

@@ -6,7 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "config/Producer.h"
+#include "engine/IndividualFactory.h"
+#include "run/Producer.h"
 
 class Chromosome;
 class DoubleTypeFitnessIndividualLessComparator;
@@ -24,7 +25,7 @@ class Individual;
 class OperatorRegister;
 class TournamentSelection;
 
-class GPProducer : public Producer {
+class GPProducer : public Producer, public IndividualFactory {
  public:
   // The greatest initial_depth or max_depth accepted: deeper trees would
   // risk overflowing the call stack in the recursive tree operations.
@@ -41,7 +42,7 @@ class GPProducer : public Producer {
   IndividualComparator* GetComparator() override;
 
   // A new individual holding chromosome.
-  virtual Individual* CreateIndividual(Chromosome* chromosome);
+  Individual* CreateIndividual(Chromosome* chromosome) override;
   // A new, empty tree-building pointer.
   virtual HeadLispCodePointer* CreateCodePointer();
   // The node set, read from the table file on the first request.

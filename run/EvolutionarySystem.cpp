@@ -1,10 +1,9 @@
-#include "engine/EvolutionarySystem.h"
+#include "run/EvolutionarySystem.h"
 
 #include <cstdint>
 #include <ostream>
 
 #include "config/Log.h"
-#include "config/Producer.h"
 #include "engine/BackgroundDeleter.h"
 #include "engine/Chromosome.h"
 #include "engine/Evolution.h"
@@ -13,10 +12,11 @@
 #include "engine/IndividualComparator.h"
 #include "engine/ParallelEvaluator.h"
 #include "engine/Population.h"
+#include "engine/Problem.h"
 #include "foundation/Exception.h"
 #include "foundation/TimeEstimator.h"
 #include "foundation/Utility.h"
-#include "problems/Problem.h"
+#include "run/Producer.h"
 
 EvolutionarySystem::EvolutionarySystem(Producer* producer)
     : producer(producer),

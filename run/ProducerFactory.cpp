@@ -1,7 +1,7 @@
-#include "config/ProducerFactory.h"
+#include "run/ProducerFactory.h"
 
-#include "config/GAProducer.h"
-#include "config/GPProducer.h"
+#include "run/GAProducer.h"
+#include "run/GPProducer.h"
 
 std::unique_ptr<Producer> CreateProducer(const std::string& fileList) {
   if (IsGAProblemFile(fileList)) return std::make_unique<GAProducer>(fileList);

@@ -7,7 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "config/Producer.h"
+#include "engine/IndividualFactory.h"
+#include "run/Producer.h"
 
 class Chromosome;
 class GAOnePointCrossover;
@@ -21,7 +22,7 @@ class Individual;
 class MultiVariate;
 class TournamentSelection;
 
-class GAProducer : public Producer {
+class GAProducer : public Producer, public IndividualFactory {
  public:
   // Reads the input files as every producer does; a problem other than
   // MultiVariate ends the process ("Not a bit-string problem").
@@ -40,7 +41,7 @@ class GAProducer : public Producer {
   IndividualComparator* GetComparator() override;
 
   // A new DoubleTypeFitnessIndividual holding chromosome.
-  virtual Individual* CreateIndividual(Chromosome* chromosome);
+  Individual* CreateIndividual(Chromosome* chromosome) override;
 
   MultiVariate* GetMultiVariate();
   // The chromosome length: variables times bits per variable.

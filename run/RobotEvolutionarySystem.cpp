@@ -1,10 +1,10 @@
-#include "engine/RobotEvolutionarySystem.h"
+#include "run/RobotEvolutionarySystem.h"
 
 #include <memory>
 
 #include "config/Log.h"
 #include "engine/Individual.h"
-#include "problems/Problem.h"
+#include "engine/Problem.h"
 
 void RobotEvolutionarySystem::SaveBest() {
   auto* robotProblem = dynamic_cast<RobotProblem*>(GetProblem());

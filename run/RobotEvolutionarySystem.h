@@ -3,7 +3,7 @@
 // problem it is the plain evolutionary system.
 #pragma once
 
-#include "engine/EvolutionarySystem.h"
+#include "run/EvolutionarySystem.h"
 
 class RobotEvolutionarySystem : public EvolutionarySystem {
  public:

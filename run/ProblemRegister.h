@@ -6,7 +6,7 @@
 #include <string>
 
 #include "config/Register.h"
-#include "problems/Problem.h"
+#include "engine/Problem.h"
 
 class ProblemRegister : public Register<std::string, Problem> {
  public:

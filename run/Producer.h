@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "config/IndividualLogCollector.h"
 #include "config/Register.h"
+#include "engine/IndividualLogCollector.h"
 
 class Evolution;
 class IndividualComparator;

@@ -1,4 +1,4 @@
-#include "problems/Problem.h"
+#include "engine/Problem.h"
 
 #include <typeinfo>
 

@@ -1,4 +1,4 @@
-#include "config/IndividualLogCollector.h"
+#include "engine/IndividualLogCollector.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "config/GAProducer.h"
+#include "run/GAProducer.h"
 
 #include <fstream>
 
