@@ -23,6 +23,22 @@ void Log::FlushAll() {
   files.FlushAll();
 }
 
+void Log::CheckWritten() {
+  FlushAll();
+  std::string reason;
+  int failed = files.FirstFailed(&reason);
+  std::string what;
+  if (failed >= 0) {
+    what = "log file " + files.PathAt(failed);
+  } else if (!std::cout.good()) {
+    what = "standard output";
+  } else {
+    return;
+  }
+  GetException()->FatalError("Can not write " + what + (reason.empty() ? "" : ": " + reason), ClassNameOf(*this),
+                             "CheckWritten");
+}
+
 void Log::ReadSetting(std::istream& in) {
   std::string ignored;
   std::string prefix;

@@ -16,6 +16,10 @@ class Log : public Register<std::string, MultiStream> {
   // its name and its destinations "cout", "cerr" or file names.
   void ReadSetting(std::istream& in);
   void FlushAll();
+  // Flushes every log file and reports the first one a write to has failed,
+  // naming the file and the reason: a log that can not be written ends the
+  // process, never silently.
+  void CheckWritten();
 
  private:
   static constexpr int kDestinations = 20;  // of one stream

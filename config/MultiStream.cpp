@@ -1,6 +1,7 @@
 #include "config/MultiStream.h"
 
 #include <cerrno>
+#include <cstring>
 
 #include "config/InputWarnings.h"
 
@@ -20,6 +21,7 @@ std::ofstream* OfstreamArray::CreateAndAdd(const std::string& path) {
   }
   if (size >= capacity) delete file;  // Add reports the full array
   Add(file);
+  paths.push_back(path);
   return file;
 }
 
@@ -29,4 +31,19 @@ void OfstreamArray::CloseAll() {
 
 void OfstreamArray::FlushAll() {
   for (int i = 0; i < size; ++i) data[i]->flush();
+}
+
+int OfstreamArray::FirstFailed(std::string* reason) {
+  for (int i = 0; i < size; ++i) {
+    if (data[i]->good()) continue;
+    // The failed write's reason is gone by now: what is still buffered is
+    // written once more, which fails again for the same reason.
+    errno = 0;
+    data[i]->clear();
+    data[i]->flush();
+    if (reason != nullptr && errno != 0) *reason = std::strerror(errno);
+    data[i]->setstate(std::ios::badbit);
+    return i;
+  }
+  return -1;
 }

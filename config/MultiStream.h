@@ -5,6 +5,7 @@
 #include <fstream>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "foundation/Array.h"
 
@@ -50,4 +51,12 @@ class OfstreamArray : public PointerArray<std::ofstream> {
   void CloseAll();
   void FlushAll();
   void DeleteAll() { DeletePointees(); }
+  // The path of file i as opened.
+  const std::string& PathAt(int i) const { return paths[static_cast<std::size_t>(i)]; }
+  // The first file a write to has failed (disk full, a device that takes no
+  // data), or -1; *reason gets the system's word for it when one is known.
+  int FirstFailed(std::string* reason);
+
+ private:
+  std::vector<std::string> paths;
 };

@@ -1,10 +1,12 @@
 #include "problems/Regression.h"
 
 #include <cmath>
+#include <cstdio>
 #include <sstream>
 
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
+#include "foundation/Exception.h"
 #include "foundation/NumericArrays.h"
 #include "problems/ProblemFileReader.h"
 #include "programs/CaseVectorEvaluator.h"
@@ -26,6 +28,14 @@ Regression::Regression(std::istream& in)
   firstReal = reader.ReadDouble("first real");
   secondReal = reader.ReadDouble("second real");
   count = reader.ReadInt("count");
+  // The sample grid is fixed; a file that asks for another is told so.
+  if (firstReal != 0.0 || secondReal != 10.0 || count != 101) {
+    char fields[160];
+    std::snprintf(fields, sizeof fields, "%g to %g with %d points", firstReal, secondReal, count);
+    GetException()->Warning(std::string("The problem file asks for ") + fields +
+                                "; regression always samples x = 0, 0.1, ..., 10 (101 points)",
+                            "Regression", "Regression");
+  }
 }
 
 Regression::Regression(const Regression& other)

@@ -50,6 +50,7 @@ GPSymbolRegister* GPProducer::GetGPSymbolRegister() {
     const std::string path = GetFileName("table");
     std::ifstream in;
     if (!OpenInputFile(in, path)) {
+      WarnCanNotOpen("Node-set table", path, ClassNameOf(*this), "GetGPSymbolRegister");
       GetException()->FatalError("Can not open file", ClassNameOf(*this), "GetGPSymbolRegister");
     }
     symbolRegister = std::make_unique<GPSymbolRegister>(operatorRegister.get(), in);

@@ -7,6 +7,7 @@
 #include "config/Log.h"
 #include "config/ParameterFile.h"
 #include "engine/Population.h"
+#include "run/ParameterKeys.h"
 #include "run/ProblemRegister.h"
 
 Producer::Producer(const std::string& fileName) : Producer(fileName, new ProblemRegister(20)) {}
@@ -22,6 +23,12 @@ Producer::Producer(const std::string& fileName, ProblemRegister* problemRegister
   maxGeneration = RangeParameter("max_generation", 0, kMaxGeneration);
   int iterations = RangeParameter("iteration_num", 0, kMaxIterationNum);
   collectors = std::make_unique<IndividualLogCollectorsRegister>(20, iterations, maxGeneration);
+  if (intParameters->Exists("threads") == 1 && *intParameters->Get("threads") > kMaxThreads) {
+    GetException()->Warning("Parameter threads in " + *files->Get("parameter") + " is " +
+                                std::to_string(*intParameters->Get("threads")) + "; at most " +
+                                std::to_string(kMaxThreads) + " threads are used",
+                            ClassNameOf(*this), "Producer");
+  }
 }
 
 int Producer::RangeParameter(const std::string& key, int lowest, int highest) {
@@ -50,6 +57,7 @@ void Producer::ReadFile(const std::string& fileName) {
   {
     std::ifstream in;
     if (!OpenInputFile(in, fileName)) {
+      WarnCanNotOpen("File list", fileName, cls, "ReadFile");
       GetException()->FatalError("Can not open file", cls, "ReadFile");
     }
     // An incomplete last pair is ignored.
@@ -57,7 +65,9 @@ void Producer::ReadFile(const std::string& fileName) {
   }
   {
     std::ifstream in;
-    if (!OpenInputFile(in, *files->Get("log_setting"))) {
+    const std::string path = *files->Get("log_setting");
+    if (!OpenInputFile(in, path)) {
+      WarnCanNotOpen("Log setting", path, cls, "Readfile");
       GetException()->FatalError("Can not open file", cls, "Readfile");
     }
     GetLog()->ReadSetting(in);
@@ -67,14 +77,17 @@ void Producer::ReadFile(const std::string& fileName) {
     // parameter looked up reports the missing key.
     const std::string path = *files->Get("parameter");
     std::ifstream in;
-    OpenInputFile(in, path);
+    if (!OpenInputFile(in, path)) WarnCanNotOpen("Parameter file", path, cls, "ReadFile");
     ParameterFileNotes notes;
     ReadParameters(in, *intParameters, *doubleParameters, &notes);
     WarnParameterNotes(notes, path, cls, "ReadFile");
+    WarnUnknownKeys(*intParameters, *doubleParameters, path, cls, "ReadFile");
   }
   {
     std::ifstream in;
-    if (!OpenInputFile(in, *files->Get("problem"))) {
+    const std::string path = *files->Get("problem");
+    if (!OpenInputFile(in, path)) {
+      WarnCanNotOpen("Problem file", path, cls, "ReadFile");
       GetException()->FatalError("Can not open file", cls, "ReadFile");
     }
     problem = problems->Create(in);

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "config/Log.h"
+#include "run/BatchStreams.h"
 #include "run/ProducerFactory.h"
 #include "shell/batch/BatchSystem.h"
 
@@ -28,8 +30,10 @@ const char* kUsage =
     "  table        the node-set table (a weight, then operator names, per line;\n"
     "               not used by the bit-string problem MultiVariate)\n"
     "\n"
-    "The log setting must define the streams log, save, timer, online-mean,\n"
-    "online-sd, offline-mean, offline-sd and best (and orbit for robot problems).\n"
+    "The log setting must define the streams log and save (and orbit for robot\n"
+    "problems; with two or more runs also timer, online-mean, online-sd,\n"
+    "offline-mean, offline-sd and best); they are looked up before the first\n"
+    "generation.\n"
     "An error ends the program with exit status 1 and its report as the last\n"
     "line on standard error (warnings, or a missing key's name, may come first).\n";
 }  // namespace
@@ -50,10 +54,12 @@ int main(int argc, char** argv) {
   // A bit-string problem runs the genetic algorithm; every other problem runs
   // genetic programming.
   std::unique_ptr<Producer> producer = CreateProducer(fileList);
+  CheckBatchStreams(producer.get());
   {
     BatchSystem system(producer.get(), isatty(STDERR_FILENO) != 0);
     system.Execute();
     if (system.GetBest() != nullptr) system.SaveBest();
+    GetLog()->CheckWritten();
   }
   producer.reset();
   return 0;

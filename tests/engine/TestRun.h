@@ -83,7 +83,7 @@ inline std::string WriteRunFiles(const ScratchDir& dir, const std::string& intPa
                              "\ntable " + dir.File("table.txt") + "\n");
   dir.Write("log_setting.txt", "prefix " + dir.Path() + "/ streams\n" + streams);
   dir.Write("parameter.txt",
-            "----- int_parameter\n" + intParameters + "-----\ndouble_parameter\nrate 0.5\n-----\n");
+            "----- int_parameter\n" + intParameters + "-----\ndouble_parameter\ncrossover_ratio 0.5\n-----\n");
   dir.Write("problem.txt", problem);
   return dir.File("files.txt");
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <sstream>
 
 #include "TestSupport.h"
@@ -72,10 +73,20 @@ TEST(RegressionTest, ABooleanResultCountsAsZeroAndStaysUnpopped) {
   EXPECT_EQ(problem.GetInterpreter()->PopBool(), 1);         // the value was not
 }
 
-TEST(RegressionTest, TheNumbersAfterTheTargetAreKept) {
+TEST(RegressionTest, TheNumbersAfterTheTargetAreKeptAndAnUnusedGridIsNamedOnce) {
   ProblemRegister problems(20);
   std::istringstream file("Regression\nx^3Cos[x]Sin[x]E^-x(Sin[x]^2Cos[x]-1)\n-1.5 8.25 42\n");
+  testing::internal::CaptureStderr();
   auto* problem = dynamic_cast<Regression*>(problems.Create(file));
+  std::unique_ptr<Problem> copy(problem->Clone());
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Warning: The problem file asks for -1.5 to 8.25 with 42 points; regression always samples "
+            "x = 0, 0.1, ..., 10 (101 points) at Regression::Regression\n");
+  std::istringstream usual("Regression\nx^3Cos[x]Sin[x]E^-x(Sin[x]^2Cos[x]-1)\n0.0 10.0 101\n");
+  testing::internal::CaptureStderr();
+  ProblemRegister more(20);
+  more.Create(usual);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   ASSERT_NE(problem, nullptr);
   EXPECT_NE(dynamic_cast<F1*>(problem->GetTarget()), nullptr);
   EXPECT_EQ(problem->GetTarget()->GetDimension(), 1);

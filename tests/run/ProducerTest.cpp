@@ -7,6 +7,7 @@
 #include "TestSupport.h"
 #include "config/Log.h"
 #include "engine/TestRun.h"
+#include "run/ParameterKeys.h"
 
 namespace {
 using ::testing::ExitedWithCode;
@@ -23,7 +24,7 @@ TEST(ProducerTest, ReadsEveryInputFile) {
   EXPECT_EQ(producer.GetMaxGeneration(), 9);
   EXPECT_EQ(producer.GetIterationNum(), 3);
   EXPECT_EQ(producer.GetSeed(), 42);
-  EXPECT_EQ(producer.GetDoubleParameter("rate"), 0.5);
+  EXPECT_EQ(producer.GetDoubleParameter("crossover_ratio"), 0.5);
   EXPECT_EQ(producer.GetIntParameter("population_size"), 6);
   EXPECT_EQ(producer.GetFileName("table"), dir.File("table.txt"));
   EXPECT_EQ(producer.GetTestProblem()->solvedAt, 2.5);
@@ -69,29 +70,67 @@ TEST(ProducerTest, RebuildingAProducerTruncatesTheLogFiles) {
   EXPECT_EQ(GetLog()->Exists("log"), 1);
 }
 
-// A missing input file gives exactly the report lines, nothing else.
-std::string MissingFileReport(const std::string& after) { return "^" + ExactLine(after) + "$"; }
+// A missing input file is named, with the system's reason, on a warning line
+// just before its report.
+std::string MissingFileReport(const std::string& role, const std::string& name, const std::string& method,
+                              const std::string& after) {
+  // The scratch folder of a death test's child differs from the parent's.
+  return "^" + ExactLine("Warning: " + role + " ") + "/[^ ]*/" +
+         ExactLine(name + " can not be opened: No such file or directory at Producer::" + method + "\n" + after) +
+         "$";
+}
 
-TEST(ProducerDeathTest, MissingInputFilesAreReported) {
+TEST(ProducerDeathTest, MissingInputFilesAreNamedThenReported) {
   ScratchDir dir;
   DeleteLog();
   EXPECT_EXIT(TestProducer{dir.File("no-files.txt")}, ExitedWithCode(1),
-              MissingFileReport("Fatal error: Can not open file at Producer::ReadFile\n"));
+              MissingFileReport("File list", "no-files.txt", "ReadFile",
+                                "Fatal error: Can not open file at Producer::ReadFile\n"));
 
   std::string files = WriteRunFiles(dir, kParameters);
   std::filesystem::remove(dir.File("log_setting.txt"));
   EXPECT_EXIT(TestProducer{files}, ExitedWithCode(1),
-              MissingFileReport("Fatal error: Can not open file at Producer::Readfile\n"));
+              MissingFileReport("Log setting", "log_setting.txt", "Readfile",
+                                "Fatal error: Can not open file at Producer::Readfile\n"));
 
   files = WriteRunFiles(dir, kParameters);
   std::filesystem::remove(dir.File("parameter.txt"));
   EXPECT_EXIT(TestProducer{files}, ExitedWithCode(1),
-              MissingFileReport("population_size\nFatal error: Can not find  at IntRegister::Create\n"));
+              MissingFileReport("Parameter file", "parameter.txt", "ReadFile",
+                                "population_size\nFatal error: Can not find  at IntRegister::Create\n"));
 
   files = WriteRunFiles(dir, kParameters);
   std::filesystem::remove(dir.File("problem.txt"));
   EXPECT_EXIT(TestProducer{files}, ExitedWithCode(1),
-              MissingFileReport("Fatal error: Can not open file at Producer::ReadFile\n"));
+              MissingFileReport("Problem file", "problem.txt", "ReadFile",
+                                "Fatal error: Can not open file at Producer::ReadFile\n"));
+}
+
+// Keys no run reads are named, with the nearest known key when one is close;
+// the run goes on. So does a thread count above the greatest.
+TEST(ProducerTest, UnknownKeysAndTooManyThreadsAreWarnedAbout) {
+  ScratchDir dir;
+  DeleteLog();
+  std::string files = WriteRunFiles(dir, std::string(kParameters) + "populaton_size 9\nmutation_ratio 1\nthreads 300\nzzz 1\n");
+  testing::internal::CaptureStderr();
+  {
+    TestProducer producer(files);
+    EXPECT_EQ(producer.GetPopulationSize(), 6);
+    EXPECT_EQ(producer.GetThreadCount(), Producer::kMaxThreads);
+  }
+  std::string path = dir.File("parameter.txt");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Warning: Parameter file " + path +
+                ": unknown key populaton_size; did you mean population_size? at Producer::ReadFile\n"
+                "Warning: Parameter file " + path +
+                ": mutation_ratio belongs in the double_parameter section; here it is not read at "
+                "Producer::ReadFile\n"
+                "Warning: Parameter file " + path + ": unknown key zzz at Producer::ReadFile\n"
+                "Warning: Parameter threads in " + path + " is 300; at most 256 threads are used at "
+                "Producer::Producer\n");
+  EXPECT_EQ(NearestKnownKey("tournamentsize"), "tournament_size");
+  EXPECT_EQ(NearestKnownKey("seeds"), "seed");
+  EXPECT_EQ(NearestKnownKey("generations"), "");
 }
 
 TEST(ProducerDeathTest, MissingKeysAreReported) {

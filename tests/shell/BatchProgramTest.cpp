@@ -84,11 +84,13 @@ TEST(BatchProgramTest, OnATerminalAReportFollowsTheProgressLineOnItsOwnLine) {
       << text;
 }
 
-TEST(BatchProgramTest, MissingFileListIsOneLineAndStatusOne) {
+TEST(BatchProgramTest, MissingFileListIsNamedThenReportedWithStatusOne) {
   ScratchDir dir;
   Result result = RunBatch(dir.Path());
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, "Fatal error: Can not open file at Producer::ReadFile\n");
+  EXPECT_EQ(result.err,
+            "Warning: File list input/files.txt can not be opened: No such file or directory at Producer::ReadFile\n"
+            "Fatal error: Can not open file at Producer::ReadFile\n");
   EXPECT_EQ(result.out, "");
 }
 
