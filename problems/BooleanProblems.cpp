@@ -26,10 +26,26 @@ void CheckInputBits(int bits, const char* cls, const char* what) {
   }
 }
 
-// The cases a recording shows: all of them up to TruthTableRecording's limit.
-int ShownCases(int cases) {
-  return cases < TruthTableRecording::kShownCases ? cases : TruthTableRecording::kShownCases;
-}
+// The cases a recording shows, case by case: all of them up to
+// TruthTableRecording's limit.
+struct ShownCases {
+  explicit ShownCases(int cases)
+      : count(cases < TruthTableRecording::kShownCases ? cases : TruthTableRecording::kShownCases) {}
+  void operator()(int answer, int right) {
+    answers.push_back(answer);
+    targets.push_back(right);
+  }
+  // The table once the problem has been evaluated in full last (leaving it
+  // as every evaluation leaves it) and scored has its fitness, the errors.
+  std::unique_ptr<Recording> Table(const std::string& rule, int cases, DoubleTypeFitnessIndividual* scored) {
+    return std::make_unique<TruthTableRecording>(rule, cases, TruncToInt(scored->GetFitness()), std::move(answers),
+                                                 std::move(targets));
+  }
+
+  int count;
+  std::vector<int> answers;
+  std::vector<int> targets;
+};
 }  // namespace
 
 Parity::Parity(std::istream& in) : interpreter(std::make_unique<LispInterpreter>()) {
@@ -101,7 +117,7 @@ int Parity::FitnessIntParity(const Run& run, const IntArray& bits) {
 }
 
 template <class Run, class Each>
-void Parity::ForEachCase(const Run& run, int count, const Each& each) {
+void Parity::ForEachCase(const Run& run, int count, Each&& each) {
   IntArray bits(n);
   bits.Fill(0);
   for (int c = 0; c < count; ++c) {
@@ -141,22 +157,12 @@ void Parity::FitnessFunction(Individual* individual) {
 }
 
 std::unique_ptr<Recording> Parity::Record(Individual* individual) {
-  std::vector<int> answers;
-  std::vector<int> targets;
   DoubleTypeFitnessIndividual* scored = CastIndividual(individual);
-  GPChromosome* chromosome = CastGPChromosome(scored);
-  paths.Evaluate(chromosome->GetCode(), GetPaths(), [&](const auto& run) {
-    ForEachCase(run, ShownCases(cases), [&](int answer, int right) {
-      answers.push_back(answer);
-      targets.push_back(right);
-    });
-  });
-  // Evaluated in full last, so that the problem is left as every evaluation
-  // leaves it.
+  ShownCases shown(cases);
+  paths.Evaluate(CastGPChromosome(scored)->GetCode(), GetPaths(),
+                 [&](const auto& run) { ForEachCase(run, shown.count, shown); });
   FitnessFunction(individual);
-  int errors = TruncToInt(scored->GetFitness());
-  return std::make_unique<TruthTableRecording>("even parity: right answer 1 for an even number of ones",
-                                               cases, errors, std::move(answers), std::move(targets));
+  return shown.Table("even parity: right answer 1 for an even number of ones", cases, scored);
 }
 
 Multiplexer::Multiplexer(std::istream& in) : interpreter(std::make_unique<LispInterpreter>()) {
@@ -218,7 +224,7 @@ int Multiplexer::FitnessIntMultiplexer(const Run& run, const IntArray& bits) {
 }
 
 template <class Run, class Each>
-void Multiplexer::ForEachCase(const Run& run, int count, const Each& each) {
+void Multiplexer::ForEachCase(const Run& run, int count, Each&& each) {
   IntArray bits(inputs);
   bits.Fill(0);
   for (int c = 0; c < count; ++c) {
@@ -254,20 +260,12 @@ void Multiplexer::FitnessFunction(Individual* individual) {
 }
 
 std::unique_ptr<Recording> Multiplexer::Record(Individual* individual) {
-  std::vector<int> answers;
-  std::vector<int> targets;
   DoubleTypeFitnessIndividual* scored = CastIndividual(individual);
-  GPChromosome* chromosome = CastGPChromosome(scored);
-  paths.Evaluate(chromosome->GetCode(), GetPaths(), [&](const auto& run) {
-    ForEachCase(run, ShownCases(cases), [&](int answer, int right) {
-      answers.push_back(answer);
-      targets.push_back(right);
-    });
-  });
+  ShownCases shown(cases);
+  paths.Evaluate(CastGPChromosome(scored)->GetCode(), GetPaths(),
+                 [&](const auto& run) { ForEachCase(run, shown.count, shown); });
   FitnessFunction(individual);
-  int errors = TruncToInt(scored->GetFitness());
   std::string address = k > 0 ? TruthTableRecording::BitNames(k - 1, 0) : std::string("0");
-  std::string rule =
-      "multiplexer: right answer x(" + std::to_string(k) + " + a), a = " + address + " in binary";
-  return std::make_unique<TruthTableRecording>(rule, cases, errors, std::move(answers), std::move(targets));
+  return shown.Table("multiplexer: right answer x(" + std::to_string(k) + " + a), a = " + address + " in binary",
+                     cases, scored);
 }

@@ -47,7 +47,7 @@ class Multiplexer : public Problem {
   int FitnessIntMultiplexer(const Run& run, const IntArray& bits);
   // Cases 0 .. count - 1 one by one: each (answer, right answer).
   template <class Run, class Each>
-  void ForEachCase(const Run& run, int count, const Each& each);
+  void ForEachCase(const Run& run, int count, Each&& each);
 
   std::unique_ptr<LispInterpreter> interpreter;
   EvaluationPaths paths;

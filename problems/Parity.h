@@ -50,7 +50,7 @@ class Parity : public Problem {
   int FitnessIntParity(const Run& run, const IntArray& bits);
   // Cases 0 .. count - 1 one by one: each (answer, right answer).
   template <class Run, class Each>
-  void ForEachCase(const Run& run, int count, const Each& each);
+  void ForEachCase(const Run& run, int count, Each&& each);
 
   std::unique_ptr<LispInterpreter> interpreter;
   EvaluationPaths paths;

@@ -5,10 +5,13 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPen>
 #include <QPoint>
 #include <QRect>
 #include <QVector>
 #include <QWidget>
+
+class QPainter;
 
 class PictureBox : public QWidget {
   Q_OBJECT
@@ -47,7 +50,7 @@ class PictureBox : public QWidget {
   // Keeps the image the size of the widget, also before it is first shown.
   void EnsureImage();
   // A painter on the image with the clip set.
-  void Begin(class QPainter& painter);
+  void Begin(QPainter& painter);
   QPen Pen() const;
 
   QImage image;

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -19,13 +19,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-std::string Read(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 // The example's parameter file with max_generation replaced.
 std::string WithGenerations(const std::string& parameters, int generations) {
   std::string text = parameters;
@@ -56,7 +49,10 @@ int main(int argc, char** argv) {
     fs::remove_all(work);
     fs::create_directories(work);
     fs::copy(example / "input", work / "input", fs::copy_options::recursive);
-    std::string parameters = WithGenerations(Read(work / "input" / "parameter.txt"), generations);
+    std::ifstream in(work / "input" / "parameter.txt", std::ios::binary);
+    std::string parameters((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    parameters = WithGenerations(parameters, generations);
     std::ofstream(work / "input" / "parameter.txt", std::ios::binary) << parameters;
     fs::current_path(work);
     {
