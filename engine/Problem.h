@@ -1,7 +1,12 @@
 // A problem gives each individual its fitness (lower is better) and says
-// whether a perfect individual has been found. Robot problems can also record
-// the path of one evaluation.
+// whether a perfect individual has been found. Every problem can also record
+// one evaluation for the window's picture; robot problems can write the path
+// of one evaluation as text.
 #pragma once
+
+#include <memory>
+
+#include "engine/Recording.h"
 
 class DoubleTypeFitnessIndividual;
 class GAChromosome;
@@ -40,6 +45,10 @@ class Problem {
   // depends on the program alone (and the problem's fixed data), and an
   // evaluation sets nothing else that counts, such as the solved flag.
   virtual bool CanReuseFitness() { return false; }
+  // Evaluates the individual once more (its fitness comes out as before)
+  // and keeps what the picture of that evaluation needs. Null for a problem
+  // without a picture.
+  virtual std::unique_ptr<Recording> Record(Individual*) { return nullptr; }
   // Sets the solved flag when copy has set its own: a perfect individual
   // found by a copy counts for this problem.
   void AdoptSolved(Problem* copy) {

@@ -15,6 +15,12 @@ constexpr std::uint64_t kLowBitPatterns[6] = {0xAAAAAAAAAAAAAAAAULL, 0xCCCCCCCCC
                                               0xFF00FF00FF00FF00ULL, 0xFFFF0000FFFF0000ULL, 0xFFFFFFFF00000000ULL};
 constexpr int kWordBits = 64;
 constexpr int kVariables = LispInterpreter::VariableCount;
+
+// Word number word (cases 64 word .. 64 word + 63) of input variable i.
+std::uint64_t InputWord(int i, long long word) {
+  if (i < 6) return kLowBitPatterns[i];
+  return (word >> (i - 6) & 1) != 0 ? ~0ULL : 0ULL;
+}
 }  // namespace
 
 BooleanCases::BooleanCases(int inputs, std::function<int(const IntArray&)> target)
@@ -72,8 +78,7 @@ bool BooleanCases::CountBoolErrors(Head* root, CompiledProgram& scratch, LispInt
     inputWords.resize(static_cast<std::size_t>(inputs) * kMaxWords);
     for (int i = 0; i < inputs; ++i) {
       for (int w = 0; w < words; ++w) {
-        inputWords[static_cast<std::size_t>(i * kMaxWords + w)] =
-            i < 6 ? kLowBitPatterns[i] : ((w >> (i - 6) & 1) != 0 ? ~0ULL : 0ULL);
+        inputWords[static_cast<std::size_t>(i * kMaxWords + w)] = InputWord(i, w);
       }
     }
   }
@@ -96,14 +101,16 @@ bool BooleanCases::CountBoolErrors(Head* root, CompiledProgram& scratch, LispInt
     return false;
   }
   errors = 0;
-  for (long long w = 0; w < words; ++w) {
-    std::uint64_t wrong = resultWords[static_cast<std::size_t>(w)] ^ targetWords[static_cast<std::size_t>(w)];
-    long long casesInWord = std::min<long long>(kWordBits, cases - w * kWordBits);
-    if (casesInWord < kWordBits) wrong &= (1ULL << casesInWord) - 1;
-    errors += std::popcount(wrong);
-  }
+  for (long long w = 0; w < words; ++w) errors += WrongInWord(w, resultWords[static_cast<std::size_t>(w)]);
   LeaveLastCase(interpreter, Answer::Bool);
   return true;
+}
+
+int BooleanCases::WrongInWord(long long word, std::uint64_t answers) const {
+  std::uint64_t wrong = answers ^ targetWords[static_cast<std::size_t>(word)];
+  long long casesInWord = std::min<long long>(kWordBits, cases - word * kWordBits);
+  if (casesInWord < kWordBits) wrong &= (1ULL << casesInWord) - 1;
+  return std::popcount(wrong);
 }
 
 void BooleanCases::LeaveLastCase(LispInterpreter* interpreter, Answer answer) const {
@@ -135,10 +142,8 @@ int BooleanCases::CountBitSlices(const CompiledProgram& program, LispInterpreter
       if ((used >> i & 1u) == 0) continue;
       std::uint64_t* v = variableWords.data() + static_cast<std::size_t>(i) * kMaxWords;
       for (int w = 0; w < count; ++w) {
-        if (i < inputs && i < 6) {
-          v[w] = kLowBitPatterns[i];
-        } else if (i < inputs) {
-          v[w] = ((start + w) >> (i - 6) & 1) != 0 ? ~0ULL : 0ULL;
+        if (i < inputs) {
+          v[w] = InputWord(i, start + w);
         } else {
           v[w] = interpreter->GetIntVariable(i) == 1 ? ~0ULL : 0ULL;
         }
@@ -146,60 +151,34 @@ int BooleanCases::CountBitSlices(const CompiledProgram& program, LispInterpreter
       variables[i] = v;
     }
     bitSlices.Evaluate(program, variables, count, resultWords.data());
-    for (int w = 0; w < count; ++w) {
-      long long word = start + w;
-      std::uint64_t wrong = resultWords[static_cast<std::size_t>(w)] ^ targetWords[static_cast<std::size_t>(word)];
-      long long casesInWord = std::min<long long>(kWordBits, cases - word * kWordBits);
-      if (casesInWord < kWordBits) wrong &= (1ULL << casesInWord) - 1;
-      errors += std::popcount(wrong);
-    }
+    for (int w = 0; w < count; ++w)
+      errors += WrongInWord(start + w, resultWords[static_cast<std::size_t>(w)]);
   }
   return errors;
 }
 
 int BooleanCases::CountCaseVectors(const CompiledProgram& program, LispInterpreter* interpreter, Answer answer) {
-  constexpr int kMaxLanes = CaseVectorEvaluator::kMaxLanes;
-  intLanes.resize(static_cast<std::size_t>(kVariables) * kMaxLanes);
-  doubleLanes.resize(static_cast<std::size_t>(kVariables) * kMaxLanes);
-  std::uint32_t usedInts = program.GetIntVariablesUsed();
-  std::uint32_t usedDoubles = program.GetDoubleVariablesUsed();
-  const int* ints[kVariables] = {};
-  const double* doubles[kVariables] = {};
+  // The inputs vary from case to case; every other variable keeps its value.
+  std::uint32_t inputMask = inputs >= 32 ? ~0u : (1u << inputs) - 1u;
+  std::uint32_t intInputs = answer == Answer::Bool ? inputMask : 0u;
+  std::uint32_t doubleInputs = answer == Answer::Real ? inputMask : 0u;
   int type = program.GetResultType();
   int errors = 0;
-  for (long long start = 0; start < cases; start += kMaxLanes) {
-    int count = static_cast<int>(std::min<long long>(kMaxLanes, cases - start));
-    for (int i = 0; i < kVariables; ++i) {
-      if ((usedInts >> i & 1u) != 0) {
-        int* lane = intLanes.data() + static_cast<std::size_t>(i) * kMaxLanes;
-        bool input = answer == Answer::Bool && i < inputs;
-        int value = interpreter->GetIntVariable(i);
-        for (int c = 0; c < count; ++c) lane[c] = input ? static_cast<int>((start + c) >> i & 1) : value;
-        ints[i] = lane;
-      }
-      if ((usedDoubles >> i & 1u) != 0) {
-        double* lane = doubleLanes.data() + static_cast<std::size_t>(i) * kMaxLanes;
-        bool input = answer == Answer::Real && i < inputs;
-        double value = interpreter->GetDoubleVariable(i);
-        for (int c = 0; c < count; ++c) {
-          lane[c] = input ? static_cast<double>((start + c) >> i & 1) : value;
-        }
-        doubles[i] = lane;
-      }
-    }
-    // The inputs vary from case to case; every other variable keeps its value.
-    std::uint32_t inputMask = inputs >= 32 ? ~0u : (1u << inputs) - 1u;
-    std::uint32_t uniformInts = answer == Answer::Bool ? ~inputMask : ~0u;
-    std::uint32_t uniformDoubles = answer == Answer::Real ? ~inputMask : ~0u;
-    caseVectors.Evaluate(program, count, ints, doubles, uniformInts, uniformDoubles);
+  for (long long start = 0; start < cases; start += CaseLanes::kMaxLanes) {
+    int count = static_cast<int>(std::min<long long>(CaseLanes::kMaxLanes, cases - start));
+    auto bits = [&](int i, auto* lane) {
+      for (int c = 0; c < count; ++c) lane[c] = static_cast<int>((start + c) >> i & 1);
+      return lane;
+    };
+    lanes.Evaluate(program, *interpreter, count, intInputs, doubleInputs, bits, bits);
     const int* right = targets.data() + start;
     for (int c = 0; c < count; ++c) {
       int given = 0;
       if (answer == Answer::Bool) {
-        given = caseVectors.IntResult()[c];
+        given = lanes.IntResult()[c];
       } else {
-        double value = type == ValueType::Int ? static_cast<double>(caseVectors.IntResult()[c])
-                                              : caseVectors.DoubleResult()[c];
+        double value =
+            type == ValueType::Int ? static_cast<double>(lanes.IntResult()[c]) : lanes.DoubleResult()[c];
         given = value >= 0.0 ? 1 : 0;
       }
       if (given != right[c]) ++errors;

@@ -11,8 +11,8 @@
 #include <functional>
 #include <vector>
 
+#include "problems/CaseLanes.h"
 #include "programs/BitSliceEvaluator.h"
-#include "programs/CaseVectorEvaluator.h"
 
 class CompiledProgram;
 class Head;
@@ -49,6 +49,8 @@ class BooleanCases {
   void MakeTargets();
   int CountBitSlices(const CompiledProgram& program, LispInterpreter* interpreter);
   int CountCaseVectors(const CompiledProgram& program, LispInterpreter* interpreter, Answer answer);
+  // The wrong answers among the 64 cases of word number word.
+  int WrongInWord(long long word, std::uint64_t answers) const;
 
   int inputs;
   long long cases;
@@ -59,10 +61,8 @@ class BooleanCases {
   bool targetsAreBits = true;  // every target 0 or 1
 
   BitSliceEvaluator bitSlices;
-  CaseVectorEvaluator caseVectors;
+  CaseLanes lanes;
   std::vector<std::uint64_t> variableWords;
-  std::vector<int> intLanes;
-  std::vector<double> doubleLanes;
   std::vector<std::uint64_t> resultWords;
   // The words of every input when all cases fit kMaxWords words.
   std::vector<std::uint64_t> inputWords;

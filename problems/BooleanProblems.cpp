@@ -1,16 +1,17 @@
 // The two boolean benchmark problems, parity and multiplexer.
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
+#include "foundation/Numeric.h"
 #include "foundation/NumericArrays.h"
 #include "foundation/Utility.h"
 #include "problems/BooleanCases.h"
 #include "problems/Multiplexer.h"
 #include "problems/Parity.h"
 #include "problems/ProblemFileReader.h"
-#include "programs/CompiledProgram.h"
-#include "programs/HeadLispCode.h"
+#include "problems/TruthTablePicture.h"
 #include "programs/LispCode.h"
 #include "programs/LispInterpreter.h"
+#include "programs/Operator.h"
 
 namespace {
 // Each input bit is one variable of the interpreter, which holds
@@ -24,18 +25,38 @@ void CheckInputBits(int bits, const char* cls, const char* what) {
                                cls, cls);
   }
 }
+
+// The cases a recording shows, case by case: all of them up to
+// TruthTableRecording's limit.
+struct ShownCases {
+  explicit ShownCases(int cases)
+      : count(cases < TruthTableRecording::kShownCases ? cases : TruthTableRecording::kShownCases) {}
+  void operator()(int answer, int right) {
+    answers.push_back(answer);
+    targets.push_back(right);
+  }
+  // The table once the problem has been evaluated in full last (leaving it
+  // as every evaluation leaves it) and scored has its fitness, the errors.
+  std::unique_ptr<Recording> Table(const std::string& rule, int cases, DoubleTypeFitnessIndividual* scored) {
+    return std::make_unique<TruthTableRecording>(rule, cases, TruncToInt(scored->GetFitness()), std::move(answers),
+                                                 std::move(targets));
+  }
+
+  int count;
+  std::vector<int> answers;
+  std::vector<int> targets;
+};
 }  // namespace
 
-Parity::Parity(std::istream& in)
-    : interpreter(std::make_unique<LispInterpreter>()), program(std::make_unique<CompiledProgram>()) {
+Parity::Parity(std::istream& in) : interpreter(std::make_unique<LispInterpreter>()) {
   ProblemFileReader reader(in, "Parity");
   // A missing mode word is an invalid mode like any other.
   std::string word;
   in >> word;
   if (word == "double") {
-    mode = 2;
+    mode = kDoubleMode;
   } else if (word == "bool") {
-    mode = 3;
+    mode = kBoolMode;
   } else {
     GetException()->FatalError("Invalid mode", "Parity", "Parity");
   }
@@ -48,7 +69,6 @@ Parity::Parity(std::istream& in)
 Parity::Parity(const Parity& other)
     : Problem(other),
       interpreter(std::make_unique<LispInterpreter>()),
-      program(std::make_unique<CompiledProgram>()),
       allCases(std::make_unique<BooleanCases>(other.n, &Parity::ParityOf)),
       mode(other.mode),
       n(other.n),
@@ -68,23 +88,16 @@ int Parity::ParityOf(const IntArray& bits) {
   return (ones + 1) % 2;
 }
 
-void Parity::EvaluateCase(GPChromosome* chromosome) {
-  if (compiled) {
-    interpreter->EvaluateCompiled(*program);
-  } else {
-    chromosome->GetCode()->Evaluate(interpreter.get());
-  }
-}
-
-int Parity::FitnessDoubleParity(GPChromosome* chromosome, const IntArray& bits) {
+template <class Run>
+int Parity::FitnessDoubleParity(const Run& run, const IntArray& bits) {
   for (int i = 0; i < n; ++i) interpreter->SetDoubleVariable(i, static_cast<double>(bits.Get(i)));
   interpreter->Clear();
-  EvaluateCase(chromosome);
+  run(interpreter.get());
   int type = interpreter->PopType();
   double value = 0.0;
-  if (type == 1) {
+  if (type == ValueType::Int) {
     value = static_cast<double>(interpreter->PopInt());
-  } else if (type == 2) {
+  } else if (type == ValueType::Double) {
     value = interpreter->PopDouble();
   } else {
     GetException()->FatalError("Invalid type", "Parity", "FitnessDoubleParity");
@@ -92,52 +105,72 @@ int Parity::FitnessDoubleParity(GPChromosome* chromosome, const IntArray& bits) 
   return value >= 0.0 ? 1 : 0;
 }
 
-int Parity::FitnessIntParity(GPChromosome* chromosome, const IntArray& bits) {
+template <class Run>
+int Parity::FitnessIntParity(const Run& run, const IntArray& bits) {
   for (int i = 0; i < n; ++i) interpreter->SetIntVariable(i, bits.Get(i));
   interpreter->Clear();
-  EvaluateCase(chromosome);
-  if (interpreter->PopType() != 4) GetException()->FatalError("Invalid type : not int", "Parity", "FitnessIntParity");
+  run(interpreter.get());
+  if (interpreter->PopType() != ValueType::Bool) {
+    GetException()->FatalError("Invalid type : not int", "Parity", "FitnessIntParity");
+  }
   return interpreter->PopBool();
+}
+
+template <class Run, class Each>
+void Parity::ForEachCase(const Run& run, int count, Each&& each) {
+  IntArray bits(n);
+  bits.Fill(0);
+  for (int c = 0; c < count; ++c) {
+    Utility::IntToBits(c, bits);
+    int answer = 0;
+    if (mode == kDoubleMode) {
+      answer = FitnessDoubleParity(run, bits);
+    } else if (mode == kBoolMode) {
+      answer = FitnessIntParity(run, bits);
+    } else {
+      GetException()->FatalError("Invalid mode", ClassNameOf(*this), "FitnessFunction");
+    }
+    each(answer, ParityOf(bits));
+  }
 }
 
 void Parity::FitnessFunction(Individual* individual) {
   DoubleTypeFitnessIndividual* target = CastIndividual(individual);
   GPChromosome* chromosome = CastGPChromosome(target);
   int errors = 0;
-  bool counted = false;
-  auto* tree = dynamic_cast<HeadLispCode*>(chromosome->GetCode());
-  if (GetPaths() == Paths::All && mode == 3 && tree != nullptr && tree->GetRoot() != nullptr) {
-    counted = allCases->CountBoolErrors(tree->GetRoot(), *program, interpreter.get(), errors);
-  }
-  compiled = !counted && GetPaths() != Paths::Tree && program->CompileCode(chromosome->GetCode());
-  BooleanCases::Answer answers = mode == 2 ? BooleanCases::Answer::Real : BooleanCases::Answer::Bool;
-  counted = counted || (compiled && GetPaths() == Paths::All && (mode == 2 || mode == 3) &&
-                        allCases->CountErrors(*program, interpreter.get(), answers, errors));
-  IntArray bits(n);
-  bits.Fill(0);
-  for (int c = 0; c < cases && !counted; ++c) {
-    Utility::IntToBits(c, bits);
-    int answer = 0;
-    if (mode == 2) {
-      answer = FitnessDoubleParity(chromosome, bits);
-    } else if (mode == 3) {
-      answer = FitnessIntParity(chromosome, bits);
-    } else {
-      GetException()->FatalError("Invalid mode", ClassNameOf(*this), "FitnessFunction");
-    }
-    if (answer != ParityOf(bits)) ++errors;
-  }
+  BooleanCases::Answer answers =
+      mode == kDoubleMode ? BooleanCases::Answer::Real : BooleanCases::Answer::Bool;
+  paths.Evaluate(
+      chromosome->GetCode(), GetPaths(),
+      [&](Head* root, CompiledProgram& scratch) {
+        return mode == kBoolMode && allCases->CountBoolErrors(root, scratch, interpreter.get(), errors);
+      },
+      [&](const CompiledProgram& program) {
+        return (mode == kDoubleMode || mode == kBoolMode) &&
+               allCases->CountErrors(program, interpreter.get(), answers, errors);
+      },
+      [&](const auto& run) {
+        ForEachCase(run, cases, [&](int answer, int right) { errors += answer != right ? 1 : 0; });
+      });
   if (errors == 0) SetSolved();
   target->SetFitness(static_cast<double>(errors));
 }
 
-Multiplexer::Multiplexer(std::istream& in)
-    : interpreter(std::make_unique<LispInterpreter>()), program(std::make_unique<CompiledProgram>()) {
+std::unique_ptr<Recording> Parity::Record(Individual* individual) {
+  DoubleTypeFitnessIndividual* scored = CastIndividual(individual);
+  ShownCases shown(cases);
+  paths.Evaluate(CastGPChromosome(scored)->GetCode(), GetPaths(),
+                 [&](const auto& run) { ForEachCase(run, shown.count, shown); });
+  FitnessFunction(individual);
+  return shown.Table("even parity: right answer 1 for an even number of ones", cases, scored);
+}
+
+Multiplexer::Multiplexer(std::istream& in) : interpreter(std::make_unique<LispInterpreter>()) {
   ProblemFileReader reader(in, "Multiplexer");
   std::string word;
   in >> word;
   if (word == "bool") {
-    mode = 4;
+    mode = kBoolMode;
   } else {
     GetException()->FatalError("Invalid mode", "Multiplexer", "Multiplexer");
   }
@@ -158,8 +191,8 @@ Multiplexer::Multiplexer(std::istream& in)
 Multiplexer::Multiplexer(const Multiplexer& other)
     : Problem(other),
       interpreter(std::make_unique<LispInterpreter>()),
-      program(std::make_unique<CompiledProgram>()),
-      allCases(std::make_unique<BooleanCases>(other.inputs, [this](const IntArray& bits) { return MultiplexerOf(bits); })),
+      allCases(std::make_unique<BooleanCases>(other.inputs,
+                                              [this](const IntArray& bits) { return MultiplexerOf(bits); })),
       mode(other.mode),
       inputs(other.inputs),
       cases(other.cases),
@@ -179,48 +212,60 @@ int Multiplexer::MultiplexerOf(const IntArray& bits) const {
   return bits.Get(k + address);
 }
 
-void Multiplexer::EvaluateCase(GPChromosome* chromosome) {
-  if (compiled) {
-    interpreter->EvaluateCompiled(*program);
-  } else {
-    chromosome->GetCode()->Evaluate(interpreter.get());
-  }
-}
-
-int Multiplexer::FitnessIntMultiplexer(GPChromosome* chromosome, const IntArray& bits) {
+template <class Run>
+int Multiplexer::FitnessIntMultiplexer(const Run& run, const IntArray& bits) {
   for (int i = 0; i < inputs; ++i) interpreter->SetIntVariable(i, bits.Get(i));
   interpreter->Clear();
-  EvaluateCase(chromosome);
-  if (interpreter->PopType() != 4) {
+  run(interpreter.get());
+  if (interpreter->PopType() != ValueType::Bool) {
     GetException()->FatalError("Invalid type : not int", "Multiplexer", "FitnessIntMultiplexer");
   }
   return interpreter->PopBool();
+}
+
+template <class Run, class Each>
+void Multiplexer::ForEachCase(const Run& run, int count, Each&& each) {
+  IntArray bits(inputs);
+  bits.Fill(0);
+  for (int c = 0; c < count; ++c) {
+    Utility::IntToBits(c, bits);
+    int answer = 0;
+    if (mode == kBoolMode) {
+      answer = FitnessIntMultiplexer(run, bits);
+    } else {
+      GetException()->FatalError("Invalid mode", ClassNameOf(*this), "FitnessFunction");
+    }
+    each(answer, MultiplexerOf(bits));
+  }
 }
 
 void Multiplexer::FitnessFunction(Individual* individual) {
   DoubleTypeFitnessIndividual* target = CastIndividual(individual);
   GPChromosome* chromosome = CastGPChromosome(target);
   int errors = 0;
-  bool counted = false;
-  auto* tree = dynamic_cast<HeadLispCode*>(chromosome->GetCode());
-  if (GetPaths() == Paths::All && mode == 4 && tree != nullptr && tree->GetRoot() != nullptr) {
-    counted = allCases->CountBoolErrors(tree->GetRoot(), *program, interpreter.get(), errors);
-  }
-  compiled = !counted && GetPaths() != Paths::Tree && program->CompileCode(chromosome->GetCode());
-  counted = counted || (compiled && GetPaths() == Paths::All && mode == 4 &&
-                        allCases->CountErrors(*program, interpreter.get(), BooleanCases::Answer::Bool, errors));
-  IntArray bits(inputs);
-  bits.Fill(0);
-  for (int c = 0; c < cases && !counted; ++c) {
-    Utility::IntToBits(c, bits);
-    int answer = 0;
-    if (mode == 4) {
-      answer = FitnessIntMultiplexer(chromosome, bits);
-    } else {
-      GetException()->FatalError("Invalid mode", ClassNameOf(*this), "FitnessFunction");
-    }
-    if (answer != MultiplexerOf(bits)) ++errors;
-  }
+  paths.Evaluate(
+      chromosome->GetCode(), GetPaths(),
+      [&](Head* root, CompiledProgram& scratch) {
+        return mode == kBoolMode && allCases->CountBoolErrors(root, scratch, interpreter.get(), errors);
+      },
+      [&](const CompiledProgram& program) {
+        return mode == kBoolMode &&
+               allCases->CountErrors(program, interpreter.get(), BooleanCases::Answer::Bool, errors);
+      },
+      [&](const auto& run) {
+        ForEachCase(run, cases, [&](int answer, int right) { errors += answer != right ? 1 : 0; });
+      });
   if (errors == 0) SetSolved();
   target->SetFitness(static_cast<double>(errors));
+}
+
+std::unique_ptr<Recording> Multiplexer::Record(Individual* individual) {
+  DoubleTypeFitnessIndividual* scored = CastIndividual(individual);
+  ShownCases shown(cases);
+  paths.Evaluate(CastGPChromosome(scored)->GetCode(), GetPaths(),
+                 [&](const auto& run) { ForEachCase(run, shown.count, shown); });
+  FitnessFunction(individual);
+  std::string address = k > 0 ? TruthTableRecording::BitNames(k - 1, 0) : std::string("0");
+  return shown.Table("multiplexer: right answer x(" + std::to_string(k) + " + a), a = " + address + " in binary",
+                     cases, scored);
 }

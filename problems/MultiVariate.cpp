@@ -1,10 +1,12 @@
 #include "problems/MultiVariate.h"
 
+#include <cmath>
 #include <sstream>
 
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
 #include "foundation/Utility.h"
+#include "problems/MultiVariatePicture.h"
 #include "problems/ProblemFileReader.h"
 
 namespace {
@@ -117,4 +119,53 @@ void MultiVariate::FitnessFunction(Individual* individual) {
   DoubleArray x(n);
   Decode(integers, x);
   scored->SetFitness(function->Evaluate(x));
+}
+
+double MultiVariate::OptimumOf(int v) const {
+  double known = function->OptimumCoordinate();
+  if (!std::isnan(known) || n != 1 || rotation) return known;
+  long long values = 1LL << m;
+  long long stride = values > 65536 ? values / 65536 : 1;
+  IntArray integers(1);
+  integers.Add(0);
+  DoubleArray x(1);
+  double best = HUGE_VAL;
+  double at = known;
+  for (long long k = 0; k < values; k += stride) {
+    integers.Set(0, static_cast<int>(k));
+    x.Clear();
+    Decode(integers, x);
+    double value = function->Evaluate(x);
+    if (value < best) {
+      best = value;
+      at = x.Get(v);
+    }
+  }
+  return at;
+}
+
+std::unique_ptr<Recording> MultiVariate::Record(Individual* individual) {
+  FitnessFunction(individual);
+  DoubleTypeFitnessIndividual* scored = CastIndividual(individual);
+  IntArray integers(n);
+  DecodeGenes(*CastGAChromosome(scored)->GetGenes(), integers);
+  DoubleArray x(n);
+  Decode(integers, x);
+  int shown = n < MultiVariateRecording::kShownVariables ? n : MultiVariateRecording::kShownVariables;
+  std::vector<MultiVariateRecording::Variable> variables;
+  // Without a rotation each variable runs from its translation over 2^m - 1
+  // scale steps; with one the range is left open.
+  double steps = static_cast<double>((1LL << m) - 1);
+  for (int v = 0; v < shown; ++v) {
+    double low = NAN;
+    double high = NAN;
+    if (!rotation) {
+      double offset = translation ? translation->Get(v) : 0.0;
+      low = offset + std::fmin(0.0, steps * scale);
+      high = offset + std::fmax(0.0, steps * scale);
+    }
+    variables.push_back({x.Get(v), low, high, OptimumOf(v)});
+  }
+  std::string name = functions->KeyAt(0);
+  return std::make_unique<MultiVariateRecording>(name, n, std::move(variables), scored->GetFitness());
 }

@@ -31,6 +31,9 @@ class MultiVariate : public Problem {
   // A copy with a function of its own, made from the same name, and its own
   // translation and rotation.
   Problem* Clone() override;
+  // The variables the best string decodes to, against the function's
+  // optimum.
+  std::unique_ptr<Recording> Record(Individual* individual) override;
 
   // The n integers the genes encode: variable v is read from genes
   // v*m .. v*m + m - 1, the first of them the most significant bit; a gene
@@ -52,6 +55,10 @@ class MultiVariate : public Problem {
 
  private:
   MultiVariate(const MultiVariate& other);
+  // The coordinate of the function's lowest point along variable v: the
+  // function's own, or for one unrotated variable the best of up to 65536
+  // values spread over its range; NaN when neither is known.
+  double OptimumOf(int v) const;
 
   int n;
   int m;

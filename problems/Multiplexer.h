@@ -8,15 +8,17 @@
 #include <memory>
 
 #include "engine/Problem.h"
+#include "problems/EvaluationPaths.h"
 
 class BooleanCases;
-class CompiledProgram;
-class GPChromosome;
 class IntArray;
 class LispInterpreter;
 
 class Multiplexer : public Problem {
  public:
+  // The one mode, "bool": a boolean result.
+  static constexpr int kBoolMode = 4;
+
   // Reads the mode word ("bool") and the number of address bits.
   explicit Multiplexer(std::istream& in);
   ~Multiplexer() override;
@@ -25,6 +27,9 @@ class Multiplexer : public Problem {
   // a bool), with the same count of errors as case by case.
   void FitnessFunction(Individual* individual) override;
   Problem* Clone() override;
+  // The program's answer in every case (up to TruthTableRecording's limit)
+  // against the right one.
+  std::unique_ptr<Recording> Record(Individual* individual) override;
 
   // The data bit that the address bits of the case select.
   int MultiplexerOf(const IntArray& bits) const;
@@ -36,16 +41,16 @@ class Multiplexer : public Problem {
  private:
   // The copy made by Clone.
   Multiplexer(const Multiplexer& other);
-  int FitnessIntMultiplexer(GPChromosome* chromosome, const IntArray& bits);
-
-  // Runs the program of one case: compiled when the chromosome's code could
-  // be compiled, else through the code itself.
-  void EvaluateCase(GPChromosome* chromosome);
+  // The program's answer in the case bits, run by run (a TreeRun or a
+  // CompiledRun): its boolean result.
+  template <class Run>
+  int FitnessIntMultiplexer(const Run& run, const IntArray& bits);
+  // Cases 0 .. count - 1 one by one: each (answer, right answer).
+  template <class Run, class Each>
+  void ForEachCase(const Run& run, int count, Each&& each);
 
   std::unique_ptr<LispInterpreter> interpreter;
-  // The program being evaluated in compiled form, and whether it has one.
-  std::unique_ptr<CompiledProgram> program;
-  bool compiled = false;
+  EvaluationPaths paths;
   // All cases at once, for programs that allow it.
   std::unique_ptr<BooleanCases> allCases;
   int mode;

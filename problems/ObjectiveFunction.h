@@ -3,6 +3,8 @@
 // F2, which also serve as regression targets.
 #pragma once
 
+#include <limits>
+
 class DoubleArray;
 
 class ObjectiveFunction {
@@ -14,6 +16,9 @@ class ObjectiveFunction {
 
   // The value at x[0] .. x[dimension - 1]; a shorter x is an index report.
   virtual double Evaluate(const DoubleArray& x) = 0;
+  // The value every variable takes at the function's lowest point; NaN when
+  // it has none in closed form.
+  virtual double OptimumCoordinate() const { return std::numeric_limits<double>::quiet_NaN(); }
   int GetDimension() const { return dimension; }
 
  protected:
@@ -25,6 +30,7 @@ class Rosenbrock : public ObjectiveFunction {
  public:
   explicit Rosenbrock(int dimension) : ObjectiveFunction(dimension) {}
   double Evaluate(const DoubleArray& x) override;
+  double OptimumCoordinate() const override { return 1.0; }
 };
 
 // 10 n + sum of x_i^2 - 10 cos(6.283 x_i); 0 at the origin.
@@ -32,6 +38,7 @@ class Rastrigin : public ObjectiveFunction {
  public:
   explicit Rastrigin(int dimension) : ObjectiveFunction(dimension) {}
   double Evaluate(const DoubleArray& x) override;
+  double OptimumCoordinate() const override { return 0.0; }
 };
 
 // 22.7182 - 20 exp(-2.0 sqrt(sum x_i^2 / n)) - exp(sum cos(6.283 x_i) / n),
@@ -40,6 +47,7 @@ class Ackley : public ObjectiveFunction {
  public:
   explicit Ackley(int dimension) : ObjectiveFunction(dimension) {}
   double Evaluate(const DoubleArray& x) override;
+  double OptimumCoordinate() const override { return 0.0; }
 };
 
 // x^3 cos(x) sin(x) 2.7^-x (sin(x) sin(x) cos(x) - 1) of x = x_0.

@@ -7,15 +7,18 @@
 #include <memory>
 
 #include "engine/Problem.h"
+#include "problems/EvaluationPaths.h"
 
 class BooleanCases;
-class CompiledProgram;
-class GPChromosome;
 class IntArray;
 class LispInterpreter;
 
 class Parity : public Problem {
  public:
+  // The modes the mode word selects.
+  static constexpr int kDoubleMode = 2;  // "double": a real result, read as 1 when >= 0.0
+  static constexpr int kBoolMode = 3;    // "bool": a boolean result
+
   // Reads the mode word ("double" or "bool") and the number of input bits.
   explicit Parity(std::istream& in);
   ~Parity() override;
@@ -24,6 +27,9 @@ class Parity : public Problem {
   // a bool), with the same count of errors as case by case.
   void FitnessFunction(Individual* individual) override;
   Problem* Clone() override;
+  // The program's answer in every case (up to TruthTableRecording's limit)
+  // against the right one.
+  std::unique_ptr<Recording> Record(Individual* individual) override;
 
   // 1 when the number of ones in the case is even, else 0.
   static int ParityOf(const IntArray& bits);
@@ -35,19 +41,19 @@ class Parity : public Problem {
  private:
   // The copy made by Clone.
   Parity(const Parity& other);
-  // The program's answer: its real result read as 1 when >= 0.0.
-  int FitnessDoubleParity(GPChromosome* chromosome, const IntArray& bits);
-  // The program's answer: its boolean result.
-  int FitnessIntParity(GPChromosome* chromosome, const IntArray& bits);
-
-  // Runs the program of one case: compiled when the chromosome's code could
-  // be compiled, else through the code itself.
-  void EvaluateCase(GPChromosome* chromosome);
+  // The program's answer in the case bits, run by run (a TreeRun or a
+  // CompiledRun): its real result read as 1 when >= 0.0.
+  template <class Run>
+  int FitnessDoubleParity(const Run& run, const IntArray& bits);
+  // The same with the boolean result.
+  template <class Run>
+  int FitnessIntParity(const Run& run, const IntArray& bits);
+  // Cases 0 .. count - 1 one by one: each (answer, right answer).
+  template <class Run, class Each>
+  void ForEachCase(const Run& run, int count, Each&& each);
 
   std::unique_ptr<LispInterpreter> interpreter;
-  // The program being evaluated in compiled form, and whether it has one.
-  std::unique_ptr<CompiledProgram> program;
-  bool compiled = false;
+  EvaluationPaths paths;
   // All cases at once, for programs that allow it.
   std::unique_ptr<BooleanCases> allCases;
   int mode;

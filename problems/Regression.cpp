@@ -9,10 +9,10 @@
 #include "foundation/Exception.h"
 #include "foundation/NumericArrays.h"
 #include "problems/ProblemFileReader.h"
-#include "programs/CaseVectorEvaluator.h"
-#include "programs/CompiledProgram.h"
+#include "problems/RegressionPicture.h"
 #include "programs/LispCode.h"
 #include "programs/LispInterpreter.h"
+#include "programs/Operator.h"
 
 Regression::Regression(std::istream& in)
     : interpreter(std::make_unique<LispInterpreter>()),
@@ -20,9 +20,7 @@ Regression::Regression(std::istream& in)
       target(nullptr),
       firstReal(0.0),
       secondReal(0.0),
-      count(0),
-      program(std::make_unique<CompiledProgram>()),
-      caseVectors(std::make_unique<CaseVectorEvaluator>()) {
+      count(0) {
   ProblemFileReader reader(in, "Regression");
   target = functions->Create(1, in);
   firstReal = reader.ReadDouble("first real");
@@ -45,9 +43,7 @@ Regression::Regression(const Regression& other)
       target(nullptr),
       firstReal(other.firstReal),
       secondReal(other.secondReal),
-      count(other.count),
-      program(std::make_unique<CompiledProgram>()),
-      caseVectors(std::make_unique<CaseVectorEvaluator>()) {
+      count(other.count) {
   // The target is kept under the name it was made from.
   std::istringstream name(other.functions->KeyAt(0));
   target = functions->Create(1, name);
@@ -74,78 +70,69 @@ void Regression::FitnessFunction(Individual* individual) {
   DoubleTypeFitnessIndividual* scored = CastIndividual(individual);
   LispCode* code = CastGPChromosome(scored)->GetCode();
   MakeSamples();
-  bool compiled = GetPaths() != Paths::Tree && program->CompileCode(code);
   double total = 0.0;
-  if (!compiled || GetPaths() != Paths::All || !TotalAtOnce(total)) total = TotalPointByPoint(code, compiled);
+  paths.Evaluate(
+      code, GetPaths(), NoAllCases{},
+      [&](const CompiledProgram& program) { return TotalAtOnce(program, total); },
+      [&](const auto& run) { total = TotalPointByPoint(run, nullptr); });
   scored->SetFitness(total);
 }
 
-double Regression::TotalPointByPoint(LispCode* code, bool compiled) {
+std::unique_ptr<Recording> Regression::Record(Individual* individual) {
+  DoubleTypeFitnessIndividual* scored = CastIndividual(individual);
+  LispCode* code = CastGPChromosome(scored)->GetCode();
+  MakeSamples();
+  std::vector<double> values;
+  paths.Evaluate(code, GetPaths(), [&](const auto& run) { TotalPointByPoint(run, &values); });
+  // Evaluated in full last, so that the problem is left as every evaluation
+  // leaves it.
+  FitnessFunction(individual);
+  return std::make_unique<RegressionRecording>(functions->KeyAt(0), samples, targetValues, values,
+                                               scored->GetFitness());
+}
+
+template <class Run>
+double Regression::TotalPointByPoint(const Run& run, std::vector<double>* values) {
   double total = 0.0;
   for (std::size_t c = 0; c < samples.size(); ++c) {
     interpreter->Clear();
     interpreter->SetDoubleVariable(0, samples[c]);
-    if (compiled) {
-      interpreter->EvaluateCompiled(*program);
-    } else {
-      code->Evaluate(interpreter.get());
-    }
+    run(interpreter.get());
     double value = 0.0;
     switch (interpreter->PopType()) {
       case ValueType::Int: value = interpreter->PopInt(); break;
       case ValueType::Double: value = interpreter->PopDouble(); break;
       default: break;
     }
+    if (values != nullptr) values->push_back(value);
     total += std::fabs(value - targetValues[c]);
   }
   return total;
 }
 
-bool Regression::TotalAtOnce(double& total) {
-  if (!program->IsTyped()) return false;
+bool Regression::TotalAtOnce(const CompiledProgram& program, double& total) {
+  if (!program.IsTyped()) return false;
   // Each point starts from empty stacks: the program must fit them.
-  if (program->GetValueBound() > LispInterpreter::ValueCapacity ||
-      program->GetPendingBound() > LispInterpreter::PendingCapacity) {
+  if (program.GetValueBound() > LispInterpreter::ValueCapacity ||
+      program.GetPendingBound() > LispInterpreter::PendingCapacity) {
     return false;
   }
-  constexpr int kLanes = CaseVectorEvaluator::kMaxLanes;
-  constexpr int kVariables = LispInterpreter::VariableCount;
-  constantLanes.resize(static_cast<std::size_t>(kVariables) * kLanes);
-  intLanes.resize(static_cast<std::size_t>(kVariables) * kLanes);
-  const double* doubles[kVariables] = {};
-  const int* ints[kVariables] = {};
-  int type = program->GetResultType();
+  int type = program.GetResultType();
   int points = static_cast<int>(samples.size());
   total = 0.0;
   int lastBool = 0;
-  for (int start = 0; start < points; start += kLanes) {
-    int lanes = points - start < kLanes ? points - start : kLanes;
+  for (int start = 0; start < points; start += CaseLanes::kMaxLanes) {
+    int count = points - start < CaseLanes::kMaxLanes ? points - start : CaseLanes::kMaxLanes;
     // Variable 0 is x; every other variable keeps its value at all points.
-    for (int i = 0; i < kVariables; ++i) {
-      if ((program->GetDoubleVariablesUsed() >> i & 1u) != 0) {
-        if (i == 0) {
-          doubles[i] = samples.data() + start;
-        } else {
-          double* lane = constantLanes.data() + static_cast<std::size_t>(i) * kLanes;
-          for (int c = 0; c < lanes; ++c) lane[c] = interpreter->GetDoubleVariable(i);
-          doubles[i] = lane;
-        }
-      }
-      if ((program->GetIntVariablesUsed() >> i & 1u) != 0) {
-        int* lane = intLanes.data() + static_cast<std::size_t>(i) * kLanes;
-        for (int c = 0; c < lanes; ++c) lane[c] = interpreter->GetIntVariable(i);
-        ints[i] = lane;
-      }
-    }
-    // Every variable but x holds one value at all points.
-    caseVectors->Evaluate(*program, lanes, ints, doubles, ~0u, ~1u);
-    for (int c = 0; c < lanes; ++c) {
+    auto x = [&](int, double*) -> const double* { return samples.data() + start; };
+    lanes.Evaluate(program, *interpreter, count, 0u, 1u, NoInputs{}, x);
+    for (int c = 0; c < count; ++c) {
       double value = 0.0;
-      if (type == ValueType::Int) value = caseVectors->IntResult()[c];
-      if (type == ValueType::Double) value = caseVectors->DoubleResult()[c];
+      if (type == ValueType::Int) value = lanes.IntResult()[c];
+      if (type == ValueType::Double) value = lanes.DoubleResult()[c];
       total += std::fabs(value - targetValues[static_cast<std::size_t>(start + c)]);
     }
-    if (type == ValueType::Bool) lastBool = caseVectors->IntResult()[lanes - 1];
+    if (type == ValueType::Bool) lastBool = lanes.IntResult()[count - 1];
   }
   // What the point-by-point loop leaves behind: x at the last point, and a
   // boolean result of the last point left on its stack.

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "engine/Problem.h"
+#include "problems/CaseLanes.h"
+#include "problems/EvaluationPaths.h"
 #include "problems/ObjectiveFunctionRegister.h"
 
-class CaseVectorEvaluator;
-class CompiledProgram;
 class LispCode;
 class LispInterpreter;
 
@@ -31,6 +31,8 @@ class Regression : public Problem {
   Problem* Clone() override;
   // The same points, the same target, no solved flag.
   bool CanReuseFitness() override { return true; }
+  // The program's value and the target's at every sample point.
+  std::unique_ptr<Recording> Record(Individual* individual) override;
 
   ObjectiveFunction* GetTarget() const { return target; }
   LispInterpreter* GetInterpreter() const { return interpreter.get(); }
@@ -47,10 +49,13 @@ class Regression : public Problem {
   Regression(const Regression& other);
   // The sample points and the target's values there, made once.
   void MakeSamples();
-  // The total error of the compiled program over all points at once, or
-  // false when it has to be evaluated point by point.
-  bool TotalAtOnce(double& total);
-  double TotalPointByPoint(LispCode* code, bool compiled);
+  // The total error of program over all points at once, or false when it
+  // has to be evaluated point by point.
+  bool TotalAtOnce(const CompiledProgram& program, double& total);
+  // The total error point by point, each point run by run (a TreeRun or a
+  // CompiledRun); values, when given, receives the program's value at each.
+  template <class Run>
+  double TotalPointByPoint(const Run& run, std::vector<double>* values);
 
   std::unique_ptr<LispInterpreter> interpreter;
   std::unique_ptr<ObjectiveFunctionRegister> functions;
@@ -58,10 +63,8 @@ class Regression : public Problem {
   double firstReal;
   double secondReal;
   int count;
-  std::unique_ptr<CompiledProgram> program;
-  std::unique_ptr<CaseVectorEvaluator> caseVectors;
+  EvaluationPaths paths;
+  CaseLanes lanes;
   std::vector<double> samples;
   std::vector<double> targetValues;
-  std::vector<double> constantLanes;
-  std::vector<int> intLanes;
 };

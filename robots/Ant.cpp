@@ -3,10 +3,9 @@
 #include <string>
 
 #include "config/MultiStream.h"
-#include "engine/Chromosome.h"
-#include "engine/Individual.h"
 #include "foundation/Exception.h"
 #include "problems/ProblemFileReader.h"
+#include "robots/AntPicture.h"
 #include "robots/RobotProblemSupport.h"
 
 Ant::Ant(std::istream& in) {
@@ -66,7 +65,7 @@ std::string Ant::InteriorText() const {
 }
 
 Ant::Ant(const Ant& other)
-    : RobotProblem(other),
+    : RobotEpisodeProblem(other),
       width(other.width),
       height(other.height),
       startX(other.startX),
@@ -77,25 +76,16 @@ Ant::Ant(const Ant& other)
   room = std::make_unique<AntRoom>(width, height);
   room->CopyWalls(*other.room);
   robot = std::make_unique<AntRobot>(room.get());
-  interpreter.CopyVariables(other.interpreter);
 }
 
 Problem* Ant::Clone() { return new Ant(*this); }
 
-Ant::~Ant() { delete room->TakeRecorder(); }
-
-void Ant::FitnessFunction(Individual* individual) {
-  DoubleTypeFitnessIndividual* scored = CastIndividual(individual);
-  LispCode* program = CastGPChromosome(scored)->GetCode();
+void Ant::StartEpisode() {
   robot->Init(startX, startY, startDirection, energy);
   room->PlaceFood(foods);
-  if (GetPaths() == Paths::Tree) {
-    RunEpisode(&interpreter, robot.get(), program);
-  } else {
-    RunEpisode(&interpreter, robot.get(), program, &compiled);
-  }
-  scored->SetFitness(-1.0 * room->CountEaten());
 }
+
+double Ant::EpisodeFitness() { return -1.0 * room->CountEaten(); }
 
 void Ant::StartRecording() {
   delete room->TakeRecorder();
@@ -105,4 +95,9 @@ void Ant::StartRecording() {
 void Ant::WriteRecording(MultiStream* stream) {
   std::unique_ptr<IntPointArray> path(room->TakeRecorder());
   *stream << PointListText(path.get(), false) << std::endl;
+}
+
+std::unique_ptr<Recording> Ant::TakeRecording() {
+  std::unique_ptr<IntPointArray> path(room->TakeRecorder());
+  return std::make_unique<AntRecording>(*room, *robot, startX, startY, path.get());
 }

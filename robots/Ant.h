@@ -6,13 +6,12 @@
 #include <memory>
 #include <string>
 
-#include "engine/Problem.h"
 #include "foundation/Point.h"
-#include "programs/LispInterpreter.h"
 #include "robots/AntRobot.h"
 #include "robots/AntRoom.h"
+#include "robots/RobotEpisode.h"
 
-class Ant : public RobotProblem {
+class Ant : public RobotEpisodeProblem<AntRoom, AntRobot> {
  public:
   // Reads, after the name: room width, room height, robot x, robot y and
   // direction (0 to 3, others are refused) as integers, energy as a real, then food cells as x-y
@@ -21,17 +20,9 @@ class Ant : public RobotProblem {
   // cell or food outside it is reported as the file is read, after a warning
   // naming the cell.
   explicit Ant(std::istream& in);
-  // Destroys a recorder still attached to the room.
-  ~Ant() override;
 
-  // One episode from the start values with the food put back; the fitness is
-  // -1 times the number of food cells eaten.
-  void FitnessFunction(Individual* individual) override;
   // A copy with its own interpreter, room (walls taken over) and robot.
   Problem* Clone() override;
-  bool IsRecording() override { return room->IsRecording(); }
-  // An episode starts from the same start values every time.
-  bool CanReuseFitness() override { return true; }
   // Gives the room a fresh recorder of kRecorderCapacity cells (one still
   // attached is destroyed); cells beyond it are not recorded.
   void StartRecording() override;
@@ -39,8 +30,6 @@ class Ant : public RobotProblem {
   // line, then destroys the recorder. Without one it writes "{}".
   void WriteRecording(MultiStream* stream) override;
 
-  AntRoom* GetRoom() { return room.get(); }
-  AntRobot* GetRobot() { return robot.get(); }
   int GetWidth() const { return width; }
   int GetHeight() const { return height; }
   int GetStartX() const { return startX; }
@@ -58,6 +47,12 @@ class Ant : public RobotProblem {
   static std::string CellText(int x, int y);
   std::string InteriorText() const;
   Ant(const Ant& other);
+  // Robot from the start values, the food put back.
+  void StartEpisode() override;
+  // -1 times the number of food cells eaten.
+  double EpisodeFitness() override;
+  // The cells the robot entered and the food it ate.
+  std::unique_ptr<Recording> TakeRecording() override;
 
   int width = 0;
   int height = 0;
@@ -66,8 +61,4 @@ class Ant : public RobotProblem {
   int startDirection = 0;
   double energy = 0.0;
   IntPointArray foods{kFoodCapacity};
-  LispInterpreter interpreter;
-  CompiledProgram compiled;  // the program of the current episode
-  std::unique_ptr<AntRoom> room;
-  std::unique_ptr<AntRobot> robot;
 };

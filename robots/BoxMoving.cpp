@@ -1,10 +1,8 @@
 #include "robots/BoxMoving.h"
 
 #include "config/MultiStream.h"
-#include "engine/Chromosome.h"
-#include "engine/Individual.h"
 #include "problems/ProblemFileReader.h"
-#include "robots/RobotProblemSupport.h"
+#include "robots/BoxMovingPicture.h"
 
 BoxMoving::BoxMoving(std::istream& in) {
   const std::string problemClass = ClassNameOf(*this);
@@ -20,36 +18,23 @@ BoxMoving::BoxMoving(std::istream& in) {
 }
 
 BoxMoving::BoxMoving(const BoxMoving& other)
-    : RobotProblem(other),
-      start(other.start),
-      boxX(other.boxX),
-      boxY(other.boxY) {
+    : RobotEpisodeProblem(other), start(other.start), boxX(other.boxX), boxY(other.boxY) {
   const BoxMovingRoom& from = *other.room;
   room = std::make_unique<BoxMovingRoom>(from.GetWidth(), from.GetHeight(), from.GetCellSize());
   room->CopyWalls(from);
   robot = std::make_unique<SmoothyRobot>(room.get(), start.step);
-  interpreter.CopyVariables(other.interpreter);
 }
 
 Problem* BoxMoving::Clone() { return new BoxMoving(*this); }
 
-BoxMoving::~BoxMoving() {
-  delete room->TakeRecorder();
-  delete room->TakeBoxRecorder();
-}
+BoxMoving::~BoxMoving() { delete room->TakeBoxRecorder(); }
 
-void BoxMoving::FitnessFunction(Individual* individual) {
-  DoubleTypeFitnessIndividual* scored = CastIndividual(individual);
-  LispCode* program = CastGPChromosome(scored)->GetCode();
+void BoxMoving::StartEpisode() {
   robot->Init(start.x, start.y, start.heading, start.energy);
   room->SetBox(boxX, boxY);
-  if (GetPaths() == Paths::Tree) {
-    RunEpisode(&interpreter, robot.get(), program);
-  } else {
-    RunEpisode(&interpreter, robot.get(), program, &compiled);
-  }
-  scored->SetFitness(room->Score());
 }
+
+double BoxMoving::EpisodeFitness() { return room->Score(); }
 
 void BoxMoving::StartRecording() {
   delete room->TakeRecorder();
@@ -63,4 +48,10 @@ void BoxMoving::WriteRecording(MultiStream* stream) {
   std::unique_ptr<DoublePointArray> boxStates(room->TakeBoxRecorder());
   *stream << "{" << PointListText(path.get(), false) << ",\n"
           << PointListText(boxStates.get(), true) << "}" << std::endl;
+}
+
+std::unique_ptr<Recording> BoxMoving::TakeRecording() {
+  std::unique_ptr<DoublePointArray> path(room->TakeRecorder());
+  std::unique_ptr<DoublePointArray> boxStates(room->TakeBoxRecorder());
+  return std::make_unique<BoxMovingRecording>(*room, path.get(), boxStates.get(), room->Score());
 }

@@ -6,30 +6,23 @@
 #include <istream>
 #include <memory>
 
-#include "engine/Problem.h"
-#include "programs/LispInterpreter.h"
+#include "robots/RobotEpisode.h"
 #include "robots/RobotProblemSupport.h"
 #include "robots/RobotRoom.h"
 #include "robots/SmoothyRobot.h"
 
-class BoxMoving : public RobotProblem {
+class BoxMoving : public RobotEpisodeProblem<BoxMovingRoom, SmoothyRobot> {
  public:
   // Reads, after the name: room width, room height, cell size, step length,
   // robot x, robot y, heading (radians), energy, box x and box y, then wall
   // cells as column-row pairs up to the first pair that cannot be read in
   // full.
   explicit BoxMoving(std::istream& in);
-  // Destroys recorders still attached to the room.
+  // Destroys a box recorder still attached to the room.
   ~BoxMoving() override;
 
-  // One episode from the start values; the fitness is the room's score, the
-  // distance of the box centre from the nearer pair of outer walls.
-  void FitnessFunction(Individual* individual) override;
   // A copy with its own interpreter, room (walls taken over) and robot.
   Problem* Clone() override;
-  bool IsRecording() override { return room->IsRecording(); }
-  // An episode starts from the same start values every time.
-  bool CanReuseFitness() override { return true; }
   // Gives the room a fresh robot-path and box-state recorder of
   // kRecorderCapacity points each (ones still attached are destroyed);
   // points beyond that are not recorded.
@@ -40,8 +33,6 @@ class BoxMoving : public RobotProblem {
   // not there (never given, or taken by the display) writes as empty.
   void WriteRecording(MultiStream* stream) override;
 
-  BoxMovingRoom* GetRoom() { return room.get(); }
-  SmoothyRobot* GetRobot() { return robot.get(); }
   double GetStartX() const { return start.x; }
   double GetStartY() const { return start.y; }
   double GetStartHeading() const { return start.heading; }
@@ -53,12 +44,15 @@ class BoxMoving : public RobotProblem {
 
  private:
   BoxMoving(const BoxMoving& other);
+  // Robot from the start values, box unrotated at its start.
+  void StartEpisode() override;
+  // The room's score, the distance of the box centre from the nearer pair of
+  // outer walls.
+  double EpisodeFitness() override;
+  // The robot's path and the box's states, step by step.
+  std::unique_ptr<Recording> TakeRecording() override;
 
   ContinuousStart start;
   double boxX = 0.0;
   double boxY = 0.0;
-  LispInterpreter interpreter;
-  CompiledProgram compiled;  // the program of the current episode
-  std::unique_ptr<BoxMovingRoom> room;
-  std::unique_ptr<SmoothyRobot> robot;
 };

@@ -3,10 +3,9 @@
 #include <string>
 
 #include "config/MultiStream.h"
-#include "engine/Chromosome.h"
-#include "engine/Individual.h"
 #include "foundation/Exception.h"
 #include "problems/ProblemFileReader.h"
+#include "robots/HPAntPicture.h"
 #include "robots/RobotProblemSupport.h"
 
 HPAnt::HPAnt(std::istream& in) {
@@ -30,31 +29,22 @@ HPAnt::HPAnt(std::istream& in) {
   robot = std::make_unique<HPAntRobot>(room.get());
 }
 
-HPAnt::HPAnt(const HPAnt& other) : RobotProblem(other), n(other.n) {
+HPAnt::HPAnt(const HPAnt& other) : RobotEpisodeProblem(other), n(other.n) {
   for (int k = 0; k < other.sequence.Size(); ++k) sequence.Add(other.sequence.Get(k));
   room = std::make_unique<HPAntRoom>(2 * n - 1, 2 * n - 1);
   room->CopyWalls(*other.room);
   robot = std::make_unique<HPAntRobot>(room.get());
-  interpreter.CopyVariables(other.interpreter);
 }
 
 Problem* HPAnt::Clone() { return new HPAnt(*this); }
 
-HPAnt::~HPAnt() { delete room->TakeRecorder(); }
-
-void HPAnt::FitnessFunction(Individual* individual) {
-  DoubleTypeFitnessIndividual* scored = CastIndividual(individual);
-  LispCode* program = CastGPChromosome(scored)->GetCode();
+void HPAnt::StartEpisode() {
   robot->Init(n, n, 0, 10.0 * n);
   room->SetSequence(robot.get(), &sequence);
   room->CanMove(n, n);  // the first residue, in the centre
-  if (GetPaths() == Paths::Tree) {
-    RunEpisode(&interpreter, robot.get(), program);
-  } else {
-    RunEpisode(&interpreter, robot.get(), program, &compiled);
-  }
-  scored->SetFitness(-1.0 * room->CountContacts());
 }
+
+double HPAnt::EpisodeFitness() { return -1.0 * room->CountContacts(); }
 
 void HPAnt::StartRecording() {
   delete room->TakeRecorder();
@@ -64,4 +54,9 @@ void HPAnt::StartRecording() {
 void HPAnt::WriteRecording(MultiStream* stream) {
   std::unique_ptr<IntPointArray> path(room->TakeRecorder());
   *stream << PointListText(path.get(), true) << std::endl;
+}
+
+std::unique_ptr<Recording> HPAnt::TakeRecording() {
+  std::unique_ptr<IntPointArray> chain(room->TakeRecorder());
+  return std::make_unique<HPAntRecording>(*room, sequence, chain.get(), room->CountContacts());
 }

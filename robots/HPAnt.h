@@ -7,30 +7,20 @@
 #include <istream>
 #include <memory>
 
-#include "engine/Problem.h"
 #include "foundation/NumericArrays.h"
-#include "programs/LispInterpreter.h"
 #include "robots/AntRobot.h"
 #include "robots/AntRoom.h"
+#include "robots/RobotEpisode.h"
 
-class HPAnt : public RobotProblem {
+class HPAnt : public RobotEpisodeProblem<HPAntRoom, HPAntRobot> {
  public:
   // Reads, after the name, the residue codes (integers) up to the first word
   // that is not one; at least one and at most kSequenceCapacity. With n
   // residues the room is 2n + 1 cells square with its centre at (n, n).
   explicit HPAnt(std::istream& in);
-  // Destroys a recorder still attached to the room.
-  ~HPAnt() override;
 
-  // One episode: the robot starts in the centre facing x + 1 with energy
-  // 10 n, where the first residue is placed; the fitness is -1 times the
-  // number of contacts.
-  void FitnessFunction(Individual* individual) override;
   // A copy with its own interpreter, room (walls taken over) and robot.
   Problem* Clone() override;
-  bool IsRecording() override { return room->IsRecording(); }
-  // An episode starts from the same start values every time.
-  bool CanReuseFitness() override { return true; }
   // Gives the room a fresh recorder of kRecorderCapacity cells (one still
   // attached is destroyed); cells beyond it are not recorded.
   void StartRecording() override;
@@ -39,8 +29,6 @@ class HPAnt : public RobotProblem {
   // writes "{}".
   void WriteRecording(MultiStream* stream) override;
 
-  HPAntRoom* GetRoom() { return room.get(); }
-  HPAntRobot* GetRobot() { return robot.get(); }
   const IntArray& GetSequence() const { return sequence; }
   int GetN() const { return n; }
 
@@ -49,11 +37,14 @@ class HPAnt : public RobotProblem {
 
  private:
   HPAnt(const HPAnt& other);
+  // The robot starts in the centre facing x + 1 with energy 10 n, and the
+  // first residue is placed there.
+  void StartEpisode() override;
+  // -1 times the number of contacts.
+  double EpisodeFitness() override;
+  // The chain as it was laid.
+  std::unique_ptr<Recording> TakeRecording() override;
 
   IntArray sequence{kSequenceCapacity};
   int n = 0;
-  LispInterpreter interpreter;
-  CompiledProgram compiled;  // the program of the current episode
-  std::unique_ptr<HPAntRoom> room;
-  std::unique_ptr<HPAntRobot> robot;
 };

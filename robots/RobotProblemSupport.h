@@ -6,8 +6,8 @@
 #include <string>
 
 #include "foundation/Point.h"
+#include "problems/EvaluationPaths.h"
 #include "problems/ProblemFileReader.h"
-#include "programs/CompiledProgram.h"
 #include "programs/LispCode.h"
 #include "programs/LispInterpreter.h"
 #include "robots/RobotRoom.h"
@@ -67,35 +67,25 @@ void AddWall(ProblemFileReader& reader, RobotRoom* room, int column, int row);
 // pair that cannot be read in full.
 void ReadWallList(ProblemFileReader& reader, RobotRoom* room);
 
-// One episode: the program runs from the top again and again, each run
-// seeing the world as the previous ones left it and costing 1 energy on top
-// of the robot's own steps, until the robot's energy is no longer greater
-// than 0. It always runs at least once; its result value is not used.
-template <class EnergyRobot>
-void RunEpisode(LispInterpreter* interpreter, EnergyRobot* robot, LispCode* program) {
+// One episode: the program runs from the top again and again (each run by
+// run, a TreeRun or a CompiledRun), each run seeing the world as the previous
+// ones left it and costing 1 energy on top of the robot's own steps, until
+// the robot's energy is no longer greater than 0. It always runs at least
+// once; its result value is not used.
+template <class EnergyRobot, class Run>
+void RunEpisode(LispInterpreter* interpreter, EnergyRobot* robot, const Run& run) {
   do {
     interpreter->Clear();
     interpreter->SetRobot(robot);
-    program->Evaluate(interpreter);
+    run(interpreter);
     robot->ConsumeEnergy(1.0);
   } while (robot->GetEnergy() > 0.0);
 }
 
-// The same episode with the program compiled once into compiled (storage
-// reused from episode to episode) and run from there: the same moves,
-// values and reports, without walking the tree at every run.
+// The same episode walking the program's tree.
 template <class EnergyRobot>
-void RunEpisode(LispInterpreter* interpreter, EnergyRobot* robot, LispCode* program, CompiledProgram* compiled) {
-  if (!compiled->CompileCode(program)) {
-    RunEpisode(interpreter, robot, program);
-    return;
-  }
-  do {
-    interpreter->Clear();
-    interpreter->SetRobot(robot);
-    interpreter->EvaluateCompiled(*compiled);
-    robot->ConsumeEnergy(1.0);
-  } while (robot->GetEnergy() > 0.0);
+void RunEpisode(LispInterpreter* interpreter, EnergyRobot* robot, LispCode* program) {
+  RunEpisode(interpreter, robot, TreeRun{program});
 }
 
 // "{" the points in their brace forms, separated by ",", "}"; with

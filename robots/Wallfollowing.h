@@ -6,28 +6,20 @@
 #include <istream>
 #include <memory>
 
-#include "engine/Problem.h"
-#include "programs/LispInterpreter.h"
+#include "robots/RobotEpisode.h"
 #include "robots/RobotProblemSupport.h"
 #include "robots/RobotRoom.h"
 #include "robots/SmoothyRobot.h"
 
-class Wallfollowing : public RobotProblem {
+class Wallfollowing : public RobotEpisodeProblem<WallfollowingRoom, SmoothyRobot> {
  public:
   // Reads, after the name: room width, room height, cell size, step length,
   // robot x, robot y, heading (radians) and energy, then wall cells as
   // column-row pairs up to the first pair that cannot be read in full.
   explicit Wallfollowing(std::istream& in);
-  // Destroys recorders still attached to the room.
-  ~Wallfollowing() override;
 
-  // One episode from the start values; the fitness is -1 times the room's score.
-  void FitnessFunction(Individual* individual) override;
   // A copy with its own interpreter, room (walls taken over) and robot.
   Problem* Clone() override;
-  bool IsRecording() override { return room->IsRecording(); }
-  // An episode starts from the same start values every time.
-  bool CanReuseFitness() override { return true; }
   // Gives the room a fresh path recorder of kRecorderCapacity points (one
   // still attached is destroyed); points beyond it are not recorded.
   void StartRecording() override;
@@ -35,8 +27,6 @@ class Wallfollowing : public RobotProblem {
   // end of line, then destroys the recorder. Without one it writes "{}".
   void WriteRecording(MultiStream* stream) override;
 
-  WallfollowingRoom* GetRoom() { return room.get(); }
-  SmoothyRobot* GetRobot() { return robot.get(); }
   double GetStartX() const { return start.x; }
   double GetStartY() const { return start.y; }
   double GetStartHeading() const { return start.heading; }
@@ -46,10 +36,12 @@ class Wallfollowing : public RobotProblem {
 
  private:
   Wallfollowing(const Wallfollowing& other);
+  // Robot from the start values, no cell visited.
+  void StartEpisode() override;
+  // -1 times the room's score.
+  double EpisodeFitness() override;
+  // The robot's path and the cells it visited.
+  std::unique_ptr<Recording> TakeRecording() override;
 
   ContinuousStart start;
-  LispInterpreter interpreter;
-  CompiledProgram compiled;  // the program of the current episode
-  std::unique_ptr<WallfollowingRoom> room;
-  std::unique_ptr<SmoothyRobot> robot;
 };

@@ -1,8 +1,5 @@
 #include "shell/Threadsystem.h"
 
-#include <QPoint>
-#include <QVector>
-#include <cmath>
 #include <ctime>
 
 #include "engine/Chromosome.h"
@@ -10,16 +7,13 @@
 #include "engine/IndividualLogCollector.h"
 #include "engine/Population.h"
 #include "engine/Problem.h"
-#include "foundation/Numeric.h"
-#include "foundation/Point.h"
+#include "engine/Recording.h"
 #include "foundation/Utility.h"
-#include "robots/BoxMoving.h"
-#include "robots/RobotRoom.h"
-#include "robots/Wallfollowing.h"
 #include "run/ProducerFactory.h"
 #include "run/RobotEvolutionarySystem.h"
 #include "shell/Mainframe.h"
 #include "shell/PictureBox.h"
+#include "shell/PictureCanvas.h"
 
 ThreadSystem::ThreadSystem(bool createSuspended, Producer* producer, TForm1* form)
     : producer(producer), form(form), suspended(createSuspended) {
@@ -91,14 +85,6 @@ void ThreadSystem::run() {
   }
 }
 
-int ThreadSystem::PixelX(double x) const {
-  return TruncToInt((x / roomWidth + 0.5) * static_cast<double>(form->Picture()->width()));
-}
-
-int ThreadSystem::PixelY(double y) const {
-  return TruncToInt((y / roomHeight + 0.5) * static_cast<double>(form->Picture()->height()));
-}
-
 void ThreadSystem::DisplayUpdate() {
   Population* population = system->GetPopulation();
   auto* best = dynamic_cast<DoubleTypeFitnessIndividual*>(population->Get(0));
@@ -121,44 +107,22 @@ void ThreadSystem::DisplayUpdate() {
 
 void ThreadSystem::DrawRoom() {
   PictureBox* picture = form->Picture();
-  robotProblem = dynamic_cast<RobotProblem*>(system->GetProblem());
-  RobotRoom* room = nullptr;
-  BoxMovingRoom* boxRoom = nullptr;
-  if (auto* boxMoving = dynamic_cast<BoxMoving*>(robotProblem)) {
-    boxRoom = boxMoving->GetRoom();
-    room = boxRoom;
-  } else if (auto* wallfollowing = dynamic_cast<Wallfollowing*>(robotProblem)) {
-    room = wallfollowing->GetRoom();
-  }
-  int wi = picture->width();
-  int hi = picture->height();
-  picture->SetPen(Qt::white);
-  picture->SetBrush(Qt::white);
-  picture->FillRect(0, 0, wi, hi);
-  if (room == nullptr) {
+  recording = system->GetProblem()->Record(system->GetPopulation()->Get(0));
+  if (!recording) {
+    canvas.reset();
+    picture->SetClip(QRect());
+    picture->SetPen(Qt::white);
+    picture->SetBrush(Qt::white);
+    picture->FillRect(0, 0, picture->width(), picture->height());
     picture->SetPen(Qt::black);
     picture->Text(10, 20, "This problem has no room picture.");
     picture->repaint();
     return;
   }
-  robotProblem->StartRecording();
-  robotProblem->FitnessFunction(system->GetPopulation()->Get(0));
-  roomWidth = room->GetWidth();
-  roomHeight = room->GetHeight();
-  robotPath.reset(room->TakeRecorder());
-  if (boxRoom != nullptr) {
-    halfSize = boxRoom->GetHalfSize();
-    boxPath.reset(boxRoom->TakeBoxRecorder());
-  } else {
-    boxPath.reset();
-  }
-  picture->SetPen(Qt::black);
-  picture->SetBrush(Qt::black);
-  const Double2DimensionalArray& walls = room->GetWallList();
-  for (int w = 0; w < walls.Size(); ++w) {
-    DoubleArray* wall = walls.Get(w);
-    picture->FillRect(PixelX(wall->Get(0)), PixelY(wall->Get(1)), PixelX(wall->Get(2)), PixelY(wall->Get(3)));
-  }
+  form->SetMemoText(form->MemoText() + QString::fromStdString(recording->Measure()) + "\r\n\r\n");
+  std::vector<LegendEntry> legend = recording->Legend();
+  canvas = std::make_unique<PictureCanvas>(picture, recording->Space(), !legend.empty());
+  DrawStillPicture(*canvas, *recording);
   picture->repaint();
   step = 0;
   {
@@ -170,46 +134,21 @@ void ThreadSystem::DrawRoom() {
 
 void ThreadSystem::AnimationStep() {
   if (IsSuspended() && !IsTerminateRequested()) return;
-  int length = robotPath ? robotPath->Size() : 0;
-  if (boxPath && boxPath->Size() < length) length = boxPath->Size();
-  // Termination is looked at after each step is drawn, so the first step is
-  // always drawn.
-  if (step >= length || (step > 0 && IsTerminateRequested())) {
+  // Termination is looked at after each frame is drawn, so the first frame
+  // is always drawn.
+  if (!recording || step >= recording->FrameCount() || (step > 0 && IsTerminateRequested())) {
     FinishAnimation();
     return;
   }
-  PictureBox* picture = form->Picture();
-  DoublePoint* robot = robotPath->Get(step);
-  picture->SetPen(Qt::red);
-  picture->SetBrush(Qt::red);
-  int rx = PixelX(robot->x);
-  int ry = PixelY(robot->y);
-  picture->Ellipse(rx, ry, rx + 2, ry + 2);
-  if (boxPath) {
-    DoublePoint* box = boxPath->Get(step);
-    double cx[4];
-    double cy[4];
-    cx[0] = 1.414 * halfSize * std::cos(box->z + 0.785398);
-    cy[0] = 1.414 * halfSize * std::sin(box->z + 0.785398);
-    for (int i = 1; i < 4; ++i) {
-      cx[i] = cx[i - 1] * std::cos(1.5708) - cy[i - 1] * std::sin(1.5708);
-      cy[i] = cy[i - 1] * std::cos(1.5708) + cx[i - 1] * std::sin(1.5708);
-    }
-    QVector<QPoint> outline;
-    for (int i = 0; i <= 4; ++i) {
-      outline.append(QPoint(PixelX(cx[i % 4] + box->x), PixelY(cy[i % 4] + box->y)));
-    }
-    picture->SetPen(QColor(0, 128, 0));
-    picture->Polyline(outline);
-  }
-  picture->repaint();
+  recording->DrawFrame(*canvas, step);
+  form->Picture()->repaint();
   ++step;
 }
 
 void ThreadSystem::FinishAnimation() {
   animationTimer.stop();
-  robotPath.reset();
-  boxPath.reset();
+  recording.reset();
+  canvas.reset();
   {
     std::lock_guard<std::mutex> lock(mutex);
     animating = false;

@@ -1,6 +1,7 @@
 // The run thread of the window: steps the evolutionary system generation by
 // generation and has the window's thread show each generation (chart points,
-// the best program, the animation of the best robot's episode) while it waits.
+// the best program, the picture of the best program's evaluation, animated
+// frame by frame) while it waits.
 #pragma once
 
 #include <QThread>
@@ -11,10 +12,10 @@
 #include <mutex>
 #include <vector>
 
-class DoublePointArray;
+class PictureCanvas;
 class Producer;
+class Recording;
 class RobotEvolutionarySystem;
-class RobotProblem;
 class TForm1;
 
 class ThreadSystem : public QThread {
@@ -51,14 +52,11 @@ class ThreadSystem : public QThread {
   void FinishAnimation();
   void WaitWhileSuspended();
   void WaitForAnimation();
-  int PixelX(double x) const;
-  int PixelY(double y) const;
 
   std::unique_ptr<RobotEvolutionarySystem> system;
   Producer* producer;
   TForm1* form;
   int generation = 0;
-  RobotProblem* robotProblem = nullptr;
 
   bool started = false;
   std::atomic<bool> terminateRequested{false};
@@ -69,10 +67,7 @@ class ThreadSystem : public QThread {
 
   // The animation in progress (window's thread only).
   QTimer animationTimer;
-  std::unique_ptr<DoublePointArray> robotPath;
-  std::unique_ptr<DoublePointArray> boxPath;
+  std::unique_ptr<Recording> recording;
+  std::unique_ptr<PictureCanvas> canvas;
   int step = 0;
-  double roomWidth = 1.0;
-  double roomHeight = 1.0;
-  double halfSize = 0.0;
 };

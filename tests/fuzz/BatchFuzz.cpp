@@ -60,7 +60,7 @@ const char* TableFor(Problem* problem) {
   if (dynamic_cast<Regression*>(problem) != nullptr) return kRegressionTable;
   if (auto* p = dynamic_cast<Parity*>(problem)) {
     if (p->GetCases() > 256) return nullptr;
-    return p->GetMode() == 2 ? kRealParityTable : kBooleanTable;
+    return p->GetMode() == Parity::kDoubleMode ? kRealParityTable : kBooleanTable;
   }
   if (auto* p = dynamic_cast<Multiplexer*>(problem)) return p->GetCases() <= 2048 ? kBooleanTable : nullptr;
   if (auto* p = dynamic_cast<MultiVariate*>(problem)) return p->GetGeneCount() <= 4096 ? "" : nullptr;

@@ -13,9 +13,16 @@
 #include <fstream>
 #include <sstream>
 
+#include "problems/MultiVariatePicture.h"
+#include "problems/RegressionPicture.h"
+#include "problems/TruthTablePicture.h"
+#include "robots/AntPicture.h"
+#include "robots/HPAntPicture.h"
+#include "robots/WallfollowingPicture.h"
 #include "run/Producer.h"
 #include "shell/Mainframe.h"
 #include "shell/PictureBox.h"
+#include "shell/PictureCanvas.h"
 #include "shell/Threadsystem.h"
 
 namespace fs = std::filesystem;
@@ -32,6 +39,8 @@ void Write(const fs::path& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary);
   out << text;
 }
+
+QColor Q(Rgb colour) { return QColor(colour.red, colour.green, colour.blue); }
 
 const char* kDefaultTable =
     "2\t1.0 2.0 3.0 4.0 5.0 6.0 7.0 8.0 9.0 10.0 \n"
@@ -279,10 +288,26 @@ class WindowTest : public QObject {
     QVERIFY(Series(window, "Series1")->count() < 1001);
   }
 
-  void OtherProblemsShowChartAndMemoWithoutARoomPicture() {
-    for (const char* example : {"parity3", "santafe", "wallfollowing", "rastrigin10"}) {
+  // Every problem draws its own picture through the one drawing interface,
+  // and the memo ends with the problem's measure of the best program.
+  void OtherProblemsShowTheirPicturesAndMeasures() {
+    struct Example {
+      const char* name;
+      Rgb colour;           // a colour its picture must hold above the legend
+      Rgb other;            // or this one
+      const char* measure;  // how its measure line starts
+    };
+    const Example examples[] = {
+        {"parity3", TruthTableRecording::kRight, TruthTableRecording::kWrong, ""},
+        {"santafe", AntRecording::kFood, AntRecording::kEaten, "eaten "},
+        {"wallfollowing", WallfollowingRecording::kMissed, WallfollowingRecording::kNearWall, "score "},
+        {"rastrigin10", MultiVariateRecording::kRange, MultiVariateRecording::kRange, "f(x) = "},
+        {"regression-f2", RegressionRecording::kTarget, RegressionRecording::kTarget, "sum of errors "},
+        {"hpant", HPAntRecording::kH, HPAntRecording::kP, ""},
+    };
+    for (const Example& example : examples) {
       fs::remove_all(folder / "input");
-      fs::copy(fs::path(MORVANE2_SOURCE_DIR) / "examples" / example / "input", folder / "input",
+      fs::copy(fs::path(MORVANE2_SOURCE_DIR) / "examples" / example.name / "input", folder / "input",
                fs::copy_options::recursive);
       std::string parameters = Read(folder / "input" / "parameter.txt");
       parameters.replace(parameters.find("max_generation"), std::string("max_generation").size(), "ignored_key");
@@ -291,9 +316,22 @@ class WindowTest : public QObject {
       TForm1 window;
       QSignalSpy finished(&window, &TForm1::RunFinished);
       QTest::mouseClick(Button(window, "Button1"), Qt::LeftButton);
-      QVERIFY2(finished.wait(60000), example);
+      QVERIFY2(finished.wait(60000), example.name);
       QCOMPARE(Series(window, "Series1")->count(), 3);
       QVERIFY(window.MemoText().startsWith("[generation:2]\r\n"));
+      QVERIFY(window.MemoText().endsWith("\r\n\r\n"));
+      QStringList parts = window.MemoText().split("\r\n\r\n", Qt::SkipEmptyParts);
+      QCOMPARE(parts.size(), 2);
+      QVERIFY2(parts[1].startsWith(example.measure), example.name);
+      const QImage& image = window.Picture()->Image();
+      bool found = false;
+      for (int y = 0; y < image.height() - PictureCanvas::kLegendHeight && !found; ++y) {
+        for (int x = 0; x < image.width() && !found; ++x) {
+          QColor c = image.pixelColor(x, y);
+          found = c == Q(example.colour) || c == Q(example.other);
+        }
+      }
+      QVERIFY2(found, example.name);
     }
   }
 
