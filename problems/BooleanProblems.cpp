@@ -107,7 +107,7 @@ void Parity::FitnessFunction(Individual* individual) {
   bool counted = false;
   auto* tree = dynamic_cast<HeadLispCode*>(chromosome->GetCode());
   if (GetPaths() == Paths::All && mode == 3 && tree != nullptr && tree->GetRoot() != nullptr) {
-    counted = allCases->CountBoolErrors(tree->GetRoot(), *program, interpreter.get(), errors);
+    counted = allCases->CountBoolErrors(tree->GetRoot(), interpreter.get(), errors);
   }
   compiled = !counted && GetPaths() != Paths::Tree && program->CompileCode(chromosome->GetCode());
   BooleanCases::Answer answers = mode == 2 ? BooleanCases::Answer::Real : BooleanCases::Answer::Bool;
@@ -204,7 +204,7 @@ void Multiplexer::FitnessFunction(Individual* individual) {
   bool counted = false;
   auto* tree = dynamic_cast<HeadLispCode*>(chromosome->GetCode());
   if (GetPaths() == Paths::All && mode == 4 && tree != nullptr && tree->GetRoot() != nullptr) {
-    counted = allCases->CountBoolErrors(tree->GetRoot(), *program, interpreter.get(), errors);
+    counted = allCases->CountBoolErrors(tree->GetRoot(), interpreter.get(), errors);
   }
   compiled = !counted && GetPaths() != Paths::Tree && program->CompileCode(chromosome->GetCode());
   counted = counted || (compiled && GetPaths() == Paths::All && mode == 4 &&

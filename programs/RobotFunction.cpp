@@ -1,7 +1,13 @@
 #include "programs/RobotFunction.h"
 
 #include "foundation/Exception.h"
-#include "programs/Robot.h"
+#include "programs/OperatorTable.h"
+
+namespace {
+// The robot has an operation for every count of arguments up to the most
+// that the compiled forms give the action.
+constexpr int MostArguments(OpCode action) { return OperationOf(action).most; }
+}  // namespace
 
 RobotFunction::~RobotFunction() = default;
 
@@ -12,93 +18,31 @@ void RobotFunction::ReportArity() const {
 }
 
 double FunctionMoveForward::Calculate(const DoubleArray& a, Robot* robot) {
-  switch (a.Size()) {
-    case 0:
-      robot->MoveForward();
-      break;
-    case 1:
-      robot->MoveForward(a.Get(0));
-      break;
-    default:
-      ReportArity();
-  }
-  return 0.0;
+  return ActOn<FunctionMoveForward>(a, robot, MostArguments(OpCode::MoveForward));
 }
 
 double FunctionMoveBackward::Calculate(const DoubleArray& a, Robot* robot) {
-  switch (a.Size()) {
-    case 0:
-      robot->MoveBackward();
-      break;
-    case 1:
-      robot->MoveBackward(a.Get(0));
-      break;
-    default:
-      ReportArity();
-  }
-  return 0.0;
+  return ActOn<FunctionMoveBackward>(a, robot, MostArguments(OpCode::MoveBackward));
 }
 
 double FunctionMoveLeft::Calculate(const DoubleArray& a, Robot* robot) {
-  switch (a.Size()) {
-    case 0:
-      robot->MoveLeft();
-      break;
-    case 1:
-      robot->MoveLeft(a.Get(0));
-      break;
-    case 2:
-      robot->MoveLeft(a.Get(0), a.Get(1));
-      break;
-    default:
-      ReportArity();
-  }
-  return 0.0;
+  return ActOn<FunctionMoveLeft>(a, robot, MostArguments(OpCode::MoveLeft));
 }
 
 double FunctionMoveRight::Calculate(const DoubleArray& a, Robot* robot) {
-  switch (a.Size()) {
-    case 0:
-      robot->MoveRight();
-      break;
-    case 1:
-      robot->MoveRight(a.Get(0));
-      break;
-    case 2:
-      robot->MoveRight(a.Get(0), a.Get(1));
-      break;
-    default:
-      ReportArity();
-  }
-  return 0.0;
+  return ActOn<FunctionMoveRight>(a, robot, MostArguments(OpCode::MoveRight));
 }
 
 double FunctionTurnLeft::Calculate(const DoubleArray& a, Robot* robot) {
-  switch (a.Size()) {
-    case 0:
-      robot->TurnLeft();
-      break;
-    case 1:
-      robot->TurnLeft(a.Get(0));
-      break;
-    default:
-      ReportArity();
-  }
-  return 0.0;
+  return ActOn<FunctionTurnLeft>(a, robot, MostArguments(OpCode::TurnLeft));
 }
 
 double FunctionTurnRight::Calculate(const DoubleArray& a, Robot* robot) {
-  switch (a.Size()) {
-    case 0:
-      robot->TurnRight();
-      break;
-    case 1:
-      robot->TurnRight(a.Get(0));
-      break;
-    default:
-      ReportArity();
-  }
-  return 0.0;
+  return ActOn<FunctionTurnRight>(a, robot, MostArguments(OpCode::TurnRight));
 }
 
-double FunctionSensor::Calculate(const DoubleArray& a, Robot* robot) { return robot->Sensor(a.Get(0)); }
+double FunctionSensor::Calculate(const DoubleArray& a, Robot* robot) {
+  // The direction is read (and checked) as an entry of the arguments.
+  double direction = a.Get(0);
+  return Act(*robot, &direction, 1);
+}

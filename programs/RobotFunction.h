@@ -1,11 +1,11 @@
 // The robot actions behind the robot operators. Each calls the robot
 // operation chosen by the number of arguments and returns 0.0; the sensor
-// returns its reading.
+// returns its reading. Each action is also a static inline kernel (Act) over
+// arguments already checked, shared with the compiled programs.
 #pragma once
 
 #include "foundation/NumericArrays.h"
-
-class Robot;
+#include "programs/Robot.h"
 
 class RobotFunction {
  public:
@@ -16,6 +16,13 @@ class RobotFunction {
   virtual double Calculate(const DoubleArray& a, Robot* robot);
 
  protected:
+  // Act with the entries of a, when there are at most most of them;
+  // otherwise reports the count.
+  template <class Action>
+  double ActOn(const DoubleArray& a, Robot* robot, int most) const {
+    if (a.Size() > most) ReportArity();
+    return Action::Act(*robot, a.Data(), a.Size());
+  }
   // Reports an argument count the robot has no operation for.
   [[noreturn]] void ReportArity() const;
 };
@@ -23,37 +30,62 @@ class RobotFunction {
 class FunctionMoveForward : public RobotFunction {
  public:
   double Calculate(const DoubleArray& a, Robot* robot) override;
+  static double Act(Robot& robot, const double* v, int n) {
+    n == 0 ? robot.MoveForward() : robot.MoveForward(v[0]);
+    return 0.0;
+  }
 };
 
 class FunctionMoveBackward : public RobotFunction {
  public:
   double Calculate(const DoubleArray& a, Robot* robot) override;
+  static double Act(Robot& robot, const double* v, int n) {
+    n == 0 ? robot.MoveBackward() : robot.MoveBackward(v[0]);
+    return 0.0;
+  }
 };
 
 // Also takes two arguments.
 class FunctionMoveLeft : public RobotFunction {
  public:
   double Calculate(const DoubleArray& a, Robot* robot) override;
+  static double Act(Robot& robot, const double* v, int n) {
+    n == 0 ? robot.MoveLeft() : n == 1 ? robot.MoveLeft(v[0]) : robot.MoveLeft(v[0], v[1]);
+    return 0.0;
+  }
 };
 
 // Also takes two arguments.
 class FunctionMoveRight : public RobotFunction {
  public:
   double Calculate(const DoubleArray& a, Robot* robot) override;
+  static double Act(Robot& robot, const double* v, int n) {
+    n == 0 ? robot.MoveRight() : n == 1 ? robot.MoveRight(v[0]) : robot.MoveRight(v[0], v[1]);
+    return 0.0;
+  }
 };
 
 class FunctionTurnLeft : public RobotFunction {
  public:
   double Calculate(const DoubleArray& a, Robot* robot) override;
+  static double Act(Robot& robot, const double* v, int n) {
+    n == 0 ? robot.TurnLeft() : robot.TurnLeft(v[0]);
+    return 0.0;
+  }
 };
 
 class FunctionTurnRight : public RobotFunction {
  public:
   double Calculate(const DoubleArray& a, Robot* robot) override;
+  static double Act(Robot& robot, const double* v, int n) {
+    n == 0 ? robot.TurnRight() : robot.TurnRight(v[0]);
+    return 0.0;
+  }
 };
 
 // The robot's reading in the direction a[0].
 class FunctionSensor : public RobotFunction {
  public:
   double Calculate(const DoubleArray& a, Robot* robot) override;
+  static double Act(Robot& robot, const double* v, int) { return robot.Sensor(v[0]); }
 };
