@@ -5,6 +5,7 @@
 #pragma once
 
 #include "foundation/NumericArrays.h"
+#include "programs/OperatorTable.h"
 #include "programs/Robot.h"
 
 class RobotFunction {
@@ -16,29 +17,32 @@ class RobotFunction {
   virtual double Calculate(const DoubleArray& a, Robot* robot);
 
  protected:
-  // Act with the entries of a, when there are at most most of them;
-  // otherwise reports the count.
-  template <class Action>
-  double ActOn(const DoubleArray& a, Robot* robot, int most) const {
-    if (a.Size() > most) ReportArity();
-    return Action::Act(*robot, a.Data(), a.Size());
-  }
   // Reports an argument count the robot has no operation for.
   [[noreturn]] void ReportArity() const;
 };
 
-class FunctionMoveForward : public RobotFunction {
+// A movement: Action::Act with the entries of the array. The robot has an
+// operation for every count up to the most that the compiled forms give the
+// movement's operation; a larger count is reported.
+template <class Action, OpCode operation>
+class RobotMovement : public RobotFunction {
  public:
-  double Calculate(const DoubleArray& a, Robot* robot) override;
+  double Calculate(const DoubleArray& a, Robot* robot) override {
+    if (a.Size() > OperationOf(operation).most) ReportArity();
+    return Action::Act(*robot, a.Data(), a.Size());
+  }
+};
+
+class FunctionMoveForward : public RobotMovement<FunctionMoveForward, OpCode::MoveForward> {
+ public:
   static double Act(Robot& robot, const double* v, int n) {
     n == 0 ? robot.MoveForward() : robot.MoveForward(v[0]);
     return 0.0;
   }
 };
 
-class FunctionMoveBackward : public RobotFunction {
+class FunctionMoveBackward : public RobotMovement<FunctionMoveBackward, OpCode::MoveBackward> {
  public:
-  double Calculate(const DoubleArray& a, Robot* robot) override;
   static double Act(Robot& robot, const double* v, int n) {
     n == 0 ? robot.MoveBackward() : robot.MoveBackward(v[0]);
     return 0.0;
@@ -46,9 +50,8 @@ class FunctionMoveBackward : public RobotFunction {
 };
 
 // Also takes two arguments.
-class FunctionMoveLeft : public RobotFunction {
+class FunctionMoveLeft : public RobotMovement<FunctionMoveLeft, OpCode::MoveLeft> {
  public:
-  double Calculate(const DoubleArray& a, Robot* robot) override;
   static double Act(Robot& robot, const double* v, int n) {
     n == 0 ? robot.MoveLeft() : n == 1 ? robot.MoveLeft(v[0]) : robot.MoveLeft(v[0], v[1]);
     return 0.0;
@@ -56,27 +59,24 @@ class FunctionMoveLeft : public RobotFunction {
 };
 
 // Also takes two arguments.
-class FunctionMoveRight : public RobotFunction {
+class FunctionMoveRight : public RobotMovement<FunctionMoveRight, OpCode::MoveRight> {
  public:
-  double Calculate(const DoubleArray& a, Robot* robot) override;
   static double Act(Robot& robot, const double* v, int n) {
     n == 0 ? robot.MoveRight() : n == 1 ? robot.MoveRight(v[0]) : robot.MoveRight(v[0], v[1]);
     return 0.0;
   }
 };
 
-class FunctionTurnLeft : public RobotFunction {
+class FunctionTurnLeft : public RobotMovement<FunctionTurnLeft, OpCode::TurnLeft> {
  public:
-  double Calculate(const DoubleArray& a, Robot* robot) override;
   static double Act(Robot& robot, const double* v, int n) {
     n == 0 ? robot.TurnLeft() : robot.TurnLeft(v[0]);
     return 0.0;
   }
 };
 
-class FunctionTurnRight : public RobotFunction {
+class FunctionTurnRight : public RobotMovement<FunctionTurnRight, OpCode::TurnRight> {
  public:
-  double Calculate(const DoubleArray& a, Robot* robot) override;
   static double Act(Robot& robot, const double* v, int n) {
     n == 0 ? robot.TurnRight() : robot.TurnRight(v[0]);
     return 0.0;
