@@ -104,20 +104,6 @@ template <class Body>
   body(arguments);
 }
 
-// Runs body with storage for n arguments: the interpreter's scratch arrays
-// when they hold n, storage of its own otherwise (possible only through the
-// explicit-arity Operate of a variable-arity operator). allowed tells the
-// argument types the call takes.
-template <class Body>
-void WithArguments(const Operator& op, LispInterpreter* interpreter, int n, bool (*allowed)(int), Body body) {
-  if (n <= LispInterpreter::ArgumentCapacity) {
-    ScratchArguments arguments(interpreter, n);
-    body(arguments);
-  } else {
-    WithOwnArguments(op, interpreter, n, allowed, body);
-  }
-}
-
 template <class Arguments>
 void ApplyBasic(const Operator& op, BasicFunction* function, LispInterpreter* interpreter, int n,
                 Arguments& arguments) {
@@ -205,29 +191,49 @@ OpCode VariableOperation(int valueType, int index) {
 BasicOperator::~BasicOperator() = default;
 
 void BasicOperator::Operate(LispInterpreter* interpreter, int n) {
-  WithArguments(*this, interpreter, n, IsNumeric,
-                [&](auto& arguments) { ApplyBasic(*this, function, interpreter, n, arguments); });
+  if (n <= LispInterpreter::ArgumentCapacity) {
+    ScratchArguments arguments(interpreter, n);
+    ApplyBasic(*this, function, interpreter, n, arguments);
+  } else {
+    WithOwnArguments(*this, interpreter, n, IsNumeric,
+                     [&](OwnArguments& arguments) { ApplyBasic(*this, function, interpreter, n, arguments); });
+  }
 }
 
 DoubleOperator::~DoubleOperator() = default;
 
 void DoubleOperator::Operate(LispInterpreter* interpreter, int n) {
-  WithArguments(*this, interpreter, n, IsNumeric,
-                [&](auto& arguments) { ApplyDouble(*this, function, interpreter, n, arguments); });
+  if (n <= LispInterpreter::ArgumentCapacity) {
+    ScratchArguments arguments(interpreter, n);
+    ApplyDouble(*this, function, interpreter, n, arguments);
+  } else {
+    WithOwnArguments(*this, interpreter, n, IsNumeric,
+                     [&](OwnArguments& arguments) { ApplyDouble(*this, function, interpreter, n, arguments); });
+  }
 }
 
 BoolOperator::~BoolOperator() = default;
 
 void BoolOperator::Operate(LispInterpreter* interpreter, int n) {
-  WithArguments(*this, interpreter, n, IsBool,
-                [&](auto& arguments) { ApplyBool(*this, function, interpreter, n, arguments); });
+  if (n <= LispInterpreter::ArgumentCapacity) {
+    ScratchArguments arguments(interpreter, n);
+    ApplyBool(*this, function, interpreter, n, arguments);
+  } else {
+    WithOwnArguments(*this, interpreter, n, IsBool,
+                     [&](OwnArguments& arguments) { ApplyBool(*this, function, interpreter, n, arguments); });
+  }
 }
 
 RobotOperator::~RobotOperator() = default;
 
 void RobotOperator::Operate(LispInterpreter* interpreter, int n) {
-  WithArguments(*this, interpreter, n, IsNumeric,
-                [&](auto& arguments) { ApplyRobot(*this, function, interpreter, n, arguments); });
+  if (n <= LispInterpreter::ArgumentCapacity) {
+    ScratchArguments arguments(interpreter, n);
+    ApplyRobot(*this, function, interpreter, n, arguments);
+  } else {
+    WithOwnArguments(*this, interpreter, n, IsNumeric,
+                     [&](OwnArguments& arguments) { ApplyRobot(*this, function, interpreter, n, arguments); });
+  }
 }
 
 IntNonArgOperator::IntNonArgOperator(const std::string& name, IntNonArgFunction* function)
