@@ -68,7 +68,7 @@ bool BooleanCases::CountErrors(const CompiledProgram& program, LispInterpreter* 
   return true;
 }
 
-bool BooleanCases::CountBoolErrors(Head* root, CompiledProgram& scratch, LispInterpreter* interpreter, int& errors) {
+bool BooleanCases::CountBoolErrors(Head* root, LispInterpreter* interpreter, int& errors) {
   constexpr int kMaxWords = BitSliceEvaluator::kMaxWords;
   long long words = (cases + kWordBits - 1) / kWordBits;
   if (cases == 0 || words > kMaxWords) return false;
@@ -96,8 +96,8 @@ bool BooleanCases::CountBoolErrors(Head* root, CompiledProgram& scratch, LispInt
     }
   }
   resultWords.resize(kMaxWords);
-  if (!scratch.EvaluateBitSlices(root, variables, static_cast<int>(words), resultWords.data(),
-                                 LispInterpreter::ValueCapacity, LispInterpreter::PendingCapacity)) {
+  if (!bitSlices.EvaluateTree(root, variables, static_cast<int>(words), resultWords.data(),
+                              LispInterpreter::ValueCapacity, LispInterpreter::PendingCapacity)) {
     return false;
   }
   errors = 0;

@@ -36,11 +36,11 @@ class BooleanCases {
   // them and its stacks empty, as the case-by-case loop does. Returns false,
   // with nothing changed, when the program has to be run case by case.
   bool CountErrors(const CompiledProgram& program, LispInterpreter* interpreter, Answer answer, int& errors);
-  // The same for a boolean answer, evaluating the tree at root directly
-  // (with scratch, whose compiled form it replaces) when every node is a
-  // bool and the cases fit 64 machine words; false when that does not apply
-  // (the program is then to be compiled and given to CountErrors).
-  bool CountBoolErrors(Head* root, CompiledProgram& scratch, LispInterpreter* interpreter, int& errors);
+  // The same for a boolean answer, evaluating the tree at root directly,
+  // without compiling it, when every node is a bool and the cases fit 64
+  // machine words; false when that does not apply (the program is then to
+  // be compiled and given to CountErrors).
+  bool CountBoolErrors(Head* root, LispInterpreter* interpreter, int& errors);
 
   // Most input bits this evaluation takes: the interpreter's variables.
   static constexpr int kMaxInputs = 20;

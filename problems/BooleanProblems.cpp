@@ -142,8 +142,8 @@ void Parity::FitnessFunction(Individual* individual) {
       mode == kDoubleMode ? BooleanCases::Answer::Real : BooleanCases::Answer::Bool;
   paths.Evaluate(
       chromosome->GetCode(), GetPaths(),
-      [&](Head* root, CompiledProgram& scratch) {
-        return mode == kBoolMode && allCases->CountBoolErrors(root, scratch, interpreter.get(), errors);
+      [&](Head* root) {
+        return mode == kBoolMode && allCases->CountBoolErrors(root, interpreter.get(), errors);
       },
       [&](const CompiledProgram& program) {
         return (mode == kDoubleMode || mode == kBoolMode) &&
@@ -245,8 +245,8 @@ void Multiplexer::FitnessFunction(Individual* individual) {
   int errors = 0;
   paths.Evaluate(
       chromosome->GetCode(), GetPaths(),
-      [&](Head* root, CompiledProgram& scratch) {
-        return mode == kBoolMode && allCases->CountBoolErrors(root, scratch, interpreter.get(), errors);
+      [&](Head* root) {
+        return mode == kBoolMode && allCases->CountBoolErrors(root, interpreter.get(), errors);
       },
       [&](const CompiledProgram& program) {
         return mode == kBoolMode &&

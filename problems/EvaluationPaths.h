@@ -38,7 +38,7 @@ struct NoAllCases {
 class EvaluationPaths {
  public:
   // One evaluation of code under paths, by the first of these that applies:
-  // onTree (Head* root, CompiledProgram& scratch) on the tree's root, then
+  // onTree (Head* root) on the tree's root, then
   // onCompiled (const CompiledProgram&) on the compiled program, each
   // returning false when it declines the program; then byCase (run), given a
   // TreeRun or a CompiledRun, which runs every case itself.
@@ -48,7 +48,7 @@ class EvaluationPaths {
     if constexpr (!std::is_same_v<std::decay_t<OnTree>, NoAllCases>) {
       if (paths == Problem::Paths::All) {
         auto* tree = dynamic_cast<HeadLispCode*>(code);
-        if (tree != nullptr && tree->GetRoot() != nullptr && onTree(tree->GetRoot(), program)) return;
+        if (tree != nullptr && tree->GetRoot() != nullptr && onTree(tree->GetRoot())) return;
       }
     }
     bool compiled = paths != Problem::Paths::Tree && program.CompileCode(code);

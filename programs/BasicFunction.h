@@ -60,6 +60,9 @@ class FunctionSubtract : public BasicFunction {
     return static_cast<int>(static_cast<std::uint32_t>(x) - static_cast<std::uint32_t>(y));
   }
   static double Of(double x, double y) { return x - y; }
+  // The list forms read the first two entries (a compiled Subtract has two).
+  static int Of(const int* v, int) { return Of(v[0], v[1]); }
+  static double Of(const double* v, int) { return Of(v[0], v[1]); }
 };
 
 // Product of all entries (1 for none); the int form wraps around on overflow.

@@ -1,70 +1,158 @@
 #include "programs/BitSliceEvaluator.h"
 
 #include <cstddef>
+#include <cstdlib>
 
 #include "programs/CompiledProgram.h"
+#include "programs/Head.h"
+#include "programs/Kernels.h"
+
+namespace {
+// The bool function Logic over the n arguments' words.
+template <class Logic>
+void Fold(const std::uint64_t* const* arguments, int n, std::uint64_t* out, int words) {
+  if (n == 2) {
+    const std::uint64_t* a = arguments[0];
+    const std::uint64_t* b = arguments[1];
+    for (int w = 0; w < words; ++w) {
+      out[w] = Logic::SliceFinish(Logic::SliceFold(Logic::SliceFold(Logic::kSliceStart, a[w]), b[w]));
+    }
+    return;
+  }
+  for (int w = 0; w < words; ++w) {
+    std::uint64_t v = Logic::kSliceStart;
+    for (int i = 0; i < n; ++i) v = Logic::SliceFold(v, arguments[i][w]);
+    out[w] = Logic::SliceFinish(v);
+  }
+}
+
+// A node's words from its arguments' words. Each word of the value is
+// computed from the same word of the arguments, so out may be the buffer
+// of an argument.
+void Apply(OpCode code, const std::uint64_t* const* arguments, int n, std::uint64_t* out, int words) {
+  switch (code) {
+    case OpCode::And:
+      Fold<Kernel<OpCode::And>>(arguments, n, out, words);
+      return;
+    case OpCode::Or:
+      Fold<Kernel<OpCode::Or>>(arguments, n, out, words);
+      return;
+    case OpCode::Nand:
+      Fold<Kernel<OpCode::Nand>>(arguments, n, out, words);
+      return;
+    case OpCode::Nor:
+      Fold<Kernel<OpCode::Nor>>(arguments, n, out, words);
+      return;
+    case OpCode::If: {
+      const std::uint64_t* c = arguments[0];
+      const std::uint64_t* t = arguments[1];
+      const std::uint64_t* e = arguments[2];
+      for (int w = 0; w < words; ++w) out[w] = Kernel<OpCode::If>::Choose(c[w], t[w], e[w]);
+      return;
+    }
+    // A variable is its own words; nothing else is a bool node.
+    case OpCode::BoolVariable:
+    case OpCode::IntConst:
+    case OpCode::DoubleConst:
+    case OpCode::IntVariable:
+    case OpCode::DoubleVariable:
+    case OpCode::Plus:
+    case OpCode::Subtract:
+    case OpCode::Times:
+    case OpCode::Divide:
+    case OpCode::Sin:
+    case OpCode::Cos:
+    case OpCode::Ln:
+    case OpCode::Exp:
+    case OpCode::Log:
+    case OpCode::Pow:
+    case OpCode::MoveForward:
+    case OpCode::MoveBackward:
+    case OpCode::MoveLeft:
+    case OpCode::MoveRight:
+    case OpCode::TurnLeft:
+    case OpCode::TurnRight:
+    case OpCode::Sensor:
+    case OpCode::Iflte:
+    case OpCode::IfFoodAhead:
+    case OpCode::Operate:
+    case OpCode::TreeOnly:
+    case OpCode::Jump:
+    case OpCode::End:
+      break;
+  }
+  std::abort();
+}
+}  // namespace
 
 bool BitSliceEvaluator::Accepts(const CompiledProgram& program) { return program.IsAllBool(); }
 
-void BitSliceEvaluator::Evaluate(const CompiledProgram& program, const std::uint64_t* const* variables, int words,
-                                 std::uint64_t* result) {
-  using P = CompiledProgram;
-  const std::vector<P::Node>& nodes = program.GetNodes();
+void BitSliceEvaluator::Evaluate(const CompiledProgram& program, const std::uint64_t* const* variables,
+                                 int words, std::uint64_t* result) {
+  const std::vector<TypedNode>& nodes = program.GetNodes();
   std::size_t depth = static_cast<std::size_t>(program.GetNodeDepth());
-  if (slots.size() < depth * kMaxWords) slots.resize(depth * kMaxWords);
+  std::size_t stride = static_cast<std::size_t>(words);
+  if (slots.size() < depth * stride) slots.resize(depth * stride);
   if (stack.size() < depth) stack.resize(depth);
   const std::uint64_t** top = stack.data();
-  const int n = words;
-  for (const P::Node& node : nodes) {
-    if (node.code == P::kBoolVariable) {
+  for (const TypedNode& node : nodes) {
+    if (node.code == OpCode::BoolVariable) {
       *top++ = variables[node.index];
       continue;
     }
     top -= node.arity;
-    // The value goes to the buffer of the stack position it will occupy;
-    // each word is computed from the same word of the arguments, so an
-    // argument held in that buffer is read before it is overwritten.
-    std::uint64_t* out = slots.data() + static_cast<std::size_t>(top - stack.data()) * kMaxWords;
-    const std::uint64_t* a = node.arity > 0 ? top[0] : nullptr;
-    const std::uint64_t* b = node.arity > 1 ? top[1] : nullptr;
-    switch (node.code) {
-      case P::kIf: {
-        const std::uint64_t* e = top[2];
-        for (int w = 0; w < n; ++w) out[w] = (a[w] & b[w]) | (~a[w] & e[w]);
-        break;
-      }
-      case P::kAnd:
-      case P::kNand: {
-        std::uint64_t flip = node.code == P::kNand ? ~0ULL : 0ULL;
-        if (node.arity == 2) {
-          for (int w = 0; w < n; ++w) out[w] = (a[w] & b[w]) ^ flip;
-        } else {
-          for (int w = 0; w < n; ++w) {
-            std::uint64_t all = ~0ULL;
-            for (int i = 0; i < node.arity; ++i) all &= top[i][w];
-            out[w] = all ^ flip;
-          }
-        }
-        break;
-      }
-      default: {  // kOr, kNor
-        std::uint64_t flip = node.code == P::kNor ? ~0ULL : 0ULL;
-        if (node.arity == 2) {
-          for (int w = 0; w < n; ++w) out[w] = (a[w] | b[w]) ^ flip;
-        } else if (node.arity == 1) {
-          for (int w = 0; w < n; ++w) out[w] = a[w] ^ flip;
-        } else {
-          for (int w = 0; w < n; ++w) {
-            std::uint64_t any = 0;
-            for (int i = 0; i < node.arity; ++i) any |= top[i][w];
-            out[w] = any ^ flip;
-          }
-        }
-        break;
-      }
-    }
+    // The value goes to the buffer of the stack position it will occupy.
+    std::uint64_t* out = slots.data() + static_cast<std::size_t>(top - stack.data()) * stride;
+    Apply(node.code, top, node.arity, out, words);
     *top++ = out;
   }
   const std::uint64_t* value = stack[0];
-  for (int w = 0; w < n; ++w) result[w] = value[w];
+  for (int w = 0; w < words; ++w) result[w] = value[w];
+}
+
+bool BitSliceEvaluator::EvaluateTree(Head* root, const std::uint64_t* const* variables, int words,
+                                     std::uint64_t* result, int valueCapacity, int pendingCapacity) {
+  treeWords = words;
+  treeVariables = variables;
+  valueBound = 0;
+  pendingBound = 0;
+  const std::uint64_t* value = TreeWords(root, 0, 0, 0);
+  if (value == nullptr || valueBound > valueCapacity || pendingBound > pendingCapacity) return false;
+  for (int w = 0; w < words; ++w) result[w] = value[w];
+  return true;
+}
+
+std::uint64_t* BitSliceEvaluator::SlotWords(std::size_t slot) {
+  while (treeSlots.size() <= slot)
+    treeSlots.push_back(std::make_unique<std::array<std::uint64_t, kMaxWords>>());
+  return treeSlots[slot]->data();
+}
+
+const std::uint64_t* BitSliceEvaluator::TreeWords(Head* node, std::size_t slot, int base, int pending) {
+  node->PrefetchChildren();
+  Operator* op = node->GetOperator();
+  int n = node->GetArity();
+  OpCode code = op->GetOperation();
+  const Operation& operation = OperationOf(code);
+  if (n != op->GetArity() || n < 0 || !operation.Takes(FastPath::BitSlices)) return nullptr;
+  if (base + 1 > valueBound) valueBound = base + 1;
+  if (code == OpCode::BoolVariable) return treeVariables[op->GetOperand().index];
+  // As the tree walk runs the node: an evaluating node's arguments each with
+  // the values of those before it on the stacks; a conditional's one by one
+  // from the pending arguments, the comparands with the values of those
+  // before them, either branch on the conditional's own base (every case
+  // computes both branches).
+  bool conditional = operation.typing == Typing::Branch;
+  if (conditional && pending + n > pendingBound) pendingBound = pending + n;
+  const std::uint64_t* arguments[kMostInlineArguments];
+  for (int i = 0; i < n; ++i) {
+    int argumentBase = conditional && i >= n - 2 ? base : base + i;
+    int argumentPending = conditional ? pending + n - 1 - i : pending;
+    arguments[i] =
+        TreeWords(node->GetChild(i), slot + static_cast<std::size_t>(i), argumentBase, argumentPending);
+    if (arguments[i] == nullptr) return nullptr;
+  }
+  std::uint64_t* out = SlotWords(slot);
+  Apply(code, arguments, n, out, treeWords);
+  return out;
 }

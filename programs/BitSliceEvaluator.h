@@ -3,12 +3,20 @@
 // of word w is case 64 w + b. Since such a program can neither fail nor act
 // on anything, evaluating both branches of every if and choosing per bit
 // gives exactly the per-case values, as long as every variable holds 0 or 1.
+// It runs the typed nodes of a compiled program, or a tree straight away
+// without compiling it; either way every node is computed by the same
+// kernels.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "programs/OperatorTable.h"
+
 class CompiledProgram;
+class Head;
 
 class BitSliceEvaluator {
  public:
@@ -25,7 +33,33 @@ class BitSliceEvaluator {
   void Evaluate(const CompiledProgram& program, const std::uint64_t* const* variables, int words,
                 std::uint64_t* result);
 
+  // The same for the tree at root, when every node is a bool node of the
+  // bit-slice evaluation and the tree walk's stacks could hold the program
+  // (at most valueCapacity values and pendingCapacity pending arguments at
+  // once); variables[i] is null for a variable that may not be read here.
+  // Returns false when the tree is not such a program; result then means
+  // nothing.
+  bool EvaluateTree(Head* root, const std::uint64_t* const* variables, int words, std::uint64_t* result,
+                    int valueCapacity, int pendingCapacity);
+
  private:
-  std::vector<std::uint64_t> slots;  // one buffer of kMaxWords per stack position
+  // The words of the value of the subtree at node: a variable's own words or
+  // the buffer of slot (each argument of a node gets the slot after the one
+  // before it); null when the subtree is not a bool program. base and pending
+  // are the values and pending arguments the tree walk holds when it reaches
+  // the node.
+  const std::uint64_t* TreeWords(Head* node, std::size_t slot, int base, int pending);
+  std::uint64_t* SlotWords(std::size_t slot);
+
+  // Evaluate's state: one buffer of words words per stack position.
+  std::vector<std::uint64_t> slots;
   std::vector<const std::uint64_t*> stack;
+
+  // EvaluateTree's state: words per value, the variables, the bounds found
+  // so far, the slots (each at a fixed address).
+  int treeWords = 0;
+  const std::uint64_t* const* treeVariables = nullptr;
+  int valueBound = 0;
+  int pendingBound = 0;
+  std::vector<std::unique_ptr<std::array<std::uint64_t, kMaxWords>>> treeSlots;
 };

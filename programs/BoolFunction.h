@@ -2,7 +2,10 @@
 // Bool values are normally 0 or 1, but a bool variable may hold any int:
 // sums and products are taken in unsigned arithmetic, which keeps them
 // defined (wrapping around). Each function's logic is also a static inline
-// kernel (Of) shared with the fast evaluation paths.
+// kernel (Of) shared with the fast evaluation paths, and is given for 64
+// cases at once, one per bit of a machine word, for arguments of 0 or 1:
+// the arguments' words folded with SliceFold from kSliceStart, then
+// SliceFinish.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +37,9 @@ class FunctionAnd : public BoolFunction {
  public:
   int Calculate(const IntArray& a) override;
   static int Of(const int* v, int n) { return static_cast<int>(BoolFunction::ProductOf(v, n)); }
+  static constexpr std::uint64_t kSliceStart = ~0ULL;
+  static std::uint64_t SliceFold(std::uint64_t a, std::uint64_t b) { return a & b; }
+  static std::uint64_t SliceFinish(std::uint64_t v) { return v; }
 };
 
 // 1 when some entry is 1.
@@ -41,6 +47,9 @@ class FunctionOr : public BoolFunction {
  public:
   int Calculate(const IntArray& a) override;
   static int Of(const int* v, int n) { return static_cast<int>(BoolFunction::SumOf(v, n)) > 0 ? 1 : 0; }
+  static constexpr std::uint64_t kSliceStart = 0;
+  static std::uint64_t SliceFold(std::uint64_t a, std::uint64_t b) { return a | b; }
+  static std::uint64_t SliceFinish(std::uint64_t v) { return v; }
 };
 
 // 1 when some entry is 0.
@@ -48,6 +57,9 @@ class FunctionNand : public BoolFunction {
  public:
   int Calculate(const IntArray& a) override;
   static int Of(const int* v, int n) { return BoolFunction::ProductOf(v, n) == 0 ? 1 : 0; }
+  static constexpr std::uint64_t kSliceStart = ~0ULL;
+  static std::uint64_t SliceFold(std::uint64_t a, std::uint64_t b) { return a & b; }
+  static std::uint64_t SliceFinish(std::uint64_t v) { return ~v; }
 };
 
 // 1 when no entry is 1; over one entry it is the negation.
@@ -55,4 +67,7 @@ class FunctionNor : public BoolFunction {
  public:
   int Calculate(const IntArray& a) override;
   static int Of(const int* v, int n) { return static_cast<int>(BoolFunction::SumOf(v, n)) < 1 ? 1 : 0; }
+  static constexpr std::uint64_t kSliceStart = 0;
+  static std::uint64_t SliceFold(std::uint64_t a, std::uint64_t b) { return a | b; }
+  static std::uint64_t SliceFinish(std::uint64_t v) { return ~v; }
 };

@@ -1,19 +1,14 @@
 #include "programs/CaseVectorEvaluator.h"
 
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
-#include "programs/BasicFunction.h"
-#include "programs/BoolFunction.h"
 #include "programs/CompiledProgram.h"
-#include "programs/DoubleFunction.h"
-#include "programs/Operator.h"
+#include "programs/Kernels.h"
 
 namespace {
-// Most arguments of a typed node (CompiledProgram computes larger calls
-// through the operator's Operate, which makes a program untyped).
-constexpr int kArguments = 8;
-
 template <class Kernel>
 void Unary(double* out, const double* a, int lanes, Kernel kernel) {
   for (int c = 0; c < lanes; ++c) out[c] = kernel(a[c]);
@@ -35,9 +30,10 @@ struct Condition {
   const int* ints;
   const double* doubles;
   bool operator()(int c) const {
-    if (type == ValueType::Double) return doubles[c] > 0.0;
-    if (type == ValueType::Int) return ints[c] > 0;
-    return ints[c] == 1;
+    using If = Kernel<OpCode::If>;
+    if (type == ValueType::Double) return If::HoldsDouble(doubles[c]);
+    if (type == ValueType::Int) return If::HoldsInt(ints[c]);
+    return If::HoldsBool(ints[c]);
   }
 };
 }  // namespace
@@ -86,7 +82,6 @@ const double* CaseVectorEvaluator::Widened(const Slot& slot, std::size_t positio
 void CaseVectorEvaluator::Evaluate(const CompiledProgram& program, int allLanes, const int* const* intLanes,
                                    const double* const* doubleLanes, std::uint32_t uniformInts,
                                    std::uint32_t uniformDoubles) {
-  using P = CompiledProgram;
   std::size_t depth = static_cast<std::size_t>(program.GetNodeDepth());
   if (intSlots.size() < depth * kMaxLanes) {
     intSlots.resize(depth * kMaxLanes);
@@ -94,7 +89,7 @@ void CaseVectorEvaluator::Evaluate(const CompiledProgram& program, int allLanes,
   }
   if (stack.size() < depth) stack.resize(depth);
   std::size_t top = 0;
-  for (const P::Node& node : program.GetNodes()) {
+  for (const TypedNode& node : program.GetNodes()) {
     std::size_t s = top - static_cast<std::size_t>(node.arity);
     Slot* args = stack.data() + s;
     int* intOut = IntBuffer(s);
@@ -105,128 +100,139 @@ void CaseVectorEvaluator::Evaluate(const CompiledProgram& program, int allLanes,
     for (int i = 0; i < node.arity; ++i) uniform = uniform && args[i].uniform;
     int lanes = uniform ? 1 : allLanes;
     Slot result{node.type, nullptr, nullptr, uniform};
+    const int n = node.arity;
+
+    // The nodes by kind of operation, each computing with the kernels of the
+    // operation c (a std::integral_constant of its code). Numeric arguments:
+    // ints when the node is an int, else widened to doubles.
+    auto widest = [&](auto c) {
+      using K = Kernel<decltype(c)::value>;
+      if (node.type == ValueType::Int) {
+        if (n == 2) {
+          BinaryInt(intOut, args[0].ints, args[1].ints, lanes, [](int x, int y) { return K::Of(x, y); });
+        } else {
+          for (int lane = 0; lane < lanes; ++lane) {
+            int v[kMostInlineArguments];
+            for (int i = 0; i < n; ++i) v[i] = args[i].ints[lane];
+            intOut[lane] = K::Of(v, n);
+          }
+        }
+        result.ints = intOut;
+        return;
+      }
+      const double* a[kMostInlineArguments];
+      for (int i = 0; i < n; ++i) a[i] = Widened(args[i], s + static_cast<std::size_t>(i), lanes);
+      if (n == 2) {
+        Binary(doubleOut, a[0], a[1], lanes, [](double x, double y) { return K::Of(x, y); });
+      } else {
+        for (int lane = 0; lane < lanes; ++lane) {
+          double v[kMostInlineArguments];
+          for (int i = 0; i < n; ++i) v[i] = a[i][lane];
+          doubleOut[lane] = K::Of(v, n);
+        }
+      }
+      result.doubles = doubleOut;
+    };
+    // Numeric arguments widened, a double out. The functions of one argument
+    // remember their values where that costs less than computing them.
+    auto real = [&](auto c) {
+      constexpr OpCode code = decltype(c)::value;
+      using K = Kernel<code>;
+      result.doubles = doubleOut;
+      const double* x = Widened(args[0], s, lanes);
+      if constexpr (OperationOf(code).most == 2) {
+        const double* y = Widened(args[1], s + 1, lanes);
+        Binary(doubleOut, x, y, lanes, [](double p, double q) { return K::Of(p, q); });
+      } else {
+        bool remember = lanes >= 16;
+        std::uint64_t hash = remember ? HashOf(static_cast<int>(code), x, lanes) : 0;
+        if (remember) {
+          // Copied out: the remembered values may be replaced while this
+          // node's value is still wanted.
+          if (const double* known = Recall(static_cast<int>(code), x, lanes, hash)) {
+            std::memcpy(doubleOut, known, static_cast<std::size_t>(lanes) * sizeof(double));
+            return;
+          }
+        }
+        Unary(doubleOut, x, lanes, [](double p) { return K::Of(p); });
+        if (remember) Remember(static_cast<int>(code), x, lanes, hash, doubleOut);
+      }
+    };
+    // Bool arguments, a bool out.
+    auto logic = [&](auto c) {
+      using K = Kernel<decltype(c)::value>;
+      for (int lane = 0; lane < lanes; ++lane) {
+        int v[kMostInlineArguments];
+        for (int i = 0; i < n; ++i) v[i] = args[i].ints[lane];
+        intOut[lane] = K::Of(v, n);
+      }
+      result.ints = intOut;
+    };
+#define MORVANE2_CODE(operation) std::integral_constant<OpCode, OpCode::operation>{}
+
     switch (node.code) {
-      case P::kIntConst:
+      case OpCode::IntConst:
         for (int c = 0; c < allLanes; ++c) intOut[c] = node.intValue;
         result.ints = intOut;
         result.uniform = true;
         break;
-      case P::kDoubleConst:
+      case OpCode::DoubleConst:
         for (int c = 0; c < allLanes; ++c) doubleOut[c] = node.doubleValue;
         result.doubles = doubleOut;
         result.uniform = true;
         break;
-      case P::kIntVariable:
-      case P::kBoolVariable:
+      case OpCode::IntVariable:
+      case OpCode::BoolVariable:
         result.ints = intLanes[node.index];
         result.uniform = (uniformInts >> node.index & 1u) != 0;
         break;
-      case P::kDoubleVariable:
+      case OpCode::DoubleVariable:
         result.doubles = doubleLanes[node.index];
         result.uniform = (uniformDoubles >> node.index & 1u) != 0;
         break;
-      case P::kPlus:
-      case P::kSubtract:
-      case P::kTimes: {
-        int n = node.arity;
-        if (node.type == ValueType::Int) {
-          if (n == 2 && node.code == P::kPlus) {
-            BinaryInt(intOut, args[0].ints, args[1].ints, lanes, [](int x, int y) { return FunctionPlus::Of(x, y); });
-          } else if (n == 2 && node.code == P::kTimes) {
-            BinaryInt(intOut, args[0].ints, args[1].ints, lanes, [](int x, int y) { return FunctionTimes::Of(x, y); });
-          } else if (node.code == P::kSubtract) {
-            BinaryInt(intOut, args[0].ints, args[1].ints, lanes,
-                      [](int x, int y) { return FunctionSubtract::Of(x, y); });
-          } else {
-            for (int c = 0; c < lanes; ++c) {
-              int v[kArguments];
-              for (int i = 0; i < n; ++i) v[i] = args[i].ints[c];
-              intOut[c] = node.code == P::kPlus ? FunctionPlus::Of(v, n) : FunctionTimes::Of(v, n);
-            }
-          }
-          result.ints = intOut;
-          break;
-        }
-        const double* a[kArguments];
-        for (int i = 0; i < n; ++i) a[i] = Widened(args[i], s + static_cast<std::size_t>(i), lanes);
-        if (n == 2 && node.code == P::kPlus) {
-          Binary(doubleOut, a[0], a[1], lanes, [](double x, double y) { return FunctionPlus::Of(x, y); });
-        } else if (n == 2 && node.code == P::kTimes) {
-          Binary(doubleOut, a[0], a[1], lanes, [](double x, double y) { return FunctionTimes::Of(x, y); });
-        } else if (node.code == P::kSubtract) {
-          Binary(doubleOut, a[0], a[1], lanes, [](double x, double y) { return FunctionSubtract::Of(x, y); });
-        } else {
-          for (int c = 0; c < lanes; ++c) {
-            double v[kArguments];
-            for (int i = 0; i < n; ++i) v[i] = a[i][c];
-            doubleOut[c] = node.code == P::kPlus ? FunctionPlus::Of(v, n) : FunctionTimes::Of(v, n);
-          }
-        }
-        result.doubles = doubleOut;
+      case OpCode::Plus:
+        widest(MORVANE2_CODE(Plus));
         break;
-      }
-      case P::kDivide:
-      case P::kLog:
-      case P::kPow: {
-        const double* x = Widened(args[0], s, lanes);
-        const double* y = Widened(args[1], s + 1, lanes);
-        if (node.code == P::kDivide) {
-          Binary(doubleOut, x, y, lanes, [](double p, double q) { return FunctionDivide::Of(p, q); });
-        } else if (node.code == P::kLog) {
-          Binary(doubleOut, x, y, lanes, [](double p, double q) { return FunctionLog::Of(p, q); });
-        } else {
-          Binary(doubleOut, x, y, lanes, [](double p, double q) { return FunctionPow::Of(p, q); });
-        }
-        result.doubles = doubleOut;
+      case OpCode::Subtract:
+        widest(MORVANE2_CODE(Subtract));
         break;
-      }
-      case P::kSin:
-      case P::kCos:
-      case P::kLn:
-      case P::kExp: {
-        const double* x = Widened(args[0], s, lanes);
-        // Worth remembering where the function costs more than finding it.
-        bool remember = lanes >= 16;
-        std::uint64_t hash = remember ? HashOf(node.code, x, lanes) : 0;
-        if (remember) {
-          // Copied out: the remembered values may be replaced while this
-          // node's value is still wanted.
-          if (const double* known = Recall(node.code, x, lanes, hash)) {
-            std::memcpy(doubleOut, known, static_cast<std::size_t>(lanes) * sizeof(double));
-            result.doubles = doubleOut;
-            break;
-          }
-        }
-        if (node.code == P::kSin) {
-          Unary(doubleOut, x, lanes, [](double p) { return FunctionSin::Of(p); });
-        } else if (node.code == P::kCos) {
-          Unary(doubleOut, x, lanes, [](double p) { return FunctionCos::Of(p); });
-        } else if (node.code == P::kLn) {
-          Unary(doubleOut, x, lanes, [](double p) { return FunctionLn::Of(p); });
-        } else {
-          Unary(doubleOut, x, lanes, [](double p) { return FunctionExp::Of(p); });
-        }
-        if (remember) Remember(node.code, x, lanes, hash, doubleOut);
-        result.doubles = doubleOut;
+      case OpCode::Times:
+        widest(MORVANE2_CODE(Times));
         break;
-      }
-      case P::kAnd:
-      case P::kOr:
-      case P::kNand:
-      case P::kNor: {
-        int n = node.arity;
-        for (int c = 0; c < lanes; ++c) {
-          int v[kArguments];
-          for (int i = 0; i < n; ++i) v[i] = args[i].ints[c];
-          intOut[c] = node.code == P::kAnd    ? FunctionAnd::Of(v, n)
-                      : node.code == P::kOr   ? FunctionOr::Of(v, n)
-                      : node.code == P::kNand ? FunctionNand::Of(v, n)
-                                              : FunctionNor::Of(v, n);
-        }
-        result.ints = intOut;
+      case OpCode::Divide:
+        real(MORVANE2_CODE(Divide));
         break;
-      }
-      case P::kIf: {
+      case OpCode::Sin:
+        real(MORVANE2_CODE(Sin));
+        break;
+      case OpCode::Cos:
+        real(MORVANE2_CODE(Cos));
+        break;
+      case OpCode::Ln:
+        real(MORVANE2_CODE(Ln));
+        break;
+      case OpCode::Exp:
+        real(MORVANE2_CODE(Exp));
+        break;
+      case OpCode::Log:
+        real(MORVANE2_CODE(Log));
+        break;
+      case OpCode::Pow:
+        real(MORVANE2_CODE(Pow));
+        break;
+      case OpCode::And:
+        logic(MORVANE2_CODE(And));
+        break;
+      case OpCode::Or:
+        logic(MORVANE2_CODE(Or));
+        break;
+      case OpCode::Nand:
+        logic(MORVANE2_CODE(Nand));
+        break;
+      case OpCode::Nor:
+        logic(MORVANE2_CODE(Nor));
+        break;
+      case OpCode::If: {
         Condition condition{args[0].type, args[0].ints, args[0].doubles};
         if (node.type == ValueType::Double) {
           const double* t = args[1].doubles;
@@ -241,24 +247,39 @@ void CaseVectorEvaluator::Evaluate(const CompiledProgram& program, int allLanes,
         }
         break;
       }
-      default: {  // kIflte
+      case OpCode::Iflte: {
+        using Iflte = Kernel<OpCode::Iflte>;
         const double* a = Widened(args[0], s, lanes);
         const double* b = Widened(args[1], s + 1, lanes);
-        // Not a number on either side runs the then-branch.
         if (node.type == ValueType::Double) {
           const double* t = args[2].doubles;
           const double* e = args[3].doubles;
-          for (int c = 0; c < lanes; ++c) doubleOut[c] = a[c] > b[c] ? e[c] : t[c];
+          for (int c = 0; c < lanes; ++c) doubleOut[c] = Iflte::RunsThen(a[c], b[c]) ? t[c] : e[c];
           result.doubles = doubleOut;
         } else {
           const int* t = args[2].ints;
           const int* e = args[3].ints;
-          for (int c = 0; c < lanes; ++c) intOut[c] = a[c] > b[c] ? e[c] : t[c];
+          for (int c = 0; c < lanes; ++c) intOut[c] = Iflte::RunsThen(a[c], b[c]) ? t[c] : e[c];
           result.ints = intOut;
         }
         break;
       }
+      // Never typed: the robot's operations and an operator's own Operate.
+      case OpCode::MoveForward:
+      case OpCode::MoveBackward:
+      case OpCode::MoveLeft:
+      case OpCode::MoveRight:
+      case OpCode::TurnLeft:
+      case OpCode::TurnRight:
+      case OpCode::Sensor:
+      case OpCode::IfFoodAhead:
+      case OpCode::Operate:
+      case OpCode::TreeOnly:
+      case OpCode::Jump:
+      case OpCode::End:
+        std::abort();
     }
+#undef MORVANE2_CODE
     if (uniform && lanes < allLanes) {
       // The first case's value, copied to every case (into the position's
       // own buffer: an argument's lanes may belong to a variable).

@@ -2,7 +2,6 @@
 
 #include "foundation/Exception.h"
 #include "programs/LispInterpreter.h"
-#include "programs/Robot.h"
 
 namespace {
 
@@ -23,7 +22,8 @@ void RunBranch(LispInterpreter* interpreter, bool first) {
 
 }  // namespace
 
-IfOperator::IfOperator(const std::string& name) : Operator(name, 3, EvaluationKind::NonEvaluating) {}
+IfOperator::IfOperator(const std::string& name)
+    : Operator(name, 3, EvaluationKind::NonEvaluating, OpCode::If) {}
 
 IfOperator::~IfOperator() = default;
 
@@ -32,13 +32,13 @@ void IfOperator::Operate(LispInterpreter* interpreter, int) {
   bool condition = false;
   switch (interpreter->PopType()) {
     case ValueType::Bool:
-      condition = interpreter->PopBool() == 1;
+      condition = HoldsBool(interpreter->PopBool());
       break;
     case ValueType::Int:
-      condition = interpreter->PopInt() > 0;
+      condition = HoldsInt(interpreter->PopInt());
       break;
     case ValueType::Double:
-      condition = interpreter->PopDouble() > 0.0;
+      condition = HoldsDouble(interpreter->PopDouble());
       break;
     default:
       ReportTypeError(*this);
@@ -46,7 +46,8 @@ void IfOperator::Operate(LispInterpreter* interpreter, int) {
   RunBranch(interpreter, condition);
 }
 
-IflteOperator::IflteOperator(const std::string& name) : Operator(name, 4, EvaluationKind::NonEvaluating) {}
+IflteOperator::IflteOperator(const std::string& name)
+    : Operator(name, 4, EvaluationKind::NonEvaluating, OpCode::Iflte) {}
 
 IflteOperator::~IflteOperator() = default;
 
@@ -59,17 +60,16 @@ void IflteOperator::Operate(LispInterpreter* interpreter, int) {
   if (typeA != ValueType::Int && typeA != ValueType::Double) ReportTypeError(*this);
   double b = typeB == ValueType::Int ? static_cast<double>(interpreter->PopInt()) : interpreter->PopDouble();
   double a = typeA == ValueType::Int ? static_cast<double>(interpreter->PopInt()) : interpreter->PopDouble();
-  // Not a number on either side runs the then-branch.
-  RunBranch(interpreter, !(a > b));
+  RunBranch(interpreter, RunsThen(a, b));
 }
 
 IfFoodAheadOperator::IfFoodAheadOperator(const std::string& name)
-    : Operator(name, 2, EvaluationKind::NonEvaluating) {}
+    : Operator(name, 2, EvaluationKind::NonEvaluating, OpCode::IfFoodAhead) {}
 
 IfFoodAheadOperator::~IfFoodAheadOperator() = default;
 
 void IfFoodAheadOperator::Operate(LispInterpreter* interpreter, int) {
   Robot* robot = interpreter->GetRobot();
   if (robot == nullptr) GetException()->FatalError("no robot is set", ClassNameOf(*this), "Operate");
-  RunBranch(interpreter, robot->Sensor(0.0) > 0.0);
+  RunBranch(interpreter, RunsFirst(*robot));
 }

@@ -1,12 +1,15 @@
 // The conditionals: non-evaluating operators that evaluate their condition and
 // then run exactly one branch, dropping the other unevaluated, so that the
 // robot actions of a branch not taken never happen. Each takes its fixed
-// number of pending arguments whatever arity it is called with.
+// number of pending arguments whatever arity it is called with. Their static
+// kernels decide the branch on every evaluation path.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "programs/Operator.h"
+#include "programs/Robot.h"
 
 // if(condition, then, else): then when the condition is a true bool or a
 // number greater than 0.
@@ -16,6 +19,15 @@ class IfOperator : public Operator {
   ~IfOperator() override;
   using Operator::Operate;
   void Operate(LispInterpreter* interpreter, int n) override;
+
+  // Whether a condition of each type runs the then-branch.
+  static bool HoldsBool(int condition) { return condition == 1; }
+  static bool HoldsInt(int condition) { return condition > 0; }
+  static bool HoldsDouble(double condition) { return condition > 0.0; }
+  // The choice for 64 cases at once, one per bit.
+  static std::uint64_t Choose(std::uint64_t condition, std::uint64_t then, std::uint64_t otherwise) {
+    return (condition & then) | (~condition & otherwise);
+  }
 };
 
 // iflte(a, b, then, else): then when a <= b (or either is not a number).
@@ -25,6 +37,8 @@ class IflteOperator : public Operator {
   ~IflteOperator() override;
   using Operator::Operate;
   void Operate(LispInterpreter* interpreter, int n) override;
+
+  static bool RunsThen(double a, double b) { return !(a > b); }
 };
 
 // ifFoodAhead(food, otherwise): the first when the robot's sensor reads more
@@ -35,4 +49,7 @@ class IfFoodAheadOperator : public Operator {
   ~IfFoodAheadOperator() override;
   using Operator::Operate;
   void Operate(LispInterpreter* interpreter, int n) override;
+
+  // Reads the sensor (once).
+  static bool RunsFirst(Robot& robot) { return robot.Sensor(0.0) > 0.0; }
 };

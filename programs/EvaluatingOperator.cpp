@@ -150,10 +150,43 @@ void ApplyRobot(const Operator& op, RobotFunction* function, LispInterpreter* in
   interpreter->PushDouble(function->Calculate(a, robot));
 }
 
-}  // namespace
+// A constant's instruction and value; a function that is not one of the
+// constants is left to the operator's own Operate.
+OpCode ConstantOperation(IntNonArgFunction* function) {
+  return dynamic_cast<IntConst*>(function) != nullptr ? OpCode::IntConst : OpCode::Operate;
+}
 
-BasicOperator::BasicOperator(const std::string& name, int arity, int evaluationKind, BasicFunction* function)
-    : Operator(name, arity, evaluationKind), function(function) {}
+OpCode ConstantOperation(DoubleNonArgFunction* function) {
+  return dynamic_cast<DoubleConst*>(function) != nullptr ? OpCode::DoubleConst : OpCode::Operate;
+}
+
+Operand ConstantOperand(IntNonArgFunction* function) {
+  auto* constant = dynamic_cast<IntConst*>(function);
+  return Operand{0, constant != nullptr ? constant->GetValue() : 0, 0.0};
+}
+
+Operand ConstantOperand(DoubleNonArgFunction* function) {
+  auto* constant = dynamic_cast<DoubleConst*>(function);
+  return Operand{0, 0, constant != nullptr ? constant->GetValue() : 0.0};
+}
+
+// A variable's instruction; other value types and indices outside the
+// interpreter's variables are reported by the operator itself.
+OpCode VariableOperation(int valueType, int index) {
+  if (index < 0 || index >= LispInterpreter::VariableCount) return OpCode::Operate;
+  switch (valueType) {
+    case ValueType::Int:
+      return OpCode::IntVariable;
+    case ValueType::Double:
+      return OpCode::DoubleVariable;
+    case ValueType::Bool:
+      return OpCode::BoolVariable;
+    default:
+      return OpCode::Operate;
+  }
+}
+
+}  // namespace
 
 BasicOperator::~BasicOperator() = default;
 
@@ -162,15 +195,10 @@ void BasicOperator::Operate(LispInterpreter* interpreter, int n) {
     ScratchArguments arguments(interpreter, n);
     ApplyBasic(*this, function, interpreter, n, arguments);
   } else {
-    WithOwnArguments(*this, interpreter, n, IsNumeric, [&](OwnArguments& arguments) {
-      ApplyBasic(*this, function, interpreter, n, arguments);
-    });
+    WithOwnArguments(*this, interpreter, n, IsNumeric,
+                     [&](OwnArguments& arguments) { ApplyBasic(*this, function, interpreter, n, arguments); });
   }
 }
-
-DoubleOperator::DoubleOperator(const std::string& name, int arity, int evaluationKind,
-                               DoubleFunction* function)
-    : Operator(name, arity, evaluationKind), function(function) {}
 
 DoubleOperator::~DoubleOperator() = default;
 
@@ -179,14 +207,10 @@ void DoubleOperator::Operate(LispInterpreter* interpreter, int n) {
     ScratchArguments arguments(interpreter, n);
     ApplyDouble(*this, function, interpreter, n, arguments);
   } else {
-    WithOwnArguments(*this, interpreter, n, IsNumeric, [&](OwnArguments& arguments) {
-      ApplyDouble(*this, function, interpreter, n, arguments);
-    });
+    WithOwnArguments(*this, interpreter, n, IsNumeric,
+                     [&](OwnArguments& arguments) { ApplyDouble(*this, function, interpreter, n, arguments); });
   }
 }
-
-BoolOperator::BoolOperator(const std::string& name, int arity, int evaluationKind, BoolFunction* function)
-    : Operator(name, arity, evaluationKind), function(function) {}
 
 BoolOperator::~BoolOperator() = default;
 
@@ -200,9 +224,6 @@ void BoolOperator::Operate(LispInterpreter* interpreter, int n) {
   }
 }
 
-RobotOperator::RobotOperator(const std::string& name, int arity, int evaluationKind, RobotFunction* function)
-    : Operator(name, arity, evaluationKind), function(function) {}
-
 RobotOperator::~RobotOperator() = default;
 
 void RobotOperator::Operate(LispInterpreter* interpreter, int n) {
@@ -210,14 +231,13 @@ void RobotOperator::Operate(LispInterpreter* interpreter, int n) {
     ScratchArguments arguments(interpreter, n);
     ApplyRobot(*this, function, interpreter, n, arguments);
   } else {
-    WithOwnArguments(*this, interpreter, n, IsNumeric, [&](OwnArguments& arguments) {
-      ApplyRobot(*this, function, interpreter, n, arguments);
-    });
+    WithOwnArguments(*this, interpreter, n, IsNumeric,
+                     [&](OwnArguments& arguments) { ApplyRobot(*this, function, interpreter, n, arguments); });
   }
 }
 
 IntNonArgOperator::IntNonArgOperator(const std::string& name, IntNonArgFunction* function)
-    : Operator(name, 0, EvaluationKind::Evaluating),
+    : Operator(name, 0, EvaluationKind::Evaluating, ConstantOperation(function), ConstantOperand(function)),
       function(function),
       constant(dynamic_cast<IntConst*>(function)) {}
 
@@ -228,7 +248,7 @@ void IntNonArgOperator::Operate(LispInterpreter* interpreter, int) {
 }
 
 DoubleNonArgOperator::DoubleNonArgOperator(const std::string& name, DoubleNonArgFunction* function)
-    : Operator(name, 0, EvaluationKind::Evaluating),
+    : Operator(name, 0, EvaluationKind::Evaluating, ConstantOperation(function), ConstantOperand(function)),
       function(function),
       constant(dynamic_cast<DoubleConst*>(function)) {}
 
@@ -239,7 +259,10 @@ void DoubleNonArgOperator::Operate(LispInterpreter* interpreter, int) {
 }
 
 VariableOperator::VariableOperator(const std::string& name, int valueType, int index)
-    : Operator(name, 0, EvaluationKind::Evaluating), valueType(valueType), index(index) {}
+    : Operator(name, 0, EvaluationKind::Evaluating, VariableOperation(valueType, index),
+               Operand{index, 0, 0.0}),
+      valueType(valueType),
+      index(index) {}
 
 VariableOperator::~VariableOperator() = default;
 

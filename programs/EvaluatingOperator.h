@@ -13,58 +13,57 @@
 #include "programs/Operator.h"
 #include "programs/RobotFunction.h"
 
+// An operator over a function object of the family Function (not owned).
+// The operator register names the operation its word stands for; operators
+// made without one leave every node to their own Operate.
+template <class Function>
+class FunctionOperator : public Operator {
+ public:
+  FunctionOperator(const std::string& name, int arity, int evaluationKind, Function* function,
+                   OpCode operation = OpCode::Operate)
+      : Operator(name, arity, evaluationKind, operation), function(function) {}
+  Function* GetFunction() const { return function; }
+
+ protected:
+  Function* function;
+};
+
 // Numeric arguments (int or double): an int result when every argument is an
 // int, otherwise the arguments are widened and the result is a double.
-class BasicOperator : public Operator {
+class BasicOperator : public FunctionOperator<BasicFunction> {
  public:
-  BasicOperator(const std::string& name, int arity, int evaluationKind, BasicFunction* function);
+  using FunctionOperator::FunctionOperator;
   ~BasicOperator() override;
   using Operator::Operate;
   void Operate(LispInterpreter* interpreter, int n) override;
-  BasicFunction* GetFunction() const { return function; }
-
- private:
-  BasicFunction* function;
 };
 
 // Numeric arguments widened to doubles; the result is a double.
-class DoubleOperator : public Operator {
+class DoubleOperator : public FunctionOperator<DoubleFunction> {
  public:
-  DoubleOperator(const std::string& name, int arity, int evaluationKind, DoubleFunction* function);
+  using FunctionOperator::FunctionOperator;
   ~DoubleOperator() override;
   using Operator::Operate;
   void Operate(LispInterpreter* interpreter, int n) override;
-  DoubleFunction* GetFunction() const { return function; }
-
- private:
-  DoubleFunction* function;
 };
 
 // Bool arguments and a bool result.
-class BoolOperator : public Operator {
+class BoolOperator : public FunctionOperator<BoolFunction> {
  public:
-  BoolOperator(const std::string& name, int arity, int evaluationKind, BoolFunction* function);
+  using FunctionOperator::FunctionOperator;
   ~BoolOperator() override;
   using Operator::Operate;
   void Operate(LispInterpreter* interpreter, int n) override;
-  BoolFunction* GetFunction() const { return function; }
-
- private:
-  BoolFunction* function;
 };
 
 // A robot action on the interpreter's robot: numeric arguments widened to
 // doubles, a double result.
-class RobotOperator : public Operator {
+class RobotOperator : public FunctionOperator<RobotFunction> {
  public:
-  RobotOperator(const std::string& name, int arity, int evaluationKind, RobotFunction* function);
+  using FunctionOperator::FunctionOperator;
   ~RobotOperator() override;
   using Operator::Operate;
   void Operate(LispInterpreter* interpreter, int n) override;
-  RobotFunction* GetFunction() const { return function; }
-
- private:
-  RobotFunction* function;
 };
 
 // A terminal pushing its function's int value.

@@ -1,89 +1,70 @@
 #include "programs/FunctionRegister.h"
 
+#include <type_traits>
+
 #include "foundation/Exception.h"
+#include "programs/Kernels.h"
 
 namespace {
 [[noreturn]] void ReportUnknown(const std::string& cls) {
   GetException()->FatalError("Function can not be created", cls, "Create");
 }
+
+template <class Base, class Kernel>
+Base* New() {
+  if constexpr (std::is_base_of_v<Base, Kernel> && std::is_default_constructible_v<Kernel>) {
+    return new Kernel();
+  } else {
+    return nullptr;
+  }
+}
+
+// A new object of the kernel class of code, when that class is a Base.
+template <class Base>
+Base* NewKernel(OpCode code) {
+  switch (code) {
+#define MORVANE2_NEW_KERNEL(code, family, kernel, ...) \
+  case OpCode::code:                                   \
+    return New<Base, kernel>();
+    MORVANE2_OPERATIONS(MORVANE2_NEW_KERNEL)
+#undef MORVANE2_NEW_KERNEL
+    case OpCode::Jump:
+    case OpCode::End:
+      break;
+  }
+  return nullptr;
+}
+
+// Makes the function object of a key of the family's register, as the words
+// of the operator table name it, and pushes it under the key; reported when
+// no word of the family names the key.
+template <class Base>
+Base* MakeAndPush(Register<std::string, Base>& functions, Family family, const std::string& key) {
+  for (const OperatorWord& word : kWords) {
+    if (word.function != key || OperationOf(word.operation).family != family) continue;
+    if (Base* function = NewKernel<Base>(word.operation)) {
+      functions.Push(key, function);
+      return function;
+    }
+  }
+  ReportUnknown(ClassNameOf(functions));
+}
 }  // namespace
 
 BasicFunction* BasicFunctionRegister::Create(const std::string& key) {
-  BasicFunction* f = nullptr;
-  if (key == "Plus") {
-    f = new FunctionPlus();
-  } else if (key == "Subtract") {
-    f = new FunctionSubtract();
-  } else if (key == "Times" || key == "Prog") {
-    f = new FunctionTimes();
-  } else {
-    ReportUnknown(ClassNameOf(*this));
-  }
-  Push(key, f);
-  return f;
+  return MakeAndPush(*this, Family::Basic, key);
 }
 
 DoubleFunction* DoubleFunctionRegister::Create(const std::string& key) {
-  DoubleFunction* f = nullptr;
-  if (key == "divide") {
-    f = new FunctionDivide();
-  } else if (key == "Sin") {
-    f = new FunctionSin();
-  } else if (key == "Cos") {
-    f = new FunctionCos();
-  } else if (key == "ln") {
-    f = new FunctionLn();
-  } else if (key == "Exp") {
-    f = new FunctionExp();
-  } else if (key == "log") {
-    f = new FunctionLog();
-  } else if (key == "pow") {
-    f = new FunctionPow();
-  } else {
-    ReportUnknown(ClassNameOf(*this));
-  }
-  Push(key, f);
-  return f;
+  return MakeAndPush(*this, Family::Double, key);
 }
 
 BoolFunction* BoolFunctionRegister::Create(const std::string& key) {
-  BoolFunction* f = nullptr;
-  if (key == "and") {
-    f = new FunctionAnd();
-  } else if (key == "or") {
-    f = new FunctionOr();
-  } else if (key == "nand") {
-    f = new FunctionNand();
-  } else if (key == "nor" || key == "not") {
-    f = new FunctionNor();
-  } else {
-    ReportUnknown(ClassNameOf(*this));
-  }
-  Push(key, f);
-  return f;
+  return MakeAndPush(*this, Family::Bool, key);
 }
 
 RobotFunction* RobotFunctionRegister::Create(const std::string& key) {
-  RobotFunction* f = nullptr;
-  if (key == "moveForward") {
-    f = new FunctionMoveForward();
-  } else if (key == "moveBackward") {
-    f = new FunctionMoveBackward();
-  } else if (key == "moveLeft") {
-    f = new FunctionMoveLeft();
-  } else if (key == "moveRight") {
-    f = new FunctionMoveRight();
-  } else if (key == "sensor") {
-    f = new FunctionSensor();
-  } else if (key == "turnLeft") {
-    f = new FunctionTurnLeft();
-  } else if (key == "turnRight") {
-    f = new FunctionTurnRight();
-  } else {
-    ReportUnknown(ClassNameOf(*this));
-  }
-  Push(key, f);
-  return f;
+  return MakeAndPush(*this, Family::Robot, key);
 }
 
 IntNonArgFunction* IntNonArgFunctionRegister::Create(const std::string&) {

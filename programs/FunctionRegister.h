@@ -1,6 +1,8 @@
 // The eight function registers, one per function family. Each makes the
 // function object of a key on first request and keeps it, so one key yields
-// one shared object for the life of the register.
+// one shared object for the life of the register. The keys of the four
+// families over the library's functions are those the words of the operator
+// table name, each making the kernel class of its word's operation.
 #pragma once
 
 #include <string>
@@ -12,29 +14,31 @@
 #include "programs/NonArgFunction.h"
 #include "programs/RobotFunction.h"
 
-// "Plus", "Subtract", "Times" and "Prog" (the product, for sequencing actions).
+// The arithmetic: "Plus", "Subtract", "Times" and "Prog" (the product, for
+// sequencing actions).
 class BasicFunctionRegister : public Register<std::string, BasicFunction> {
  public:
   explicit BasicFunctionRegister(int capacity) : Register(capacity) {}
   BasicFunction* Create(const std::string& key) override;
 };
 
-// "divide", "Sin", "Cos", "ln", "Exp", "log" and "pow".
+// The protected real functions: "divide", "Sin", "Cos", "ln", "Exp", "log"
+// and "pow".
 class DoubleFunctionRegister : public Register<std::string, DoubleFunction> {
  public:
   explicit DoubleFunctionRegister(int capacity) : Register(capacity) {}
   DoubleFunction* Create(const std::string& key) override;
 };
 
-// "and", "or", "nand", "nor" and "not" (nor over one argument).
+// The logic: "and", "or", "nand", "nor" and "not" (nor over one argument).
 class BoolFunctionRegister : public Register<std::string, BoolFunction> {
  public:
   explicit BoolFunctionRegister(int capacity) : Register(capacity) {}
   BoolFunction* Create(const std::string& key) override;
 };
 
-// "moveForward", "moveBackward", "moveLeft", "moveRight", "sensor",
-// "turnLeft" and "turnRight".
+// The robot actions: "moveForward", "moveBackward", "moveLeft", "moveRight",
+// "sensor", "turnLeft" and "turnRight".
 class RobotFunctionRegister : public Register<std::string, RobotFunction> {
  public:
   explicit RobotFunctionRegister(int capacity) : Register(capacity) {}

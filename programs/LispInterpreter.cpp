@@ -1,12 +1,12 @@
 #include "programs/LispInterpreter.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <iterator>
+#include <type_traits>
 
 #include "foundation/Exception.h"
-#include "programs/BasicFunction.h"
-#include "programs/BoolFunction.h"
-#include "programs/DoubleFunction.h"
-#include "programs/Robot.h"
+#include "programs/Kernels.h"
 
 namespace {
 [[noreturn, gnu::cold, gnu::noinline]] void ReportOperatorType(const Operator* op) {
@@ -18,10 +18,6 @@ namespace {
 }
 
 inline bool IsNumericType(int type) { return type == ValueType::Int || type == ValueType::Double; }
-
-// The most arguments an instruction computes itself (CompiledProgram keeps
-// larger calls in the operator's own Operate).
-constexpr int kInlineArguments = 8;
 }  // namespace
 
 LispInterpreter::LispInterpreter()
@@ -130,8 +126,7 @@ bool LispInterpreter::EvaluateCounting(const CompiledProgram& program, long long
 #pragma GCC diagnostic ignored "-Wpedantic"
 template <bool Counting>
 long long LispInterpreter::RunCompiled(const CompiledProgram& program) {
-  using P = CompiledProgram;
-  const P::Instruction* code = program.GetInstructions();
+  const Instruction* code = program.GetInstructions();
   // The stack tops, kept in locals and written back before an operator's own
   // Operate runs and at the end.
   int* types = typeStack.Data() + typeStack.Size();
@@ -147,6 +142,7 @@ long long LispInterpreter::RunCompiled(const CompiledProgram& program) {
   };
   const int* intVars = intVariables.Data();
   const double* doubleVars = doubleVariables.Data();
+  const Instruction* at = code;
   // Pops the n numeric arguments (types already popped into t) widened to
   // doubles, first argument first.
   auto widen = [&](const int* t, int n, double* v) __attribute__((always_inline)) {
@@ -158,9 +154,10 @@ long long LispInterpreter::RunCompiled(const CompiledProgram& program) {
     const double* dp = doubles;
     for (int i = 0; i < n; ++i) v[i] = t[i] == ValueType::Int ? static_cast<double>(*ip++) : *dp++;
   };
-  // Pops n type codes that must all be numeric; returns whether all are ints.
-  auto numericTypes = [&](const P::Instruction& in) __attribute__((always_inline)) {
-    int n = in.arity;
+  // Pops the instruction's type codes, which must all be numeric; returns
+  // whether all are ints.
+  auto numericTypes = [&]() __attribute__((always_inline)) {
+    int n = at->arity;
     types -= n;
     bool bad = false;
     int seen = 0;
@@ -168,223 +165,245 @@ long long LispInterpreter::RunCompiled(const CompiledProgram& program) {
       bad |= !IsNumericType(types[i]);
       seen |= types[i];
     }
-    if (bad) ReportOperatorType(in.op);
+    if (bad) ReportOperatorType(at->op);
     return (seen & ValueType::Double) == 0;
   };
+  // The handlers' bodies by kind of operation, each computing with the
+  // kernels of the operation c (a std::integral_constant of its code).
+  // Numeric arguments: ints in, an int out, else widened to doubles.
+  auto widest = [&](auto c) __attribute__((always_inline)) {
+    using K = Kernel<decltype(c)::value>;
+    int n = at->arity;
+    if (n == 2 && types[-1] == types[-2] && IsNumericType(types[-1])) {
+      // Two ints or two doubles: the common case, without the loops.
+      --types;
+      if (types[-1] == ValueType::Int) {
+        int y = *--ints;
+        ints[-1] = K::Of(ints[-1], y);
+      } else {
+        double y = *--doubles;
+        doubles[-1] = K::Of(doubles[-1], y);
+      }
+    } else if (numericTypes()) {
+      ints -= n;
+      int result = K::Of(ints, n);
+      *ints++ = result;
+      *types++ = ValueType::Int;
+    } else {
+      double v[kMostInlineArguments];
+      widen(types, n, v);
+      *doubles++ = K::Of(v, n);
+      *types++ = ValueType::Double;
+    }
+  };
+  // Numeric arguments widened: a double out.
+  auto real = [&](auto c) __attribute__((always_inline)) {
+    using K = Kernel<decltype(c)::value>;
+    constexpr int n = OperationOf(decltype(c)::value).most;
+    numericTypes();
+    double v[n];
+    widen(types, n, v);
+    if constexpr (n == 1) {
+      *doubles++ = K::Of(v[0]);
+    } else {
+      *doubles++ = K::Of(v[0], v[1]);
+    }
+    *types++ = ValueType::Double;
+  };
+  // Bool arguments, a bool out.
+  auto logic = [&](auto c) __attribute__((always_inline)) {
+    using K = Kernel<decltype(c)::value>;
+    int n = at->arity;
+    types -= n;
+    bool bad = false;
+    for (int i = 0; i < n; ++i) bad |= types[i] != ValueType::Bool;
+    if (bad) ReportOperatorType(at->op);
+    bools -= n;
+    int result = K::Of(bools, n);
+    *bools++ = result;
+    *types++ = ValueType::Bool;
+  };
+  // As RobotOperator::Operate with the library's functions: arguments
+  // checked and widened, the robot checked, then the action.
+  auto act = [&](auto c) __attribute__((always_inline)) {
+    using K = Kernel<decltype(c)::value>;
+    int n = at->arity;
+    double v[2] = {0.0, 0.0};
+    if (n > 0) {
+      numericTypes();
+      widen(types, n, v);
+    }
+    Robot* r = robot;
+    if (r == nullptr) ReportNoRobot(at->op);
+    *doubles++ = K::Act(*r, v, n);
+    *types++ = ValueType::Double;
+  };
+#define MORVANE2_CODE(operation) std::integral_constant<OpCode, OpCode::operation>{}
 
   long long executed = 0;
   int pc = 0;
   // Threaded dispatch: every handler ends with a jump of its own to the
   // next instruction's handler (predicted far better than one shared jump).
-  // The handlers in the order of the instruction codes:
+  // One handler per instruction code, labelled with the code's name.
   static const void* const handlers[] = {
-      &&IntConst, &&DoubleConst, &&IntVariable, &&DoubleVariable, &&BoolVariable, &&Arithmetic, &&Arithmetic,
-      &&Arithmetic, &&Binary, &&Unary, &&Unary, &&Unary, &&Unary, &&Binary, &&Binary, &&Logic, &&Logic,
-      &&Logic, &&Logic, &&RobotAction, &&OwnOperate, &&If, &&Iflte, &&IfFoodAhead, &&Jump, &&End};
-  static_assert(sizeof handlers / sizeof handlers[0] == P::kEnd + 1, "a handler per instruction code");
-  const P::Instruction* at = code;
-#define MORVANE2_NEXT                                                           \
-  do {                                                                          \
-    at = code + pc++;                                                           \
-    if constexpr (Counting) {                                                   \
-      if (at->code != P::kJump && at->code != P::kEnd) ++executed;              \
-    }                                                                           \
-    goto* handlers[at->code];                                                   \
+#define MORVANE2_HANDLER(operation, ...) &&operation,
+      MORVANE2_OPERATIONS(MORVANE2_HANDLER) MORVANE2_FLOW(MORVANE2_HANDLER)
+#undef MORVANE2_HANDLER
+  };
+  static_assert(std::size(handlers) == static_cast<std::size_t>(OpCode::End) + 1,
+                "a handler per instruction code");
+#define MORVANE2_NEXT                                                              \
+  do {                                                                             \
+    at = code + pc++;                                                              \
+    if constexpr (Counting) {                                                      \
+      if (at->code != OpCode::Jump && at->code != OpCode::End) ++executed;         \
+    }                                                                              \
+    goto* handlers[static_cast<int>(at->code)];                                    \
   } while (false)
   MORVANE2_NEXT;
   {
-    {
-    IntConst:
-        *ints++ = at->intValue;
-        *types++ = ValueType::Int;
-        MORVANE2_NEXT;
-    DoubleConst:
-        *doubles++ = at->doubleValue;
-        *types++ = ValueType::Double;
-        MORVANE2_NEXT;
-    IntVariable:
-        *ints++ = intVars[at->target];
-        *types++ = ValueType::Int;
-        MORVANE2_NEXT;
-    DoubleVariable:
-        *doubles++ = doubleVars[at->target];
-        *types++ = ValueType::Double;
-        MORVANE2_NEXT;
-    BoolVariable:
-        *bools++ = intVars[at->target];
-        *types++ = ValueType::Bool;
-        MORVANE2_NEXT;
-    Arithmetic: {
-        int n = at->arity;
-        if (n == 2 && types[-1] == types[-2] && IsNumericType(types[-1])) {
-          // Two ints or two doubles: the common case, without the loops.
-          --types;
-          if (types[-1] == ValueType::Int) {
-            int y = *--ints;
-            int x = ints[-1];
-            ints[-1] = at->code == P::kPlus    ? FunctionPlus::Of(x, y)
-                       : at->code == P::kTimes ? FunctionTimes::Of(x, y)
-                                              : FunctionSubtract::Of(x, y);
-          } else {
-            double y = *--doubles;
-            double x = doubles[-1];
-            doubles[-1] = at->code == P::kPlus    ? FunctionPlus::Of(x, y)
-                          : at->code == P::kTimes ? FunctionTimes::Of(x, y)
-                                                 : FunctionSubtract::Of(x, y);
-          }
-          MORVANE2_NEXT;
-        }
-        if (numericTypes(*at)) {
-          ints -= n;
-          int result = at->code == P::kPlus    ? FunctionPlus::Of(ints, n)
-                       : at->code == P::kTimes ? FunctionTimes::Of(ints, n)
-                                              : FunctionSubtract::Of(ints[0], ints[1]);
-          *ints++ = result;
-          *types++ = ValueType::Int;
-        } else {
-          double v[kInlineArguments];
-          widen(types, n, v);
-          double result = at->code == P::kPlus    ? FunctionPlus::Of(v, n)
-                          : at->code == P::kTimes ? FunctionTimes::Of(v, n)
-                                                 : FunctionSubtract::Of(v[0], v[1]);
-          *doubles++ = result;
-          *types++ = ValueType::Double;
-        }
-        MORVANE2_NEXT;
-      }
-    Binary: {
-        numericTypes(*at);
-        double v[2];
-        widen(types, 2, v);
-        double result = at->code == P::kDivide ? FunctionDivide::Of(v[0], v[1])
-                        : at->code == P::kLog  ? FunctionLog::Of(v[0], v[1])
-                                              : FunctionPow::Of(v[0], v[1]);
-        *doubles++ = result;
-        *types++ = ValueType::Double;
-        MORVANE2_NEXT;
-      }
-    Unary: {
-        numericTypes(*at);
-        double v[1];
-        widen(types, 1, v);
-        double result = at->code == P::kSin   ? FunctionSin::Of(v[0])
-                        : at->code == P::kCos ? FunctionCos::Of(v[0])
-                        : at->code == P::kLn  ? FunctionLn::Of(v[0])
-                                             : FunctionExp::Of(v[0]);
-        *doubles++ = result;
-        *types++ = ValueType::Double;
-        MORVANE2_NEXT;
-      }
-    Logic: {
-        int n = at->arity;
-        types -= n;
-        bool bad = false;
-        for (int i = 0; i < n; ++i) bad |= types[i] != ValueType::Bool;
-        if (bad) ReportOperatorType(at->op);
-        bools -= n;
-        int result = at->code == P::kAnd    ? FunctionAnd::Of(bools, n)
-                     : at->code == P::kOr   ? FunctionOr::Of(bools, n)
-                     : at->code == P::kNand ? FunctionNand::Of(bools, n)
-                                           : FunctionNor::Of(bools, n);
-        *bools++ = result;
-        *types++ = ValueType::Bool;
-        MORVANE2_NEXT;
-      }
-    RobotAction: {
-        // As RobotOperator::Operate with the library's functions: arguments
-        // checked and widened, the robot checked, then the action.
-        int n = at->arity;
-        double v[2] = {0.0, 0.0};
-        if (n > 0) {
-          numericTypes(*at);
-          widen(types, n, v);
-        }
-        Robot* r = robot;
-        if (r == nullptr) ReportNoRobot(at->op);
-        double result = 0.0;
-        switch (at->target) {
-          case P::kMoveForward:
-            n == 0 ? r->MoveForward() : r->MoveForward(v[0]);
-            break;
-          case P::kMoveBackward:
-            n == 0 ? r->MoveBackward() : r->MoveBackward(v[0]);
-            break;
-          case P::kMoveLeft:
-            n == 0 ? r->MoveLeft() : n == 1 ? r->MoveLeft(v[0]) : r->MoveLeft(v[0], v[1]);
-            break;
-          case P::kMoveRight:
-            n == 0 ? r->MoveRight() : n == 1 ? r->MoveRight(v[0]) : r->MoveRight(v[0], v[1]);
-            break;
-          case P::kTurnLeft:
-            n == 0 ? r->TurnLeft() : r->TurnLeft(v[0]);
-            break;
-          case P::kTurnRight:
-            n == 0 ? r->TurnRight() : r->TurnRight(v[0]);
-            break;
-          default:  // kSensor
-            result = r->Sensor(v[0]);
-            break;
-        }
-        *doubles++ = result;
-        *types++ = ValueType::Double;
-        MORVANE2_NEXT;
-      }
-    OwnOperate:
-        store(types, ints, doubles, bools);
-        at->op->Operate(this, at->arity);
-        types = typeStack.Data() + typeStack.Size();
-        ints = intStack.Data() + intStack.Size();
-        doubles = doubleStack.Data() + doubleStack.Size();
-        bools = boolStack.Data() + boolStack.Size();
-        MORVANE2_NEXT;
-    If: {
-        // The tree walk would have made the arguments pending.
-        pendingKind = PendingNodes;
-        bool condition = false;
-        switch (*--types) {
-          case ValueType::Bool:
-            condition = *--bools == 1;
-            break;
-          case ValueType::Int:
-            condition = *--ints > 0;
-            break;
-          case ValueType::Double:
-            condition = *--doubles > 0.0;
-            break;
-          default:
-            ReportOperatorType(at->op);
-        }
-        if (!condition) pc = at->target;
-        MORVANE2_NEXT;
-      }
-    Iflte: {
-        pendingKind = PendingNodes;
-        int typeB = *--types;
-        if (!IsNumericType(typeB)) ReportOperatorType(at->op);
-        int typeA = *--types;
-        if (!IsNumericType(typeA)) ReportOperatorType(at->op);
-        double b = typeB == ValueType::Int ? static_cast<double>(*--ints) : *--doubles;
-        double a = typeA == ValueType::Int ? static_cast<double>(*--ints) : *--doubles;
-        // Not a number on either side runs the then-branch.
-        if (a > b) pc = at->target;
-        MORVANE2_NEXT;
-      }
-    IfFoodAhead: {
-        pendingKind = PendingNodes;
-        Robot* r = robot;
-        if (r == nullptr) ReportNoRobot(at->op);
-        if (!(r->Sensor(0.0) > 0.0)) pc = at->target;
-        MORVANE2_NEXT;
-      }
-    Jump:
-        pc = at->target;
-        MORVANE2_NEXT;
-    End:
-        store(types, ints, doubles, bools);
-        return executed;
+  IntConst:
+    *ints++ = at->intValue;
+    *types++ = ValueType::Int;
+    MORVANE2_NEXT;
+  DoubleConst:
+    *doubles++ = at->doubleValue;
+    *types++ = ValueType::Double;
+    MORVANE2_NEXT;
+  IntVariable:
+    *ints++ = intVars[at->target];
+    *types++ = ValueType::Int;
+    MORVANE2_NEXT;
+  DoubleVariable:
+    *doubles++ = doubleVars[at->target];
+    *types++ = ValueType::Double;
+    MORVANE2_NEXT;
+  BoolVariable:
+    *bools++ = intVars[at->target];
+    *types++ = ValueType::Bool;
+    MORVANE2_NEXT;
+  Plus:
+    widest(MORVANE2_CODE(Plus));
+    MORVANE2_NEXT;
+  Subtract:
+    widest(MORVANE2_CODE(Subtract));
+    MORVANE2_NEXT;
+  Times:
+    widest(MORVANE2_CODE(Times));
+    MORVANE2_NEXT;
+  Divide:
+    real(MORVANE2_CODE(Divide));
+    MORVANE2_NEXT;
+  Sin:
+    real(MORVANE2_CODE(Sin));
+    MORVANE2_NEXT;
+  Cos:
+    real(MORVANE2_CODE(Cos));
+    MORVANE2_NEXT;
+  Ln:
+    real(MORVANE2_CODE(Ln));
+    MORVANE2_NEXT;
+  Exp:
+    real(MORVANE2_CODE(Exp));
+    MORVANE2_NEXT;
+  Log:
+    real(MORVANE2_CODE(Log));
+    MORVANE2_NEXT;
+  Pow:
+    real(MORVANE2_CODE(Pow));
+    MORVANE2_NEXT;
+  And:
+    logic(MORVANE2_CODE(And));
+    MORVANE2_NEXT;
+  Or:
+    logic(MORVANE2_CODE(Or));
+    MORVANE2_NEXT;
+  Nand:
+    logic(MORVANE2_CODE(Nand));
+    MORVANE2_NEXT;
+  Nor:
+    logic(MORVANE2_CODE(Nor));
+    MORVANE2_NEXT;
+  MoveForward:
+    act(MORVANE2_CODE(MoveForward));
+    MORVANE2_NEXT;
+  MoveBackward:
+    act(MORVANE2_CODE(MoveBackward));
+    MORVANE2_NEXT;
+  MoveLeft:
+    act(MORVANE2_CODE(MoveLeft));
+    MORVANE2_NEXT;
+  MoveRight:
+    act(MORVANE2_CODE(MoveRight));
+    MORVANE2_NEXT;
+  TurnLeft:
+    act(MORVANE2_CODE(TurnLeft));
+    MORVANE2_NEXT;
+  TurnRight:
+    act(MORVANE2_CODE(TurnRight));
+    MORVANE2_NEXT;
+  Sensor:
+    act(MORVANE2_CODE(Sensor));
+    MORVANE2_NEXT;
+  If: {
+    using K = Kernel<OpCode::If>;
+    // The tree walk would have made the arguments pending.
+    pendingKind = PendingNodes;
+    bool condition = false;
+    switch (*--types) {
+      case ValueType::Bool:
+        condition = K::HoldsBool(*--bools);
+        break;
+      case ValueType::Int:
+        condition = K::HoldsInt(*--ints);
+        break;
+      case ValueType::Double:
+        condition = K::HoldsDouble(*--doubles);
+        break;
+      default:
+        ReportOperatorType(at->op);
     }
+    if (!condition) pc = at->target;
+    MORVANE2_NEXT;
+  }
+  Iflte: {
+    pendingKind = PendingNodes;
+    int typeB = *--types;
+    if (!IsNumericType(typeB)) ReportOperatorType(at->op);
+    int typeA = *--types;
+    if (!IsNumericType(typeA)) ReportOperatorType(at->op);
+    double b = typeB == ValueType::Int ? static_cast<double>(*--ints) : *--doubles;
+    double a = typeA == ValueType::Int ? static_cast<double>(*--ints) : *--doubles;
+    if (!Kernel<OpCode::Iflte>::RunsThen(a, b)) pc = at->target;
+    MORVANE2_NEXT;
+  }
+  IfFoodAhead: {
+    pendingKind = PendingNodes;
+    Robot* r = robot;
+    if (r == nullptr) ReportNoRobot(at->op);
+    if (!Kernel<OpCode::IfFoodAhead>::RunsFirst(*r)) pc = at->target;
+    MORVANE2_NEXT;
+  }
+  Operate:
+    store(types, ints, doubles, bools);
+    at->op->Operate(this, at->arity);
+    types = typeStack.Data() + typeStack.Size();
+    ints = intStack.Data() + intStack.Size();
+    doubles = doubleStack.Data() + doubleStack.Size();
+    bools = boolStack.Data() + boolStack.Size();
+    MORVANE2_NEXT;
+  TreeOnly:
+    // Compiling refuses every program that holds such an operator.
+    std::abort();
+  Jump:
+    pc = at->target;
+    MORVANE2_NEXT;
+  End:
+    store(types, ints, doubles, bools);
+    return executed;
   }
 #undef MORVANE2_NEXT
+#undef MORVANE2_CODE
 }
 
 template long long LispInterpreter::RunCompiled<false>(const CompiledProgram&);

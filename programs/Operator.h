@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "programs/OperatorTable.h"
+
 class LispInterpreter;
 
 // Type codes of the values on the interpreter's stacks.
@@ -23,9 +25,17 @@ struct EvaluationKind {
   static constexpr int NonEvaluating = 6;
 };
 
+// What a leaf instruction pushes: a constant's value, or a variable's index.
+struct Operand {
+  int index = 0;
+  int intValue = 0;
+  double doubleValue = 0.0;
+};
+
 class Operator {
  public:
-  // Arity -1 means a variable number of arguments.
+  // Arity -1 means a variable number of arguments. An operator made this way
+  // is run by the tree walk only.
   Operator(const std::string& name, int arity, int evaluationKind);
   Operator(const Operator&) = delete;
   Operator& operator=(const Operator&) = delete;
@@ -42,8 +52,23 @@ class Operator {
   // Net change of the number of values on the stacks when the node runs.
   int GetStackEffect() const { return 1 - arity; }
 
+  // The instruction the compiled forms make of a node of this operator
+  // (OpCode::TreeOnly: only the tree walk may run a program holding it),
+  // and what a leaf's instruction pushes.
+  OpCode GetOperation() const { return operation; }
+  const Operand& GetOperand() const { return operand; }
+
+ protected:
+  // For the operator classes of the library: operation is what the compiled
+  // forms compute for the operator. With an arity outside the operation's
+  // bounds the compiled forms call Operate instead; with an evaluation kind
+  // other than the operation's, they leave the operator to the tree walk.
+  Operator(const std::string& name, int arity, int evaluationKind, OpCode operation, Operand operand = {});
+
  private:
   std::string name;
   int arity;
   int evaluationKind;
+  OpCode operation;
+  Operand operand;
 };

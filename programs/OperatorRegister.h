@@ -19,7 +19,7 @@ class OperatorRegister : public Register<std::string, Operator> {
   // Makes the operator of a name not yet in the register and pushes it under
   // that name: an int literal ("7", "-3") gives an int constant, a real
   // literal ("7.5", "-2.5") a double constant, any other name must be one of
-  // the known words.
+  // the words of the operator table (OperatorTable.h).
   Operator* Create(const std::string& name) override;
 
   // How a name is read: an int literal, a real literal or a word.

@@ -2,14 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
-#include <cstdint>
 #include <vector>
 
 #include "ProgramFixture.h"
 #include "TestSupport.h"
-#include "programs/BitSliceEvaluator.h"
-#include "programs/CaseVectorEvaluator.h"
 
 namespace {
 using ::testing::ExitedWithCode;
@@ -237,118 +233,4 @@ TEST_F(CompiledProgramTest, StacksWithoutRoomGoToTheTreeWalk) {
   DeleteTree(over);
 }
 
-TEST_F(CompiledProgramTest, BitSlicesGiveTheValueOfEveryCase) {
-  // if(b0, nand(b1, b2), or(b1, not(b2))) over the 8 cases of three bits.
-  Head* root = N("if", {N("b0"), N("nand2", {N("b1"), N("b2")}), N("or2", {N("b1"), N("not", {N("b2")})})});
-  program.Compile(root);
-  ASSERT_TRUE(BitSliceEvaluator::Accepts(program));
-  std::uint64_t b0 = 0xAA, b1 = 0xCC, b2 = 0xF0;
-  const std::uint64_t* variables[3] = {&b0, &b1, &b2};
-  BitSliceEvaluator evaluator;
-  std::uint64_t result = 0;
-  evaluator.Evaluate(program, variables, 1, &result);
-  for (int c = 0; c < 8; ++c) {
-    interpreter.SetIntVariable(0, c & 1);
-    interpreter.SetIntVariable(1, c >> 1 & 1);
-    interpreter.SetIntVariable(2, c >> 2 & 1);
-    interpreter.Clear();
-    interpreter.Evaluate(root);
-    interpreter.PopType();
-    EXPECT_EQ(static_cast<int>(result >> c & 1), interpreter.PopBool()) << c;
-  }
-  DeleteTree(root);
-}
-
-TEST_F(CompiledProgramTest, CaseVectorsGiveTheValueOfEveryCase) {
-  Head* root = N("iflte", {N("x0"), N("1"), N("Times2", {N("i0"), N("i0")}),
-                           N("Plus2", {N("divide", {N("x0"), N("Subtract", {N("x0"), N("2")})}), N("i0")})});
-  program.Compile(root);
-  EXPECT_FALSE(CaseVectorEvaluator::Accepts(program)) << "int and double branches";
-  DeleteTree(root);
-  root = N("iflte", {N("x0"), N("1"), N("Sin", {N("Times2", {N("i0"), N("i0")})}),
-                     N("Plus2", {N("divide", {N("x0"), N("Subtract", {N("x0"), N("2")})}), N("i0")})});
-  program.Compile(root);
-  ASSERT_TRUE(CaseVectorEvaluator::Accepts(program));
-  ASSERT_EQ(program.GetResultType(), ValueType::Double);
-  const int lanes = 7;
-  double xs[lanes] = {-1.0, 0.0, 1.0, 2.0, 2.5, 1e308, -0.0};
-  int is[lanes] = {0, 1, -1, 46341, 2147483647, 7, -8};
-  const double* doubles[20] = {xs};
-  const int* ints[20] = {is};
-  CaseVectorEvaluator evaluator;
-  evaluator.Evaluate(program, lanes, ints, doubles);
-  for (int c = 0; c < lanes; ++c) {
-    interpreter.SetDoubleVariable(0, xs[c]);
-    interpreter.SetIntVariable(0, is[c]);
-    interpreter.Clear();
-    interpreter.Evaluate(root);
-    ASSERT_EQ(interpreter.PopType(), ValueType::Double);
-    double expected = interpreter.PopDouble();
-    EXPECT_EQ(std::bit_cast<std::uint64_t>(evaluator.DoubleResult()[c]), std::bit_cast<std::uint64_t>(expected))
-        << c;
-  }
-  DeleteTree(root);
-}
-
-}  // namespace
-
-namespace {
-// Sixty real functions whose values are all still wanted when the last is
-// computed: the values remembered for earlier arguments may be replaced
-// meanwhile, and must not change what was computed.
-TEST_F(CompiledProgramTest, RememberedValuesStayWhileStillWanted) {
-  Head* root = N("x0");
-  for (int k = 1; k <= 60; ++k) {
-    std::string constant = std::to_string(k) + ".25";
-    root = N("Plus2", {N(k % 2 == 0 ? "Sin" : "Cos", {N("Times2", {N("x0"), N(constant)})}), root});
-  }
-  program.Compile(root);
-  ASSERT_TRUE(CaseVectorEvaluator::Accepts(program));
-  const int lanes = 101;
-  double xs[lanes];
-  for (int c = 0; c < lanes; ++c) xs[c] = 0.1 * c;
-  const double* doubles[20] = {xs};
-  const int* ints[20] = {};
-  CaseVectorEvaluator evaluator;
-  for (int round = 0; round < 3; ++round) {
-    evaluator.Evaluate(program, lanes, ints, doubles, ~0u, ~1u);
-    for (int c = 0; c < lanes; ++c) {
-      interpreter.SetDoubleVariable(0, xs[c]);
-      interpreter.Clear();
-      interpreter.Evaluate(root);
-      ASSERT_EQ(interpreter.PopType(), ValueType::Double);
-      double expected = interpreter.PopDouble();
-      ASSERT_EQ(std::bit_cast<std::uint64_t>(evaluator.DoubleResult()[c]), std::bit_cast<std::uint64_t>(expected))
-          << "round " << round << ", case " << c;
-    }
-  }
-  DeleteTree(root);
-}
-}  // namespace
-
-namespace {
-// The tree evaluated directly gives the bit-sliced values of its compiled
-// form, and refuses what the compiled form would refuse.
-TEST_F(CompiledProgramTest, BitSlicesStraightFromTheTree) {
-  std::uint64_t b0 = 0xAA, b1 = 0xCC, b2 = 0xF0;
-  const std::uint64_t* variables[20] = {&b0, &b1, &b2};
-  Head* root = N("if", {N("b0"), N("nand2", {N("b1"), N("b2")}), N("or2", {N("b1"), N("not", {N("b2")})})});
-  std::uint64_t direct = 0;
-  ASSERT_TRUE(program.EvaluateBitSlices(root, variables, 1, &direct, 10000, 100));
-  EXPECT_FALSE(program.IsRunnable());
-  program.Compile(root);
-  BitSliceEvaluator evaluator;
-  std::uint64_t compiled = 0;
-  evaluator.Evaluate(program, variables, 1, &compiled);
-  EXPECT_EQ(direct & 0xFF, compiled & 0xFF);
-  // A variable that may not be read here, a number among the bools, too
-  // little room for the pending arguments.
-  Head* unreadable = N("and2", {N("b0"), N("b3")});
-  Head* number = N("if", {N("b0"), N("b1"), N("Plus2", {N("1"), N("2")})});
-  EXPECT_FALSE(program.EvaluateBitSlices(unreadable, variables, 1, &direct, 10000, 100));
-  EXPECT_FALSE(program.EvaluateBitSlices(number, variables, 1, &direct, 10000, 100));
-  EXPECT_FALSE(program.EvaluateBitSlices(root, variables, 1, &direct, 10000, 2));
-  EXPECT_TRUE(program.EvaluateBitSlices(root, variables, 1, &direct, 10000, 3));
-  for (Head* tree : {root, unreadable, number}) DeleteTree(tree);
-}
 }  // namespace
