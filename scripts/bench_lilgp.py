@@ -29,6 +29,9 @@ import subprocess
 import sys
 import tempfile
 
+# The helpers of the comparison with DEAP, imported without leaving compiled
+# files in scripts/.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from bench_compare import parse, prepare, rate  # noqa: E402
 

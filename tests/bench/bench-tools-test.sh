@@ -63,6 +63,26 @@ line=$(cd "$work/parity5" && "$build/morvane2-run-count")
 [ "$(count "$line" recalled)" -eq 0 ] || fail "parity has no fitness memory: $line"
 [ "$(count "$line" executed)" -eq "$(count "$line" nodes)" ] || fail "parity executes every program: $line"
 
+# The lil-gp comparison's node sets: words an example lacks are added, a word
+# the comparison does not use is refused.
+tables() {
+  PYTHONPATH="$root/scripts" python3 -B -c '
+import sys, bench_lilgp
+for name, _, example, _, _, terminals, functions, _ in bench_lilgp.PROBLEMS:
+    if terminals is not None:
+        bench_lilgp.set_node_table(sys.argv[1] + "/" + example, terminals, functions)
+        print(open(sys.argv[1] + "/" + example + "/input/table.txt").read().replace("\n", "|"))
+' "$work" 2>&1
+}
+example regression-f2 0
+out=$(tables) || fail "node sets: $out"
+[ "$out" = $'1\tb0 b1 b2 b3 b4 |1\tand2 or2 nand2 nor2 not |
+1\tx0 1.0 2.0 0.5 3.0 |2\tPlus2 Subtract Times2 divide Sin Cos |
+1\tb0 b1 b2 b3 b4 b5 b6 b7 b8 b9 b10 |1\tand2 or2 not if |' ] || fail "node sets: $out"
+sed -i 's/ if / if iflte /' "$work/mux11/input/table.txt"
+out=$(tables) && fail "a node set with iflte is taken: $out"
+grep -q "does not use iflte" <<<"$out" || fail "iflte is not named: $out"
+
 # The comparison script without lil-gp: how to get it (exit 0), or a usage line.
 script="$root/scripts/bench-lilgp.sh"
 out=$("$script" 2>&1) || fail "bench-lilgp.sh without arguments exits $?"
