@@ -6,6 +6,11 @@
 // cases; for the ant problem it is the nodes executed in each episode. Used by
 // scripts/bench-compare.sh for node evaluations per second.
 //
+// Where the run takes the fitness of a program of the latest two generations
+// from memory (robots, regression), such programs are not evaluated again:
+// recalled counts them, executed the nodes of the programs evaluated (all of
+// them for parity and multiplexer). Used by scripts/bench-lilgp.sh.
+//
 // Usage: morvane2-run-count [FILE-LIST]   (in the run's working folder)
 #include <cstdio>
 #include <memory>
@@ -13,6 +18,7 @@
 
 #include "EpisodeCount.h"
 #include "engine/Chromosome.h"
+#include "engine/FitnessMemory.h"
 #include "engine/Individual.h"
 #include "engine/Population.h"
 #include "problems/Multiplexer.h"
@@ -33,6 +39,7 @@ class CountingSystem : public RobotEvolutionarySystem {
     if (auto* multiplexer = dynamic_cast<Multiplexer*>(problem)) cases = multiplexer->GetCases();
     if (auto* regression = dynamic_cast<Regression*>(problem)) cases = regression->GetPointCount();
     if (auto* ant = dynamic_cast<Ant*>(problem)) replay.reset(dynamic_cast<Ant*>(ant->Clone()));
+    if (problem->CanReuseFitness()) memory = std::make_unique<FitnessMemory>();
   }
 
   void Evaluate() override {
@@ -46,12 +53,29 @@ class CountingSystem : public RobotEvolutionarySystem {
       ++evaluations;
       long long size = code->GetRoot()->GetSize();
       treeNodes += size;
-      if (replay) {
-        nodes += EpisodeNodes(code);
+      long long work = replay ? EpisodeNodes(code) : size * cases;
+      nodes += work;
+      if (Recalled(population->GetUnsorted(i))) {
+        ++recalled;
       } else {
-        nodes += size * cases;
+        executed += work;
       }
     }
+    if (memory) memory->NextGeneration();
+  }
+
+  // Whether the run took member's fitness from its memory: a memory of its
+  // own, told every program of each generation, knows the same programs (which
+  // of two equal programs of a generation is evaluated does not change the
+  // count).
+  bool Recalled(Individual* member) {
+    FitnessMemory::Key key;
+    if (!memory || !FitnessMemory::KeyOf(member, key)) return false;
+    double fitness = 0.0;
+    std::string text;
+    if (memory->Recall(key, fitness, text) == FitnessMemory::Found::Fitness) return true;
+    memory->Remember(key, 0.0, text);
+    return false;
   }
 
   // The nodes executed in one episode of the ant, as Ant::FitnessFunction
@@ -68,10 +92,13 @@ class CountingSystem : public RobotEvolutionarySystem {
   long long evaluations = 0;
   long long nodes = 0;
   long long treeNodes = 0;
+  long long recalled = 0;
+  long long executed = 0;
 
  private:
   long long cases = 0;
   std::unique_ptr<Ant> replay;
+  std::unique_ptr<FitnessMemory> memory;
   CompiledProgram program;
 };
 }  // namespace
@@ -79,7 +106,7 @@ class CountingSystem : public RobotEvolutionarySystem {
 int main(int argc, char** argv) {
   std::string fileList = argc > 1 ? argv[1] : "input/files.txt";
   auto producer = std::make_unique<GPProducer>(fileList);
-  long long generations = 0, evaluations = 0, nodes = 0, treeNodes = 0;
+  long long generations = 0, evaluations = 0, nodes = 0, treeNodes = 0, recalled = 0, executed = 0;
   {
     CountingSystem system(producer.get());
     system.Execute();
@@ -87,9 +114,13 @@ int main(int argc, char** argv) {
     evaluations = system.evaluations;
     nodes = system.nodes;
     treeNodes = system.treeNodes;
+    recalled = system.recalled;
+    executed = system.executed;
   }
   producer.reset();
-  std::printf("generations=%lld evaluations=%lld nodes=%lld mean_size=%.1f\n", generations, evaluations, nodes,
-              evaluations > 0 ? static_cast<double>(treeNodes) / static_cast<double>(evaluations) : 0.0);
+  std::printf("generations=%lld evaluations=%lld nodes=%lld mean_size=%.1f recalled=%lld executed=%lld\n",
+              generations, evaluations, nodes,
+              evaluations > 0 ? static_cast<double>(treeNodes) / static_cast<double>(evaluations) : 0.0,
+              recalled, executed);
   return 0;
 }
