@@ -2,6 +2,8 @@
 // population (Evolve) or in place (Apply).
 #pragma once
 
+#include "engine/StopRequest.h"
+
 class Population;
 
 class Evolution {
@@ -21,4 +23,14 @@ class Evolution {
   // then stay unchanged until every new individual's program is asked for.
   // Schemes that always copy at once ignore it.
   virtual void DeferCopies(bool) {}
+  // Lets Evolve and Apply end early, between two new individuals, once stop
+  // (not owned; null for never) is requested. The population then holds
+  // fewer than n new individuals.
+  virtual void WatchStop(const StopRequest* stop) { watched = stop; }
+
+ protected:
+  bool StopRequested() const { return watched != nullptr && watched->IsRequested(); }
+
+ private:
+  const StopRequest* watched = nullptr;
 };
