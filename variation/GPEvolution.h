@@ -17,16 +17,16 @@ class LispCode;
 
 // The program steps of the shared schemes (see BreedingSchemes.h): an
 // offspring is a recipe on its parents' trees, built at once or, while copies
-// are deferred, by whoever first asks for its program.
+// are deferred, by whoever makes the new individual.
 class GPEvolution : public Evolution {
  public:
   explicit GPEvolution(IndividualFactory* producer) : producer(producer) {}
   // Wraps code in a new GP chromosome, has the producer make an individual of
   // it and adds that to population.
   virtual void AddProgram(Population* population, LispCode* code);
-  // While on, Evolve adds its offspring as recipes, built when their
-  // programs are first asked for (see GPChromosome); the parents must then
-  // stay unchanged until every offspring is built.
+  // While on, Evolve adds its offspring as recipes, made later (see
+  // GPChromosome::Make); the parents must then stay unchanged until every
+  // offspring is made or destroyed.
   void DeferCopies(bool defer) override { deferring = defer; }
 
  protected:
