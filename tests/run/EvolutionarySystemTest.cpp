@@ -262,6 +262,7 @@ TEST_F(EvolutionarySystemTest, ObserversHearEachRunAndEachGenerationAsOneRecord)
 TEST_F(EvolutionarySystemTest, WithoutBatchLoggingOnlyTheObserversHear) {
   Build(1);
   system = std::make_unique<EvolutionarySystem>(producer.get(), EvolutionarySystem::Logging::None);
+  listener.system = system.get();
   system->AddObserver(&listener);
   system->Run();
   EXPECT_EQ(listener.records.size(), 2U);
