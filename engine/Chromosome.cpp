@@ -1,5 +1,7 @@
 #include "engine/Chromosome.h"
 
+#include <typeinfo>
+
 #include "engine/ThreadSlot.h"
 #include "foundation/NumericArrays.h"
 #include "programs/HeadLispCode.h"
@@ -23,6 +25,9 @@ void GPChromosome::PrepareForSharing() {
 
 namespace {
 Head* RootOf(LispCode* code) {
+  if (code == nullptr) return nullptr;
+  // The common case first, told apart without a cast.
+  if (typeid(*code) == typeid(HeadLispCode)) return static_cast<HeadLispCode*>(code)->GetRoot();
   auto* tree = dynamic_cast<HeadLispCode*>(code);
   return tree != nullptr ? tree->GetRoot() : nullptr;
 }

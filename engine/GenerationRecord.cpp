@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <typeinfo>
 #include <vector>
 
 #include "engine/Chromosome.h"
@@ -9,6 +10,10 @@
 #include "engine/Population.h"
 
 double FitnessOf(Individual* individual) {
+  // The common case first, told apart without a cast.
+  if (typeid(*individual) == typeid(DoubleTypeFitnessIndividual)) {
+    return static_cast<DoubleTypeFitnessIndividual*>(individual)->GetFitness();
+  }
   auto* scored = dynamic_cast<DoubleTypeFitnessIndividual*>(individual);
   return scored != nullptr ? scored->GetFitness() : std::numeric_limits<double>::quiet_NaN();
 }
@@ -17,12 +22,15 @@ void GenerationRecord::Measure(Population* sorted) {
   population = sorted;
   int n = sorted->Size();
   if (n == 0) return;
-  std::vector<double> fitness(static_cast<std::size_t>(n));
+  // Kept between generations: a run measures one of the same size each time.
+  thread_local std::vector<double> fitness;
+  fitness.resize(static_cast<std::size_t>(n));
   double sum = 0.0;
   double sizes = 0.0;
   double depths = 0.0;
+  generationBest = sorted->Get(0);  // sorts first if need be
   for (int i = 0; i < n; ++i) {
-    Individual* member = sorted->Get(i);
+    Individual* member = sorted->GetUnsorted(i);
     fitness[static_cast<std::size_t>(i)] = FitnessOf(member);
     sum += fitness[static_cast<std::size_t>(i)];
     sizes += member->GetChromosome()->GetSize();
@@ -39,7 +47,6 @@ void GenerationRecord::Measure(Population* sorted) {
   median = n % 2 == 1 ? fitness[middle] : (fitness[middle - 1] + fitness[middle]) / 2.0;
   meanSize = sizes / count;
   meanDepth = depths / count;
-  generationBest = sorted->Get(0);
   bestSize = generationBest->GetChromosome()->GetSize();
   bestDepth = generationBest->GetChromosome()->GetDepth();
 }
