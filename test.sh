@@ -26,7 +26,7 @@ BUILD_TARGETS="test_engine test_run morvane2-batch" build_folder build-tsan -DCM
   -DMORVANE2_TSAN=ON -DMORVANE2_GUI=OFF -DMORVANE2_BENCH=OFF
 echo "== threaded evaluation under ThreadSanitizer =="
 export TSAN_OPTIONS=halt_on_error=1
-build-tsan/tests/test_engine --gtest_brief=1 --gtest_filter='ParallelEvaluator*:FitnessMemory*:ThreadCount*'
+build-tsan/tests/test_engine --gtest_brief=1 --gtest_filter='ParallelEvaluator*:FitnessMemory*:ThreadCount*:*GenerationPipeline*'
 build-tsan/tests/test_run --gtest_brief=1 --gtest_filter='EvolutionarySystem*'
 scripts/check-threads.sh build-tsan/morvane2-batch 4 1 2 3
 unset TSAN_OPTIONS

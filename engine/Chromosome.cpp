@@ -1,7 +1,10 @@
 #include "engine/Chromosome.h"
 
+#include <typeinfo>
+
 #include "engine/ThreadSlot.h"
 #include "foundation/NumericArrays.h"
+#include "programs/HeadLispCode.h"
 #include "programs/LispCode.h"
 
 GPChromosome::GPChromosome(LispCode* code) : code(code), maker(ThreadSlot::Get()) {}
@@ -10,14 +13,34 @@ GPChromosome::GPChromosome(ProgramRecipe recipe) : code(nullptr), recipe(recipe)
 
 GPChromosome::~GPChromosome() { DeleteContents(); }
 
-void GPChromosome::Build() {
+void GPChromosome::Make() {
+  if (recipe.IsEmpty()) return;
   code = recipe.Build();
   maker = ThreadSlot::Get();
 }
 
 void GPChromosome::PrepareForSharing() {
-  LispCode* program = GetCode();
-  if (program != nullptr) program->PrepareForSharing();
+  if (code != nullptr) code->PrepareForSharing();
+}
+
+namespace {
+Head* RootOf(LispCode* code) {
+  if (code == nullptr) return nullptr;
+  // The common case first, told apart without a cast.
+  if (typeid(*code) == typeid(HeadLispCode)) return static_cast<HeadLispCode*>(code)->GetRoot();
+  auto* tree = dynamic_cast<HeadLispCode*>(code);
+  return tree != nullptr ? tree->GetRoot() : nullptr;
+}
+}  // namespace
+
+int GPChromosome::GetSize() {
+  Head* root = RootOf(code);
+  return root != nullptr ? root->GetSize() : 0;
+}
+
+int GPChromosome::GetDepth() {
+  Head* root = RootOf(code);
+  return root != nullptr ? root->GetDepth() : 0;
 }
 
 void GPChromosome::DeleteContents() {
@@ -56,3 +79,5 @@ std::string GAChromosome::ToString() {
 }
 
 std::string GAChromosome::ToSaveString() { return ToString(); }
+
+int GAChromosome::GetSize() { return genes ? genes->Size() : 0; }

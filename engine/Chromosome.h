@@ -24,30 +24,42 @@ class Chromosome {
   virtual std::string ToString() = 0;
   // The program's listing form, used when the best program is saved.
   virtual std::string ToSaveString() = 0;
+  // Makes the contents of an offspring added as a plan (see GPChromosome);
+  // nothing for contents already made.
+  virtual void Make() {}
   // Computes whatever the chromosome computes lazily, so that several
   // threads may read it at once afterwards.
   virtual void PrepareForSharing() {}
   // The thread (see ThreadSlot) that made the chromosome's contents.
   virtual int GetMaker() const { return 0; }
+  // The genome's size (a program's nodes, a string's genes) and depth (a
+  // program's, a lone node having depth 1; 0 for a string); 0 and 0 when
+  // there is nothing to measure.
+  virtual int GetSize() { return 0; }
+  virtual int GetDepth() { return 0; }
 };
 
 class GPChromosome : public Chromosome {
  public:
   // Takes ownership of code.
   explicit GPChromosome(LispCode* code);
-  // A program still to be built: the recipe is carried out when the program
-  // is first asked for (by the thread that asks).
+  // An offspring still to be made: the recipe is carried out by Make (on the
+  // thread that is to read the program first).
   explicit GPChromosome(ProgramRecipe recipe);
   ~GPChromosome() override;
 
-  // The program, no copy (built first if it is still a recipe).
-  LispCode* GetCode() {
-    if (!recipe.IsEmpty()) Build();
-    return code;
-  }
-  // Builds the program if need be, then computes its caches.
+  // The program, no copy; null while the chromosome is still a recipe.
+  LispCode* GetCode() { return code; }
+  // Builds the program from the recipe, if it is still one; the calling
+  // thread becomes the maker.
+  void Make() override;
+  bool IsMade() const { return recipe.IsEmpty(); }
+  // Computes the program's caches.
   void PrepareForSharing() override;
   int GetMaker() const override { return maker; }
+  // The tree's node count and depth (0 for a program that is no tree).
+  int GetSize() override;
+  int GetDepth() override;
 
   // Destroys the tree, then the code object.
   void DeleteContents() override;
@@ -56,8 +68,6 @@ class GPChromosome : public Chromosome {
   std::string ToSaveString() override;
 
  private:
-  void Build();
-
   LispCode* code;
   ProgramRecipe recipe;
   int maker;
@@ -83,6 +93,8 @@ class GAChromosome : public Chromosome {
   std::string ToString() override;
   // The same digits.
   std::string ToSaveString() override;
+  // The string's length (depth 0).
+  int GetSize() override;
 
  private:
   std::unique_ptr<IntArray> genes;

@@ -2,6 +2,8 @@
 // population (Evolve) or in place (Apply).
 #pragma once
 
+#include "engine/StopRequest.h"
+
 class Population;
 
 class Evolution {
@@ -15,10 +17,20 @@ class Evolution {
   // scheme never changes it afterwards), so that it may be evaluated while
   // Evolve goes on.
   virtual bool AddsFinishedIndividuals() { return false; }
-  // Lets Evolve leave the copying of programs to whoever first asks for each
-  // new individual's program (the thread that evaluates it), for the Evolve
-  // calls until it is switched off again; the population evolved from must
-  // then stay unchanged until every new individual's program is asked for.
-  // Schemes that always copy at once ignore it.
+  // Lets Evolve leave the copying of programs to whoever makes each new
+  // individual later (see Chromosome::Make; the thread that evaluates it),
+  // for the Evolve calls until it is switched off again; the population
+  // evolved from must then stay unchanged until every new individual is made
+  // or destroyed. Schemes that always copy at once ignore it.
   virtual void DeferCopies(bool) {}
+  // Lets Evolve and Apply end early, between two new individuals, once stop
+  // (not owned; null for never) is requested. The population then holds
+  // fewer than n new individuals.
+  virtual void WatchStop(const StopRequest* stop) { watched = stop; }
+
+ protected:
+  bool StopRequested() const { return watched != nullptr && watched->IsRequested(); }
+
+ private:
+  const StopRequest* watched = nullptr;
 };

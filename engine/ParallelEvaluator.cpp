@@ -4,10 +4,11 @@
 #include <climits>
 
 #include "engine/Chromosome.h"
-#include "engine/FitnessMemory.h"
 #include "engine/Individual.h"
 #include "engine/Population.h"
 #include "engine/Problem.h"
+#include "engine/Scoring.h"
+#include "engine/StopRequest.h"
 #include "engine/ThreadSlot.h"
 #include "foundation/Exception.h"
 #include "programs/Head.h"
@@ -204,6 +205,7 @@ void ParallelEvaluator::RunShare(Problem* evaluating, int slot) {
   int own = 0;
   int any = 0;
   for (;;) {
+    if (StopRequested()) return;
     int available = population->GetPublishedCount();
     int i = -1;
     while (i < 0 && own < available) {
@@ -222,49 +224,44 @@ void ParallelEvaluator::RunShare(Problem* evaluating, int slot) {
         // Every member added so far is claimed: done once the population is
         // complete; until then, wait a moment for more.
         if (complete.load(std::memory_order_acquire) && available == population->GetPublishedCount()) return;
-        SpinUntil([&] { return complete.load() || population->GetPublishedCount() != available; });
+        SpinUntil([&] {
+          return complete.load() || population->GetPublishedCount() != available || StopRequested();
+        });
         continue;
       }
     }
     // Members after a failed one are not evaluated: the process ends with
     // the first failure's report.
     if (i > firstFailed.load(std::memory_order_relaxed)) continue;
-    Individual* member = population->GetPublished(i);
-    std::string& text = texts[static_cast<std::size_t>(i)];
-    thread_local FitnessMemory::Key key;
-    bool keyed = memory != nullptr && FitnessMemory::KeyOf(member, key);
-    bool fails = false;
-    FitnessMemory::Found known = FitnessMemory::Found::Nothing;
-    if (keyed) {
-      double fitness = 0.0;
-      known = memory->Recall(key, fitness, text);
-      if (known == FitnessMemory::Found::Fitness) static_cast<DoubleTypeFitnessIndividual*>(member)->SetFitness(fitness);
-      fails = known == FitnessMemory::Found::Failure;
-    }
-    if (known == FitnessMemory::Found::Nothing) {
-      Exception::CaptureScope capture;
-      try {
-        evaluating->FitnessFunction(member);
-        text = capture.TakeText();
-        if (keyed) memory->Remember(key, static_cast<DoubleTypeFitnessIndividual*>(member)->GetFitness(), text);
-      } catch (...) {
-        // A captured report, or anything else the serial loop would not
-        // have survived either: the serial re-evaluation shows what happens.
-        fails = true;
-        if (keyed) memory->RememberFailure(key);
-      }
-    }
-    // While it is still in this thread's caches: the next generation's
-    // breeding reads it from every thread.
-    if (!fails) member->GetChromosome()->PrepareForSharing();
-    if (fails) {
-      failed[static_cast<std::size_t>(i)] = 1;
-      int seen = firstFailed.load(std::memory_order_relaxed);
-      while (i < seen && !firstFailed.compare_exchange_weak(seen, i, std::memory_order_relaxed)) {
-      }
-    }
+    ScoreMember(evaluating, slot, i);
   }
 }
+
+void ParallelEvaluator::ScoreMember(Problem* evaluating, int slot, int i) {
+  Individual* member = population->GetPublished(i);
+  // Copied from its parents here, by the thread that reads it first.
+  member->GetChromosome()->Make();
+  Scoring::Outcome outcome =
+      Scoring::Score(evaluating, memory, member, Scoring::Lines::Captured, texts[static_cast<std::size_t>(i)]);
+  Counts& mine = counts[static_cast<std::size_t>(slot)];
+  if (outcome == Scoring::Outcome::Remembered) {
+    ++mine.remembered;
+  } else {
+    ++mine.evaluated;
+  }
+  if (outcome != Scoring::Outcome::Failed) {
+    // While it is still in this thread's caches: the next generation's
+    // breeding reads it from every thread.
+    member->GetChromosome()->PrepareForSharing();
+    return;
+  }
+  failed[static_cast<std::size_t>(i)] = 1;
+  int seen = firstFailed.load(std::memory_order_relaxed);
+  while (i < seen && !firstFailed.compare_exchange_weak(seen, i, std::memory_order_relaxed)) {
+  }
+}
+
+bool ParallelEvaluator::StopRequested() const { return stop != nullptr && stop->IsRequested(); }
 
 void ParallelEvaluator::Begin(Population* members, bool isComplete) {
   population = members;
@@ -277,6 +274,7 @@ void ParallelEvaluator::Begin(Population* members, bool isComplete) {
   }
   for (std::size_t k = 0; k < room; ++k) claims[k].store(0, std::memory_order_relaxed);
   firstFailed.store(INT_MAX);
+  counts.assign(static_cast<std::size_t>(GetThreadCount()), Counts());
   complete.store(isComplete);
   for (std::unique_ptr<Problem>& copy : copies) copy->ResetSolved();
   {
@@ -311,7 +309,7 @@ void ParallelEvaluator::Abandon() {
   population = nullptr;
 }
 
-void ParallelEvaluator::Evaluate(Population* members) {
+bool ParallelEvaluator::Evaluate(Population* members) {
   if (population != members) {
     Abandon();
     Begin(members, true);
@@ -319,6 +317,15 @@ void ParallelEvaluator::Evaluate(Population* members) {
   complete.store(true, std::memory_order_release);
   RunShare(problem, 0);
   Close();
+  population = nullptr;
+  evaluations = 0;
+  remembered = 0;
+  for (const Counts& some : counts) {
+    evaluations += some.evaluated;
+    remembered += some.remembered;
+  }
+  // Cut short, perhaps only just: the round counts for nothing.
+  if (StopRequested()) return false;
 
   int size = members->Size();
   int first = size;
@@ -333,10 +340,15 @@ void ParallelEvaluator::Evaluate(Population* members) {
     if (!text.empty()) GetException()->Diagnostic(text);
   }
   for (std::unique_ptr<Problem>& copy : copies) problem->AdoptSolved(copy.get());
-  population = nullptr;
   preparedAll = first == size;
   // The failed member again, alone and for real: its report ends the process
   // exactly as in the serial loop. Should it pass after all, the serial loop
-  // goes on from there.
-  for (int i = first; i < size; ++i) problem->FitnessFunction(members->GetUnsorted(i));
+  // goes on from there (members skipped after it are made first).
+  for (int i = first; i < size; ++i) {
+    Individual* member = members->GetUnsorted(i);
+    member->GetChromosome()->Make();
+    problem->FitnessFunction(member);
+    if (i > first) ++evaluations;
+  }
+  return true;
 }

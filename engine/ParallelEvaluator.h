@@ -1,15 +1,17 @@
-// Evaluates the members of a population on several threads, each thread with
-// a copy of the problem, and leaves exactly what the one-thread loop in index
-// order leaves: the same fitness values, the same solved flag, the same lines
-// on standard error and, when individuals would raise reports, the report of
-// the first of them in index order, made for real by the calling thread.
+// The worker threads of a generation pipeline (see GenerationPipeline): they
+// make and score the members of a population, each thread with a copy of the
+// problem, and leave exactly what the one-thread loop in index order leaves:
+// the same fitness values, the same solved flag, the same lines on standard
+// error and, when individuals would raise reports, the report of the first of
+// them in index order, made for real by the calling thread.
 //
 // A round can start before the population is complete: the worker threads
-// then evaluate members as the caller adds them (while it breeds the rest),
-// and Evaluate finishes the round. Each thread takes first the members added
-// for it (whose programs it is best placed to copy, see Population::Add),
-// then any left. Between evaluations the threads also destroy the members of
-// retired populations, each the members it made first.
+// then score members as the caller adds them (while it breeds the rest), and
+// Evaluate finishes the round. Each thread takes first the members added for
+// it (whose programs it is best placed to copy, see Population::Add), then
+// any left, and makes each (Chromosome::Make) just before scoring it.
+// Between members the threads also destroy the members of retired
+// populations, each the members it made first.
 #pragma once
 
 #include <atomic>
@@ -23,6 +25,7 @@
 class FitnessMemory;
 class Population;
 class Problem;
+class StopRequest;
 
 class ParallelEvaluator {
  public:
@@ -45,15 +48,15 @@ class ParallelEvaluator {
   // members are finished when added.
   void EvaluateAsAdded(Population* population);
 
-  // Gives every member of population its fitness with the problem's fitness
-  // function (finishing the round EvaluateAsAdded began for it). Each
-  // evaluation runs in the error reporter's capture mode; afterwards the
-  // lines the evaluations wrote (warnings, diagnostics) are written in index
-  // order, up to the first individual whose evaluation made a fatal report,
-  // which is then evaluated again on this thread with the problem itself, so
-  // that its report is made exactly as the serial loop makes it. A solved
-  // flag set by any copy is set on the problem.
-  void Evaluate(Population* population);
+  // Makes every member of population and gives it its fitness (finishing
+  // the round EvaluateAsAdded began for it), through Scoring::Score with the
+  // lines captured; afterwards the lines are written in index order, up to
+  // the first individual whose evaluation made a fatal report, which is then
+  // evaluated again on this thread with the problem itself, so that its
+  // report is made exactly as the serial loop makes it. A solved flag set by
+  // any copy is set on the problem. False when a stop request cut the round
+  // short: then nothing is written and no flag adopted.
+  bool Evaluate(Population* population);
 
   // Ends a round begun by EvaluateAsAdded without its results (the
   // population is not going to be evaluated); waits for the workers to
@@ -76,6 +79,13 @@ class ParallelEvaluator {
   // Programs known to memory (not owned; may be null) take their fitness
   // from it instead of being evaluated; programs evaluated are added to it.
   void SetMemory(FitnessMemory* known) { memory = known; }
+  // Rounds end early, between two members, once stop (not owned; may be
+  // null) is requested.
+  void SetStop(const StopRequest* request) { stop = request; }
+  // Of the last Evaluate: the members whose fitness function ran, and those
+  // whose fitness came from memory.
+  long long GetEvaluations() const { return evaluations; }
+  long long GetRemembered() const { return remembered; }
 
  private:
   // Starts a round on population: the workers claim members as they become
@@ -83,9 +93,12 @@ class ParallelEvaluator {
   void Begin(Population* population, bool complete);
   // Marks the population complete and waits for the workers to finish.
   void Close();
-  // Evaluates members one at a time, as the thread numbered slot (see
-  // ThreadSlot) claims them.
+  // Makes and scores members one at a time, as the thread numbered slot
+  // (see ThreadSlot) claims them, until none is left or a stop is requested.
   void RunShare(Problem* evaluating, int slot);
+  // Makes and scores the claimed i-th member.
+  void ScoreMember(Problem* evaluating, int slot, int i);
+  bool StopRequested() const;
   // The thread that should make and evaluate the i-th member: the one it
   // was added for, or one by turns.
   int MakerFor(int i) const;
@@ -106,7 +119,10 @@ class ParallelEvaluator {
 
   Problem* problem;
   FitnessMemory* memory = nullptr;
+  const StopRequest* stop = nullptr;
   bool preparedAll = false;
+  long long evaluations = 0;
+  long long remembered = 0;
   std::vector<std::unique_ptr<Problem>> copies;  // one per worker thread
   std::vector<std::thread> workers;
 
@@ -126,6 +142,12 @@ class ParallelEvaluator {
   std::atomic<int> firstFailed{0};
   std::vector<char> failed;
   std::vector<std::string> texts;
+  // Per thread: what its scoring did this round.
+  struct alignas(64) Counts {
+    long long evaluated = 0;
+    long long remembered = 0;
+  };
+  std::vector<Counts> counts;
 
   // The population being destroyed: its next member to destroy, and the
   // workers destroying members now.

@@ -1,37 +1,38 @@
 #include "run/EvolutionarySystem.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <ostream>
 
 #include "config/Log.h"
-#include "engine/BackgroundDeleter.h"
 #include "engine/Chromosome.h"
 #include "engine/Evolution.h"
-#include "engine/FitnessMemory.h"
+#include "engine/GenerationPipeline.h"
 #include "engine/Individual.h"
 #include "engine/IndividualComparator.h"
-#include "engine/ParallelEvaluator.h"
 #include "engine/Population.h"
 #include "engine/Problem.h"
-#include "foundation/Exception.h"
 #include "foundation/TimeEstimator.h"
 #include "foundation/Utility.h"
+#include "run/BatchLog.h"
 #include "run/Producer.h"
 
-EvolutionarySystem::EvolutionarySystem(Producer* producer)
+EvolutionarySystem::EvolutionarySystem(Producer* producer, Logging logging)
     : producer(producer),
       problem(producer->GetProblem()),
       population(producer->CreatePopulation()),
-      threads(producer->GetThreadCount()) {
-  if (problem->CanReuseFitness()) memory = std::make_unique<FitnessMemory>();
+      pipeline(std::make_unique<GenerationPipeline>(problem, producer->GetThreadCount())),
+      runStart(std::chrono::steady_clock::now()) {
+  if (logging == Logging::Batch) {
+    batchLog = std::make_unique<BatchLog>(producer);
+    observers.push_back(batchLog.get());
+  }
 }
 
 EvolutionarySystem::~EvolutionarySystem() {
-  evaluator.reset();
-  deleter.reset();
+  // First the threads, which may still be reading the population.
+  pipeline.reset();
   if (population) population->DeleteAll();
-  if (retiring) retiring->DeleteAll();
-  if (retired) retired->DeleteAll();
   ReleaseBest();
 }
 
@@ -42,21 +43,66 @@ void EvolutionarySystem::ReleaseBest() {
   best = nullptr;
 }
 
+void EvolutionarySystem::AddObserver(GenerationObserver* observer) { observers.push_back(observer); }
+
+void EvolutionarySystem::RemoveObserver(GenerationObserver* observer) {
+  observers.erase(std::remove(observers.begin(), observers.end(), observer), observers.end());
+}
+
+void EvolutionarySystem::RequestStop() { pipeline->RequestStop(); }
+
+bool EvolutionarySystem::IsStopRequested() const { return pipeline->IsStopRequested(); }
+
+int EvolutionarySystem::GetThreadCount() const { return pipeline->GetThreadCount(); }
+
 void EvolutionarySystem::Execute() {
   GetUtility()->Seed(static_cast<std::uint32_t>(producer->GetSeed()));
   RunIterations(producer->GetIterationNum());
 }
 
 void EvolutionarySystem::Run() {
+  StartRun();
   Initialize();
   for (int g = 0;; ++g) {
     Evaluate();
+    // Only a stop request (made before or during) leaves it unfinished.
+    stopped = !finished;
+    if (stopped) break;
     LogGeneration(g);
     if (g == producer->GetMaxGeneration()) break;
     if (problem->IsSolved() == 1) break;
+    stopped = IsStopRequested();
+    if (stopped) break;
     Evolve();
   }
+  EndRun();
   Finish();
+}
+
+void EvolutionarySystem::StartRun() {
+  ++run;
+  runStart = std::chrono::steady_clock::now();
+  stopped = false;
+  lastFinished = -1;
+  solvedGeneration = -1;
+  RunStart start;
+  start.run = run;
+  for (GenerationObserver* observer : observers) observer->RunStarted(start);
+}
+
+void EvolutionarySystem::EndRun() {
+  if (!finished) {
+    population = pipeline->Unwind(std::move(population));
+    finished = lastFinished >= 0;
+  }
+  RunEnd end;
+  end.run = run;
+  end.lastGeneration = lastFinished;
+  end.solvedGeneration = solvedGeneration;
+  end.stopped = stopped;
+  end.best = best;
+  end.last = lastFinished >= 0 ? &record : nullptr;
+  for (GenerationObserver* observer : observers) observer->RunEnded(end);
 }
 
 void EvolutionarySystem::RunIterations(int n) {
@@ -70,6 +116,7 @@ void EvolutionarySystem::RunIterations(int n) {
   for (int i = 0; i < n; ++i) {
     problem->ResetSolved();
     Run();
+    if (stopped) return;
     if (i == n - 1) break;
     producer->GetIndividualLogCollectorsRegister()->NextIteration();
     estimator.Estimate(*GetLog()->Get("timer"));
@@ -78,153 +125,54 @@ void EvolutionarySystem::RunIterations(int n) {
 }
 
 void EvolutionarySystem::Initialize() {
-  // A new run: nothing of an earlier run's programs counts.
-  if (memory) memory->Clear();
-  Evolution* initial = producer->GetInitialEvolution();
-  initial->Apply(population.get(), producer->GetPopulationSize());
+  finished = false;
+  pipeline->StartRun();
+  pipeline->MakeFirst(producer->GetInitialEvolution(), population.get(), producer->GetPopulationSize());
 }
 
 void EvolutionarySystem::Evaluate() {
-  bool parallel = threads > 1 && !serialOnly && population->Size() > 1 && !problem->IsRecording();
-  if (parallel && !evaluator) {
-    evaluator = ParallelEvaluator::Create(problem, threads);
-    if (!evaluator) {
-      serialOnly = true;
-      parallel = false;
-    } else {
-      evaluator->SetMemory(memory.get());
-    }
-  }
-  if (parallel) {
-    evaluator->Evaluate(population.get());
-    prepared = evaluator->PreparedAll();
-    // Every program of the population is made: the generation it was made
-    // from goes now, while this thread sorts and logs.
-    if (retired) evaluator->Retire(std::move(retired));
-  } else {
-    // No worker may still be evaluating members begun early.
-    if (evaluator) evaluator->Abandon();
-    for (int i = 0; i < population->Size(); ++i) {
-      // An old member goes before each member is evaluated (and its program
-      // copied): the copy takes the nodes just freed.
-      if (retiring && i < retiring->Size()) retiring->GetUnsorted(i)->DeleteChromosome();
-      EvaluateMember(population->GetUnsorted(i));
-    }
-    prepared = false;
-  }
-  if (retiring) {
-    retiring->DeleteAll();
-    retiring.reset();
-  }
-  if (memory) memory->NextGeneration();
-  population->Sort();
-}
-
-void EvolutionarySystem::EvaluateMember(Individual* member) {
-  FitnessMemory::Key key;
-  if (!memory || !FitnessMemory::KeyOf(member, key)) {
-    problem->FitnessFunction(member);
-    return;
-  }
-  double fitness = 0.0;
-  std::string text;
-  if (memory->Recall(key, fitness, text) == FitnessMemory::Found::Fitness) {
-    if (!text.empty()) GetException()->Diagnostic(text);
-    static_cast<DoubleTypeFitnessIndividual*>(member)->SetFitness(fitness);
-    return;
-  }
-  // Evaluated in capture mode to learn the lines it writes; a report is made
-  // for real by evaluating once more.
-  bool reported = false;
-  {
-    Exception::CaptureScope capture;
-    try {
-      problem->FitnessFunction(member);
-      text = capture.TakeText();
-    } catch (const Exception::CapturedReport&) {
-      reported = true;
-    }
-  }
-  if (reported) {
-    problem->FitnessFunction(member);
-    return;
-  }
-  if (!text.empty()) GetException()->Diagnostic(text);
-  memory->Remember(key, static_cast<DoubleTypeFitnessIndividual*>(member)->GetFitness(), text);
+  finished = pipeline->Score(population.get());
+  if (finished) population->Sort();
 }
 
 void EvolutionarySystem::Evolve() {
+  finished = false;
   std::unique_ptr<Population> next(producer->CreatePopulation());
-  if (threads > 1 && !evaluator && !deleter) deleter = std::make_unique<BackgroundDeleter>();
-  // The generation replaced last time goes while this one is bred from the
-  // current one: destroyed by the evaluating workers when they have nothing
-  // to evaluate, or by a thread of its own.
-  if (retired) {
-    if (evaluator) {
-      evaluator->Retire(std::move(retired));
-    } else if (deleter) {
-      deleter->Delete(std::move(retired));
-    } else {
-      retiring = std::move(retired);
-    }
-  }
   Evolution* evolution = producer->GetEvolution();
-  // The workers evaluate the new generation's members as they are added,
-  // while this thread breeds the rest; Evaluate finishes the round. This
-  // thread only makes the random draws: each new program is copied from its
-  // parents by the thread that evaluates it, which then reads a tree it has
-  // just written. The parents are read by all threads at once, so whatever
-  // they compute lazily is computed first.
-  bool pipelined = evaluator && !problem->IsRecording() && evolution->AddsFinishedIndividuals();
-  // On one thread the programs are copied as they are evaluated, for the
-  // same reason: each is read while it is still in the cache.
-  bool deferred = pipelined || (threads <= 1 && !problem->IsRecording() && evolution->AddsFinishedIndividuals());
-  if (pipelined) {
-    if (!prepared) {
-      for (int i = 0; i < population->Size(); ++i) population->GetUnsorted(i)->GetChromosome()->PrepareForSharing();
-    }
-    evaluator->EvaluateAsAdded(next.get());
-  }
-  evolution->DeferCopies(deferred);
-  evolution->Evolve(population.get(), next.get(), producer->GetPopulationSize());
-  evolution->DeferCopies(false);
-  if (evaluator || deleter || deferred) {
-    retired = std::move(population);
-  } else {
-    population->DeleteAll();
-  }
+  pipeline->Breed(evolution, std::move(population), next.get(), producer->GetPopulationSize());
   population = std::move(next);
 }
 
 void EvolutionarySystem::Finish() {
-  // A round on this population that Evaluate never finished ends unused.
-  if (evaluator) {
-    evaluator->Abandon();
-    evaluator->FinishRetiring();
-  }
+  pipeline->Finish();
   population->DeleteAll();
-  for (std::unique_ptr<Population>* old : {&retiring, &retired}) {
-    if (!*old) continue;
-    (*old)->DeleteAll();
-    old->reset();
-  }
-  if (deleter) deleter->Wait();
+  finished = false;
 }
 
-void EvolutionarySystem::LogGeneration(int g) {
-  Individual* generationBest = population->Get(0);
-  IndividualLogCollectorsRegister* collectors = producer->GetIndividualLogCollectorsRegister();
-  generationBest->Accept(collectors->Get("online")->Top());
-  *GetLog()->Get("log") << g << " : " << generationBest->ToString() << "\n"
-                        << generationBest->GetChromosome()->ToString() << "\n"
-                        << std::endl;
+void EvolutionarySystem::UpdateBest() {
   if (best == nullptr) {
     best = population->Get(0)->Clone();
   } else if (producer->GetComparator()->Compare(population->Get(0), best) == 1) {
     ReleaseBest();
     best = population->Get(0)->Clone();
   }
-  best->Accept(collectors->Get("offline")->Top());
+}
+
+void EvolutionarySystem::LogGeneration(int g) {
+  record = GenerationRecord();
+  record.run = run;
+  record.generation = g;
+  record.Measure(population.get());
+  UpdateBest();
+  record.bestSoFarIndividual = best;
+  record.bestSoFar = FitnessOf(best);
+  record.evaluations = pipeline->GetEvaluations();
+  record.remembered = pipeline->GetRemembered();
+  record.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - runStart).count();
+  record.solved = problem->IsSolved() == 1;
+  lastFinished = g;
+  if (record.solved && solvedGeneration < 0) solvedGeneration = g;
+  for (GenerationObserver* observer : observers) observer->GenerationFinished(record);
 }
 
 void EvolutionarySystem::SaveBest() {

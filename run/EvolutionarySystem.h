@@ -1,22 +1,32 @@
 // Advances a population generation by generation: makes the first generation,
-// evaluates it with the problem, breeds the next one. Also runs whole runs and
-// batches of runs with per-generation logs and summary statistics.
+// evaluates it with the problem, breeds the next one (through its generation
+// pipeline, which owns the threads). Also runs whole runs and batches of runs,
+// telling its observers of each run and each generation finished; the batch
+// logs (per-generation log lines and statistics collectors) are one of them.
 #pragma once
 
+#include <chrono>
 #include <memory>
+#include <vector>
 
-class BackgroundDeleter;
-class FitnessMemory;
+#include "engine/GenerationObserver.h"
+#include "engine/GenerationRecord.h"
+
+class BatchLog;
+class GenerationPipeline;
 class Individual;
-class ParallelEvaluator;
 class Population;
 class Problem;
 class Producer;
 
 class EvolutionarySystem {
  public:
+  // Whether the system writes the batch logs (see BatchLog) of the
+  // generations it finishes.
+  enum class Logging { Batch, None };
+
   // Takes the problem and a new, empty population from producer (not owned).
-  explicit EvolutionarySystem(Producer* producer);
+  explicit EvolutionarySystem(Producer* producer, Logging logging = Logging::Batch);
   EvolutionarySystem(const EvolutionarySystem&) = delete;
   EvolutionarySystem& operator=(const EvolutionarySystem&) = delete;
   // Releases the population with any members Finish has not destroyed, and
@@ -26,11 +36,13 @@ class EvolutionarySystem {
   // Batch entry: seeds the random generator with "seed", then runs
   // "iteration_num" runs.
   virtual void Execute();
-  // One complete run: generations 0 .. max_generation with logging, stopping
-  // early when the problem is solved; then Finish.
+  // One complete run: generations 0 .. max_generation, each reported to the
+  // observers (LogGeneration), stopping early when the problem is solved or
+  // a stop is requested; then Finish.
   virtual void Run();
   // n runs. Between runs: the time estimate to "timer" and a fresh collector
   // per statistic; after a batch of two or more, the producer's statistics.
+  // A run ended by a stop request ends the batch there, without statistics.
   virtual void RunIterations(int n);
   // Fills the population with its first generation.
   virtual void Initialize();
@@ -40,21 +52,39 @@ class EvolutionarySystem {
   // When the problem allows it, a program identical to one of the latest
   // generations' gets the fitness (and lines) that one got, unevaluated.
   virtual void Evaluate();
-  // Replaces the population by the next generation. With more than one
-  // thread the new members are evaluated as they are added (when the scheme
-  // adds them finished), each program copied from its parents by the thread
-  // that evaluates it, and the replaced generation is destroyed meanwhile;
-  // Evaluate completes that. On one thread the programs are copied as
-  // Evaluate reaches them.
+  // Replaces the population by the next generation. The replaced one is
+  // destroyed once the new one is evaluated in full. With more than one
+  // thread the new members are evaluated as they are added, each program
+  // copied from its parents by the thread that evaluates it; on one thread
+  // the programs are copied as Evaluate reaches them.
   virtual void Evolve();
   // Destroys the members of the population (the population stays), and any
   // replaced generation not destroyed yet.
   virtual void Finish();
-  // Logs generation g's best to "log" and the statistics collectors, and
-  // updates the best-so-far individual.
+  // Reports generation g, just evaluated, to the observers as one record,
+  // after updating the best-so-far individual.
   virtual void LogGeneration(int g);
   // Writes the best-so-far individual to "log" and "save", then discards it.
   virtual void SaveBest();
+
+  // Observers (not owned) are told of every run and generation, after the
+  // batch logs, in the order they were added.
+  void AddObserver(GenerationObserver* observer);
+  void RemoveObserver(GenerationObserver* observer);
+
+  // Asks the run to end at its next safe point, between two individuals
+  // (while breeding or evaluating) or between generations. Safe from any
+  // thread and from a signal handler. It holds for every later run: Run then
+  // returns at once.
+  void RequestStop();
+  bool IsStopRequested() const;
+  // Whether the latest run was ended by a stop request, and the last
+  // generation it finished (-1 when none).
+  bool WasStopped() const { return stopped; }
+  int GetLastFinishedGeneration() const { return lastFinished; }
+  // The record of the latest generation finished; its population and
+  // individuals are valid only while that generation is the population.
+  const GenerationRecord& GetLastRecord() const { return record; }
 
   Population* GetPopulation() { return population.get(); }
   Problem* GetProblem() { return problem; }
@@ -62,32 +92,31 @@ class EvolutionarySystem {
   // The best-so-far individual, or null.
   Individual* GetBest() { return best; }
   // The number of threads Evaluate uses when the problem can be copied.
-  int GetThreadCount() const { return threads; }
+  int GetThreadCount() const;
 
  private:
   void ReleaseBest();
-  // Evaluate's serial step for one member.
-  void EvaluateMember(Individual* member);
+  void UpdateBest();
+  void StartRun();
+  // After the loop: a generation left unfinished by a stop gives way to the
+  // one it was bred from; then the observers hear of the end.
+  void EndRun();
 
   Producer* producer;
   Problem* problem;
   std::unique_ptr<Population> population;
   Individual* best = nullptr;
-  int threads;
-  // Made on the first parallel evaluation; null while there is none.
-  std::unique_ptr<ParallelEvaluator> evaluator;
-  // Set when the problem turned out to give no copies.
-  bool serialOnly = false;
-  // Whether every member of the population is ready to be read by several
-  // threads at once (see Chromosome::PrepareForSharing).
-  bool prepared = false;
-  // With more than one thread: the generation Evolve replaced last, handed to
-  // the deleter at the next Evolve.
-  std::unique_ptr<BackgroundDeleter> deleter;
-  std::unique_ptr<Population> retired;
-  // On one thread: the generation before the parents, destroyed member by
-  // member as the next generation is evaluated.
-  std::unique_ptr<Population> retiring;
-  // The fitness of the latest programs, when the problem allows reusing it.
-  std::unique_ptr<FitnessMemory> memory;
+  std::unique_ptr<GenerationPipeline> pipeline;
+  std::unique_ptr<BatchLog> batchLog;
+  std::vector<GenerationObserver*> observers;
+
+  // The run under way (or the latest one).
+  int run = 0;
+  std::chrono::steady_clock::time_point runStart;
+  // Whether the population is a generation scored in full.
+  bool finished = false;
+  bool stopped = false;
+  int lastFinished = -1;
+  int solvedGeneration = -1;
+  GenerationRecord record;
 };

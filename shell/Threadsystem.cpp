@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "engine/Chromosome.h"
+#include "engine/GenerationRecord.h"
 #include "engine/Individual.h"
 #include "engine/IndividualLogCollector.h"
 #include "engine/Population.h"
@@ -18,7 +19,8 @@
 ThreadSystem::ThreadSystem(bool createSuspended, Producer* producer, TForm1* form)
     : producer(producer), form(form), suspended(createSuspended) {
   GetUtility()->Seed(static_cast<std::uint32_t>(std::time(nullptr)));
-  system = std::make_unique<RobotEvolutionarySystem>(producer);
+  // The window shows the run; it writes none of the batch logs.
+  system = std::make_unique<RobotEvolutionarySystem>(producer, EvolutionarySystem::Logging::None);
   animationTimer.setInterval(1);
   connect(&animationTimer, &QTimer::timeout, this, &ThreadSystem::AnimationStep);
 }
@@ -48,6 +50,10 @@ void ThreadSystem::Suspend() {
 
 void ThreadSystem::Terminate() {
   terminateRequested.store(true);
+  system->RequestStop();
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+  }
   changed.notify_all();
 }
 
@@ -58,7 +64,7 @@ bool ThreadSystem::IsSuspended() const {
 
 void ThreadSystem::WaitWhileSuspended() {
   std::unique_lock<std::mutex> lock(mutex);
-  changed.wait(lock, [this] { return !suspended; });
+  changed.wait(lock, [this] { return !suspended || terminateRequested.load(); });
 }
 
 void ThreadSystem::WaitForAnimation() {
@@ -67,22 +73,21 @@ void ThreadSystem::WaitForAnimation() {
 }
 
 void ThreadSystem::run() {
+  // The problem outlives the runs of one window: a flag set by an earlier
+  // run would end this one after its first generation.
+  system->GetProblem()->ResetSolved();
+  system->AddObserver(this);
+  system->Run();
+}
+
+void ThreadSystem::RunStarted(const RunStart&) { WaitWhileSuspended(); }
+
+void ThreadSystem::GenerationFinished(const GenerationRecord& record) {
+  generation = record.generation;
   WaitWhileSuspended();
-  system->Initialize();
-  generation = 0;
-  for (;;) {
-    WaitWhileSuspended();
-    system->Evaluate();
-    WaitWhileSuspended();
-    QMetaObject::invokeMethod(this, [this] { DisplayUpdate(); }, Qt::BlockingQueuedConnection);
-    WaitForAnimation();
-    if (generation == producer->GetMaxGeneration()) break;
-    if (system->GetProblem()->IsSolved() == 1) break;
-    WaitWhileSuspended();
-    system->Evolve();
-    if (IsTerminateRequested()) break;
-    ++generation;
-  }
+  QMetaObject::invokeMethod(this, [this] { DisplayUpdate(); }, Qt::BlockingQueuedConnection);
+  WaitForAnimation();
+  WaitWhileSuspended();
 }
 
 void ThreadSystem::DisplayUpdate() {

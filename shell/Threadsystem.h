@@ -1,7 +1,7 @@
-// The run thread of the window: steps the evolutionary system generation by
-// generation and has the window's thread show each generation (chart points,
-// the best program, the picture of the best program's evaluation, animated
-// frame by frame) while it waits.
+// The run thread of the window: runs the evolutionary system's loop and, as
+// an observer of it, has the window's thread show each generation (chart
+// points, the best program, the picture of the best program's evaluation,
+// animated frame by frame) while it waits.
 #pragma once
 
 #include <QThread>
@@ -12,13 +12,15 @@
 #include <mutex>
 #include <vector>
 
+#include "engine/GenerationObserver.h"
+
 class PictureCanvas;
 class Producer;
 class Recording;
 class RobotEvolutionarySystem;
 class TForm1;
 
-class ThreadSystem : public QThread {
+class ThreadSystem : public QThread, private GenerationObserver {
   Q_OBJECT
 
  public:
@@ -29,11 +31,12 @@ class ThreadSystem : public QThread {
   ~ThreadSystem() override;
 
   // Suspend and resume are cooperative: the run thread stops at the next safe
-  // point (between the steps of the loop and between animation steps).
+  // point (before the first generation, before and after each display, and
+  // between animation steps).
   void Resume();
   void Suspend();
-  // Asks the run to end; it ends after the next evolution step, or at once
-  // during an animation.
+  // Asks the run to end: it ends at the next safe point of the loop, between
+  // two individuals, or at once during an animation.
   void Terminate();
   bool IsTerminateRequested() const { return terminateRequested.load(); }
   bool IsSuspended() const;
@@ -41,10 +44,14 @@ class ThreadSystem : public QThread {
   RobotEvolutionarySystem* GetSystem() { return system.get(); }
 
  protected:
-  // The run loop.
+  // The run: the system's loop, with this thread as its observer.
   void run() override;
 
  private:
+  void RunStarted(const RunStart& start) override;
+  // Shows the generation, between suspension points.
+  void GenerationFinished(const GenerationRecord& record) override;
+
   // Runs on the window's thread while the run thread waits.
   void DisplayUpdate();
   void DrawRoom();

@@ -5,10 +5,10 @@
 // mutation_ratio.
 #pragma once
 
-#include <memory>
+#include <utility>
 
 #include "engine/Evolution.h"
-#include "engine/Selection.h"
+#include "variation/BreedingSchemes.h"
 
 class GACrossover;
 class GAMutation;
@@ -16,6 +16,8 @@ class IndividualFactory;
 class IntArray;
 class Individual;
 
+// The bit-string steps of the shared schemes (see BreedingSchemes.h): an
+// offspring is a new gene array.
 class GAEvolution : public Evolution {
  public:
   // producer (not owned) makes the individuals.
@@ -25,6 +27,16 @@ class GAEvolution : public Evolution {
   virtual void AddGenes(Population* population, IntArray* genes);
 
  protected:
+  using Child = IntArray*;
+  Child CopyOf(Individual* individual) { return CopyGenesOf(individual); }
+  // Copies of both strings, crossed.
+  std::pair<Child, Child> Crossed(GACrossover* crossover, Individual* a, Individual* b);
+  Child Mutated(GAMutation* mutation, Individual* parent);
+  void CrossInPlace(GACrossover* crossover, Individual* a, Individual* b);
+  void MutateInPlace(GAMutation* mutation, Individual* individual);
+  void Add(Population* population, Child genes, Individual*) { AddGenes(population, genes); }
+  void Drop(Child& genes);
+
   // The individual's genes, not a copy. A chromosome that is not a
   // GAChromosome ends the process with a cast report naming this scheme and
   // "Evolve".
@@ -49,87 +61,33 @@ class GAGenerationEvolution : public GAEvolution {
   int length;
 };
 
-// Copies of the n best, best first. Draws nothing.
-class GAEliteEvolution : public GAEvolution {
+// Copies of the n best, best first.
+class GAEliteEvolution : public EliteScheme<GAEvolution> {
  public:
-  explicit GAEliteEvolution(IndividualFactory* producer);
-  void Evolve(Population* from, Population* to, int n) override;
-  void Apply(Population* population, int n) override;
-
- private:
-  std::unique_ptr<EliteSelection> selection;
+  using EliteScheme::EliteScheme;
 };
 
-// Pairs of selected parents, copied and crossed; both children are kept, and
-// an odd n discards the second child of the last pair. Per pair: the two
-// selections, then the crossover's draw.
-class GACrossoverEvolution : public GAEvolution {
+// One-point crossover pairs of tournament winners; Apply crosses in place.
+class GACrossoverEvolution : public CrossoverScheme<GAEvolution, GACrossover> {
  public:
-  // crossover and selection are not owned.
-  GACrossoverEvolution(GACrossover* crossover, Selection* selection, IndividualFactory* producer)
-      : GAEvolution(producer), crossover(crossover), selection(selection) {}
-  void Evolve(Population* from, Population* to, int n) override;
-  // For n >= 1: ceil(n / 2) times, crosses the strings of two selected
-  // individuals in place; adds nothing.
-  void Apply(Population* population, int n) override;
-
- private:
-  GACrossover* crossover;
-  Selection* selection;
+  using CrossoverScheme::CrossoverScheme;
 };
 
-// Copies of selected individuals, mutated. Per mutant: the selection, then
-// the mutation's draws.
-class GAMutationEvolution : public GAEvolution {
+// Bit-flip mutants of tournament winners; Apply mutates in place.
+class GAMutationEvolution : public MutationScheme<GAEvolution, GAMutation> {
  public:
-  // mutation and selection are not owned.
-  GAMutationEvolution(GAMutation* mutation, Selection* selection, IndividualFactory* producer)
-      : GAEvolution(producer), mutation(mutation), selection(selection) {}
-  void Evolve(Population* from, Population* to, int n) override;
-  // n times, mutates the string of a selected individual in place.
-  void Apply(Population* population, int n) override;
-
- private:
-  GAMutation* mutation;
-  Selection* selection;
+  using MutationScheme::MutationScheme;
 };
 
-// Unchanged copies of selected individuals.
-class GAReproductionEvolution : public GAEvolution {
+// Unchanged copies of tournament winners.
+class GAReproductionEvolution : public ReproductionScheme<GAEvolution> {
  public:
-  // selection is not owned.
-  GAReproductionEvolution(Selection* selection, IndividualFactory* producer)
-      : GAEvolution(producer), selection(selection) {}
-  void Evolve(Population* from, Population* to, int n) override;
-  void Apply(Population* population, int n) override;
-
- private:
-  Selection* selection;
+  using ReproductionScheme::ReproductionScheme;
 };
 
-// A whole next generation of n: e elite copies, then with r = n - e,
-// trunc(r * crossover ratio) crossover offspring, trunc(r * mutation ratio)
-// mutants and the rest reproductions, in that order.
-class GAWithMutationEvolution : public GAEvolution {
+// The next generation: elite copies, crossover offspring, mutants, and
+// reproductions for the rest.
+class GAWithMutationEvolution : public CompositeScheme<GAEvolution, GAEliteEvolution> {
  public:
-  // The three schemes are not owned; the elite scheme is made here.
-  GAWithMutationEvolution(Evolution* crossover, Evolution* mutation, Evolution* reproduction,
-                          IndividualFactory* producer, int eliteSize, double crossoverRatio, double mutationRatio);
-  void Evolve(Population* from, Population* to, int n) override;
-  // Does nothing.
-  void Apply(Population* population, int n) override;
-
-  // The crossover and mutation counts for a generation of n.
-  int CrossoverCount(int n) const;
-  int MutationCount(int n) const;
-  int GetEliteSize() const { return eliteSize; }
-
- private:
-  std::unique_ptr<GAEliteEvolution> elite;
-  Evolution* crossover;
-  Evolution* mutation;
-  Evolution* reproduction;
-  int eliteSize;
-  double crossoverRatio;
-  double mutationRatio;
+  using CompositeScheme::CompositeScheme;
 };

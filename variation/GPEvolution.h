@@ -3,13 +3,11 @@
 // reproduction) and the composite used for every generation after the first.
 #pragma once
 
-#include <memory>
-
 #include "engine/Evolution.h"
-#include "engine/Selection.h"
 #include "programs/ProgramRecipe.h"
+#include "variation/BreedingSchemes.h"
+#include "variation/GPCrossover.h"
 
-class GPCrossover;
 class GPGenerator;
 class GPMutation;
 class IndividualFactory;
@@ -17,22 +15,33 @@ class HeadLispCode;
 class Individual;
 class LispCode;
 
+// The program steps of the shared schemes (see BreedingSchemes.h): an
+// offspring is a recipe on its parents' trees, built at once or, while copies
+// are deferred, by whoever makes the new individual.
 class GPEvolution : public Evolution {
  public:
   explicit GPEvolution(IndividualFactory* producer) : producer(producer) {}
   // Wraps code in a new GP chromosome, has the producer make an individual of
   // it and adds that to population.
   virtual void AddProgram(Population* population, LispCode* code);
-  // While on, Evolve adds its offspring as recipes, built when their
-  // programs are first asked for (see GPChromosome); the parents must then
-  // stay unchanged until every offspring is built.
+  // While on, Evolve adds its offspring as recipes, made later (see
+  // GPChromosome::Make); the parents must then stay unchanged until every
+  // offspring is made or destroyed.
   void DeferCopies(bool defer) override { deferring = defer; }
 
  protected:
+  using Child = ProgramRecipe;
+  Child CopyOf(Individual* individual);
+  CrossoverRecipes Crossed(GPCrossover* crossover, Individual* a, Individual* b);
+  Child Mutated(GPMutation* mutation, Individual* parent);
+  void CrossInPlace(GPCrossover* crossover, Individual* a, Individual* b);
+  void MutateInPlace(GPMutation* mutation, Individual* individual);
   // Adds the offspring the recipe describes: built now, or later while
   // copies are deferred (preferably by the thread that made base, the
   // parent whose program the recipe copies).
-  void AddOffspring(Population* population, ProgramRecipe recipe, Individual* base);
+  void Add(Population* population, Child recipe, Individual* base);
+  void Drop(Child& recipe) { recipe.Discard(); }
+
   // The individual's program as a tree; any other program ends the process
   // with a cast report.
   HeadLispCode* TreeOf(Individual* individual);
@@ -57,78 +66,35 @@ class GPGenerationEvolution : public GPEvolution {
 };
 
 // Copies of the n best programs, best first.
-class GPEliteEvolution : public GPEvolution {
+class GPEliteEvolution : public EliteScheme<GPEvolution> {
  public:
-  explicit GPEliteEvolution(IndividualFactory* producer) : GPEvolution(producer) {}
-  void Evolve(Population* from, Population* to, int n) override;
-  void Apply(Population* population, int n) override;
-
- private:
-  EliteSelection selection;
+  using EliteScheme::EliteScheme;
 };
 
-// Pairs of tournament winners' copies, crossed; both children kept, except
-// the second child of the last pair when n is odd.
-class GPCrossoverEvolution : public GPEvolution {
+// Pairs of tournament winners' copies, crossed; Apply crosses in place.
+class GPCrossoverEvolution : public CrossoverScheme<GPEvolution, GPCrossover> {
  public:
-  GPCrossoverEvolution(GPCrossover* crossover, Selection* selection, IndividualFactory* producer)
-      : GPEvolution(producer), crossover(crossover), selection(selection) {}
-  void Evolve(Population* from, Population* to, int n) override;
-  // Crosses selected programs in place, in ceil(n / 2) pairs.
-  void Apply(Population* population, int n) override;
-
- private:
-  GPCrossover* crossover;
-  Selection* selection;
+  using CrossoverScheme::CrossoverScheme;
 };
 
-// Mutated copies of tournament winners.
-class GPMutationEvolution : public GPEvolution {
+// Mutated copies of tournament winners; Apply mutates in place.
+class GPMutationEvolution : public MutationScheme<GPEvolution, GPMutation> {
  public:
-  GPMutationEvolution(GPMutation* mutation, Selection* selection, IndividualFactory* producer)
-      : GPEvolution(producer), mutation(mutation), selection(selection) {}
-  void Evolve(Population* from, Population* to, int n) override;
-  // Mutates selected programs in place.
-  void Apply(Population* population, int n) override;
-
- private:
-  GPMutation* mutation;
-  Selection* selection;
+  using MutationScheme::MutationScheme;
 };
 
 // Unchanged copies of tournament winners.
-class GPReproductionEvolution : public GPEvolution {
+class GPReproductionEvolution : public ReproductionScheme<GPEvolution> {
  public:
-  GPReproductionEvolution(Selection* selection, IndividualFactory* producer)
-      : GPEvolution(producer), selection(selection) {}
-  void Evolve(Population* from, Population* to, int n) override;
-  void Apply(Population* population, int n) override;
-
- private:
-  Selection* selection;
+  using ReproductionScheme::ReproductionScheme;
 };
 
-// The next generation: elite copies, then floor(r * crossover ratio)
-// crossover offspring, floor(r * mutation ratio) mutants and reproductions for
-// the rest, where r is n minus the elite size.
-class GPWithMutationEvolution : public GPEvolution {
+// The next generation: elite copies, crossover offspring, mutants, and
+// reproductions for the rest.
+class GPWithMutationEvolution : public CompositeScheme<GPEvolution, GPEliteEvolution> {
  public:
-  GPWithMutationEvolution(GPCrossoverEvolution* crossover, GPMutationEvolution* mutation,
-                          GPReproductionEvolution* reproduction, IndividualFactory* producer, int eliteSize,
-                          double crossoverRatio, double mutationRatio);
-  void Evolve(Population* from, Population* to, int n) override;
-  void Apply(Population* population, int n) override;
-  void DeferCopies(bool defer) override;
+  using CompositeScheme::CompositeScheme;
   // Each part adds its individuals finished: copies, crossed pairs and
   // mutants (or their recipes) are complete before they are added.
   bool AddsFinishedIndividuals() override { return true; }
-
- private:
-  std::unique_ptr<GPEliteEvolution> elite;
-  GPCrossoverEvolution* crossover;
-  GPMutationEvolution* mutation;
-  GPReproductionEvolution* reproduction;
-  int eliteSize;
-  double crossoverRatio;
-  double mutationRatio;
 };

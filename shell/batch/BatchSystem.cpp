@@ -1,71 +1,9 @@
 #include "shell/batch/BatchSystem.h"
 
-#include <atomic>
-#include <cstdio>
-#include <string>
-
-#include "engine/Individual.h"
-#include "foundation/Exception.h"
 #include "run/Producer.h"
 
-namespace {
-// Whether the progress line is the open last line of standard error.
-std::atomic<bool> progressOpen{false};
-
-void EndProgressLine() {
-  if (progressOpen.exchange(false)) std::fputs("\n", stderr);
-}
-
-std::string Duration(double seconds) {
-  if (!(seconds >= 0.0)) seconds = 0.0;
-  long total = static_cast<long>(seconds + 0.5);
-  char text[32];
-  std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", total / 3600, (total / 60) % 60, total % 60);
-  return text;
-}
-}  // namespace
-
-BatchSystem::BatchSystem(Producer* producer, bool showProgress)
-    : RobotEvolutionarySystem(producer),
-      showProgress(showProgress),
-      runs(producer->GetIterationNum()),
-      generations(producer->GetMaxGeneration()),
-      start(std::chrono::steady_clock::now()) {
-  // A report or warning starts on a line of its own.
-  if (showProgress) GetException()->SetLineStarter(&EndProgressLine);
-}
-
-BatchSystem::~BatchSystem() {
-  EndProgressLine();
-  if (showProgress) GetException()->SetLineStarter(nullptr);
-}
-
-void BatchSystem::Run() {
-  ++run;
-  RobotEvolutionarySystem::Run();
-  // The line shows where the run ended, also when it ended early (solved).
-  if (showProgress) ShowProgress(lastGeneration, true);
-}
-
-void BatchSystem::LogGeneration(int g) {
-  RobotEvolutionarySystem::LogGeneration(g);
-  lastGeneration = g;
-  if (showProgress) ShowProgress(g, false);
-}
-
-void BatchSystem::ShowProgress(int g, bool force) {
-  auto now = std::chrono::steady_clock::now();
-  if (!force && shownAny && now - lastShown < std::chrono::milliseconds(100)) return;
-  lastShown = now;
-  shownAny = true;
-  double elapsed = std::chrono::duration<double>(now - start).count();
-  double perRun = static_cast<double>(generations) + 1.0;
-  double done = static_cast<double>(run - 1) * perRun + static_cast<double>(g) + 1.0;
-  double total = static_cast<double>(runs) * perRun;
-  double remaining = done > 0.0 ? elapsed * (total - done) / done : 0.0;
-  std::string best = GetBest() != nullptr ? GetBest()->ToString() : "-";
-  std::fprintf(stderr, "\rrun %d of %d, generation %d of %d, best %s, elapsed %s, remaining %s   ", run, runs, g,
-               generations, best.c_str(), Duration(elapsed).c_str(), Duration(remaining).c_str());
-  std::fflush(stderr);
-  progressOpen = true;
+BatchSystem::BatchSystem(Producer* producer, bool showProgress) : RobotEvolutionarySystem(producer) {
+  if (!showProgress) return;
+  progress = std::make_unique<ProgressLine>(producer->GetIterationNum(), producer->GetMaxGeneration());
+  AddObserver(progress.get());
 }

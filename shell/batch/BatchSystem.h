@@ -3,26 +3,15 @@
 // a terminal; nothing is added to any log stream).
 #pragma once
 
-#include <chrono>
+#include <memory>
 
 #include "run/RobotEvolutionarySystem.h"
+#include "shell/batch/ProgressLine.h"
 
 class BatchSystem : public RobotEvolutionarySystem {
  public:
   BatchSystem(Producer* producer, bool showProgress);
-  ~BatchSystem() override;
-  void Run() override;
-  void LogGeneration(int g) override;
 
  private:
-  void ShowProgress(int g, bool force);
-
-  bool showProgress;
-  int run = 0;
-  int lastGeneration = 0;
-  int runs;
-  int generations;
-  std::chrono::steady_clock::time_point start;
-  std::chrono::steady_clock::time_point lastShown;
-  bool shownAny = false;
+  std::unique_ptr<ProgressLine> progress;
 };

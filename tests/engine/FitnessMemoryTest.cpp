@@ -8,9 +8,12 @@
 
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
+#include "engine/Evolution.h"
+#include "engine/GenerationPipeline.h"
 #include "engine/ParallelEvaluator.h"
 #include "engine/Population.h"
 #include "engine/Problem.h"
+#include "engine/Scoring.h"
 #include "foundation/Exception.h"
 #include "programs/HeadLispCode.h"
 #include "programs/TestOperators.h"
@@ -145,5 +148,75 @@ TEST_F(FitnessMemoryTest, ACopyOfAFailingProgramFailsWhereTheSerialLoopWould) {
         evaluator->Evaluate(&population);
       },
       ::testing::ExitedWithCode(1), "^Fatal error: ninety-nine at ValueProblem::FitnessFunction\n$");
+}
+// The one scoring function: a program met before takes its fitness and its
+// lines from memory; a report under capture is left to the caller.
+TEST_F(FitnessMemoryTest, ScoringTakesWhatMemoryKnowsAndLeavesReportsToTheCaller) {
+  IntConstant thirteen{"13", 13}, ninetyNine{"99", 99};
+  ValueProblem problem;
+  ValueProblem::evaluations = 0;
+  FitnessMemory memory;
+  auto first = Holding(Node(&thirteen));
+  auto again = Holding(Node(&thirteen));
+  std::string text;
+  const std::string warning = "Warning: thirteen at ValueProblem::FitnessFunction\n";
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(Scoring::Score(&problem, &memory, first.get(), Scoring::Lines::AsTheyCome, text),
+            Scoring::Outcome::Evaluated);
+  EXPECT_EQ(text, warning);  // learnt by the memory, so captured
+  EXPECT_EQ(Scoring::Score(&problem, &memory, again.get(), Scoring::Lines::AsTheyCome, text),
+            Scoring::Outcome::Remembered);
+  EXPECT_EQ(text, warning);
+  EXPECT_EQ(again->GetFitness(), 13.0);
+  EXPECT_EQ(ValueProblem::evaluations.load(), 1);
+  // Without a memory, lines go out as they come unless asked to be captured.
+  EXPECT_EQ(Scoring::Score(&problem, nullptr, first.get(), Scoring::Lines::AsTheyCome, text),
+            Scoring::Outcome::Evaluated);
+  EXPECT_EQ(text, "");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), warning);
+
+  auto failing = Holding(Node(&ninetyNine));
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(Scoring::Score(&problem, &memory, failing.get(), Scoring::Lines::Captured, text),
+            Scoring::Outcome::Failed);
+  EXPECT_EQ(Scoring::Score(&problem, &memory, failing.get(), Scoring::Lines::Captured, text),
+            Scoring::Outcome::Failed);  // remembered as failing, not evaluated again
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(ValueProblem::evaluations.load(), 3);
+  for (auto* individual : {first.get(), again.get(), failing.get()}) individual->DeleteChromosome();
+}
+
+// A generation of three programs in 60 copies: each program is evaluated
+// once per thread at most, the rest come from memory, and the counts say so.
+TEST_F(FitnessMemoryTest, ThePipelineCountsEvaluationsAndRememberedFitnesses) {
+  class CopyingEvolution : public Evolution {
+   public:
+    explicit CopyingEvolution(FitnessMemoryTest* test) : test(test) {}
+    void Evolve(Population*, Population* to, int n) override {
+      for (int i = 0; i < n; ++i) {
+        Head* root = i % 3 == 0 ? Node(&test->plus, {Node(&test->one), Node(&test->two)})
+                                : Node(i % 3 == 1 ? &test->six : &test->ninetyOne);
+        to->Add(Holding(root).release());
+      }
+    }
+    void Apply(Population* population, int n) override { Evolve(nullptr, population, n); }
+    FitnessMemoryTest* test;
+  } copying(this);
+  for (int threads : {1, 2}) {
+    ValueProblem problem;
+    ValueProblem::evaluations = 0;
+    DoubleTypeFitnessIndividualLessComparator comparator;
+    IndividualSorter sorter(&comparator);
+    Population population(60, &sorter);
+    GenerationPipeline pipeline(&problem, threads);
+    pipeline.StartRun();
+    pipeline.MakeFirst(&copying, &population, 60);
+    ASSERT_TRUE(pipeline.Score(&population));
+    EXPECT_EQ(pipeline.GetEvaluations(), ValueProblem::evaluations.load());
+    EXPECT_EQ(pipeline.GetEvaluations() + pipeline.GetRemembered(), 60);
+    EXPECT_GE(pipeline.GetEvaluations(), 3);
+    EXPECT_LE(pipeline.GetEvaluations(), 3 * threads);
+    population.DeleteAll();
+  }
 }
 }  // namespace

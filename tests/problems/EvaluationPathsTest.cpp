@@ -292,6 +292,8 @@ class CheckingSystem : public EvolutionarySystem {
     Population* population = GetPopulation();
     for (int i = 0; i < population->Size() && !::testing::Test::HasFailure(); ++i) {
       auto* individual = dynamic_cast<DoubleTypeFitnessIndividual*>(population->GetUnsorted(i));
+      // Bred members are still recipes until scoring makes them.
+      individual->GetChromosome()->Make();
       Outcome tree = ::Evaluate(*GetProblem(), Problem::Paths::Tree, *individual);
       Outcome perCase = ::Evaluate(*GetProblem(), Problem::Paths::Compiled, *individual);
       Outcome all = ::Evaluate(*GetProblem(), Problem::Paths::All, *individual);

@@ -2,6 +2,7 @@
 // problem register that knows it under the name "Test".
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,9 +25,12 @@ class TestProblem : public Problem {
     scored->SetFitness(code->Value());
     evaluated.push_back(code->ToString());
     if (code->Value() <= solvedAt) SetSolved();
+    onEvaluate(code->ToString());
   }
   double solvedAt = 0.0;
   std::vector<std::string> evaluated;  // program texts in evaluation order
+  // Called after each evaluation with the program's text.
+  std::function<void(const std::string&)> onEvaluate = [](const std::string&) {};
 };
 
 class TestProblemRegister : public ProblemRegister {

@@ -3,14 +3,48 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cmath>
+#include <thread>
+
 #include "TestSupport.h"
 #include "config/Log.h"
+#include "engine/GenerationObserver.h"
+#include "engine/GenerationRecord.h"
 #include "engine/TestRun.h"
 #include "foundation/Utility.h"
+#include "run/GPProducer.h"
 
 namespace {
 using ::testing::ElementsAre;
 using ::testing::ExitedWithCode;
+
+// Notes what it hears, one line per notification, and keeps the records and,
+// at each run's end, what the system's population then is.
+class Listener : public GenerationObserver {
+ public:
+  void RunStarted(const RunStart& start) override { heard.push_back("start " + std::to_string(start.run)); }
+  void GenerationFinished(const GenerationRecord& record) override {
+    records.push_back(record);
+    heard.push_back(std::to_string(record.run) + ":" + std::to_string(record.generation));
+  }
+  void RunEnded(const RunEnd& end) override {
+    heard.push_back("end " + std::to_string(end.run) + " last " + std::to_string(end.lastGeneration) + " solved " +
+                    std::to_string(end.solvedGeneration) + (end.stopped ? " stopped" : ""));
+    Population* population = system->GetPopulation();
+    endSize = population->Size();
+    endFitnesses.clear();
+    for (int i = 0; i < endSize; ++i) endFitnesses.push_back(FitnessOf(population->GetUnsorted(i)));
+    endRecordBest = end.last != nullptr ? end.last->best : std::nan("");
+  }
+
+  EvolutionarySystem* system = nullptr;
+  std::vector<std::string> heard;
+  std::vector<GenerationRecord> records;
+  int endSize = -1;
+  std::vector<double> endFitnesses;
+  double endRecordBest = 0.0;
+};
 
 // Builds a run from a parameter file of population 4 (initial fitnesses 4, 2,
 // 3, 5 for programs P0..P3) and the given limit, runs and problem threshold.
@@ -26,6 +60,8 @@ class EvolutionarySystemTest : public ::testing::Test {
                                       "Test " + std::to_string(solvedAt) + "\n");
     producer = std::make_unique<TestProducer>(files);
     system = std::make_unique<EvolutionarySystem>(producer.get());
+    listener.system = system.get();
+    system->AddObserver(&listener);
   }
   ~EvolutionarySystemTest() override {
     system.reset();
@@ -45,6 +81,7 @@ class EvolutionarySystemTest : public ::testing::Test {
   ScratchDir dir;
   std::unique_ptr<TestProducer> producer;
   std::unique_ptr<EvolutionarySystem> system;
+  Listener listener;
 };
 
 TEST_F(EvolutionarySystemTest, LimitZeroEvaluatesOnceInIndexOrderAndNeverEvolves) {
@@ -191,5 +228,140 @@ TEST_F(EvolutionarySystemTest, AStreamMissingFromTheLogSettingEndsTheRun) {
   system = std::make_unique<EvolutionarySystem>(producer.get());
   EXPECT_EXIT(system->Run(), ExitedWithCode(1),
               "^" + ExactLine("log\nFatal error: Can not find  at Log::Create\n") + "$");
+}
+// Fitnesses 4, 2, 3, 5, then each child one less than its parent, solved at
+// 1: both runs end in generation 1.
+TEST_F(EvolutionarySystemTest, ObserversHearEachRunAndEachGenerationAsOneRecord) {
+  Build(3, 2, 1);
+  system->RunIterations(2);
+  EXPECT_THAT(listener.heard, ElementsAre("start 1", "1:0", "1:1", "end 1 last 1 solved 1", "start 2", "2:0", "2:1",
+                                          "end 2 last 1 solved 1"));
+  ASSERT_EQ(listener.records.size(), 4U);
+  const GenerationRecord& first = listener.records[0];
+  EXPECT_EQ(first.best, 2.0);
+  EXPECT_EQ(first.mean, 3.5);
+  EXPECT_EQ(first.median, 3.5);
+  EXPECT_EQ(first.worst, 5.0);
+  EXPECT_DOUBLE_EQ(first.deviation, std::sqrt(1.25));
+  EXPECT_EQ(first.bestSoFar, 2.0);
+  EXPECT_EQ(first.evaluations, 4);
+  EXPECT_EQ(first.remembered, 0);
+  EXPECT_FALSE(first.solved);
+  EXPECT_GE(first.seconds, 0.0);
+  const GenerationRecord& solved = listener.records[1];
+  EXPECT_EQ(solved.best, 1.0);
+  EXPECT_EQ(solved.worst, 4.0);
+  EXPECT_EQ(solved.median, 2.5);
+  EXPECT_TRUE(solved.solved);
+  // The best so far outlives its run.
+  EXPECT_EQ(listener.records[2].best, 2.0);
+  EXPECT_EQ(listener.records[2].bestSoFar, 1.0);
+  EXPECT_EQ(listener.endSize, 4);
+}
+
+TEST_F(EvolutionarySystemTest, WithoutBatchLoggingOnlyTheObserversHear) {
+  Build(1);
+  system = std::make_unique<EvolutionarySystem>(producer.get(), EvolutionarySystem::Logging::None);
+  listener.system = system.get();
+  system->AddObserver(&listener);
+  system->Run();
+  EXPECT_EQ(listener.records.size(), 2U);
+  EXPECT_EQ(File("log.txt"), "");
+  EXPECT_EQ(Best(), "P1'");
+}
+
+// Generation 2 is cut short after its first member: the run ends with
+// generation 1 as its population, and the batch ends with it.
+TEST_F(EvolutionarySystemTest, AStopWhileEvaluatingEndsTheRunWithItsLastFinishedGeneration) {
+  Build(5, 3);
+  producer->GetTestProblem()->onEvaluate = [this](const std::string& text) {
+    if (text == "P1''") system->RequestStop();
+  };
+  system->Execute();
+  EXPECT_EQ(producer->GetTestProblem()->evaluated.size(), 9U);
+  EXPECT_THAT(listener.heard, ElementsAre("start 1", "1:0", "1:1", "end 1 last 1 solved -1 stopped"));
+  EXPECT_THAT(listener.endFitnesses, ElementsAre(1.0, 2.0, 3.0, 4.0));
+  EXPECT_EQ(listener.endRecordBest, 1.0);
+  EXPECT_TRUE(system->WasStopped());
+  EXPECT_EQ(system->GetLastFinishedGeneration(), 1);
+  EXPECT_EQ(system->GetPopulation()->Size(), 0);  // Finish came after
+  EXPECT_EQ(File("log.txt"), "0 : 2\nP1\n\n1 : 1\nP1'\n\n");
+  EXPECT_EQ(producer->initial.applyCalls, 1);
+  producer.reset();
+  EXPECT_EQ(File("best.txt"), "");
+}
+
+// A scheme that does not look at the request breeds on; nothing of what it
+// bred is evaluated.
+TEST_F(EvolutionarySystemTest, AStopWhileBreedingLeavesTheNewGenerationUnevaluated) {
+  Build(5);
+  auto breed = producer->next.evolve;
+  producer->next.evolve = [this, breed](Population* from, Population* to, int n) {
+    breed(from, to, n);
+    if (producer->next.evolveCalls == 2) system->RequestStop();
+  };
+  system->Run();
+  EXPECT_EQ(producer->GetTestProblem()->evaluated.size(), 8U);
+  EXPECT_THAT(listener.heard, ElementsAre("start 1", "1:0", "1:1", "end 1 last 1 solved -1 stopped"));
+  EXPECT_THAT(listener.endFitnesses, ElementsAre(1.0, 2.0, 3.0, 4.0));
+}
+
+TEST_F(EvolutionarySystemTest, AStopBeforeTheRunEndsItBeforeItsFirstGeneration) {
+  Build(5);
+  system->RequestStop();
+  system->Run();
+  EXPECT_TRUE(producer->GetTestProblem()->evaluated.empty());
+  EXPECT_THAT(listener.heard, ElementsAre("start 1", "end 1 last -1 solved -1 stopped"));
+  EXPECT_EQ(listener.endSize, 0);
+  EXPECT_EQ(system->GetBest(), nullptr);
+  EXPECT_EQ(File("log.txt"), "");
+}
+
+// Real runs on one thread and on two, stopped from another thread at
+// whatever point they have reached: each ends within moments, holding its
+// last finished generation whole and sorted (or nothing, before the first),
+// and leaks nothing (the sanitizer build checks).
+TEST(EvolutionarySystemStopTest, RealRunsStopPromptlyWithTheirLastFinishedGeneration) {
+  for (int threads : {1, 2}) {
+    for (int delay : {0, 5, 40}) {
+      ScratchDir dir;
+      dir.Write("table.txt", "1\tb0 b1 b2 b3 b4 \n1\tand2 or2 nand2 nor2 \n");
+      std::string files = WriteRunFiles(dir,
+                                        "initial_depth 6\nmax_depth 17\nseed 3\niteration_num 1\nmax_generation 1000\n"
+                                        "population_size 2000\nelite_size 1\ntournament_size 7\nthreads " +
+                                            std::to_string(threads) + "\n",
+                                        "Parity bool 5\n");
+      std::string parameters = ReadWholeFile(dir.File("parameter.txt"));
+      dir.Write("parameter.txt", parameters.substr(0, parameters.find("-----\ndouble_parameter")) +
+                                     "-----\ndouble_parameter\ncrossover_ratio 0.9\nmutation_ratio 0.05\n-----\n");
+      GPProducer producer(files);
+      EvolutionarySystem system(&producer, EvolutionarySystem::Logging::None);
+      Listener listener;
+      listener.system = &system;
+      system.AddObserver(&listener);
+      std::chrono::steady_clock::time_point requested;
+      std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+        requested = std::chrono::steady_clock::now();
+        system.RequestStop();
+      });
+      system.Run();
+      auto ended = std::chrono::steady_clock::now();
+      stopper.join();
+      SCOPED_TRACE("threads " + std::to_string(threads) + ", delay " + std::to_string(delay));
+      EXPECT_TRUE(system.WasStopped());
+      EXPECT_LT(std::chrono::duration<double>(ended - requested).count(), 2.0);
+      if (listener.records.empty()) {
+        EXPECT_EQ(listener.endSize, 0);
+        continue;
+      }
+      EXPECT_EQ(system.GetLastFinishedGeneration(), listener.records.back().generation);
+      ASSERT_EQ(listener.endSize, 2000);
+      EXPECT_EQ(listener.endFitnesses.front(), listener.endRecordBest);
+      for (int i = 1; i < 2000; ++i) {
+        EXPECT_LE(listener.endFitnesses[i - 1], listener.endFitnesses[i]);
+      }
+    }
+  }
 }
 }  // namespace

@@ -1,6 +1,7 @@
 // The window, driven headless: defaults, Update's files, and runs started,
 // suspended, resumed and terminated through its buttons.
 #include <QChart>
+#include <QElapsedTimer>
 #include <QChartView>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -56,7 +57,7 @@ class WindowTest : public QObject {
   fs::path previous;
 
   // A working folder with the window's input files: a short box-moving run.
-  void MakeInput(int maxGeneration, int energy) {
+  void MakeInput(int maxGeneration, int energy, int population = 12) {
     fs::create_directories(folder / "input");
     fs::path examples = fs::path(MORVANE2_SOURCE_DIR) / "examples" / "boxmoving" / "input";
     for (const char* name : {"files.txt", "log_setting.txt", "walls.txt"}) {
@@ -65,7 +66,7 @@ class WindowTest : public QObject {
     Write(folder / "input" / "parameter.txt",
           "----- int_parameter\ninitial_depth 4\nmax_depth 6\nseed 10\niteration_num 1\nmax_generation " +
               std::to_string(maxGeneration) +
-              "\npopulation_size 12\nelite_size 1\ntournament_size 2\n----- double_parameter\n"
+              "\npopulation_size " + std::to_string(population) + "\nelite_size 1\ntournament_size 2\n----- double_parameter\n"
               "crossover_ratio 0.8\nmutation_ratio 0.1\n");
     // Every program of this node set moves the robot, so every episode leaves
     // a trail whatever the clock-seeded run evolves.
@@ -341,6 +342,24 @@ class WindowTest : public QObject {
     QTest::mouseClick(Button(*window, "Button1"), Qt::LeftButton);
     QTest::qWait(100);
     delete window;  // must neither hang nor crash
+  }
+
+  // Closing the window while a large generation is bred or evaluated ends
+  // the run at the next individual (MORVANE2_WINDOW_POPULATION=200000 shows
+  // the times for a population of that size).
+  void ClosingTheWindowMidGenerationIsPrompt() {
+    int population = qEnvironmentVariableIntValue("MORVANE2_WINDOW_POPULATION");
+    MakeInput(1000, 400, population > 0 ? population : 20000);
+    for (int wait : {10, 100, 400}) {
+      auto* window = new TForm1;
+      QTest::mouseClick(Button(*window, "Button1"), Qt::LeftButton);
+      QTest::qWait(wait);
+      QElapsedTimer closing;
+      closing.start();
+      delete window;
+      qInfo("closed %d ms after Start, in %lld ms", wait, static_cast<long long>(closing.elapsed()));
+      QVERIFY(closing.elapsed() < 2000);
+    }
   }
 };
 

@@ -191,4 +191,43 @@ TEST_F(GAEvolutionTest, SchemesRefuseProgramIndividuals) {
   EXPECT_EXIT(copies.Evolve(from.get(), to.get(), 1), ExitedWithCode(1),
               Report("Cast from Chromosome to GAChromosome failed at GAReproductionEvolution::Evolve\n"));
 }
+// The stop is requested while the second crossover pair is selected: that
+// pair is finished, and nothing is added after it, by any part.
+TEST_F(GAEvolutionTest, EverySchemeEndsBetweenOffspringOnceAStopIsRequested) {
+  class StoppingSelection : public TournamentSelection {
+   public:
+    StoppingSelection(StopRequest* stop, int at) : TournamentSelection(1), stop(stop), at(at) {}
+    Individual* Select(Population* population) override {
+      if (++made == at) stop->Request();
+      return TournamentSelection::Select(population);
+    }
+    StopRequest* stop;
+    int at;
+    int made = 0;
+  };
+  for (int i = 0; i < 10; ++i) from->Add(BitIndividual(i % 2 == 0 ? "101010" : "010101", i));
+  StopRequest stop;
+  StoppingSelection selection(&stop, 3);
+  GAOnePointCrossover crossover;
+  GABitFlipMutation flip(0.5);
+  GACrossoverEvolution crossing(&crossover, &selection, producer.get());
+  GAMutationEvolution mutating(&flip, &selection, producer.get());
+  GAReproductionEvolution copying(&selection, producer.get());
+  GAWithMutationEvolution composite(&crossing, &mutating, &copying, producer.get(), 1, 0.5, 0.2);
+  composite.WatchStop(&stop);
+  composite.Evolve(from.get(), to.get(), 10);  // 1 elite, then 4 crossover offspring of 9
+  EXPECT_EQ(to->Size(), 5);
+  EXPECT_EQ(selection.made, 4);
+  // No longer watched: the whole generation.
+  to->DeleteAll();
+  composite.WatchStop(nullptr);
+  composite.Evolve(from.get(), to.get(), 10);
+  EXPECT_EQ(to->Size(), 10);
+  // The first generation too.
+  to->DeleteAll();
+  GAGenerationEvolution generation(producer.get(), 6);
+  generation.WatchStop(&stop);
+  generation.Apply(to.get(), 10);
+  EXPECT_EQ(to->Size(), 0);
+}
 }  // namespace

@@ -139,21 +139,27 @@ TEST_F(GPRecipeTest, MutationRecipesMakeWhatMutatingACopyMakes) {
   }
 }
 
-TEST_F(GPRecipeTest, ChromosomeBuildsOnFirstAskAndDiscardsWhatItWasNeverAskedFor) {
+TEST_F(GPRecipeTest, ChromosomeIsMadeWhenToldAndDiscardsWhatItNeverMade) {
   GPDepthLimitGenerator generator(symbols.get(), 5);
   GPDepthLimitMutation mutation(8, new GPDepthLimitGenerator(symbols.get(), 5));
   GetUtility()->Seed(42U);
   LispCode* parent = generator.Generate();
   {
-    // Never asked for: the grown tree goes with the chromosome (the leak
-    // checker of the sanitizer build would see it otherwise).
+    // Never made: the grown tree goes with the chromosome (the leak checker
+    // of the sanitizer build would see it otherwise).
     GPChromosome unbuilt(mutation.Plan(Tree(parent)));
   }
   GPChromosome copy(ProgramRecipe::Copy(Tree(parent)->GetRoot()));
+  // Asking for the program makes nothing.
+  EXPECT_EQ(copy.GetCode(), nullptr);
+  EXPECT_FALSE(copy.IsMade());
+  copy.Make();
+  EXPECT_TRUE(copy.IsMade());
+  LispCode* built = copy.GetCode();
+  copy.Make();  // once made, nothing more
+  EXPECT_EQ(copy.GetCode(), built);
   std::unique_ptr<Chromosome> clone(copy.Clone());
   EXPECT_EQ(clone->ToString(), parent->ToString());
-  LispCode* built = copy.GetCode();
-  EXPECT_EQ(copy.GetCode(), built);
   // Made now, by this thread (numbered 0).
   EXPECT_EQ(copy.GetMaker(), 0);
   EXPECT_NE(Tree(built)->GetRoot(), Tree(parent)->GetRoot());

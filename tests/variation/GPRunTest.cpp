@@ -11,6 +11,7 @@
 #include "config/Log.h"
 #include "engine/Individual.h"
 #include "engine/Population.h"
+#include "engine/Problem.h"
 #include "foundation/Utility.h"
 #include "run/EvolutionarySystem.h"
 #include "run/GPProducer.h"
@@ -190,5 +191,27 @@ TEST(GPRunTest, SameSeedSameLogsAndTheLoggedBestNeverWorsens) {
     EXPECT_LE(fitness, previous) << line;
     previous = fitness;
   }
+}
+// With a stop requested, the GP schemes add nothing: neither the first
+// generation's nor any part of a next generation's.
+TEST(GPRunTest, SchemesAddNothingOnceAStopIsRequested) {
+  ScratchDir dir;
+  GPProducer producer(ParityFiles(dir, kInts, kRatios));
+  std::unique_ptr<Population> from(producer.CreatePopulation());
+  std::unique_ptr<Population> to(producer.CreatePopulation());
+  producer.GetInitialEvolution()->Apply(from.get(), 40);
+  for (int i = 0; i < 40; ++i) producer.GetProblem()->FitnessFunction(from->GetUnsorted(i));
+  StopRequest stop;
+  stop.Request();
+  for (Evolution* scheme : {producer.GetInitialEvolution(), producer.GetEvolution()}) {
+    scheme->WatchStop(&stop);
+    scheme->Evolve(from.get(), to.get(), 40);
+    scheme->WatchStop(nullptr);
+    EXPECT_EQ(to->Size(), 0);
+  }
+  producer.GetEvolution()->Evolve(from.get(), to.get(), 40);
+  EXPECT_EQ(to->Size(), 40);
+  from->DeleteAll();
+  to->DeleteAll();
 }
 }  // namespace

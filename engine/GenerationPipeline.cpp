@@ -1,0 +1,155 @@
+#include "engine/GenerationPipeline.h"
+
+#include <string>
+
+#include "engine/Chromosome.h"
+#include "engine/Evolution.h"
+#include "engine/FitnessMemory.h"
+#include "engine/Individual.h"
+#include "engine/ParallelEvaluator.h"
+#include "engine/Population.h"
+#include "engine/Problem.h"
+#include "engine/Scoring.h"
+#include "foundation/Exception.h"
+
+GenerationPipeline::GenerationPipeline(Problem* problem, int threads) : problem(problem), threads(threads) {
+  if (problem->CanReuseFitness()) memory = std::make_unique<FitnessMemory>();
+}
+
+GenerationPipeline::~GenerationPipeline() {
+  evaluator.reset();
+  Destroy(retiring);
+  Destroy(parents);
+}
+
+void GenerationPipeline::Destroy(std::unique_ptr<Population>& population) {
+  if (!population) return;
+  population->DeleteAll();
+  population.reset();
+}
+
+void GenerationPipeline::StartRun() {
+  if (memory) memory->Clear();
+}
+
+void GenerationPipeline::MakeFirst(Evolution* initial, Population* population, int n) {
+  initial->WatchStop(&stop);
+  initial->Apply(population, n);
+  initial->WatchStop(nullptr);
+}
+
+void GenerationPipeline::Breed(Evolution* evolution, std::unique_ptr<Population> from, Population* next, int n) {
+  // Normally gone already (retired when its offspring were scored).
+  if (parents) Retire(std::move(parents));
+  parents = std::move(from);
+  // The workers score the new members as they are added, while this thread
+  // breeds the rest; Score finishes the round. This thread only makes the
+  // random draws: each new program is copied from its parents by the thread
+  // that scores it, which then reads a tree it has just written. The parents
+  // are read by all threads at once, so whatever they compute lazily is
+  // computed first. On one thread the programs are copied as they are
+  // scored, for the same reason: each is read while it is still in cache.
+  bool deferred = !problem->IsRecording() && evolution->AddsFinishedIndividuals();
+  if (deferred && evaluator) {
+    if (!prepared) {
+      for (int i = 0; i < parents->Size(); ++i) parents->GetUnsorted(i)->GetChromosome()->PrepareForSharing();
+    }
+    evaluator->EvaluateAsAdded(next);
+  }
+  evolution->DeferCopies(deferred);
+  evolution->WatchStop(&stop);
+  evolution->Evolve(parents.get(), next, n);
+  evolution->WatchStop(nullptr);
+  evolution->DeferCopies(false);
+}
+
+bool GenerationPipeline::OnThreads(Population* population) {
+  if (threads <= 1 || serialOnly || population->Size() <= 1 || problem->IsRecording()) return false;
+  if (evaluator) return true;
+  evaluator = ParallelEvaluator::Create(problem, threads);
+  if (!evaluator) {
+    serialOnly = true;
+    return false;
+  }
+  evaluator->SetMemory(memory.get());
+  evaluator->SetStop(&stop);
+  return true;
+}
+
+bool GenerationPipeline::Score(Population* population) {
+  evaluations = 0;
+  remembered = 0;
+  if (stop.IsRequested()) return false;
+  bool whole = false;
+  if (OnThreads(population)) {
+    whole = evaluator->Evaluate(population);
+    evaluations = evaluator->GetEvaluations();
+    remembered = evaluator->GetRemembered();
+    prepared = evaluator->PreparedAll();
+  } else {
+    whole = ScoreHere(population);
+    prepared = false;
+  }
+  if (!whole) return false;
+  if (memory) memory->NextGeneration();
+  // Every program of the population is made: the generation it was made
+  // from goes now (while this thread sorts and logs, on several threads).
+  if (parents) Retire(std::move(parents));
+  return true;
+}
+
+bool GenerationPipeline::ScoreHere(Population* population) {
+  // No worker may still be scoring members begun early.
+  if (evaluator) evaluator->Abandon();
+  std::string text;
+  for (int i = 0; i < population->Size(); ++i) {
+    if (stop.IsRequested()) return false;
+    // An old member goes before each member is made: the copy takes the
+    // nodes just freed.
+    if (retiring && i < retiring->Size()) retiring->GetUnsorted(i)->DeleteChromosome();
+    Individual* member = population->GetUnsorted(i);
+    member->GetChromosome()->Make();
+    Scoring::Outcome outcome = Scoring::Score(problem, memory.get(), member, Scoring::Lines::AsTheyCome, text);
+    if (outcome == Scoring::Outcome::Remembered) {
+      ++remembered;
+    } else {
+      ++evaluations;
+    }
+    if (outcome == Scoring::Outcome::Failed) {
+      // Again, for real: the report is made as it would be without memory.
+      problem->FitnessFunction(member);
+    } else if (!text.empty()) {
+      GetException()->Diagnostic(text);
+    }
+  }
+  Destroy(retiring);
+  return !stop.IsRequested();
+}
+
+void GenerationPipeline::Retire(std::unique_ptr<Population> old) {
+  if (evaluator) {
+    evaluator->Retire(std::move(old));
+    return;
+  }
+  Destroy(retiring);
+  retiring = std::move(old);
+}
+
+std::unique_ptr<Population> GenerationPipeline::Unwind(std::unique_ptr<Population> unfinished) {
+  // No thread reads the unfinished generation any more.
+  if (evaluator) evaluator->Abandon();
+  unfinished->DeleteAll();
+  if (!parents) return unfinished;
+  unfinished.reset();
+  return std::move(parents);
+}
+
+void GenerationPipeline::Finish() {
+  // A round on a population that Score never finished ends unused.
+  if (evaluator) {
+    evaluator->Abandon();
+    evaluator->FinishRetiring();
+  }
+  Destroy(retiring);
+  Destroy(parents);
+}

@@ -1,0 +1,104 @@
+// Takes each generation of a run from breeding to scores: fills the first
+// generation, breeds each next one from the current one, makes every
+// offspring (carries out the recipe breeding left on its parents) and scores
+// it through the fitness memory, and retires each generation once its
+// offspring are all scored. With more than one thread, and a problem that
+// gives copies, the scoring is shared with worker threads (ParallelEvaluator,
+// owned here) that take each member as breeding adds it; breeding's random
+// draws stay on the calling thread, in their seeded order, and the results,
+// lines and reports are exactly those of scoring in index order on one
+// thread.
+//
+// A stop request ends breeding and scoring between two individuals. The
+// generation bred from stays whole (sorted, with its fitnesses) until its
+// offspring are all scored, so that after a stop Unwind can give it back.
+#pragma once
+
+#include <memory>
+
+#include "engine/StopRequest.h"
+
+class Evolution;
+class FitnessMemory;
+class ParallelEvaluator;
+class Population;
+class Problem;
+
+class GenerationPipeline {
+ public:
+  // threads counts the calling thread; the workers start when a generation
+  // is first scored on several threads.
+  GenerationPipeline(Problem* problem, int threads);
+  GenerationPipeline(const GenerationPipeline&) = delete;
+  GenerationPipeline& operator=(const GenerationPipeline&) = delete;
+  // Ends any round, stops the workers, and destroys the generations held
+  // here (not a population handed to Score).
+  ~GenerationPipeline();
+
+  // A new run: nothing of an earlier run's programs counts.
+  void StartRun();
+  // initial's Apply on population, for n members.
+  void MakeFirst(Evolution* initial, Population* population, int n);
+  // evolution's Evolve from parents into next, for n members. The parents
+  // are held here until next is scored in full; until then the members of
+  // next may still be recipes on the parents' programs.
+  void Breed(Evolution* evolution, std::unique_ptr<Population> parents, Population* next, int n);
+  // Makes every member of population and gives it its fitness; once all
+  // are, the generation they were bred from is retired. False when a stop
+  // request cut the scoring short (perhaps only just): then nothing is
+  // retired and, on several threads, no line written.
+  bool Score(Population* population);
+  // After a stop: destroys the members of unfinished, made or not, and
+  // gives back the generation it was bred from, whole; when there is none
+  // (unfinished was the first), unfinished itself, empty.
+  std::unique_ptr<Population> Unwind(std::unique_ptr<Population> unfinished);
+  // Ends any round and destroys every generation held here.
+  void Finish();
+
+  // From any thread (or a signal handler): see StopRequest. It holds for
+  // the life of the pipeline.
+  void RequestStop() { stop.Request(); }
+  bool IsStopRequested() const { return stop.IsRequested(); }
+
+  // The threads that score a generation (the calling one included) when
+  // the problem gives copies.
+  int GetThreadCount() const { return threads; }
+  // Of the last Score: the members whose fitness function ran, and those
+  // whose fitness came from the memory.
+  long long GetEvaluations() const { return evaluations; }
+  long long GetRemembered() const { return remembered; }
+
+ private:
+  // Whether this Score is shared with the worker threads (started now when
+  // it is the first).
+  bool OnThreads(Population* population);
+  // Scoring on the calling thread, each member made just after an old one
+  // is destroyed, so that the copy takes the nodes just freed.
+  bool ScoreHere(Population* population);
+  // The generation no longer needed goes: destroyed by the workers when
+  // there are some, each the members it made; else member by member while
+  // the next generation is scored.
+  void Retire(std::unique_ptr<Population> old);
+  // Destroys every member of population, and population.
+  static void Destroy(std::unique_ptr<Population>& population);
+
+  Problem* problem;
+  int threads;
+  StopRequest stop;
+  // The fitness of the latest programs, when the problem allows reusing it.
+  std::unique_ptr<FitnessMemory> memory;
+  // Started on the first Score on several threads; null while there is none.
+  std::unique_ptr<ParallelEvaluator> evaluator;
+  // Set when the problem turned out to give no copies.
+  bool serialOnly = false;
+  // Whether every member of the latest generation scored is ready to be
+  // read by several threads at once (see Chromosome::PrepareForSharing).
+  bool prepared = false;
+  // The generation the one being bred or scored comes from.
+  std::unique_ptr<Population> parents;
+  // Alone: the generation before the parents, destroyed member by member as
+  // the next generation is scored.
+  std::unique_ptr<Population> retiring;
+  long long evaluations = 0;
+  long long remembered = 0;
+};

@@ -1,0 +1,44 @@
+#include "engine/Scoring.h"
+
+#include "engine/FitnessMemory.h"
+#include "engine/Individual.h"
+#include "engine/Problem.h"
+#include "foundation/Exception.h"
+
+Scoring::Outcome Scoring::Score(Problem* problem, FitnessMemory* memory, Individual* member, Lines lines,
+                                std::string& text) {
+  text.clear();
+  // One key per thread, reused: its word vector keeps its room.
+  thread_local FitnessMemory::Key key;
+  bool keyed = memory != nullptr && FitnessMemory::KeyOf(member, key);
+  if (!keyed && lines == Lines::AsTheyCome) {
+    problem->FitnessFunction(member);
+    return Outcome::Evaluated;
+  }
+  if (keyed) {
+    double fitness = 0.0;
+    switch (memory->Recall(key, fitness, text)) {
+      case FitnessMemory::Found::Fitness:
+        static_cast<DoubleTypeFitnessIndividual*>(member)->SetFitness(fitness);
+        return Outcome::Remembered;
+      case FitnessMemory::Found::Failure:
+        return Outcome::Failed;
+      case FitnessMemory::Found::Nothing:
+        break;
+    }
+  }
+  {
+    Exception::CaptureScope capture;
+    try {
+      problem->FitnessFunction(member);
+      text = capture.TakeText();
+    } catch (...) {
+      // A captured report, or anything else a plain evaluation would not
+      // survive either: evaluating again for real shows what happens.
+      if (keyed) memory->RememberFailure(key);
+      return Outcome::Failed;
+    }
+  }
+  if (keyed) memory->Remember(key, static_cast<DoubleTypeFitnessIndividual*>(member)->GetFitness(), text);
+  return Outcome::Evaluated;
+}

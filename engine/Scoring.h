@@ -1,0 +1,34 @@
+// How a member of a population gets its fitness: from the fitness memory when
+// a program identical to its own was scored before, otherwise from the
+// problem's fitness function (the memory then learns the result). Scoring on
+// one thread and on every evaluating thread goes through Score.
+#pragma once
+
+#include <string>
+
+class FitnessMemory;
+class Individual;
+class Problem;
+
+namespace Scoring {
+enum class Outcome {
+  Evaluated,   // the fitness function ran
+  Remembered,  // the fitness came from memory
+  Failed,      // the evaluation made a fatal report, captured: nothing was reported yet
+};
+
+// What becomes of the lines an evaluation writes (warnings, diagnostics).
+enum class Lines {
+  // Written as they come, except where the memory must learn them: those
+  // are captured into text like every line recalled from memory.
+  AsTheyCome,
+  // Always captured into text, for the caller to write in population order.
+  Captured,
+};
+
+// Gives member (already made) its fitness with problem; memory may be null.
+// text receives the lines the caller must write. A Failed member must be
+// evaluated again by the caller outside capture mode: its report then ends
+// the process exactly as a plain evaluation's would.
+Outcome Score(Problem* problem, FitnessMemory* memory, Individual* member, Lines lines, std::string& text);
+}  // namespace Scoring

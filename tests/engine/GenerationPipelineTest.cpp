@@ -1,0 +1,149 @@
+#include "engine/GenerationPipeline.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "engine/Evolution.h"
+#include "engine/FakeLispCode.h"
+#include "engine/IndividualComparator.h"
+#include "engine/Population.h"
+#include "engine/Problem.h"
+
+namespace {
+// Scores a fake program by its value; scoring the program valued stopAt
+// requests a stop, and scorings begun after a request are counted as late.
+// Its copies share the counts.
+class StoppingProblem : public Problem {
+ public:
+  struct Shared {
+    GenerationPipeline* pipeline = nullptr;
+    double stopAt = -1.0;
+    std::atomic<int> scored{0};
+    std::atomic<int> late{0};
+  };
+  explicit StoppingProblem(std::shared_ptr<Shared> shared) : shared(std::move(shared)) {}
+  void FitnessFunction(Individual* individual) override {
+    if (shared->pipeline->IsStopRequested()) shared->late.fetch_add(1);
+    shared->scored.fetch_add(1);
+    DoubleTypeFitnessIndividual* scored = CastIndividual(individual);
+    double value = FakeCodeOf(scored)->Value();
+    scored->SetFitness(value);
+    if (value == shared->stopAt) shared->pipeline->RequestStop();
+  }
+  Problem* Clone() override { return new StoppingProblem(shared); }
+
+ private:
+  std::shared_ptr<Shared> shared;
+};
+
+// Adds members valued first, first + 1, ...; after stopAfter of them it
+// requests a stop, and like every scheme it ends early once one is requested.
+class CountingEvolution : public Evolution {
+ public:
+  void Evolve(Population*, Population* to, int n) override {
+    for (int k = 0; k < n && !StopRequested(); ++k) {
+      to->Add(MakeIndividual("Q" + std::to_string(k), first + k));
+      if (k + 1 == stopAfter) pipeline->RequestStop();
+    }
+  }
+  void Apply(Population* population, int n) override { Evolve(nullptr, population, n); }
+  bool AddsFinishedIndividuals() override { return true; }
+
+  GenerationPipeline* pipeline = nullptr;
+  double first = 0.0;
+  int stopAfter = -1;
+};
+
+class GenerationPipelineTest : public ::testing::TestWithParam<int> {
+ protected:
+  GenerationPipelineTest()
+      : shared(std::make_shared<StoppingProblem::Shared>()),
+        problem(shared),
+        sorter(&comparator),
+        pipeline(&problem, GetParam()) {
+    shared->pipeline = &pipeline;
+    breeding.pipeline = &pipeline;
+  }
+  std::unique_ptr<Population> NewPopulation() { return std::make_unique<Population>(200, &sorter); }
+
+  std::shared_ptr<StoppingProblem::Shared> shared;
+  StoppingProblem problem;
+  DoubleTypeFitnessIndividualLessComparator comparator;
+  IndividualSorter sorter;
+  GenerationPipeline pipeline;
+  CountingEvolution breeding;
+};
+
+// The generation bred from comes back whole: same members, same order, same
+// fitnesses. Whatever was bred is destroyed (the sanitizer build checks).
+TEST_P(GenerationPipelineTest, AStopWhileBreedingEndsItAtTheNextOffspringAndGivesBackTheParents) {
+  std::unique_ptr<Population> current = NewPopulation();
+  breeding.first = 100.0;
+  pipeline.MakeFirst(&breeding, current.get(), 200);
+  ASSERT_TRUE(pipeline.Score(current.get()));
+  current->Sort();
+  Population* whole = current.get();
+
+  std::unique_ptr<Population> next = NewPopulation();
+  breeding.first = 1.0;
+  breeding.stopAfter = 10;
+  pipeline.Breed(&breeding, std::move(current), next.get(), 200);
+  EXPECT_EQ(next->Size(), 10);
+  EXPECT_FALSE(pipeline.Score(next.get()));
+  std::unique_ptr<Population> back = pipeline.Unwind(std::move(next));
+  ASSERT_EQ(back.get(), whole);
+  ASSERT_EQ(back->Size(), 200);
+  for (int i = 0; i < 200; ++i) {
+    EXPECT_EQ(dynamic_cast<DoubleTypeFitnessIndividual*>(back->Get(i))->GetFitness(), 100.0 + i);
+  }
+  pipeline.Finish();
+  back->DeleteAll();
+}
+
+// Each thread finishes the member it is scoring and starts no other.
+TEST_P(GenerationPipelineTest, AStopWhileScoringEndsItWithinOneMemberPerThread) {
+  std::unique_ptr<Population> current = NewPopulation();
+  shared->stopAt = 50.0;
+  pipeline.MakeFirst(&breeding, current.get(), 200);
+  EXPECT_FALSE(pipeline.Score(current.get()));
+  EXPECT_LE(shared->late.load(), GetParam() - 1);
+  EXPECT_LT(shared->scored.load(), 200);
+  // No generation before it: it comes back empty.
+  Population* first = current.get();
+  std::unique_ptr<Population> back = pipeline.Unwind(std::move(current));
+  EXPECT_EQ(back.get(), first);
+  EXPECT_EQ(back->Size(), 0);
+  // The request holds: nothing more is made or scored.
+  pipeline.MakeFirst(&breeding, back.get(), 200);
+  EXPECT_EQ(back->Size(), 0);
+  EXPECT_FALSE(pipeline.Score(back.get()));
+}
+
+// Scored in full: the parents go, counted evaluations add up.
+TEST_P(GenerationPipelineTest, WholeGenerationsRetireTheirParents) {
+  std::unique_ptr<Population> current = NewPopulation();
+  pipeline.MakeFirst(&breeding, current.get(), 200);
+  ASSERT_TRUE(pipeline.Score(current.get()));
+  EXPECT_EQ(pipeline.GetEvaluations(), 200);
+  EXPECT_EQ(pipeline.GetRemembered(), 0);
+  for (int g = 0; g < 3; ++g) {
+    current->Sort();
+    std::unique_ptr<Population> next = NewPopulation();
+    pipeline.Breed(&breeding, std::move(current), next.get(), 200);
+    ASSERT_TRUE(pipeline.Score(next.get()));
+    EXPECT_EQ(pipeline.GetEvaluations(), 200);
+    current = std::move(next);
+  }
+  EXPECT_EQ(shared->scored.load(), 800);
+  pipeline.Finish();
+  current->DeleteAll();
+}
+
+INSTANTIATE_TEST_SUITE_P(Threads, GenerationPipelineTest, ::testing::Values(1, 2),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                           return std::to_string(info.param) + (info.param == 1 ? "Thread" : "Threads");
+                         });
+}  // namespace
