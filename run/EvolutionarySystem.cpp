@@ -185,9 +185,22 @@ void EvolutionarySystem::Evolve() {
     }
     evaluator->EvaluateAsAdded(next.get());
   }
+  // Where reports are thrown rather than ending the process (the window), a
+  // report from breeding leaves no worker on the unfinished generation and
+  // none of its members behind.
+  struct Unfinished {
+    ParallelEvaluator* evaluator;
+    Population* next;
+    ~Unfinished() {
+      if (next == nullptr) return;
+      if (evaluator != nullptr) evaluator->Abandon();
+      next->DeleteAll();
+    }
+  } unfinished{pipelined ? evaluator.get() : nullptr, next.get()};
   evolution->DeferCopies(deferred);
   evolution->Evolve(population.get(), next.get(), producer->GetPopulationSize());
   evolution->DeferCopies(false);
+  unfinished.next = nullptr;
   if (evaluator || deleter || deferred) {
     retired = std::move(population);
   } else {
