@@ -18,6 +18,7 @@
 #include "robots/Wallfollowing.h"
 #include "run/ProducerFactory.h"
 #include "run/RobotEvolutionarySystem.h"
+#include "shell/EngineReport.h"
 #include "shell/Mainframe.h"
 #include "shell/PictureBox.h"
 
@@ -69,10 +70,27 @@ void ThreadSystem::WaitWhileSuspended() {
 
 void ThreadSystem::WaitForAnimation() {
   std::unique_lock<std::mutex> lock(mutex);
-  changed.wait(lock, [this] { return !animating; });
+  changed.wait(lock, [this] { return !animating || !waitForPicture.load(); });
+}
+
+void ThreadSystem::SetWaitForPicture(bool wait) {
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    waitForPicture.store(wait);
+  }
+  changed.notify_all();
 }
 
 void ThreadSystem::run() {
+  // A report ends the run here; the window shows it once the thread is gone.
+  try {
+    RunLoop();
+  } catch (const std::exception& caught) {
+    report = caught.what();
+  }
+}
+
+void ThreadSystem::RunLoop() {
   WaitWhileSuspended();
   system->Initialize();
   generation = 0;
@@ -80,8 +98,18 @@ void ThreadSystem::run() {
     WaitWhileSuspended();
     system->Evaluate();
     WaitWhileSuspended();
-    QMetaObject::invokeMethod(this, [this] { DisplayUpdate(); }, Qt::BlockingQueuedConnection);
-    WaitForAnimation();
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          try {
+            DisplayUpdate();
+          } catch (const std::exception& caught) {
+            displayReport = caught.what();
+          }
+        },
+        Qt::BlockingQueuedConnection);
+    if (!displayReport.empty()) throw EngineReport(displayReport);
+    if (waitForPicture.load()) WaitForAnimation();
     if (generation == producer->GetMaxGeneration()) break;
     if (system->GetProblem()->IsSolved() == 1) break;
     WaitWhileSuspended();
@@ -116,7 +144,25 @@ void ThreadSystem::DisplayUpdate() {
   }
   form->SetMemoText(QString::fromStdString("[generation:" + std::to_string(generation) + "]\r\n" + program +
                                            "\r\n\r\n"));
+  latestUndrawn = animating && !waitForPicture.load();
+  if (!latestUndrawn) DrawRoom();
+}
+
+void ThreadSystem::DrawLatest() {
+  if (!report.empty() || IsTerminateRequested()) return;
+  if (animating) DrawRest();
+  if (!latestUndrawn) return;
+  latestUndrawn = false;
   DrawRoom();
+  DrawRest();
+}
+
+void ThreadSystem::DrawRest() {
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    suspended = false;
+  }
+  while (animating) AnimationStep();
 }
 
 void ThreadSystem::DrawRoom() {
