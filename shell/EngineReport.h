@@ -4,6 +4,7 @@
 // where it reads input files or runs the engine, and to show.
 #pragma once
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -21,3 +22,10 @@ class ReportsThrown {
   ReportsThrown(const ReportsThrown&) = delete;
   ReportsThrown& operator=(const ReportsThrown&) = delete;
 };
+
+// Runs work on the calling thread with the lines written before a report kept
+// with it: the EngineReport thrown then holds those lines (a missing key's
+// name, warnings), each ending in a line feed, and the report line last; they
+// are written to standard error as they would have been. Without a report the
+// lines go to standard error afterwards.
+void WithLinesBeforeReports(const std::function<void()>& work);

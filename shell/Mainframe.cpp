@@ -350,7 +350,7 @@ void TForm1::Button1Click() {
       }
       ClearResults();
       try {
-        thread = new ThreadSystem(true, producer.get(), this);
+        WithLinesBeforeReports([this] { thread = new ThreadSystem(true, producer.get(), this); });
       } catch (const std::exception& report) {
         thread = nullptr;
         RunFailed(report.what());
@@ -554,7 +554,7 @@ void TForm1::ReadInputFiles(bool showFiles) {
   producer.reset();
   inputReport.clear();
   try {
-    producer = CreateProducer("input/files.txt");
+    WithLinesBeforeReports([this] { producer = CreateProducer("input/files.txt"); });
   } catch (const std::exception& report) {
     // A producer that could not be built leaves the log setting it read.
     DeleteLog();

@@ -91,12 +91,14 @@ void ThreadSystem::run() {
 }
 
 void ThreadSystem::RunLoop() {
+  // Each step keeps the lines written before a report with it: a warning
+  // often says what the report means.
   WaitWhileSuspended();
-  system->Initialize();
+  WithLinesBeforeReports([this] { system->Initialize(); });
   generation = 0;
   for (;;) {
     WaitWhileSuspended();
-    system->Evaluate();
+    WithLinesBeforeReports([this] { system->Evaluate(); });
     WaitWhileSuspended();
     QMetaObject::invokeMethod(
         this,
@@ -113,7 +115,7 @@ void ThreadSystem::RunLoop() {
     if (generation == producer->GetMaxGeneration()) break;
     if (system->GetProblem()->IsSolved() == 1) break;
     WaitWhileSuspended();
-    system->Evolve();
+    WithLinesBeforeReports([this] { system->Evolve(); });
     if (IsTerminateRequested()) break;
     ++generation;
   }

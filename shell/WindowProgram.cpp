@@ -27,7 +27,7 @@ class Application : public QApplication {
 
 // How long a run closed with the window may take to reach a point where it
 // stops, before the process ends without it.
-constexpr int kStopWait = 700;
+constexpr int kStopWait = 400;
 }  // namespace
 
 int RunWindowProgram(int argc, char** argv, const std::function<void(TForm1&)>& started) {
