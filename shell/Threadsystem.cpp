@@ -96,9 +96,13 @@ void ThreadSystem::RunLoop() {
   WaitWhileSuspended();
   WithLinesBeforeReports([this] { system->Initialize(); });
   generation = 0;
+  // A terminate request is looked at after every step, not only after
+  // breeding: a huge generation takes long enough to evaluate.
+  if (IsTerminateRequested()) return;
   for (;;) {
     WaitWhileSuspended();
     WithLinesBeforeReports([this] { system->Evaluate(); });
+    if (IsTerminateRequested()) break;
     WaitWhileSuspended();
     QMetaObject::invokeMethod(
         this,
