@@ -15,9 +15,9 @@
 #include "shell/EngineReport.h"
 
 class QChart;
+class QChartView;
 class QCheckBox;
 class QLabel;
-class QChartView;
 class QLineEdit;
 class QLineSeries;
 class QListWidget;
