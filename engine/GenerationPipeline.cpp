@@ -58,7 +58,18 @@ void GenerationPipeline::Breed(Evolution* evolution, std::unique_ptr<Population>
   }
   evolution->DeferCopies(deferred);
   evolution->WatchStop(&stop);
-  evolution->Evolve(parents.get(), next, n);
+  try {
+    evolution->Evolve(parents.get(), next, n);
+  } catch (...) {
+    // Where reports are thrown rather than ending the process (the window),
+    // a report from breeding leaves no worker on the unfinished generation
+    // and none of its members behind; the parents stay held here.
+    evolution->WatchStop(nullptr);
+    evolution->DeferCopies(false);
+    if (evaluator) evaluator->Abandon();
+    next->DeleteAll();
+    throw;
+  }
   evolution->WatchStop(nullptr);
   evolution->DeferCopies(false);
 }

@@ -43,7 +43,7 @@ Evolution* GAProducer::GetInitialEvolution() {
 
 Evolution* GAProducer::GetEvolution() {
   if (evolution) return evolution.get();
-  selection = std::make_unique<TournamentSelection>(GetIntParameter("tournament_size"));
+  selection = std::make_unique<TournamentSelection>(GetTournamentSize());
   crossover = std::make_unique<GAOnePointCrossover>();
   crossoverEvolution = std::make_unique<GACrossoverEvolution>(crossover.get(), selection.get(), this);
   reproductionEvolution = std::make_unique<GAReproductionEvolution>(selection.get(), this);

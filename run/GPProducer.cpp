@@ -82,7 +82,7 @@ Evolution* GPProducer::GetInitialEvolution() {
 
 Evolution* GPProducer::GetEvolution() {
   if (!evolution) {
-    selection = std::make_unique<TournamentSelection>(GetIntParameter("tournament_size"));
+    selection = std::make_unique<TournamentSelection>(GetTournamentSize());
     crossover = std::make_unique<GPDepthLimitCrossover>(DepthParameter("max_depth", "GetEvolution"));
     crossoverEvolution = std::make_unique<GPCrossoverEvolution>(crossover.get(), selection.get(), this);
     reproductionEvolution = std::make_unique<GPReproductionEvolution>(selection.get(), this);

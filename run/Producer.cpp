@@ -42,6 +42,17 @@ int Producer::RangeParameter(const std::string& key, int lowest, int highest) {
   return value;
 }
 
+int Producer::GetTournamentSize() {
+  int value = GetIntParameter("tournament_size");
+  if (value > kMaxTournamentSize) {
+    GetException()->FatalError("Parameter tournament_size in " + *files->Get("parameter") + " is " +
+                                   std::to_string(value) + "; expected at most " +
+                                   std::to_string(kMaxTournamentSize),
+                               ClassNameOf(*this), "GetEvolution");
+  }
+  return value;
+}
+
 Producer::~Producer() {
   collectors.reset();
   intParameters.reset();

@@ -26,6 +26,9 @@ class Producer {
   static constexpr int kMaxPopulationSize = 1000000;
   static constexpr int kMaxGeneration = 1000000;
   static constexpr int kMaxIterationNum = 100000;
+  // The greatest tournament_size accepted: each selection draws that many
+  // ranks, so a larger one would only keep breeding from ever ending.
+  static constexpr int kMaxTournamentSize = 1000000;
   // Most threads a run evaluates with.
   static constexpr int kMaxThreads = 256;
 
@@ -80,6 +83,9 @@ class Producer {
   // (owned) instead of a plain problem register.
   Producer(const std::string& fileName, ProblemRegister* problems);
   void SetProblem(Problem* value) { problem = value; }
+  // The int parameter "tournament_size"; a value above kMaxTournamentSize
+  // ends the process with a range report.
+  int GetTournamentSize();
 
  private:
   // The int parameter key, which must lie in lowest .. highest.

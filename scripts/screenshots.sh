@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the window under Xvfb on a copy of the box-moving example, runs a
 # short evolution (10 generations) and saves PNG pictures of both pages into
-# docs/. Run after ./run.sh or ./test.sh has built build/.
+# docs/, then one of the report of a run the engine ended (depths the node set
+# cannot fill). Run after ./run.sh or ./test.sh has built build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -12,5 +13,5 @@ sed -i 's/^max_generation.*/max_generation\t10/' "$work/input/parameter.txt"
 mkdir -p docs
 cd "$work"
 xvfb-run -a -s "-screen 0 1024x768x24" "$root/build/tests/shell/morvane2-screenshots" \
-  "$root/docs/configuration-page.png" "$root/docs/results-page.png"
-echo "Saved docs/configuration-page.png and docs/results-page.png"
+  "$root/docs/configuration-page.png" "$root/docs/results-page.png" "$root/docs/report.png"
+echo "Saved docs/configuration-page.png, docs/results-page.png and docs/report.png"

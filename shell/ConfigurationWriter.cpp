@@ -1,10 +1,14 @@
 #include "shell/ConfigurationWriter.h"
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "robots/RobotProblemSupport.h"
+#include "shell/FileReplacement.h"
 #include "run/GPProducer.h"
 #include "variation/GenerationSplit.h"
 
@@ -35,10 +39,6 @@ std::string Checked(const std::vector<bool>& marks, const std::vector<std::strin
   return text;
 }
 
-void WriteFile(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::out | std::ios::trunc | std::ios::binary);
-  if (out) out << text;
-}
 }  // namespace
 
 const std::vector<std::string>& FunctionNames() {
@@ -71,38 +71,110 @@ WindowSettings WindowSettings::Defaults() {
 }
 
 namespace {
+// Read as the checks above read them (never throwing); each edit is a number
+// of its kind by then.
+long long Whole(const std::string& text) {
+  long long value = 0;
+  std::istringstream(text) >> value;
+  return value;
+}
+
+double Real(const std::string& text) {
+  double value = 0.0;
+  std::istringstream(text) >> value;
+  return value;
+}
+
+// The window's room is 100 by 100 around (0, 0), with a ring of wall cells
+// around the inner area, which spans -50 up to (not including) 50 on both
+// axes. The box (half side 5) must lie wholly inside it, or no push can ever
+// move it.
+constexpr double kInnerHalf = 50.0;
+constexpr double kBoxHalf = 5.0;
+
+std::string CheckPosition(const std::string& text, const char* name, double margin, const char* what) {
+  double value = Real(text);
+  double low = -kInnerHalf + margin;
+  double high = kInnerHalf - margin;
+  if (value >= low && value < high) return "";
+  return std::string(name) + " must be at least " + NumberText(low) + " and below " + NumberText(high) + ", so that " +
+         what + " inside the room, not \"" + text + "\"";
+}
+
+std::string CheckRobotSetting(const WindowSettings& s) {
+  double energy = Real(s.energy);
+  if (!(energy >= 1.0 && energy <= kMaxRobotEnergy)) {
+    return "Energy must be a number from 1 to " + NumberText(kMaxRobotEnergy) + ", not \"" + s.energy + "\"";
+  }
+  for (std::string problem :
+       {CheckPosition(s.robotX, "Robot position x", 0.0, "the robot starts"),
+        CheckPosition(s.robotY, "Robot position y", 0.0, "the robot starts"),
+        CheckPosition(s.boxX, "Box position x", kBoxHalf, "the whole box lies"),
+        CheckPosition(s.boxY, "Box position y", kBoxHalf, "the whole box lies")}) {
+    if (!problem.empty()) return problem;
+  }
+  return "";
+}
+
+std::string CheckNodeSet(const WindowSettings& s) {
+  struct Weight {
+    const std::string& text;
+    const char* name;
+  };
+  const Weight weights[] = {{s.functionWeight, "Function weight"},
+                            {s.robotWeight, "Robot weight"},
+                            {s.constantWeight, "Const weight"}};
+  double sum = 0.0;
+  for (const Weight& weight : weights) {
+    double value = Real(weight.text);
+    if (!(value >= 0.0 && std::isfinite(value))) {
+      return std::string(weight.name) + " must be a number of at least 0, not \"" + weight.text + "\"";
+    }
+    sum += value;
+  }
+  // Classes are drawn by a roulette over the weights' sum.
+  if (!std::isfinite(sum)) {
+    return "The function, robot and const weights " + s.functionWeight + ", " + s.robotWeight + " and " +
+           s.constantWeight + " add up to more than a number can hold";
+  }
+  if (!(sum > 0.0)) return "At least one weight must be greater than 0";
+  auto none = [](const std::vector<bool>& marks) { return std::find(marks.begin(), marks.end(), true) == marks.end(); };
+  // The constants are the terminals, drawn wherever a program reaches its
+  // depth limit, whatever their weight; another class only when its weight
+  // is above 0.
+  if (none(s.constants)) return "At least one constant must be checked: the constants end every program";
+  if (Real(s.functionWeight) > 0.0 && none(s.functions)) {
+    return "At least one function must be checked while the function weight is above 0";
+  }
+  if (Real(s.robotWeight) > 0.0 && none(s.robotActions)) {
+    return "At least one robot action must be checked while the robot weight is above 0";
+  }
+  return "";
+}
+
 std::string CheckGeneration(const WindowSettings& s) {
-  // Each edit is a number of its kind by now. Together they must leave room
-  // in every generation and give mutation a depth to grow into; otherwise
-  // the run would end at its first breeding.
-  // Read as the checks above read them (never throwing).
-  auto whole = [](const std::string& text) {
-    long long value = 0;
-    std::istringstream(text) >> value;
-    return static_cast<int>(value);
-  };
-  auto real = [](const std::string& text) {
-    double value = 0.0;
-    std::istringstream(text) >> value;
-    return value;
-  };
-  int population = whole(s.populationSize);
-  int elite = whole(s.eliteSize);
-  double crossover = real(s.crossoverRatio);
-  double mutation = real(s.mutationRatio);
+  // Together the edits must leave room in every generation and give mutation
+  // a depth to grow into; otherwise the run would end at its first breeding.
+  long long population = Whole(s.populationSize);
+  long long elite = Whole(s.eliteSize);
+  double crossover = Real(s.crossoverRatio);
+  double mutation = Real(s.mutationRatio);
   if (elite > population) {
     return "Elite size must be no greater than the population size " + s.populationSize + ", not \"" + s.eliteSize +
            "\"";
   }
   if (!(crossover >= 0.0)) return "Crossover ratio must be at least 0, not \"" + s.crossoverRatio + "\"";
   if (!(mutation >= 0.0)) return "Mutation ratio must be at least 0, not \"" + s.mutationRatio + "\"";
-  GenerationSplit split = GenerationSplit::Of(population, elite, crossover, mutation);
-  if (split.rest < 0) {
+  // The offspring counts as the generation scheme takes them, worked out in
+  // doubles: a count beyond an int must not wrap into one that fits.
+  double places = static_cast<double>(population - elite);
+  double offspring = std::trunc(places * crossover) + std::trunc(places * mutation);
+  if (!(offspring <= places)) {
     return "Crossover ratio " + s.crossoverRatio + " and mutation ratio " + s.mutationRatio +
            " together give more offspring than the " + std::to_string(population - elite) +
            " places after the elite";
   }
-  if (split.mutation > 0 && whole(s.maxDepth) < whole(s.initialDepth)) {
+  if (std::trunc(places * mutation) > 0.0 && Whole(s.maxDepth) < Whole(s.initialDepth)) {
     return "Max depth must be at least the initial depth " + s.initialDepth + " when programs are mutated, not \"" +
            s.maxDepth + "\"";
   }
@@ -125,13 +197,6 @@ std::string CheckSettings(const WindowSettings& s) {
   for (const auto& field : reals) {
     if (!IsReal(field.text)) return std::string(field.name) + " must be a number, not \"" + field.text + "\"";
   }
-  // The engine refuses larger values as it reads the files; the window says
-  // so before writing them.
-  double energy = 0.0;
-  std::istringstream(s.energy) >> energy;
-  if (!(energy <= kMaxRobotEnergy)) {
-    return "Energy must be a number no greater than " + NumberText(kMaxRobotEnergy) + ", not \"" + s.energy + "\"";
-  }
   struct WholeField {
     const std::string& text;
     const char* name;
@@ -142,7 +207,7 @@ std::string CheckSettings(const WindowSettings& s) {
       {s.maxGeneration, "Max generation", 0, Producer::kMaxGeneration},
       {s.populationSize, "Population size", 1, Producer::kMaxPopulationSize},
       {s.eliteSize, "Elite size", 0, INT_MAX},
-      {s.tournamentSize, "Tournament size", 1, INT_MAX},
+      {s.tournamentSize, "Tournament size", 1, Producer::kMaxTournamentSize},
       {s.initialDepth, "Initial depth", 1, GPProducer::kMaxDepthLimit},
       {s.maxDepth, "Max depth", 0, GPProducer::kMaxDepthLimit},
   };
@@ -154,7 +219,10 @@ std::string CheckSettings(const WindowSettings& s) {
       return std::string(field.name) + " must be a whole number " + range + ", not \"" + field.text + "\"";
     }
   }
-  return CheckGeneration(s);
+  for (std::string problem : {CheckNodeSet(s), CheckRobotSetting(s), CheckGeneration(s)}) {
+    if (!problem.empty()) return problem;
+  }
+  return "";
 }
 
 
@@ -189,9 +257,38 @@ std::string ProblemText(const WindowSettings& s, const std::string& wallsPath) {
   return text;
 }
 
-void WriteConfiguration(const WindowSettings& s, const std::string& folder) {
+const std::string& FileListText() {
+  static const std::string text =
+      "log_setting input/log_setting.txt\nparameter input/parameter.txt\nproblem input/problem.txt\n"
+      "table input/table.txt\n";
+  return text;
+}
+
+const std::string& LogSettingText() {
+  static const std::string text =
+      "log_setting ./ streams\nlog log.txt\nsave save.txt\norbit orbit.txt\ntimer timer.txt\n"
+      "online-mean online-mean.txt\nonline-sd online-sd.txt\noffline-mean offline-mean.txt\n"
+      "offline-sd offline-sd.txt\nbest best.txt\n";
+  return text;
+}
+
+std::string WriteConfiguration(const WindowSettings& s, const std::string& folder) {
   std::string base = folder.empty() ? std::string() : folder + "/";
-  WriteFile(base + "input/table.txt", TableText(s));
-  WriteFile(base + "input/parameter.txt", ParameterText(s));
-  WriteFile(base + "input/problem.txt", ProblemText(s, base + "input/walls.txt"));
+  std::error_code error;
+  std::filesystem::create_directories(base + "input", error);
+  if (error) return "Update could not make the folder " + base + "input: " + error.message() + ".";
+  std::vector<FileText> files = {
+      {base + "input/table.txt", TableText(s)},
+      {base + "input/parameter.txt", ParameterText(s)},
+      {base + "input/problem.txt", ProblemText(s, base + "input/walls.txt")},
+  };
+  // A file list or log setting is never replaced, only made where missing.
+  for (const auto& [name, text] : {std::pair{"input/files.txt", &FileListText()},
+                                   std::pair{"input/log_setting.txt", &LogSettingText()}}) {
+    if (!std::filesystem::exists(base + name, error)) files.push_back({base + name, *text});
+  }
+  std::string problem = ReplaceFiles(files);
+  if (problem.empty()) return "";
+  if (!base.empty() && problem.rfind(base, 0) == 0) problem.erase(0, base.size());
+  return "Update could not write " + problem + ". No input file was changed.";
 }

@@ -1,6 +1,7 @@
 // Turns the window's settings into the three input files that Update writes
 // (node-set table, parameter file, box-moving problem file), and checks the
-// settings first so that a bad edit never reaches a file.
+// settings first so that a bad edit, or a setting the run cannot use, never
+// reaches a file.
 #pragma once
 
 #include <string>
@@ -48,7 +49,14 @@ std::string ParameterText(const WindowSettings& settings);
 // integer pair of the walls file (none when it cannot be read).
 std::string ProblemText(const WindowSettings& settings, const std::string& wallsPath);
 
+// The file list and the log setting that Update makes where they are missing,
+// so that a folder without input files gets a complete set.
+const std::string& FileListText();
+const std::string& LogSettingText();
+
 // Writes input/table.txt, input/parameter.txt and input/problem.txt under
-// folder (the working directory when empty), reading input/walls.txt there.
-// A file that cannot be written is skipped.
-void WriteConfiguration(const WindowSettings& settings, const std::string& folder = "");
+// folder (the working directory when empty), reading input/walls.txt there;
+// makes the input folder, input/files.txt and input/log_setting.txt where
+// missing. All or nothing: empty on success, otherwise a message naming the
+// file that could not be written and why, with no input file changed.
+std::string WriteConfiguration(const WindowSettings& settings, const std::string& folder = "");

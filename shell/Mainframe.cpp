@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,8 +16,11 @@
 #include <QTabWidget>
 #include <QValueAxis>
 #include <cmath>
+#include <cstdio>
 
+#include "config/Log.h"
 #include "run/ProducerFactory.h"
+#include "shell/ConfigurationReader.h"
 #include "shell/PictureBox.h"
 #include "shell/Threadsystem.h"
 
@@ -49,15 +53,50 @@ QFrame* MakeBevel(QWidget* page, const char* name, int left, int top, int width,
   return Place(frame, name, left, top, width, height);
 }
 
+// The font of the texts added to the reference layout, and of the lists.
+QFont SmallFont(const QWidget* widget) {
+  QFont font = widget->font();
+  font.setPointSizeF(font.pointSizeF() * 0.85);
+  return font;
+}
+
 QListWidget* MakeCheckList(QWidget* page, const char* name, const QStringList& items, int left, int top,
                            int width, int height) {
   auto* list = new QListWidget(page);
+  // A smaller font keeps the longest names whole in the list's width; the
+  // tooltip names the item in full in any case.
+  list->setFont(SmallFont(list));
+  list->setTextElideMode(Qt::ElideNone);
   for (const QString& text : items) {
     auto* item = new QListWidgetItem(text, list);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Unchecked);
+    item->setToolTip(text.trimmed());
   }
   return Place(list, name, left, top, width, height);
+}
+
+void SetCheckMarks(QListWidget* list, const std::vector<bool>& marks) {
+  for (int i = 0; i < list->count(); ++i) {
+    bool mark = static_cast<std::size_t>(i) < marks.size() && marks[static_cast<std::size_t>(i)];
+    list->item(i)->setCheckState(mark ? Qt::Checked : Qt::Unchecked);
+  }
+}
+
+// Seconds with a tenth below a minute, else minutes and seconds.
+QString ElapsedText(qint64 milliseconds) {
+  if (milliseconds < 60000) return QString::number(static_cast<double>(milliseconds) / 1000.0, 'f', 1) + " s";
+  qint64 seconds = milliseconds / 1000;
+  return QString("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QChar('0'));
+}
+
+// A whole-number tick step that leaves at most five intervals on 0 .. last.
+double TickStep(int last) {
+  for (double step = 1.0;; step *= 10.0) {
+    for (double factor : {1.0, 2.0, 5.0}) {
+      if (last / (step * factor) <= 5.0) return step * factor;
+    }
+  }
 }
 
 void CheckItems(QListWidget* list, std::initializer_list<int> indexes) {
@@ -93,12 +132,23 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   for (int i = 0; i < CheckListBox2->count(); ++i) CheckListBox2->item(i)->setCheckState(Qt::Checked);
   CheckItems(CheckListBox3, {0, 1, 3, 6, 9});
   runState = kIdle;
-  producer = CreateProducer("input/files.txt");
+  ReadInputFiles();
+  if (!inputReport.isEmpty()) {
+    ShowMessage("The input files could not be read:\n\n" + inputReport +
+                    "\n\nUpdate on the \"Problem Configuration\" page writes fresh input files.",
+                QMessageBox::Critical);
+  }
 
   connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
   connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
   connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
   connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
+  connect(CheckBox_animate, &QCheckBox::toggled, this, [this](bool animate) {
+    if (thread != nullptr) thread->SetWaitForPicture(animate);
+  });
+  statusTimer.setInterval(200);
+  connect(&statusTimer, &QTimer::timeout, this, &TForm1::RefreshStatus);
+  RefreshStatus();
 }
 
 TForm1::~TForm1() { StopRun(); }
@@ -109,6 +159,22 @@ void TForm1::showEvent(QShowEvent* event) {
   sized = true;
   QSize frame = frameGeometry().size() - geometry().size();
   if (frame.width() > 0 || frame.height() > 0) resize(QSize(642, 444) - frame);
+}
+
+bool TForm1::StopRunWithin(int milliseconds) {
+  if (thread == nullptr) return true;
+  // As in StopRun: the thread is not RunEnded's to delete meanwhile.
+  disconnect(thread, &QThread::finished, this, &TForm1::RunEnded);
+  QElapsedTimer clock;
+  clock.start();
+  thread->Terminate();
+  thread->Resume();
+  while (!thread->wait(10)) {
+    if (clock.elapsed() >= milliseconds) return false;
+    QCoreApplication::processEvents();
+  }
+  StopRun();
+  return true;
 }
 
 void TForm1::StopRun() {
@@ -157,6 +223,10 @@ void TForm1::MakeConfigurationPage(QWidget* page) {
   Edit_box_x = MakeEdit(page, "Edit_box_x", "0", 272, 304, 49, 20);
   Edit_box_y = MakeEdit(page, "Edit_box_y", "0", 328, 304, 49, 20);
   Button3 = Place(new QPushButton("Update", page), "Button3", 256, 344, 75, 25);
+  Label_files = Place(new QLabel(page), "Label_files", 8, 340, 244, 38);
+  Label_files->setWordWrap(true);
+  Label_files->setFont(SmallFont(Label_files));
+  Label_files->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   MakeLabel(page, "Label5", "GP parameters", 424, 8);
   MakeBevel(page, "Bevel3", 416, 24, 193, 313);
   MakeLabel(page, "Label15", "Integer valeu", 472, 32);
@@ -216,6 +286,11 @@ void TForm1::MakeResultsPage(QWidget* page) {
     axis->setTickCount(3);
   }
   axisX->setLabelFormat("%d");
+  // Ticks on whole generations only.
+  axisX->setTickType(QValueAxis::TicksDynamic);
+  axisX->setTickAnchor(0.0);
+  axisX->setTickInterval(1.0);
+  axisX->setRange(0, 1);
   axisY->setLabelFormat("%.3g");
   chart->addAxis(axisX, Qt::AlignBottom);
   chart->addAxis(axisY, Qt::AlignLeft);
@@ -231,6 +306,14 @@ void TForm1::MakeResultsPage(QWidget* page) {
   Memo1 = Place(new QPlainTextEdit(page), "Memo1", 368, 216, 257, 153);
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Memo1->setReadOnly(true);
+
+  // The band above the picture and the chart.
+  Label_status = Place(new QLabel(page), "Label_status", 8, 0, 536, 16);
+  Label_status->setFont(SmallFont(Label_status));
+  CheckBox_animate = Place(new QCheckBox("Animate", page), "CheckBox_animate", 552, 0, 73, 16);
+  CheckBox_animate->setFont(SmallFont(CheckBox_animate));
+  CheckBox_animate->setChecked(true);
+  CheckBox_animate->setToolTip("Animate each generation's best before the next generation is bred");
 }
 
 WindowSettings TForm1::Settings() const {
@@ -260,24 +343,44 @@ WindowSettings TForm1::Settings() const {
 void TForm1::Button1Click() {
   switch (runState) {
     case kIdle:
-      thread = new ThreadSystem(true, producer.get(), this);
+      if (!producer) {
+        ShowMessage("Start needs input files that can be read. They could not be:\n\n" + inputReport +
+                    "\n\nUpdate on the \"Problem Configuration\" page writes fresh input files.");
+        return;
+      }
+      ClearResults();
+      try {
+        WithLinesBeforeReports([this] { thread = new ThreadSystem(true, producer.get(), this); });
+      } catch (const std::exception& report) {
+        thread = nullptr;
+        RunFailed(report.what());
+        emit RunFinished();
+        return;
+      }
       connect(thread, &QThread::finished, this, &TForm1::RunEnded);
-      Series1->clear();
-      Series2->clear();
-      anyPoint = false;
+      thread->SetWaitForPicture(CheckBox_animate->isChecked());
+      runMillisecondsBefore = 0;
+      runClock.start();
+      statusTimer.start();
       thread->Resume();
       Button1->setText("Suspend");
       runState = kRunning;
+      SetStatus("Running");
       break;
     case kSuspended:
       thread->Resume();
       Button1->setText("Suspend");
       runState = kRunning;
+      runClock.start();
+      if (!thread->IsTerminateRequested()) SetStatus("Running");
       break;
     case kRunning:
       thread->Suspend();
       Button1->setText("Resume");
       runState = kSuspended;
+      runMillisecondsBefore += runClock.elapsed();
+      runClock.invalidate();
+      SetStatus("Suspended");
       break;
   }
 }
@@ -286,35 +389,119 @@ void TForm1::Button2Click() {
   if (runState == kIdle) return;
   thread->Terminate();
   if (runState == kSuspended) thread->Resume();
+  SetStatus("Stopping");
 }
 
 void TForm1::RunEnded() {
+  std::string report = thread->GetReport();
+  bool terminated = thread->IsTerminateRequested();
+  if (report.empty()) {
+    try {
+      thread->DrawLatest();
+    } catch (const std::exception& caught) {
+      report = caught.what();
+    }
+  }
   delete thread;
   thread = nullptr;
   runState = kIdle;
   Button1->setText("Start");
+  if (runClock.isValid()) runMillisecondsBefore += runClock.elapsed();
+  runClock.invalidate();
+  statusTimer.stop();
+  if (!report.empty()) {
+    RunFailed(report);
+  } else {
+    SetStatus(terminated ? "Terminated" : "Finished");
+  }
   emit RunFinished();
+}
+
+void TForm1::RunFailed(const std::string& line) {
+  QString text = QString::fromStdString(line);
+  SetMemoText(memoText + "The run ended with the report:\r\n" + text + "\r\n");
+  SetStatus("Ended by a report");
+  // Whatever the report interrupted is gone with the producer. The page keeps
+  // what the user typed.
+  ReadInputFiles(false);
+  ShowMessage("The run ended with the report:\n\n" + text, QMessageBox::Critical);
+}
+
+void TForm1::ClearResults() {
+  Series1->clear();
+  Series2->clear();
+  for (QLineSeries* series : {Series1, Series2}) series->setPointsVisible(false);
+  anyPoint = false;
+  axisX->setRange(0, 1);
+  axisX->setTickInterval(1.0);
+  axisY->setRange(0, 1);
+  SetMemoText("");
+  Image1->SetPen(Qt::white);
+  Image1->SetBrush(Qt::white);
+  Image1->FillRect(0, 0, Image1->width(), Image1->height());
+  Image1->repaint();
+  shownGeneration = -1;
+  anyBest = false;
+  anyRun = true;
+  lastGeneration = producer ? producer->GetMaxGeneration() : 0;
 }
 
 void TForm1::AddFitnessPoints(int generation, double best, double average) {
   Series1->append(generation, best);
   Series2->append(generation, average);
+  // A line needs two points: a lone one is shown as a mark.
+  bool lone = Series1->count() == 1;
+  for (QLineSeries* series : {Series1, Series2}) series->setPointsVisible(lone);
   for (double value : {best, average}) {
     if (!std::isfinite(value)) continue;
     if (!anyPoint || value < lowest) lowest = value;
     if (!anyPoint || value > highest) highest = value;
     anyPoint = true;
   }
-  axisX->setRange(0, generation > 0 ? generation : 1);
+  int last = generation > 0 ? generation : 1;
+  axisX->setRange(0, last);
+  axisX->setTickInterval(TickStep(last));
   double margin = highest > lowest ? (highest - lowest) * 0.05 : 1.0;
   axisY->setRange(lowest - margin, highest + margin);
   Chart1->repaint();
+
+  shownGeneration = generation;
+  // Smaller is better; a NaN is the worst of all.
+  if (!anyBest || (std::isnan(bestSoFar) && !std::isnan(best)) || best < bestSoFar) bestSoFar = best;
+  anyBest = true;
+  RefreshStatus();
 }
 
 void TForm1::SetMemoText(const QString& text) {
   memoText = text;
   Memo1->setPlainText(text);
   Memo1->repaint();
+}
+
+qint64 TForm1::ElapsedMilliseconds() const {
+  return runMillisecondsBefore + (runClock.isValid() ? runClock.elapsed() : 0);
+}
+
+QString TForm1::StatusText() const { return Label_status->text(); }
+
+void TForm1::SetStatus(const QString& state) {
+  statusState = state;
+  RefreshStatus();
+}
+
+void TForm1::RefreshStatus() {
+  QStringList parts{statusState};
+  if (anyRun) {
+    int shown = shownGeneration < 0 ? 0 : shownGeneration;
+    parts << QString("generation %1 of %2").arg(shown).arg(lastGeneration);
+    if (anyBest) {
+      char text[32];
+      std::snprintf(text, sizeof text, "%.6g", bestSoFar);
+      parts << QString("best so far %1").arg(text);
+    }
+    parts << ElapsedText(ElapsedMilliseconds());
+  }
+  Label_status->setText(parts.join(QString::fromUtf8("  \u00b7  ")));
 }
 
 void TForm1::PageControl1Change(int) { Button2Click(); }
@@ -330,14 +517,107 @@ void TForm1::Button3Click() {
     ShowMessage(QString::fromStdString(problem + ". Nothing was written."));
     return;
   }
-  WriteConfiguration(settings);
-  producer.reset();
-  producer = CreateProducer("input/files.txt");
+  if (otherProblem.empty()) {
+    WriteAndRead(settings);
+    return;
+  }
+  // Another problem is replaced only when the user says so.
+  QString question = QString::fromStdString("The input files hold the problem " + otherProblem +
+                                            ". Update replaces it with the box-moving problem of this page. "
+                                            "Replace it?");
+  lastMessage = question;
+  lastIcon = QMessageBox::Question;
+  auto* box = new QMessageBox(QMessageBox::Question, "Morvane2", question, QMessageBox::Yes | QMessageBox::No, this);
+  box->setObjectName("ReplaceProblemBox");
+  box->setDefaultButton(QMessageBox::No);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  connect(box, &QMessageBox::finished, this, [this, settings, question](int answer) {
+    if (lastMessage == question) lastMessage.clear();
+    if (answer == QMessageBox::Yes && runState == kIdle) WriteAndRead(settings);
+  });
+  box->open();
 }
 
-void TForm1::ShowMessage(const QString& text) {
+void TForm1::WriteAndRead(const WindowSettings& settings) {
+  std::string failure = WriteConfiguration(settings);
+  if (!failure.empty()) {
+    ShowMessage(QString::fromStdString(failure), QMessageBox::Critical);
+    return;
+  }
+  ReadInputFiles();
+  if (!inputReport.isEmpty()) {
+    ShowMessage("The input files were written, but could not be read:\n\n" + inputReport, QMessageBox::Critical);
+  }
+}
+
+void TForm1::ReadInputFiles(bool showFiles) {
+  producer.reset();
+  inputReport.clear();
+  try {
+    WithLinesBeforeReports([this] { producer = CreateProducer("input/files.txt"); });
+  } catch (const std::exception& report) {
+    // A producer that could not be built leaves the log setting it read.
+    DeleteLog();
+    inputReport = QString::fromStdString(report.what());
+    SetMemoText(memoText + "The input files could not be read:\r\n" + inputReport + "\r\n");
+  }
+  if (showFiles || !producer) ShowFiles();
+}
+
+void TForm1::ShowFiles() {
+  SettingsReading reading = ReadSettings();
+  otherProblem = producer ? reading.otherProblem : std::string();
+  if (!producer) {
+    Label_files->setText("The input files could not be read; the Results page shows why. Update writes fresh "
+                         "input files.");
+    Label_files->setToolTip(inputReport);
+    return;
+  }
+  if (reading.shown) {
+    ApplySettings(reading.settings);
+    Label_files->clear();
+  } else {
+    Label_files->setText(QString::fromStdString("The page shows its defaults, not the input files: " +
+                                                reading.reason + "."));
+  }
+  Label_files->setToolTip(Label_files->text());
+}
+
+void TForm1::ApplySettings(const WindowSettings& s) {
+  Edit1->setText(QString::fromStdString(s.functionWeight));
+  Edit2->setText(QString::fromStdString(s.constantWeight));
+  Edit3->setText(QString::fromStdString(s.robotWeight));
+  SetCheckMarks(CheckListBox1, s.functions);
+  SetCheckMarks(CheckListBox2, s.constants);
+  SetCheckMarks(CheckListBox3, s.robotActions);
+  Edit_energy->setText(QString::fromStdString(s.energy));
+  Edit_robot_x->setText(QString::fromStdString(s.robotX));
+  Edit_robot_y->setText(QString::fromStdString(s.robotY));
+  Edit_box_x->setText(QString::fromStdString(s.boxX));
+  Edit_box_y->setText(QString::fromStdString(s.boxY));
+  Edit_max_generation->setText(QString::fromStdString(s.maxGeneration));
+  Edit_population_size->setText(QString::fromStdString(s.populationSize));
+  Edit_elite_size->setText(QString::fromStdString(s.eliteSize));
+  Edit_tournament_size->setText(QString::fromStdString(s.tournamentSize));
+  Edit_initial_depth->setText(QString::fromStdString(s.initialDepth));
+  Edit_max_depth->setText(QString::fromStdString(s.maxDepth));
+  Edit_crossover_ratio->setText(QString::fromStdString(s.crossoverRatio));
+  Edit_mutation_ratio->setText(QString::fromStdString(s.mutationRatio));
+}
+
+void TForm1::ShowMessage(const QString& text, QMessageBox::Icon icon) {
   lastMessage = text;
-  auto* box = new QMessageBox(QMessageBox::Information, "Morvane2", text, QMessageBox::Ok, this);
+  lastIcon = icon;
+  auto* box = new QMessageBox(icon, "Morvane2", text, QMessageBox::Ok, this);
   box->setAttribute(Qt::WA_DeleteOnClose);
-  box->open();
+  connect(box, &QMessageBox::finished, this, [this, text] {
+    if (lastMessage == text) lastMessage.clear();
+  });
+  // Before the window is shown (a report while reading the input files at
+  // start-up) the box waits for it, so that it opens over the window.
+  if (isVisible()) {
+    box->open();
+  } else {
+    QTimer::singleShot(0, box, [box] { box->open(); });
+  }
 }

@@ -1,15 +1,23 @@
 // The main window: the configuration page (node set, GP parameters, robot
 // setting, Update) and the results page (fitness chart, room picture, best
-// program, Start/Suspend/Resume and Terminate).
+// program, Start/Suspend/Resume and Terminate, the status line). A report of
+// the engine ends a run or a reading of the input files, never the window.
 #pragma once
 
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <string>
 
 #include "shell/ConfigurationWriter.h"
+#include "shell/EngineReport.h"
 
 class QChart;
 class QChartView;
+class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QLineSeries;
 class QListWidget;
@@ -33,8 +41,17 @@ class TForm1 : public QWidget {
   int GetRunState() const { return runState; }
   // The configuration page's texts and check marks.
   WindowSettings Settings() const;
-  // The text of the last message box shown (empty when none was).
+  // Shows settings on the configuration page.
+  void ApplySettings(const WindowSettings& settings);
+  // The text and icon of the last message box shown, until it is closed
+  // (empty when none was, or it was closed).
   const QString& LastMessage() const { return lastMessage; }
+  QMessageBox::Icon LastMessageIcon() const { return lastIcon; }
+  // The report of the last reading of the input files, empty when they were
+  // read (there is then a producer).
+  const QString& InputReport() const { return inputReport; }
+  // The status line of the results page.
+  QString StatusText() const;
   Producer* GetProducer() { return producer.get(); }
   ThreadSystem* GetThread() { return thread; }
 
@@ -44,6 +61,11 @@ class TForm1 : public QWidget {
   void SetMemoText(const QString& text);
   // The memo's text exactly as last set ("[generation:N]\r\n...").
   const QString& MemoText() const { return memoText; }
+
+  // Asks a run in progress to end and waits for it, at most milliseconds;
+  // whether no run is left (the window program ends the process regardless
+  // when one is).
+  bool StopRunWithin(int milliseconds);
 
  public slots:
   void Button1Click();  // Start / Suspend / Resume
@@ -65,17 +87,48 @@ class TForm1 : public QWidget {
   void RunEnded();
   void StopRun();
   // A non-modal message box, so the event loop (and a run) goes on.
-  void ShowMessage(const QString& text);
+  void ShowMessage(const QString& text, QMessageBox::Icon icon = QMessageBox::Warning);
+  // Builds the producer from input/files.txt; a report leaves none, and is
+  // kept and noted on the page. With showFiles the page then shows what the
+  // files hold.
+  void ReadInputFiles(bool showFiles = true);
+  void ShowFiles();
+  void WriteAndRead(const WindowSettings& settings);
+  // A report that ended a run: shown in a message box and in the memo; the
+  // producer is built afresh, as the report may have left it half-built.
+  void RunFailed(const std::string& line);
+  // Empties chart, memo and picture.
+  void ClearResults();
+  void SetStatus(const QString& state);
+  void RefreshStatus();
+  qint64 ElapsedMilliseconds() const;
 
+  // First made, last gone: reports are thrown while the window lives.
+  ReportsThrown reportsThrown;
   ThreadSystem* thread = nullptr;
   std::unique_ptr<Producer> producer;
   bool sized = false;
   int runState = kIdle;
   QString lastMessage;
+  QMessageBox::Icon lastIcon = QMessageBox::NoIcon;
+  QString inputReport;
+  // The problem the input files hold when it is not box moving, else empty.
+  std::string otherProblem;
   QString memoText;
   double lowest = 0.0;
   double highest = 0.0;
   bool anyPoint = false;
+
+  // The status line: state, generation shown, best so far, running time.
+  QString statusState = "Idle";
+  bool anyRun = false;
+  int shownGeneration = -1;
+  int lastGeneration = 0;
+  double bestSoFar = 0.0;
+  bool anyBest = false;
+  QElapsedTimer runClock;
+  qint64 runMillisecondsBefore = 0;
+  QTimer statusTimer;
 
   QTabWidget* PageControl1 = nullptr;
   QLineEdit* Edit1 = nullptr;
@@ -107,4 +160,8 @@ class TForm1 : public QWidget {
   QValueAxis* axisY = nullptr;
   QPlainTextEdit* Memo1 = nullptr;
   PictureBox* Image1 = nullptr;
+  // Beyond the reference layout, in free space of the pages.
+  QLabel* Label_files = nullptr;
+  QLabel* Label_status = nullptr;
+  QCheckBox* CheckBox_animate = nullptr;
 };

@@ -12,6 +12,7 @@
 #include "foundation/Utility.h"
 #include "run/ProducerFactory.h"
 #include "run/RobotEvolutionarySystem.h"
+#include "shell/EngineReport.h"
 #include "shell/Mainframe.h"
 #include "shell/PictureBox.h"
 #include "shell/PictureCanvas.h"
@@ -69,7 +70,15 @@ void ThreadSystem::WaitWhileSuspended() {
 
 void ThreadSystem::WaitForAnimation() {
   std::unique_lock<std::mutex> lock(mutex);
-  changed.wait(lock, [this] { return !animating; });
+  changed.wait(lock, [this] { return !animating || !waitForPicture.load(); });
+}
+
+void ThreadSystem::SetWaitForPicture(bool wait) {
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    waitForPicture.store(wait);
+  }
+  changed.notify_all();
 }
 
 void ThreadSystem::run() {
@@ -77,7 +86,14 @@ void ThreadSystem::run() {
   // run would end this one after its first generation.
   system->GetProblem()->ResetSolved();
   system->AddObserver(this);
-  system->Run();
+  // A report ends the run here, with the lines written just before it (a
+  // warning often says what the report means); the window shows it once
+  // the thread is gone.
+  try {
+    WithLinesBeforeReports([this] { system->Run(); });
+  } catch (const std::exception& caught) {
+    report = caught.what();
+  }
 }
 
 void ThreadSystem::RunStarted(const RunStart&) { WaitWhileSuspended(); }
@@ -85,9 +101,30 @@ void ThreadSystem::RunStarted(const RunStart&) { WaitWhileSuspended(); }
 void ThreadSystem::GenerationFinished(const GenerationRecord& record) {
   generation = record.generation;
   WaitWhileSuspended();
-  QMetaObject::invokeMethod(this, [this] { DisplayUpdate(); }, Qt::BlockingQueuedConnection);
-  WaitForAnimation();
+  OnWindowThread([this] { DisplayUpdate(); });
+  if (waitForPicture.load()) WaitForAnimation();
   WaitWhileSuspended();
+}
+
+void ThreadSystem::RunEnded(const RunEnd& end) {
+  // Before the run's members go: the last best is still there to record.
+  if (end.stopped || waitForPicture.load()) return;
+  OnWindowThread([this] { DrawLatest(); });
+}
+
+void ThreadSystem::OnWindowThread(const std::function<void()>& work) {
+  QMetaObject::invokeMethod(
+      this,
+      [this, &work] {
+        try {
+          work();
+        } catch (const std::exception& caught) {
+          displayReport = caught.what();
+        }
+      },
+      Qt::BlockingQueuedConnection);
+  // A report made there (recording the best's evaluation) ends the run here.
+  if (!displayReport.empty()) throw EngineReport(displayReport);
 }
 
 void ThreadSystem::DisplayUpdate() {
@@ -107,7 +144,25 @@ void ThreadSystem::DisplayUpdate() {
   }
   form->SetMemoText(QString::fromStdString("[generation:" + std::to_string(generation) + "]\r\n" + program +
                                            "\r\n\r\n"));
+  latestUndrawn = animating && !waitForPicture.load();
+  if (!latestUndrawn) DrawRoom();
+}
+
+void ThreadSystem::DrawLatest() {
+  if (!report.empty() || IsTerminateRequested()) return;
+  if (animating) DrawRest();
+  if (!latestUndrawn) return;
+  latestUndrawn = false;
   DrawRoom();
+  DrawRest();
+}
+
+void ThreadSystem::DrawRest() {
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    suspended = false;
+  }
+  while (animating) AnimationStep();
 }
 
 void ThreadSystem::DrawRoom() {

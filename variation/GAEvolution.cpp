@@ -1,5 +1,7 @@
 #include "variation/GAEvolution.h"
 
+#include <memory>
+
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
 #include "engine/IndividualFactory.h"
@@ -11,7 +13,11 @@
 #include "variation/GAMutation.h"
 
 void GAEvolution::AddGenes(Population* population, IntArray* genes) {
-  population->Add(producer->CreateIndividual(new GAChromosome(genes)));
+  // A full population reports before it takes the individual: where reports
+  // are thrown (the window), the individual goes with the report.
+  std::unique_ptr<Individual> individual(producer->CreateIndividual(new GAChromosome(genes)));
+  population->Add(individual.get());
+  individual.release();
 }
 
 IntArray* GAEvolution::GenesOf(Individual* individual) {

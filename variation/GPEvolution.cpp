@@ -1,5 +1,7 @@
 #include "variation/GPEvolution.h"
 
+#include <memory>
+
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
 #include "engine/IndividualFactory.h"
@@ -10,13 +12,19 @@
 #include "variation/GPGenerator.h"
 #include "variation/GPMutation.h"
 
+// A full population reports before it takes the individual: where reports
+// are thrown (the window), the individual goes with the report.
 void GPEvolution::AddProgram(Population* population, LispCode* code) {
-  population->Add(producer->CreateIndividual(new GPChromosome(code)));
+  std::unique_ptr<Individual> individual(producer->CreateIndividual(new GPChromosome(code)));
+  population->Add(individual.get());
+  individual.release();
 }
 
 void GPEvolution::Add(Population* population, ProgramRecipe recipe, Individual* base) {
   if (deferring) {
-    population->Add(producer->CreateIndividual(new GPChromosome(recipe)), base->GetChromosome()->GetMaker());
+    std::unique_ptr<Individual> individual(producer->CreateIndividual(new GPChromosome(recipe)));
+    population->Add(individual.get(), base->GetChromosome()->GetMaker());
+    individual.release();
   } else {
     AddProgram(population, recipe.Build());
   }

@@ -15,7 +15,15 @@ GPDepthLimitGenerator::GPDepthLimitGenerator(GPSymbolRegister* symbols, int dept
 LispCode* GPDepthLimitGenerator::Generate() {
   if (depthLimit <= 0) GetException()->FatalError("depthLimit = 0", ClassNameOf(*this), "Generate");
   HeadLispCodePointer pointer;
-  GenerateHelper(&pointer, 1);
+  try {
+    GenerateHelper(&pointer, 1);
+  } catch (...) {
+    // A report thrown part way (where reports are thrown, as in the window)
+    // leaves none of the nodes made so far behind.
+    std::unique_ptr<LispCode> partial(pointer.CreateCode());
+    partial->DeleteTree();
+    throw;
+  }
   return pointer.CreateCode();
 }
 

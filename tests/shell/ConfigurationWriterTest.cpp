@@ -153,10 +153,60 @@ TEST(ConfigurationWriterTest, CheckKeepsToTheEnginesLimits) {
   EXPECT_EQ(CheckSettings(s), "Max depth must be a whole number from 0 to 1000, not \"1001\"");
   s = WindowSettings::Defaults();
   s.energy = "1e300";
-  EXPECT_EQ(CheckSettings(s), "Energy must be a number no greater than 10000000, not \"1e300\"");
+  EXPECT_EQ(CheckSettings(s), "Energy must be a number from 1 to 10000000, not \"1e300\"");
+  // Less than one step's energy runs no episode at all.
   s.energy = "-5";
-  EXPECT_EQ(CheckSettings(s), "");
+  EXPECT_EQ(CheckSettings(s), "Energy must be a number from 1 to 10000000, not \"-5\"");
   s.energy = "1e-310";
+  EXPECT_EQ(CheckSettings(s), "Energy must be a number from 1 to 10000000, not \"1e-310\"");
+  s.energy = "1";
   EXPECT_EQ(CheckSettings(s), "");
+  // One huge weight still makes a roulette; two overflow its sum.
+  s = WindowSettings::Defaults();
+  s.functionWeight = "1e308";
+  EXPECT_EQ(CheckSettings(s), "");
+  s.constantWeight = "1e308";
+  EXPECT_EQ(CheckSettings(s), "The function, robot and const weights 1e308, 2 and 1e308 add up to more than a number can hold");
+  s = WindowSettings::Defaults();
+  s.tournamentSize = "1000000";
+  EXPECT_EQ(CheckSettings(s), "");
+  s.tournamentSize = "1000001";
+  EXPECT_EQ(CheckSettings(s), "Tournament size must be a whole number from 1 to 1000000, not \"1000001\"");
+}
+
+// Positions are checked against the room's inner area (-50 up to 50), the
+// box with its half side 5 inside.
+TEST(ConfigurationWriterTest, CheckKeepsRobotAndBoxInsideTheRoom) {
+  WindowSettings s = WindowSettings::Defaults();
+  for (const char* inside : {"-50", "49.999", "0"}) {
+    s.robotX = inside;
+    EXPECT_EQ(CheckSettings(s), "") << inside;
+  }
+  s.robotX = "50";
+  EXPECT_EQ(CheckSettings(s),
+            "Robot position x must be at least -50 and below 50, so that the robot starts inside the room, not \"50\"");
+  s = WindowSettings::Defaults();
+  s.boxY = "-45";
+  EXPECT_EQ(CheckSettings(s), "");
+  s.boxY = "45";
+  EXPECT_EQ(CheckSettings(s),
+            "Box position y must be at least -45 and below 45, so that the whole box lies inside the room, not \"45\"");
+}
+
+// Ratios whose offspring counts pass an int are refused however the
+// truncation of the huge product would wrap.
+TEST(ConfigurationWriterTest, CheckCountsOffspringWithoutOverflow) {
+  WindowSettings s = WindowSettings::Defaults();
+  for (const char* ratio : {"1e9", "3e7", "1e300", "4.8e7"}) {
+    s.crossoverRatio = ratio;
+    EXPECT_NE(CheckSettings(s).find("together give more offspring than the 45 places"), std::string::npos) << ratio;
+  }
+  s.crossoverRatio = "0.9";
+  s.mutationRatio = "1e9";
+  EXPECT_NE(CheckSettings(s).find("together give more offspring"), std::string::npos);
+  s.crossoverRatio = "0";
+  s.mutationRatio = "1";
+  s.maxDepth = "10";
+  EXPECT_EQ(CheckSettings(s), "") << "45 mutants fill the 45 places";
 }
 }  // namespace
