@@ -79,8 +79,8 @@ class ParallelEvaluator {
   // Programs known to memory (not owned; may be null) take their fitness
   // from it instead of being evaluated; programs evaluated are added to it.
   void SetMemory(FitnessMemory* known) { memory = known; }
-  // Rounds end early, between two members, once stop (not owned; may be
-  // null) is requested.
+  // Rounds end early, between two members, once request (not owned; may be
+  // null) is made.
   void SetStop(const StopRequest* request) { stop = request; }
   // Of the last Evaluate: the members whose fitness function ran, and those
   // whose fitness came from memory.
