@@ -139,8 +139,11 @@ void EvolutionarySystem::Evolve() {
   finished = false;
   std::unique_ptr<Population> next(producer->CreatePopulation());
   Evolution* evolution = producer->GetEvolution();
-  pipeline->Breed(evolution, std::move(population), next.get(), producer->GetPopulationSize());
-  population = std::move(next);
+  // The new generation is the population from here on, also when breeding
+  // ends in a thrown report (as in the window): it is then empty, and the
+  // parents stay with the pipeline until its Finish.
+  population.swap(next);
+  pipeline->Breed(evolution, std::move(next), population.get(), producer->GetPopulationSize());
 }
 
 void EvolutionarySystem::Finish() {

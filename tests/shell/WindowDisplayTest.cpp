@@ -50,8 +50,6 @@ qint64 MillisecondsToEnd(TForm1& window, const std::function<void()>& stop, int 
   return clock.elapsed();
 }
 
-const char* kPendingStop =
-    "needs the run thread's stop request checked between individuals, which the generation pipeline brings";
 }  // namespace
 
 class WindowDisplayTest : public QObject {
@@ -209,7 +207,6 @@ class WindowDisplayTest : public QObject {
   }
 
   void TerminateDuringAHugeGenerationTakesEffectWithinHalfASecond() {
-    QSKIP(kPendingStop);
     WorkingFolder work("window-stop");
     CopyBoxMoving(work, {{"population_size", "200000"}});
     TForm1 window;
@@ -219,7 +216,6 @@ class WindowDisplayTest : public QObject {
   }
 
   void PageChangeDuringAHugeGenerationTakesEffectWithinHalfASecond() {
-    QSKIP(kPendingStop);
     WorkingFolder work("window-page");
     CopyBoxMoving(work, {{"population_size", "200000"}});
     TForm1 window;
