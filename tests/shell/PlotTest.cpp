@@ -92,11 +92,17 @@ std::pair<std::uint32_t, std::uint32_t> PngSize(const std::string& path) {
   return {word(16), word(20)};
 }
 
+// Runs the plot program; what it printed is shown when it fails, so that a
+// failure on another machine tells its cause.
 int RunPlot(const std::string& arguments) {
   // No display, no platform chosen: the program draws offscreen by itself.
-  std::string command = "env -u DISPLAY -u QT_QPA_PLATFORM '" MORVANE2_PLOT "' " + arguments + " >/dev/null 2>&1";
+  std::string said = (fs::temp_directory_path() / ("morvane2-plot-said-" + std::to_string(::getpid()))).string();
+  std::string command = "env -u DISPLAY -u QT_QPA_PLATFORM '" MORVANE2_PLOT "' " + arguments + " >'" + said + "' 2>&1";
   int raw = std::system(command.c_str());
-  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  if (status != 0 && status != 2) ADD_FAILURE() << "morvane2-plot " << arguments << " said:\n" << ReadWholeFile(said);
+  fs::remove(said);
+  return status;
 }
 }  // namespace
 
