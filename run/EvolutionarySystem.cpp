@@ -15,6 +15,7 @@
 #include "foundation/TimeEstimator.h"
 #include "foundation/Utility.h"
 #include "run/BatchLog.h"
+#include "run/CsvTables.h"
 #include "run/Producer.h"
 
 EvolutionarySystem::EvolutionarySystem(Producer* producer, Logging logging)
@@ -26,6 +27,10 @@ EvolutionarySystem::EvolutionarySystem(Producer* producer, Logging logging)
   if (logging == Logging::Batch) {
     batchLog = std::make_unique<BatchLog>(producer);
     observers.push_back(batchLog.get());
+    generationsTable = std::make_unique<GenerationsTable>();
+    observers.push_back(generationsTable.get());
+    runsTable = std::make_unique<RunsTable>(producer);
+    observers.push_back(runsTable.get());
   }
 }
 

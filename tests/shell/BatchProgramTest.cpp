@@ -3,11 +3,15 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <regex>
 #include <string>
+#include <vector>
 
 #include "TestSupport.h"
+#include "shell/plot/GenerationTable.h"
 
 namespace fs = std::filesystem;
 
@@ -29,6 +33,25 @@ Result RunBatch(const std::string& folder, const std::string& arguments = "") {
   fs::remove(err);
   return result;
 }
+
+void SetParameter(const std::string& folder, const std::string& key, int value) {
+  std::string path = folder + "/input/parameter.txt";
+  std::string parameters =
+      std::regex_replace(ReadWholeFile(path), std::regex(key + "\t[0-9]+"), key + "\t" + std::to_string(value));
+  std::ofstream(path) << parameters;
+}
+
+// A CSV file's records, the header first.
+std::vector<std::vector<std::string>> ReadCsv(const std::string& path) {
+  std::ifstream in(path);
+  std::vector<std::vector<std::string>> records;
+  std::vector<std::string> fields;
+  int line = 0;
+  while (ReadCsvRecord(in, fields, line)) records.push_back(fields);
+  return records;
+}
+
+double Number(const std::string& text) { return std::strtod(text.c_str(), nullptr); }
 
 // Copies an example's input folder into folder, shortened to a quick run.
 void CopyExample(const std::string& name, const std::string& folder) {
@@ -132,5 +155,136 @@ TEST(BatchProgramTest, OrbitHoldsTheBestRobotsPath) {
   ASSERT_EQ(RunBatch(ant.Path()).status, 0);
   std::regex antForm("\\{(\\{[0-9]+,[0-9]+\\}(,\\{[0-9]+,[0-9]+\\})*)?\\}\n");
   EXPECT_TRUE(std::regex_match(ReadWholeFile(ant.Path() + "/orbit.txt"), antForm));
+}
+
+const char* kGenerationsHeader =
+    "run,generation,best,mean,median,worst,sd,best_so_far,best_size,best_depth,mean_size,mean_depth,evaluations,"
+    "memory_hits,seconds";
+const char* kRunsHeader = "run,seed,generations,best_fitness,solved_generation,best_size,best_depth,seconds,best_program";
+
+// Three runs of even-3-parity: a row per generation logged, each run's rows
+// numbered from 0, fitness that reads back to what log.txt holds, the best so
+// far per run, and a runs table whose solved runs name the generation.
+TEST(BatchTablesTest, ParityBatchWritesAGenerationRowPerLoggedGenerationAndARowPerRun) {
+  ScratchDir dir;
+  CopyExample("parity3", dir.Path());
+  SetParameter(dir.Path(), "iteration_num", 3);
+  SetParameter(dir.Path(), "max_generation", 30);
+  SetParameter(dir.Path(), "population_size", 200);
+  Result result = RunBatch(dir.Path());
+  ASSERT_EQ(result.status, 0) << result.err;
+
+  // log.txt: "g : fitness", the program, an empty line per generation, then
+  // the final best.
+  std::vector<double> logged;
+  std::ifstream log(dir.File("log.txt"));
+  std::string line;
+  std::smatch match;
+  while (std::getline(log, line)) {
+    if (std::regex_match(line, match, std::regex("([0-9]+) : ([-0-9.e+]+)"))) logged.push_back(Number(match[2]));
+  }
+  auto generations = ReadCsv(dir.File("generations.csv"));
+  ASSERT_FALSE(generations.empty());
+  EXPECT_EQ(ReadWholeFile(dir.File("generations.csv")).substr(0, std::string(kGenerationsHeader).size() + 1),
+            std::string(kGenerationsHeader) + "\n");
+  ASSERT_EQ(generations.size(), logged.size() + 1);
+  auto runs = ReadCsv(dir.File("runs.csv"));
+  ASSERT_EQ(runs.size(), 4U);
+  EXPECT_EQ(ReadWholeFile(dir.File("runs.csv")).substr(0, std::string(kRunsHeader).size() + 1),
+            std::string(kRunsHeader) + "\n");
+
+  int solved = 0;
+  std::size_t row = 1;
+  for (int run = 1; run <= 3; ++run) {
+    SCOPED_TRACE("run " + std::to_string(run));
+    double bestSoFar = 1e300;
+    int g = 0;
+    for (; row < generations.size() && Number(generations[row][0]) == run; ++row, ++g) {
+      const std::vector<std::string>& fields = generations[row];
+      ASSERT_EQ(fields.size(), 15U);
+      EXPECT_EQ(fields[1], std::to_string(g));
+      EXPECT_EQ(Number(fields[2]), logged[row - 1]);
+      EXPECT_LE(Number(fields[2]), Number(fields[3]));  // best <= mean <= worst
+      EXPECT_LE(Number(fields[3]), Number(fields[5]));
+      bestSoFar = std::min(bestSoFar, Number(fields[2]));
+      EXPECT_EQ(Number(fields[7]), bestSoFar);
+      EXPECT_GE(Number(fields[8]), 1.0);
+      EXPECT_LE(Number(fields[12]) + Number(fields[13]), 200.0);  // evaluated or remembered
+      if (g == 0) {
+        EXPECT_GT(Number(fields[12]), 0.0);
+      }
+      EXPECT_GE(Number(fields[14]), 0.0);
+    }
+    ASSERT_GT(g, 0);
+    const std::vector<std::string>& summary = runs[static_cast<std::size_t>(run)];
+    ASSERT_EQ(summary.size(), 9U);
+    EXPECT_EQ(summary[0], std::to_string(run));
+    EXPECT_EQ(summary[1], "10");  // the batch's seed
+    EXPECT_EQ(summary[2], std::to_string(g));
+    EXPECT_EQ(Number(summary[3]), bestSoFar);
+    if (bestSoFar == 0.0) {
+      ++solved;
+      EXPECT_EQ(summary[4], std::to_string(g - 1));
+    } else {
+      EXPECT_EQ(summary[4], "");
+      EXPECT_EQ(g, 31);
+    }
+    EXPECT_NE(summary[8], "");
+  }
+  EXPECT_EQ(row, generations.size());
+  EXPECT_GT(solved, 0);
+}
+
+// Numbers in the tables read back exactly: the best program's fitness on a
+// real-valued problem is not a short decimal.
+TEST(BatchTablesTest, RealValuedFitnessReadsBackExactlyAndAGARowHasTheStringLengthAndDepthZero) {
+  ScratchDir dir;
+  CopyExample("rastrigin10", dir.Path());
+  SetParameter(dir.Path(), "max_generation", 4);
+  SetParameter(dir.Path(), "iteration_num", 1);
+  ASSERT_EQ(RunBatch(dir.Path()).status, 0);
+  auto generations = ReadCsv(dir.File("generations.csv"));
+  ASSERT_EQ(generations.size(), 6U);  // header and generations 0..4
+  auto runs = ReadCsv(dir.File("runs.csv"));
+  ASSERT_EQ(runs.size(), 2U);
+  for (std::size_t i = 1; i < generations.size(); ++i) {
+    EXPECT_EQ(generations[i][9], "0");                 // best_depth
+    EXPECT_EQ(generations[i][11], "0");                // mean_depth
+    EXPECT_EQ(generations[i][8], generations[i][10]);  // every string as long
+    EXPECT_EQ(generations[i][8], std::to_string(runs[1][8].size()));  // the best's length
+  }
+  // best_fitness of run 1 is the least best of its rows, written in 17 digits.
+  double least = 1e300;
+  for (std::size_t i = 1; i < generations.size(); ++i) {
+    if (generations[i][0] == "1") least = std::min(least, Number(generations[i][2]));
+  }
+  EXPECT_EQ(Number(runs[1][3]), least);
+  char text[64];
+  std::snprintf(text, sizeof text, "%.17g", least);
+  EXPECT_EQ(runs[1][3], text);
+  EXPECT_EQ(runs[1][6], "0");
+  EXPECT_TRUE(std::regex_match(runs[1][8], std::regex("[01]+")));
+}
+
+// A log setting of an earlier release (no table streams) runs as before:
+// no report, no table file, the same logs.
+TEST(BatchTablesTest, ALogSettingWithoutTheTablesWritesNone) {
+  ScratchDir with;
+  ScratchDir without;
+  CopyExample("mux6", with.Path());
+  CopyExample("mux6", without.Path());
+  std::string setting = ReadWholeFile(without.File("input/log_setting.txt"));
+  setting = std::regex_replace(setting, std::regex("(generations|runs) [a-z]+\\.csv\\n"), "");
+  ASSERT_EQ(setting.find(".csv"), std::string::npos);
+  without.Write("input/log_setting.txt", setting);
+  Result a = RunBatch(with.Path());
+  Result b = RunBatch(without.Path());
+  ASSERT_EQ(b.status, 0);
+  EXPECT_EQ(b.err, "");
+  EXPECT_EQ(b.out, a.out);
+  EXPECT_FALSE(fs::exists(without.File("generations.csv")));
+  EXPECT_FALSE(fs::exists(without.File("runs.csv")));
+  EXPECT_EQ(Logs(without.Path()), Logs(with.Path()));
+  EXPECT_NE(ReadWholeFile(with.File("runs.csv")), "");
 }
 }  // namespace
