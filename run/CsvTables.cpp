@@ -75,7 +75,8 @@ void RunsTable::GenerationFinished(const GenerationRecord& record) {
 
 void RunsTable::RunEnded(const RunEnd& end) {
   MultiStream* stream = TableStream(kStream);
-  if (stream == nullptr) return;
+  // A stop that came before the run finished a generation leaves no run.
+  if (stream == nullptr || (end.stopped && end.lastGeneration < 0)) return;
   bool any = end.last != nullptr;
   std::string row = Count(end.run) + "," + Count(SeedOfRun(producer, end.run)) + "," +
                     Count(end.lastGeneration + 1) + "," + (any ? CsvNumber(runBest.fitness) : "") + "," +

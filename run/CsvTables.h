@@ -49,7 +49,7 @@ class RunsTable : public GenerationObserver {
   void RunStarted(const RunStart& start) override;
   void GenerationFinished(const GenerationRecord& record) override;
   // A run ended by a stop request gets its row too, of the generations it
-  // finished.
+  // finished; none when it finished none.
   void RunEnded(const RunEnd& end) override;
 
  private:

@@ -118,10 +118,15 @@ void EvolutionarySystem::RunIterations(int n) {
   // A batch of no runs has nothing to run and nothing to summarise.
   if (n < 1) return;
   TimeEstimator estimator(n);
+  bool anyFinished = false;
   for (int i = 0; i < n; ++i) {
     problem->ResetSolved();
     Run();
-    if (stopped) return;
+    anyFinished = anyFinished || lastFinished >= 0;
+    if (stopped) {
+      if (anyFinished) producer->WriteStatistics();
+      return;
+    }
     if (i == n - 1) break;
     producer->GetIndividualLogCollectorsRegister()->NextIteration();
     estimator.Estimate(*GetLog()->Get("timer"));

@@ -46,7 +46,8 @@ class EvolutionarySystem {
   virtual void Run();
   // n runs. Between runs: the time estimate to "timer" and a fresh collector
   // per statistic; after a batch of two or more, the producer's statistics.
-  // A run ended by a stop request ends the batch there, without statistics.
+  // A run ended by a stop request ends the batch there; the statistics then
+  // summarise the generations finished (none are written when none was).
   virtual void RunIterations(int n);
   // Fills the population with its first generation.
   virtual void Initialize();

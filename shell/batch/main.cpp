@@ -11,7 +11,9 @@
 #include "config/Log.h"
 #include "run/BatchStreams.h"
 #include "run/ProducerFactory.h"
+#include "foundation/Exception.h"
 #include "shell/batch/BatchSystem.h"
+#include "shell/batch/Interruption.h"
 
 namespace {
 const char* kUsage =
@@ -35,7 +37,11 @@ const char* kUsage =
     "offline-mean, offline-sd and best); they are looked up before the first\n"
     "generation.\n"
     "An error ends the program with exit status 1 and its report as the last\n"
-    "line on standard error (warnings, or a missing key's name, may come first).\n";
+    "line on standard error (warnings, or a missing key's name, may come first).\n"
+    "SIGINT or SIGTERM stops the batch after the generation under way: the\n"
+    "logs, the best so far and the statistics of the finished generations are\n"
+    "written, then \"Interrupted after run R, generation G\" and exit status 130\n"
+    "(SIGINT) or 143 (SIGTERM). A second signal ends the program at once.\n";
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -55,12 +61,17 @@ int main(int argc, char** argv) {
   // genetic programming.
   std::unique_ptr<Producer> producer = CreateProducer(fileList);
   CheckBatchStreams(producer.get());
+  bool terminal = isatty(STDERR_FILENO) != 0;
   {
-    BatchSystem system(producer.get(), isatty(STDERR_FILENO) != 0);
+    BatchSystem system(producer.get(), terminal);
+    Interruption interruption(&system);
     system.Execute();
+    // Also after an interruption: the best found so far.
     if (system.GetBest() != nullptr) system.SaveBest();
     GetLog()->CheckWritten();
+    if (terminal) GetException()->Diagnostic(system.GetSummary().TerminalBlock());
+    if (Interruption::Received() != 0) GetException()->Diagnostic(system.GetSummary().InterruptedLine() + "\n");
   }
   producer.reset();
-  return 0;
+  return Interruption::Received() != 0 ? Interruption::ExitStatus() : 0;
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -286,5 +287,112 @@ TEST(BatchTablesTest, ALogSettingWithoutTheTablesWritesNone) {
   EXPECT_FALSE(fs::exists(without.File("runs.csv")));
   EXPECT_EQ(Logs(without.Path()), Logs(with.Path()));
   EXPECT_NE(ReadWholeFile(with.File("runs.csv")), "");
+}
+
+// Starts the batch program in folder, waits until generations.csv holds rows
+// (the header and `rows` more; at most a minute), sends the signal and waits
+// for the program to end.
+Result InterruptBatch(const std::string& folder, const char* signal, int rows) {
+  std::string script = "cd '" + folder + "' && { '" MORVANE2_BATCH "' >.stdout 2>.stderr & pid=$!; " +
+                       "for i in $(seq 6000); do [ \"$(wc -l <generations.csv 2>/dev/null || echo 0)\" -gt " +
+                       std::to_string(rows) + " ] && break; sleep 0.01; done; kill -" + signal +
+                       " $pid; wait $pid; echo $? >.status; }";
+  std::system(("bash -c \"" + std::regex_replace(script, std::regex("([\"$])"), "\\$1") + "\"").c_str());
+  Result result{std::atoi(ReadWholeFile(folder + "/.status").c_str()), ReadWholeFile(folder + "/.stdout"),
+                ReadWholeFile(folder + "/.stderr")};
+  return result;
+}
+
+// Long runs of the 11-multiplexer, interrupted after a few generations: the
+// program ends promptly with the signal's status, and what it wrote covers
+// every generation finished and no other, as a completed batch would.
+TEST(BatchInterruptionTest, SigintAndSigtermEndTheBatchWithCompleteLogsOfTheFinishedGenerations) {
+  for (auto [signal, status] : {std::pair<const char*, int>{"INT", 130}, std::pair<const char*, int>{"TERM", 143}}) {
+    SCOPED_TRACE(signal);
+    ScratchDir dir;
+    CopyExample("mux11", dir.Path());
+    SetParameter(dir.Path(), "iteration_num", 4);
+    SetParameter(dir.Path(), "max_generation", 1000);
+    SetParameter(dir.Path(), "population_size", 3000);
+    Result result = InterruptBatch(dir.Path(), signal, 3);
+    ASSERT_EQ(result.status, status) << result.err;
+
+    auto generations = ReadCsv(dir.File("generations.csv"));
+    ASSERT_GE(generations.size(), 4U);
+    const std::vector<std::string>& last = generations.back();
+    EXPECT_EQ(result.err, "Interrupted after run " + last[0] + ", generation " + last[1] + "\n");
+    // Every generation row has its log entry, then comes the best so far.
+    std::string log = ReadWholeFile(dir.File("log.txt"));
+    std::size_t entries = 0;
+    for (std::size_t at = 0; (at = log.find(" : ", at)) != std::string::npos; ++at) ++entries;
+    EXPECT_EQ(entries, generations.size());  // one per row, plus the final best's line
+    EXPECT_NE(log.find("\n\n" + last[1] + " : "), std::string::npos);
+    std::string save = ReadWholeFile(dir.File("save.txt"));
+    ASSERT_GT(save.size(), 6U);
+    EXPECT_EQ(save.substr(save.size() - 6), "-----\n");
+    // A row for each run, the interrupted one with the generations it finished.
+    auto runs = ReadCsv(dir.File("runs.csv"));
+    ASSERT_EQ(runs.size(), static_cast<std::size_t>(std::stoi(last[0])) + 1);
+    EXPECT_EQ(runs.back()[2], std::to_string(std::stoi(last[1]) + 1));
+    // The statistics of the runs made: one best per run, a value per
+    // generation of the batch's limit.
+    std::string best = ReadWholeFile(dir.File("best.txt"));
+    EXPECT_EQ(std::count(best.begin(), best.end(), ',') + 1, std::stoi(last[0])) << best;
+    std::string mean = ReadWholeFile(dir.File("online-mean.txt"));
+    EXPECT_EQ(std::count(mean.begin(), mean.end(), ','), 1000);
+  }
+}
+
+// A log that can not be written is reported after the first generation, not
+// at the end of the batch.
+TEST(BatchInterruptionTest, ALogOnAFullDeviceIsReportedAfterTheFirstGeneration) {
+  ScratchDir dir;
+  CopyExample("santafe", dir.Path());
+  SetParameter(dir.Path(), "max_generation", 20);
+  fs::create_symlink("/dev/full", dir.File("full.txt"));
+  std::string setting = ReadWholeFile(dir.File("input/log_setting.txt"));
+  dir.Write("input/log_setting.txt", std::regex_replace(setting, std::regex("\nlog log.txt\n"), "\nlog full.txt\n"));
+  Result result = RunBatch(dir.Path());
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "Fatal error: Can not write log file ./full.txt: No space left on device at Log::CheckWritten\n");
+  EXPECT_EQ(ReadCsv(dir.File("generations.csv")).size(), 2U);  // the header and generation 0
+}
+
+// A robot problem's log setting without orbit is refused before generation 0:
+// the tables hold nothing, not even their header.
+TEST(BatchInterruptionTest, AMissingOrbitStreamIsReportedBeforeTheFirstGeneration) {
+  ScratchDir dir;
+  CopyExample("santafe", dir.Path());
+  std::string setting = ReadWholeFile(dir.File("input/log_setting.txt"));
+  dir.Write("input/log_setting.txt", std::regex_replace(setting, std::regex("orbit orbit.txt\n"), ""));
+  Result result = RunBatch(dir.Path());
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "orbit\nFatal error: Can not find  at Log::Create\n");
+  EXPECT_EQ(ReadWholeFile(dir.File("generations.csv")), "");
+  EXPECT_EQ(ReadWholeFile(dir.File("log.txt")), "");
+}
+
+// On a terminal the batch ends with a short summary; elsewhere with nothing
+// (EveryExampleRunsAndRepeatsByteForByte checks standard error is empty).
+TEST(BatchProgramTest, OnATerminalTheBatchEndsWithASummary) {
+  if (std::system("command -v script >/dev/null 2>&1") != 0) GTEST_SKIP() << "no script command";
+  ScratchDir dir;
+  CopyExample("parity3", dir.Path());
+  SetParameter(dir.Path(), "population_size", 200);
+  SetParameter(dir.Path(), "max_generation", 30);
+  std::string screen = dir.File("screen.txt");
+  std::string command = "cd '" + dir.Path() + "' && script -qec '" MORVANE2_BATCH "' /dev/null >'" + screen +
+                        "' 2>&1 </dev/null";
+  int raw = std::system(command.c_str());
+  EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 0);
+  std::string text = ReadWholeFile(screen);
+  auto runs = ReadCsv(dir.File("runs.csv"));
+  ASSERT_EQ(runs.size(), 3U);
+  int solved = (runs[1][4].empty() ? 0 : 1) + (runs[2][4].empty() ? 0 : 1);
+  EXPECT_NE(text.find("   \r\nRuns done: 2 of 2, solved: " + std::to_string(solved) + "\r\n"), std::string::npos)
+      << text;
+  EXPECT_TRUE(std::regex_search(text, std::regex("\r\nBest fitness: [-0-9.e+]+ \\(run [12]\\)\r\n"))) << text;
+  EXPECT_NE(text.find("\r\nLogs: ./log.txt ./save.txt ./orbit.txt ./timer.txt"), std::string::npos) << text;
+  EXPECT_NE(text.find("\r\nTables: ./generations.csv ./runs.csv\r\n"), std::string::npos) << text;
 }
 }  // namespace
