@@ -82,6 +82,7 @@ TEST(BatchProgramTest, HelpAndUsage) {
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("Usage: morvane2-batch [FILE-LIST]"), std::string::npos);
   EXPECT_NE(help.out.find("log_setting"), std::string::npos);
+  EXPECT_NE(help.out.find("generations 0 … max_generation"), std::string::npos);
   Result wrong = RunBatch(dir.Path(), "a b");
   EXPECT_EQ(wrong.status, 1);
   EXPECT_NE(wrong.err.find("Usage:"), std::string::npos);
