@@ -10,6 +10,8 @@
 namespace {
 std::atomic<int> received{0};
 std::atomic<EvolutionarySystem*> target{nullptr};
+// Whether standard error is a terminal, found out before any signal.
+std::atomic<bool> terminal{false};
 
 // Only lock-free atomics and async-signal-safe calls here: the stop request
 // itself is an atomic flag.
@@ -21,7 +23,7 @@ void OnSignal(int number) {
     return;
   }
   // The second signal: end the line a progress line may have left open.
-  if (isatty(STDERR_FILENO) != 0) {
+  if (terminal.load()) {
     ssize_t ignored = write(STDERR_FILENO, "\n", 1);
     static_cast<void>(ignored);
   }
@@ -39,8 +41,10 @@ void Catch(int number, void (*handler)(int)) {
 }  // namespace
 
 Interruption::Interruption(EvolutionarySystem* system) {
-  static_assert(std::atomic<int>::is_always_lock_free && std::atomic<EvolutionarySystem*>::is_always_lock_free);
+  static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free &&
+                std::atomic<EvolutionarySystem*>::is_always_lock_free);
   target = system;
+  terminal = isatty(STDERR_FILENO) != 0;
   Catch(SIGINT, &OnSignal);
   Catch(SIGTERM, &OnSignal);
 }
