@@ -18,7 +18,7 @@ for script in "$root"/scripts/*.sh "$root"/scripts/*.py; do
   esac
   err=$(cd "$work" && timeout 20 "${run[@]}" 2>&1 >/dev/null)
   code=$?
-  if [ "$code" -eq 0 ] || ! grep -q "^Usage: " <<<"$err"; then
+  if [ "$code" -eq 0 ] || ! grep -qi "^usage: " <<<"$err"; then
     echo "$name: status $code, standard error: $err" >&2
     status=1
   fi
