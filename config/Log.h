@@ -3,7 +3,9 @@
 #pragma once
 
 #include <istream>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "config/MultiStream.h"
 #include "config/Register.h"
@@ -20,6 +22,9 @@ class Log : public Register<std::string, MultiStream> {
   // naming the file and the reason: a log that can not be written ends the
   // process, never silently.
   void CheckWritten();
+  // The files a stream writes to, as opened (path prefix included); none for
+  // a stream that is not defined or writes only to cout or cerr.
+  std::vector<std::string> FilesOf(const std::string& stream) const;
 
  private:
   static constexpr int kDestinations = 20;  // of one stream
@@ -27,6 +32,7 @@ class Log : public Register<std::string, MultiStream> {
   void Warn(const std::string& message) const;
 
   OfstreamArray files;
+  std::map<std::string, std::vector<std::string>> filesOfStream;
 };
 
 Log* GetLog();

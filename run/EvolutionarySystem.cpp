@@ -15,6 +15,7 @@
 #include "foundation/TimeEstimator.h"
 #include "foundation/Utility.h"
 #include "run/BatchLog.h"
+#include "run/CsvTables.h"
 #include "run/Producer.h"
 
 EvolutionarySystem::EvolutionarySystem(Producer* producer, Logging logging)
@@ -26,6 +27,10 @@ EvolutionarySystem::EvolutionarySystem(Producer* producer, Logging logging)
   if (logging == Logging::Batch) {
     batchLog = std::make_unique<BatchLog>(producer);
     observers.push_back(batchLog.get());
+    generationsTable = std::make_unique<GenerationsTable>();
+    observers.push_back(generationsTable.get());
+    runsTable = std::make_unique<RunsTable>(producer);
+    observers.push_back(runsTable.get());
   }
 }
 
@@ -113,10 +118,15 @@ void EvolutionarySystem::RunIterations(int n) {
   // A batch of no runs has nothing to run and nothing to summarise.
   if (n < 1) return;
   TimeEstimator estimator(n);
+  bool anyFinished = false;
   for (int i = 0; i < n; ++i) {
     problem->ResetSolved();
     Run();
-    if (stopped) return;
+    anyFinished = anyFinished || lastFinished >= 0;
+    if (stopped) {
+      if (anyFinished) producer->WriteStatistics();
+      return;
+    }
     if (i == n - 1) break;
     producer->GetIndividualLogCollectorsRegister()->NextIteration();
     estimator.Estimate(*GetLog()->Get("timer"));

@@ -4,6 +4,10 @@
 # docs/, then one of the report of a run the engine ended (depths the node set
 # cannot fill). Run after ./run.sh or ./test.sh has built build/.
 set -euo pipefail
+if [ $# -gt 0 ]; then
+  echo "Usage: scripts/screenshots.sh (no arguments; after build/ is built)" >&2
+  exit 2
+fi
 cd "$(dirname "$0")/.."
 root=$PWD
 work=$(mktemp -d)

@@ -11,15 +11,18 @@
 #include "config/Log.h"
 #include "run/BatchStreams.h"
 #include "run/ProducerFactory.h"
+#include "foundation/Exception.h"
 #include "shell/batch/BatchSystem.h"
+#include "shell/batch/Interruption.h"
 
 namespace {
 const char* kUsage =
     "Usage: morvane2-batch [FILE-LIST]\n"
     "\n"
     "Runs Morvane2 in batch mode in the working directory: iteration_num seeded\n"
-    "runs of max_generation generations each, with per-generation logs and\n"
-    "summary statistics, then saves the best program found.\n"
+    "runs, each of generations 0 … max_generation (fewer when the problem is\n"
+    "solved), with per-generation logs and summary statistics, then saves the\n"
+    "best program found.\n"
     "\n"
     "FILE-LIST names the file list to read (default: input/files.txt). It pairs\n"
     "these keys with file paths, relative to the working directory:\n"
@@ -33,9 +36,14 @@ const char* kUsage =
     "The log setting must define the streams log and save (and orbit for robot\n"
     "problems; with two or more runs also timer, online-mean, online-sd,\n"
     "offline-mean, offline-sd and best); they are looked up before the first\n"
-    "generation.\n"
+    "generation. Two more streams are optional CSV tables: generations (a row\n"
+    "per generation of every run) and runs (a row per run).\n"
     "An error ends the program with exit status 1 and its report as the last\n"
-    "line on standard error (warnings, or a missing key's name, may come first).\n";
+    "line on standard error (warnings, or a missing key's name, may come first).\n"
+    "SIGINT or SIGTERM stops the batch after the generation under way: the\n"
+    "logs, the best so far and the statistics of the finished generations are\n"
+    "written, then \"Interrupted after run R, generation G\" and exit status 130\n"
+    "(SIGINT) or 143 (SIGTERM). A second signal ends the program at once.\n";
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -55,12 +63,17 @@ int main(int argc, char** argv) {
   // genetic programming.
   std::unique_ptr<Producer> producer = CreateProducer(fileList);
   CheckBatchStreams(producer.get());
+  bool terminal = isatty(STDERR_FILENO) != 0;
   {
-    BatchSystem system(producer.get(), isatty(STDERR_FILENO) != 0);
+    BatchSystem system(producer.get(), terminal);
+    Interruption interruption(&system);
     system.Execute();
+    // Also after an interruption: the best found so far.
     if (system.GetBest() != nullptr) system.SaveBest();
     GetLog()->CheckWritten();
+    if (terminal) GetException()->Diagnostic(system.GetSummary().TerminalBlock());
+    if (Interruption::Received() != 0) GetException()->Diagnostic(system.GetSummary().InterruptedLine() + "\n");
   }
   producer.reset();
-  return 0;
+  return Interruption::Received() != 0 ? Interruption::ExitStatus() : 0;
 }
