@@ -58,6 +58,7 @@ std::vector<LegendEntry> WallfollowingRecording::Legend() const {
           {Mark::Line, kPath, "path"},
           {Mark::Box, kNearWall, "near wall +1"},
           {Mark::Box, kFree, "free -1"},
+          {Mark::Box, kMissed, "missed"},
           {Mark::None, {}, "score " + std::to_string(nearWall - free)}};
 }
 

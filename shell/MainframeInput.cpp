@@ -219,14 +219,22 @@ bool TForm1::OpenFolder(const QString& folder) {
     ShowMessage(QString("Open") + kRunInProgress);
     return false;
   }
-  QFileInfo list(QDir(folder).filePath("input/files.txt"));
+  QString chosen = folder;
+  // The input folder itself, picked in the dialog by one step too many,
+  // stands for the folder that holds it.
+  QDir picked(folder);
+  if (!QFileInfo(picked.filePath("input/files.txt")).isFile() && picked.dirName() == "input" &&
+      QFileInfo(picked.filePath("files.txt")).isFile()) {
+    chosen = QDir::cleanPath(picked.absoluteFilePath(".."));
+  }
+  QFileInfo list(QDir(chosen).filePath("input/files.txt"));
   if (!list.isFile()) {
     ShowMessage(QDir::toNativeSeparators(folder) +
                 " holds no input/files.txt. Open a folder with an input/ folder of input files, such as "
                 "examples/santafe.");
     return false;
   }
-  QString path = QDir(folder).absolutePath();
+  QString path = QDir(chosen).absolutePath();
   if (!QDir::setCurrent(path)) {
     ShowMessage("The folder " + QDir::toNativeSeparators(path) + " could not be entered.");
     return false;

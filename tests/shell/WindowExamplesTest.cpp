@@ -272,8 +272,10 @@ class WindowExamplesTest : public QObject {
     QTest::mouseClick(Button(window, "Button2"), Qt::LeftButton);
     QVERIFY(finished.count() > 0 || finished.wait(60000));
     CloseMessageBoxes(window);
-    QVERIFY(window.OpenFolder(answer));
+    // The input folder picked instead of the folder holding it.
+    QVERIFY(window.OpenFolder(QString::fromStdString((other / "input").string())));
     QCOMPARE(fs::current_path(), other);
+    QCOMPARE(window.windowTitle(), QString("Morvane2 - refused-other"));
   }
 
   // Update for another problem rewrites its GP parameters and nothing else.
