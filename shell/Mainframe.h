@@ -109,7 +109,9 @@ class TForm1 : public QWidget {
   // kept and noted on the page. With showFiles the page then shows what the
   // files hold.
   void ReadInputFiles(bool showFiles = true);
-  void ShowFiles();
+  // Notes what the input files hold and, with showSettings, shows their
+  // settings on the page.
+  void ShowFiles(bool showSettings);
   // The node-set and robot-setting controls are box moving's alone.
   void EnableBoxMovingControls(bool enabled);
   void WriteAndRead(const WindowSettings& settings);

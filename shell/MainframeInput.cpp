@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 #include "config/Log.h"
+#include "run/ProblemRegister.h"
 #include "run/ProducerFactory.h"
 #include "shell/ConfigurationReader.h"
 #include "shell/Mainframe.h"
@@ -142,33 +143,37 @@ void TForm1::ReadInputFiles(bool showFiles) {
     inputReport = QString::fromStdString(report.what());
     SetMemoText(memoText + "The input files could not be read:\r\n" + inputReport + "\r\n");
   }
-  if (showFiles || !producer) ShowFiles();
+  if (showFiles || !producer) ShowFiles(showFiles);
 }
 
-void TForm1::ShowFiles() {
+void TForm1::ShowFiles(bool showSettings) {
   SettingsReading reading = ReadSettings();
-  otherProblem = producer ? reading.otherProblem : std::string();
+  // Another problem is known from its problem file even when some file
+  // cannot be read: Update must not replace it with box moving then either.
+  // A name that is no problem at all is a broken file, which Update replaces.
+  otherProblem = producer || ProblemRegister::FindKind(reading.otherProblem) >= 0 ? reading.otherProblem
+                                                                                   : std::string();
   parameterPath = reading.parameterPath;
   EnableBoxMovingControls(otherProblem.empty());
+  std::string note;
+  if (!otherProblem.empty()) {
+    if (showSettings) ApplySettings(reading.settings);
+    note = "Problem " + otherProblem + ": the node set comes from " + reading.tablePath +
+           " and the problem file. Update writes only the GP parameters (" + parameterPath + ").";
+    if (!reading.parametersShown) note += " The page shows defaults: " + reading.parametersReason + ".";
+  } else if (producer && reading.shown) {
+    if (showSettings) ApplySettings(reading.settings);
+  } else if (producer) {
+    note = "The page shows its defaults, not the input files: " + reading.reason + ".";
+  }
   if (!producer) {
-    Label_files->setText("The input files could not be read; the Results page shows why. Update writes fresh "
-                         "input files.");
+    Label_files->setText(QString::fromStdString(
+        "The input files could not be read; the Results page shows why. " +
+        (otherProblem.empty() ? std::string("Update writes fresh input files.") : note)));
     Label_files->setToolTip(inputReport);
     return;
   }
-  if (!otherProblem.empty()) {
-    ApplySettings(reading.settings);
-    std::string note = "Problem " + otherProblem + ": the node set comes from " + reading.tablePath +
-                       " and the problem file. Update writes only the GP parameters (" + parameterPath + ").";
-    if (!reading.parametersShown) note += " The page shows defaults: " + reading.parametersReason + ".";
-    Label_files->setText(QString::fromStdString(note));
-  } else if (reading.shown) {
-    ApplySettings(reading.settings);
-    Label_files->clear();
-  } else {
-    Label_files->setText(QString::fromStdString("The page shows its defaults, not the input files: " +
-                                                reading.reason + "."));
-  }
+  Label_files->setText(QString::fromStdString(note));
   Label_files->setToolTip(Label_files->text());
 }
 

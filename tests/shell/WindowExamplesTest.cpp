@@ -309,6 +309,28 @@ class WindowExamplesTest : public QObject {
     QVERIFY(!Edit(window, "Edit1")->isEnabled());
   }
 
+  // Another problem whose files cannot all be read is still another problem:
+  // Update never turns it into box moving.
+  void UpdateKeepsAnotherProblemWhoseFilesCannotBeRead() {
+    fs::path folder = Copy("santafe", "update-broken");
+    Write(folder / "input" / "problem.txt", "Ant\n\n-5 32\n1 1 0\n400\n");
+    std::string table = Read(folder / "input" / "table.txt");
+    std::string problem = Read(folder / "input" / "problem.txt");
+    fs::current_path(folder);
+    TForm1 window;
+    QVERIFY(window.GetProducer() == nullptr);
+    CloseMessageBoxes(window);
+    auto* note = Find<QLabel>(window, "Label_files");
+    QVERIFY2(note->text().contains("Update writes only the GP parameters"), qPrintable(note->text()));
+    QVERIFY(!Edit(window, "Edit1")->isEnabled());
+    Edit(window, "Edit_max_generation")->setText("7");
+    QTest::mouseClick(Button(window, "Button3"), Qt::LeftButton);
+    QVERIFY(window.LastMessage().contains("could not be read"));
+    QCOMPARE(Read(folder / "input" / "table.txt"), table);
+    QCOMPARE(Read(folder / "input" / "problem.txt"), problem);
+    QVERIFY(Read(folder / "input" / "parameter.txt").find("max_generation\t7\n") != std::string::npos);
+  }
+
   // Box moving takes the place of another problem only when the user says so.
   void NewBoxMovingSetupAsksFirst() {
     fs::path folder = Copy("santafe", "new-box");
