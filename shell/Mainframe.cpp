@@ -122,7 +122,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   ReadInputFiles();
   if (!inputReport.isEmpty()) {
     ShowMessage("The input files could not be read:\n\n" + inputReport +
-                    "\n\nUpdate on the \"Problem Configuration\" page writes fresh input files.",
+                    "\n\n" + UpdateHint(),
                 QMessageBox::Critical);
   }
 
@@ -315,7 +315,7 @@ void TForm1::Button1Click() {
     case kIdle:
       if (!producer) {
         ShowMessage("Start needs input files that can be read. They could not be:\n\n" + inputReport +
-                    "\n\nUpdate on the \"Problem Configuration\" page writes fresh input files.");
+                    "\n\n" + UpdateHint());
         return;
       }
       ClearResults();

@@ -112,6 +112,8 @@ class TForm1 : public QWidget {
   // Notes what the input files hold and, with showSettings, shows their
   // settings on the page.
   void ShowFiles(bool showSettings);
+  // What Update does for input files that cannot be read, for messages.
+  QString UpdateHint() const;
   // The node-set and robot-setting controls are box moving's alone.
   void EnableBoxMovingControls(bool enabled);
   void WriteAndRead(const WindowSettings& settings);

@@ -177,6 +177,12 @@ void TForm1::ShowFiles(bool showSettings) {
   Label_files->setToolTip(Label_files->text());
 }
 
+QString TForm1::UpdateHint() const {
+  if (otherProblem.empty()) return "Update on the \"Problem Configuration\" page writes fresh input files.";
+  return QString::fromStdString("Update on the \"Problem Configuration\" page writes the GP parameters of the " +
+                                otherProblem + " problem; its other files are kept as they are.");
+}
+
 void TForm1::EnableBoxMovingControls(bool enabled) {
   for (QWidget* control : std::initializer_list<QWidget*>{
            Edit1, Edit2, Edit3, CheckListBox1, CheckListBox2, CheckListBox3, Edit_energy, Edit_robot_x,
@@ -251,7 +257,7 @@ bool TForm1::OpenFolder(const QString& folder) {
   ReadInputFiles();
   if (!inputReport.isEmpty()) {
     ShowMessage("The input files of " + QDir::toNativeSeparators(path) + " could not be read:\n\n" + inputReport +
-                    "\n\nUpdate on the \"Problem Configuration\" page writes fresh input files.",
+                    "\n\n" + UpdateHint(),
                 QMessageBox::Critical);
   }
   return true;

@@ -324,6 +324,7 @@ class WindowExamplesTest : public QObject {
     fs::current_path(folder);
     TForm1 window;
     QVERIFY(window.GetProducer() == nullptr);
+    QVERIFY2(window.LastMessage().contains("GP parameters of the Ant problem"), qPrintable(window.LastMessage()));
     CloseMessageBoxes(window);
     auto* note = Find<QLabel>(window, "Label_files");
     QVERIFY2(note->text().contains("Update writes only the GP parameters"), qPrintable(note->text()));
