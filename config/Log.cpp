@@ -6,6 +6,7 @@
 
 namespace {
 Log* theLog = nullptr;
+bool deferFiles = false;
 
 void FlushLogBeforeExit() {
   if (theLog != nullptr) theLog->FlushAll();
@@ -64,7 +65,7 @@ void Log::ReadSetting(std::istream& in) {
         if (files.Size() == files.Capacity()) {
           Warn("The log setting names more than " + std::to_string(files.Capacity()) + " files");
         }
-        stream->Add(files.CreateAndAdd(prefix + destination));
+        stream->Add(files.CreateAndAdd(prefix + destination, deferFiles));
         // The first definition of a stream is the one used.
         if (Exists(name) == 0) filesOfStream[name].push_back(prefix + destination);
       }
@@ -87,6 +88,8 @@ Log* GetLog() {
   if (theLog == nullptr) theLog = new Log();
   return theLog;
 }
+
+void DeferLogFiles(bool defer) { deferFiles = defer; }
 
 void DeleteLog() {
   delete theLog;

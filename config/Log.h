@@ -18,6 +18,9 @@ class Log : public Register<std::string, MultiStream> {
   // its name and its destinations "cout", "cerr" or file names.
   void ReadSetting(std::istream& in);
   void FlushAll();
+  // Opens the log files whose opening was deferred (see DeferLogFiles),
+  // starting them afresh; files opened already are left as they are.
+  void OpenDeferredFiles() { files.OpenDeferred(); }
   // Flushes every log file and reports the first one a write to has failed,
   // naming the file and the reason: a log that can not be written ends the
   // process, never silently.
@@ -36,6 +39,10 @@ class Log : public Register<std::string, MultiStream> {
 };
 
 Log* GetLog();
+// From now on, log settings read leave their files as they are (only
+// checking that each can be written) until OpenDeferredFiles: for a program
+// that reads input folders to show them, and writes logs only when it runs.
+void DeferLogFiles(bool defer);
 // Destroys the process-wide log (closing its files); the next GetLog makes a
 // fresh, empty one.
 void DeleteLog();

@@ -46,8 +46,12 @@ class OfstreamArray : public PointerArray<std::ofstream> {
  public:
   explicit OfstreamArray(int capacity) : PointerArray<std::ofstream>(capacity) {}
   ~OfstreamArray() override { DeleteAll(); }
-  // Opens (truncating) the file at path and keeps it.
-  std::ofstream* CreateAndAdd(const std::string& path);
+  // Opens (truncating) the file at path and keeps it. A deferred file is
+  // only checked to be writable (its contents stay) and opened by
+  // OpenDeferred: until then it takes no writes.
+  std::ofstream* CreateAndAdd(const std::string& path, bool deferred = false);
+  // Opens (truncating) every deferred file not opened yet.
+  void OpenDeferred();
   void CloseAll();
   void FlushAll();
   void DeleteAll() { DeletePointees(); }

@@ -136,6 +136,9 @@ void TForm1::ReadInputFiles(bool showFiles) {
   producer.reset();
   inputReport.clear();
   try {
+    // Reading a folder to show it leaves its logs of earlier runs as they
+    // are: the log files start afresh when a run starts.
+    DeferLogFiles(true);
     WithLinesBeforeReports([this] { producer = CreateProducer("input/files.txt"); });
   } catch (const std::exception& report) {
     // A producer that could not be built leaves the log setting it read.

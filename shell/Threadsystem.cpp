@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "config/Log.h"
 #include "engine/Chromosome.h"
 #include "engine/GenerationRecord.h"
 #include "engine/Individual.h"
@@ -19,6 +20,7 @@
 
 ThreadSystem::ThreadSystem(bool createSuspended, Producer* producer, TForm1* form)
     : producer(producer), form(form), suspended(createSuspended) {
+  GetLog()->OpenDeferredFiles();
   GetUtility()->Seed(static_cast<std::uint32_t>(std::time(nullptr)));
   // The window shows the run; it writes none of the batch logs.
   system = std::make_unique<RobotEvolutionarySystem>(producer, EvolutionarySystem::Logging::None);

@@ -46,6 +46,26 @@ TEST(LogTest, RebuildingTruncatesTheFilesAndStartsEmpty) {
   DeleteLog();
 }
 
+TEST(LogTest, DeferredFilesKeepEarlierLogsUntilOpened) {
+  ScratchDir dir;
+  dir.Write("log.txt", "an earlier run's log");
+  DeleteLog();
+  DeferLogFiles(true);
+  std::istringstream setting("a " + dir.Path() + "/ b\nlog log.txt new.txt\n");
+  GetLog()->ReadSetting(setting);
+  DeferLogFiles(false);
+  EXPECT_EQ(ReadWholeFile(dir.File("log.txt")), "an earlier run's log");
+  EXPECT_TRUE(std::filesystem::exists(dir.File("new.txt")));  // checked writable, so made
+  GetLog()->OpenDeferredFiles();
+  EXPECT_EQ(ReadWholeFile(dir.File("log.txt")), "");
+  *GetLog()->Get("log") << "run" << std::endl;
+  GetLog()->OpenDeferredFiles();  // open files go on as they are
+  *GetLog()->Get("log") << "more" << std::endl;
+  DeleteLog();
+  EXPECT_EQ(ReadWholeFile(dir.File("log.txt")), "run\nmore\n");
+  EXPECT_EQ(ReadWholeFile(dir.File("new.txt")), "run\nmore\n");
+}
+
 TEST(LogTest, DefaultNumberFormattingHasSixSignificantDigits) {
   std::ostringstream out;
   MultiStream stream(2);
@@ -61,6 +81,11 @@ TEST(LogDeathTest, UndefinedStreamAndUnwritableFileAreReported) {
   std::istringstream setting("a /nonexistent-folder/ b\nlog log.txt\n");
   EXPECT_EXIT(GetLog()->ReadSetting(setting), ExitedWithCode(1),
               ExactLine("Fatal error: Can not open file at OfstreamArray::CreateAndAdd"));
+  DeferLogFiles(true);  // a deferred file is checked when read all the same
+  std::istringstream deferred("a /nonexistent-folder/ b\nlog log.txt\n");
+  EXPECT_EXIT(GetLog()->ReadSetting(deferred), ExitedWithCode(1),
+              ExactLine("Fatal error: Can not open file at OfstreamArray::CreateAndAdd"));
+  DeferLogFiles(false);
 }
 
 TEST(LogDeathTest, FatalReportFlushesLogFilesWrittenSoFar) {
