@@ -16,6 +16,7 @@
 #include "foundation/Utility.h"
 #include "run/BatchLog.h"
 #include "run/Producer.h"
+#include "run/RunSeeding.h"
 
 EvolutionarySystem::EvolutionarySystem(Producer* producer, Logging logging)
     : producer(producer),
@@ -114,14 +115,22 @@ void EvolutionarySystem::RunIterations(int n) {
   if (n < 1) return;
   TimeEstimator estimator(n);
   for (int i = 0; i < n; ++i) {
-    problem->ResetSolved();
-    Run();
+    RunIteration(i);
     if (stopped) return;
     if (i == n - 1) break;
     producer->GetIndividualLogCollectorsRegister()->NextIteration();
     estimator.Estimate(*GetLog()->Get("timer"));
   }
   producer->WriteStatistics();
+}
+
+void EvolutionarySystem::RunIteration(int index) {
+  problem->ResetSolved();
+  if (producer->GetRunSeeding() == 1) {
+    GetUtility()->Seed(GeneratorSeed(SeedOfRun(producer->GetSeed(), index, 1)));
+  }
+  run = index;
+  Run();
 }
 
 void EvolutionarySystem::Initialize() {
