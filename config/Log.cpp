@@ -6,13 +6,14 @@
 
 namespace {
 Log* theLog = nullptr;
+bool captureNext = false;
 
 void FlushLogBeforeExit() {
   if (theLog != nullptr) theLog->FlushAll();
 }
 }  // namespace
 
-Log::Log() : Register<std::string, MultiStream>(20), files(20) {
+Log::Log(Mode mode) : Register<std::string, MultiStream>(20), mode(mode), files(20) {
   GetException()->SetFlusher(&FlushLogBeforeExit);
 }
 
@@ -56,7 +57,10 @@ void Log::ReadSetting(std::istream& in) {
       if (stream->Size() == kDestinations) {
         Warn("The line of " + name + " lists more than " + std::to_string(kDestinations) + " destinations");
       }
-      if (destination == "cout") {
+      if (mode == Mode::Capture) {
+        bool file = destination != "cout" && destination != "cerr";
+        stream->Add(CaptureBuffer(file ? prefix + destination : destination));
+      } else if (destination == "cout") {
         stream->Add(&std::cout);
       } else if (destination == "cerr") {
         stream->Add(&std::cerr);
@@ -72,14 +76,34 @@ void Log::ReadSetting(std::istream& in) {
   }
 }
 
+std::ostream* Log::CaptureBuffer(const std::string& destination) {
+  for (std::size_t i = 0; i < capturedNames.size(); ++i) {
+    if (capturedNames[i] == destination) return captured[i].get();
+  }
+  capturedNames.push_back(destination);
+  captured.push_back(std::make_unique<std::ostringstream>());
+  return captured.back().get();
+}
+
+std::vector<Log::Captured> Log::TakeCaptured() {
+  std::vector<Captured> taken;
+  for (std::size_t i = 0; i < captured.size(); ++i) {
+    taken.push_back({capturedNames[i], captured[i]->str()});
+    captured[i]->str(std::string());
+  }
+  return taken;
+}
+
 void Log::Warn(const std::string& message) const {
   GetException()->Warning(message, ClassNameOf(*this), "ReadSetting");
 }
 
 Log* GetLog() {
-  if (theLog == nullptr) theLog = new Log();
+  if (theLog == nullptr) theLog = new Log(captureNext ? Log::Mode::Capture : Log::Mode::Files);
   return theLog;
 }
+
+void SetLogCapture(bool capture) { captureNext = capture; }
 
 void DeleteLog() {
   delete theLog;

@@ -3,14 +3,29 @@
 #pragma once
 
 #include <istream>
+#include <memory>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "config/MultiStream.h"
 #include "config/Register.h"
 
 class Log : public Register<std::string, MultiStream> {
  public:
-  Log();
+  // Files: the destinations are the files and standard streams the setting
+  // names. Capture: every destination (cout and cerr included) is a text
+  // buffer instead, so that what a run writes can be taken and written out
+  // elsewhere; no file is opened.
+  enum class Mode { Files, Capture };
+  // What a capturing log holds for one destination: its name ("cout",
+  // "cerr" or the file's path as the setting gives it) and the text written.
+  struct Captured {
+    std::string destination;
+    std::string text;
+  };
+
+  explicit Log(Mode mode = Mode::Files);
   ~Log() override;
   // Header words (ignored, path prefix, ignored), then one line per stream:
   // its name and its destinations "cout", "cerr" or file names.
@@ -20,16 +35,28 @@ class Log : public Register<std::string, MultiStream> {
   // naming the file and the reason: a log that can not be written ends the
   // process, never silently.
   void CheckWritten();
+  // In capture mode, the text written to each destination since the last
+  // take, in the order the setting first names them; the buffers are emptied.
+  std::vector<Captured> TakeCaptured();
 
  private:
   static constexpr int kDestinations = 20;  // of one stream
 
   void Warn(const std::string& message) const;
 
+  // The capture buffer for a destination, made on its first mention.
+  std::ostream* CaptureBuffer(const std::string& destination);
+
+  Mode mode;
   OfstreamArray files;
+  std::vector<std::string> capturedNames;
+  std::vector<std::unique_ptr<std::ostringstream>> captured;
 };
 
+// The process-wide log, made on first use: in capture mode while
+// SetLogCapture(true) holds.
 Log* GetLog();
+void SetLogCapture(bool capture);
 // Destroys the process-wide log (closing its files); the next GetLog makes a
 // fresh, empty one.
 void DeleteLog();
