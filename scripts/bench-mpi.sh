@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Times morvane2-batch-mpi on a study of one folder, santafe with 6 runs seeded
+# one by one, on 1 process and on 2: the median wall time of a few repeats of
+# each, and their ratio (the speed-up of the second process).
+#
+# Usage: scripts/bench-mpi.sh [BUILD_DIR] [REPEATS] [MAX_GENERATION]
+#   BUILD_DIR       holds morvane2-batch-mpi (default: build)
+#   REPEATS         runs of each process count (default: 3)
+#   MAX_GENERATION  the runs' generations (default: the example's)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(realpath "${1:-$root/build}")
+repeats=${2:-3}
+generations=${3:-}
+program="$build/morvane2-batch-mpi"
+[ -x "$program" ] || { echo "bench-mpi: $program not found (is MPI installed?)" >&2; exit 2; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+cp -r "$root/examples/santafe" "$work/santafe"
+p="$work/santafe/input/parameter.txt"
+sed -i "s/^iteration_num[[:space:]].*/iteration_num\t6/" "$p"
+[ -z "$generations" ] || sed -i "s/^max_generation[[:space:]].*/max_generation\t$generations/" "$p"
+sed -i "0,/^-----.*int_parameter/s//&\nrun_seeding\t1/" "$p"
+
+# OpenMPI asks for these to run as root; here, not in anyone's shell.
+export OMPI_ALLOW_RUN_AS_ROOT=1 OMPI_ALLOW_RUN_AS_ROOT_CONFIRM=1
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+time_study() {
+  local np=$1
+  local start end
+  start=$(date +%s.%N)
+  (cd "$work" && mpirun --oversubscribe --mca btl_vader_single_copy_mechanism none -np "$np" "$program" santafe \
+    >/dev/null 2>"$work/err") || { cat "$work/err" >&2; exit 1; }
+  end=$(date +%s.%N)
+  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f\n", b - a }'
+}
+
+declare -A medians
+for np in 1 2; do
+  times=()
+  for ((i = 0; i < repeats; i++)); do times+=("$(time_study "$np")"); done
+  medians[$np]=$(printf '%s\n' "${times[@]}" | median)
+  echo "-np $np: ${times[*]} s (median ${medians[$np]} s)"
+done
+awk -v a="${medians[1]}" -v b="${medians[2]}" 'BEGIN { printf "speed-up of -np 2 over -np 1: %.2fx\n", a / b }'
