@@ -52,6 +52,9 @@ UnitResult RunUnit(const std::string& fileList, int folder, int run,
   try {
     std::unique_ptr<Producer> producer = CreateProducer(fileList);
     CheckBatchStreams(producer.get());
+    // The warnings on reading the input were shown once, when the study
+    // read the folder.
+    capture.TakeText();
     producer->GetIntRegister()->Add("threads", 1);
     {
       RobotEvolutionarySystem system(producer.get());

@@ -63,6 +63,13 @@ void Study::Prepare() {
   for (std::size_t i = 0; i < folders.size(); ++i) {
     Folder& folder = *folders[i];
     std::string report;
+    bool repeated = false;
+    for (std::size_t j = 0; j < i; ++j) repeated = repeated || (!folder.path.empty() && folders[j]->path == folder.path);
+    if (repeated) {
+      // Two writers of one folder's files would garble them.
+      Fail(folder, "Fatal error: The folder is named twice; its runs are made once at Study::Prepare", "");
+      continue;
+    }
     if (!EnterFolder(folder.path, &report)) {
       Fail(folder, report, "");
       continue;

@@ -1,7 +1,5 @@
 #include "shell/mpi/StudyProgress.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 
 namespace {
@@ -11,11 +9,11 @@ void PrintDuration(double seconds) {
 }
 }  // namespace
 
-StudyProgress::StudyProgress(int runsTotal)
-    : terminal(isatty(STDERR_FILENO) != 0), runsTotal(runsTotal), start(std::chrono::steady_clock::now()) {}
+StudyProgress::StudyProgress(int runsTotal, bool shown)
+    : wanted(shown), runsTotal(runsTotal), start(std::chrono::steady_clock::now()) {}
 
 void StudyProgress::Show(int runsDone) {
-  if (!terminal) return;
+  if (!wanted) return;
   double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   double remaining = runsDone > 0 ? elapsed * (runsTotal - runsDone) / runsDone : 0.0;
   std::fprintf(stderr, "\rruns %d of %d done, elapsed ", runsDone, runsTotal);

@@ -1,12 +1,13 @@
-// The study's progress line on standard error, while it is a terminal: runs
-// done of runs in all, elapsed and remaining time. Nothing goes to any log.
+// The study's progress line on standard error (where asked for): runs done of
+// runs in all, elapsed and remaining time, redrawn as runs are written.
+// Nothing goes to any log.
 #pragma once
 
 #include <chrono>
 
 class StudyProgress {
  public:
-  explicit StudyProgress(int runsTotal);
+  StudyProgress(int runsTotal, bool shown);
   ~StudyProgress() { End(); }
   void Show(int runsDone);
   // Ends the open line, so that a report starts on a line of its own.
@@ -15,7 +16,7 @@ class StudyProgress {
 
  private:
   bool shown = false;
-  bool terminal;
+  bool wanted;
   int runsTotal;
   std::chrono::steady_clock::time_point start;
 };

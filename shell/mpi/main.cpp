@@ -22,7 +22,7 @@
 
 namespace {
 const char* kUsage =
-    "Usage: mpirun -np N morvane2-batch-mpi [FOLDER ...]\n"
+    "Usage: mpirun -np N morvane2-batch-mpi [--progress] [FOLDER ...]\n"
     "\n"
     "Runs the batch of each FOLDER (a working directory holding input/files.txt;\n"
     "by default the current one) as morvane2-batch would run it there, spread\n"
@@ -35,7 +35,11 @@ const char* kUsage =
     "morvane2-batch (the timer stream aside) whatever the number of processes.\n"
     "\n"
     "A folder whose input is in error is reported on standard error behind its\n"
-    "name and skipped; the others complete, and the exit status is then 1.\n";
+    "name and skipped; the others complete, and the exit status is then 1.\n"
+    "\n"
+    "--progress shows the runs done and the time left on standard error. Without\n"
+    "it the line shows only where standard error is a terminal, which under\n"
+    "mpirun it never is (the processes write to it through a pipe).\n";
 
 const char* kFileList = "input/files.txt";
 
@@ -67,8 +71,8 @@ void Assign(int worker, const Unit& unit) {
 
 class Coordinator {
  public:
-  Coordinator(Study* study, int processes, const std::vector<std::string>& paths)
-      : study(study), workers(processes - 1), paths(paths), progress(study->RunsTotal()) {
+  Coordinator(Study* study, int processes, const std::vector<std::string>& paths, bool showProgress)
+      : study(study), workers(processes - 1), paths(paths), progress(study->RunsTotal(), showProgress) {
     study->SetLineStarter([this] { progress.Interrupt(); });
   }
 
@@ -165,6 +169,17 @@ void Work(const std::vector<std::string>& paths) {
       result.report = report;
     }
     std::string bytes = EncodeResult(result);
+    if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
+      // One message carries at most INT_MAX bytes: the folder is reported, not
+      // written in part.
+      UnitResult tooLarge;
+      tooLarge.folder = result.folder;
+      tooLarge.run = result.run;
+      tooLarge.failed = true;
+      tooLarge.report = "Fatal error: The logs of one unit exceed " + std::to_string(INT_MAX) +
+                        " bytes; split the batch with run_seeding 1 at Work";
+      bytes = EncodeResult(tooLarge);
+    }
     MPI_Send(bytes.data(), static_cast<int>(bytes.size()), MPI_BYTE, 0, kResult, MPI_COMM_WORLD);
   }
 }
@@ -184,7 +199,14 @@ int main(int argc, char** argv) {
   MPI_Comm_size(MPI_COMM_WORLD, &processes);
 
   std::vector<std::string> names;
-  for (int i = 1; i < argc; ++i) names.emplace_back(argv[i]);
+  bool showProgress = isatty(STDERR_FILENO) != 0;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--progress") == 0) {
+      showProgress = true;
+    } else {
+      names.emplace_back(argv[i]);
+    }
+  }
   if (names.empty()) names.emplace_back(".");
   // Every process enters folders by their absolute paths: runs change the
   // working directory.
@@ -198,7 +220,7 @@ int main(int argc, char** argv) {
   if (rank == 0) {
     Study study(names, paths, kFileList);
     study.Prepare();
-    Coordinator coordinator(&study, processes, paths);
+    Coordinator coordinator(&study, processes, paths, showProgress);
     status = coordinator.Run();
   } else {
     Work(paths);

@@ -40,7 +40,8 @@ make_folder() {
 make_study() {
   local dir=$1
   mkdir -p "$dir"
-  make_folder "$dir/parity3" parity3 iteration_num=5 max_generation=6 run_seeding=1
+  # An unknown key: its warning is shown once, not once per run.
+  make_folder "$dir/parity3" parity3 iteration_num=5 max_generation=6 run_seeding=1 colour=3
   make_folder "$dir/santafe" santafe iteration_num=3 max_generation=6 run_seeding=1
   make_folder "$dir/regression-f2" regression-f2 iteration_num=3 max_generation=6 run_seeding=1
   # Runs that follow each other in one stream: one unit.
@@ -65,7 +66,7 @@ same_logs() {
 
 make_study "$work/serial"
 for folder in parity3 santafe regression-f2 chained; do
-  (cd "$work/serial/$folder" && "$batch" >/dev/null) || fail "serial batch failed in $folder"
+  (cd "$work/serial/$folder" && "$batch" >/dev/null 2>&1) || fail "serial batch failed in $folder"
 done
 # The runs differ from each other, or the test would prove little.
 [ "$(tr ',' '\n' <"$work/serial/regression-f2/online-mean.txt" | sort -u | wc -l)" -gt 1 ] || fail "flat statistics"
@@ -81,7 +82,7 @@ done
 
 make_study "$work/bad"
 set +e
-(cd "$work/bad" && run_mpi 2 parity3 broken chained nowhere santafe >/dev/null 2>"$work/bad.err")
+(cd "$work/bad" && run_mpi 2 parity3 broken chained nowhere santafe ./santafe >/dev/null 2>"$work/bad.err")
 status=$?
 set -e
 [ $status -ne 0 ] || fail "a folder in error, yet exit status 0"
@@ -90,6 +91,9 @@ grep -qx "broken: Fatal error: Can not open file at Producer::Readfile" "$work/b
 grep -qx "broken: Warning: Log setting input/missing.txt can not be opened: No such file or directory at Producer::Readfile" \
   "$work/bad.err" || fail "the broken folder's warning is not named"
 grep -q "^nowhere: Fatal error: Can not open folder" "$work/bad.err" || fail "a missing folder is not named"
+grep -q "^./santafe: Fatal error: The folder is named twice" "$work/bad.err" || fail "a folder named twice is not refused"
+[ "$(grep -c "^parity3: Warning: .*unknown key colour" "$work/bad.err")" -eq 1 ] ||
+  fail "parity3's warning is not shown once: $(cat "$work/bad.err")"
 for folder in parity3 chained santafe; do same_logs "$work/serial/$folder" "$work/bad/$folder" "beside a bad folder: $folder"; done
 
 # Five processes for three runs and a whole batch.
