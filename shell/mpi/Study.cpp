@@ -64,7 +64,8 @@ void Study::Prepare() {
     Folder& folder = *folders[i];
     std::string report;
     bool repeated = false;
-    for (std::size_t j = 0; j < i; ++j) repeated = repeated || (!folder.path.empty() && folders[j]->path == folder.path);
+    for (std::size_t j = 0; j < i; ++j)
+      repeated = repeated || (!folder.path.empty() && folders[j]->path == folder.path);
     if (repeated) {
       // Two writers of one folder's files would garble them.
       Fail(folder, "Fatal error: The folder is named twice; its runs are made once at Study::Prepare", "");
@@ -170,7 +171,8 @@ void Study::Accept(UnitResult result) {
 void Study::Fold(Folder& folder, UnitResult& result) {
   Write(folder, result.destinations, result.text);
   if (!folder.collectors) {
-    folder.collectors = std::make_unique<IndividualLogCollectorsRegister>(20, folder.runs, folder.generations);
+    folder.collectors =
+        std::make_unique<IndividualLogCollectorsRegister>(20, folder.runs, folder.generations);
     folder.collectors->Get("online");
     folder.collectors->Get("offline");
   } else {
@@ -184,7 +186,8 @@ void Study::Fold(Folder& folder, UnitResult& result) {
   for (double value : result.runBest) {
     offline->Add(folder.hasBest && CompareFitness(value, folder.best) != 1 ? folder.best : value);
   }
-  if (!result.runBest.empty() && (!folder.hasBest || CompareFitness(result.runBest.back(), folder.best) == 1)) {
+  if (!result.runBest.empty() &&
+      (!folder.hasBest || CompareFitness(result.runBest.back(), folder.best) == 1)) {
     folder.hasBest = true;
     folder.best = result.runBest.back();
     folder.bestDestinations = result.destinations;

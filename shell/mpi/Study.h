@@ -55,7 +55,8 @@ class Study {
  private:
   struct Folder;
 
-  void Write(Folder& folder, const std::vector<std::string>& destinations, const std::vector<std::string>& texts);
+  void Write(Folder& folder, const std::vector<std::string>& destinations,
+             const std::vector<std::string>& texts);
   void WriteCaptured(Folder& folder);
   void Fold(Folder& folder, UnitResult& result);
   void End(Folder& folder);

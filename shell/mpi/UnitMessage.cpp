@@ -47,7 +47,8 @@ class Reader {
   bool Texts(std::vector<std::string>* texts) {
     std::int64_t count = 0;
     // Each text takes at least its length's bytes.
-    if (!Int(&count) || count < 0 || static_cast<std::uint64_t>(count) > (bytes.size() - at) / 8) return false;
+    if (!Int(&count) || count < 0 || static_cast<std::uint64_t>(count) > (bytes.size() - at) / 8)
+      return false;
     texts->resize(static_cast<std::size_t>(count));
     for (std::string& text : *texts) {
       if (!Text(&text)) return false;
@@ -56,7 +57,8 @@ class Reader {
   }
   bool Doubles(std::vector<double>* values) {
     std::int64_t count = 0;
-    if (!Int(&count) || count < 0 || static_cast<std::uint64_t>(count) > (bytes.size() - at) / 8) return false;
+    if (!Int(&count) || count < 0 || static_cast<std::uint64_t>(count) > (bytes.size() - at) / 8)
+      return false;
     values->resize(static_cast<std::size_t>(count));
     for (double& value : *values) {
       if (!Double(&value)) return false;

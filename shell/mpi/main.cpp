@@ -60,7 +60,8 @@ std::string ReceiveBytes(const MPI_Status& probed) {
   int size = 0;
   MPI_Get_count(&probed, MPI_BYTE, &size);
   std::string bytes(static_cast<std::size_t>(size), '\0');
-  MPI_Recv(bytes.data(), size, MPI_BYTE, probed.MPI_SOURCE, probed.MPI_TAG, MPI_COMM_WORLD, MPI_STATUS_IGNORE);
+  MPI_Recv(bytes.data(), size, MPI_BYTE, probed.MPI_SOURCE, probed.MPI_TAG, MPI_COMM_WORLD,
+           MPI_STATUS_IGNORE);
   return bytes;
 }
 
