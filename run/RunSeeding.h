@@ -7,9 +7,10 @@
 
 #include <cstdint>
 
-// The seed run runIndex (0-based) of a batch starts from; with runSeeding 0
-// only run 0 starts from a seed of its own (the batch's), later runs return
-// the batch seed too although they continue the stream instead.
+// The seed run runIndex (0-based) of a batch starts from: batchSeed +
+// runIndex with runSeeding 1. With runSeeding 0 it is batchSeed for every run:
+// the batch's one stream starts there, and a later run continues it (it can be
+// repeated only as part of the whole batch).
 inline std::int64_t SeedOfRun(std::int64_t batchSeed, int runIndex, int runSeeding) {
   return runSeeding == 1 ? batchSeed + runIndex : batchSeed;
 }
