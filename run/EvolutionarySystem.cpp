@@ -17,6 +17,7 @@
 #include "run/BatchLog.h"
 #include "run/CsvTables.h"
 #include "run/Producer.h"
+#include "run/RunSeeding.h"
 
 EvolutionarySystem::EvolutionarySystem(Producer* producer, Logging logging)
     : producer(producer),
@@ -120,8 +121,7 @@ void EvolutionarySystem::RunIterations(int n) {
   TimeEstimator estimator(n);
   bool anyFinished = false;
   for (int i = 0; i < n; ++i) {
-    problem->ResetSolved();
-    Run();
+    RunIteration(i);
     anyFinished = anyFinished || lastFinished >= 0;
     if (stopped) {
       if (anyFinished) producer->WriteStatistics();
@@ -132,6 +132,15 @@ void EvolutionarySystem::RunIterations(int n) {
     estimator.Estimate(*GetLog()->Get("timer"));
   }
   producer->WriteStatistics();
+}
+
+void EvolutionarySystem::RunIteration(int index) {
+  problem->ResetSolved();
+  if (producer->GetRunSeeding() == 1) {
+    GetUtility()->Seed(GeneratorSeed(SeedOfRun(producer->GetSeed(), index, 1)));
+  }
+  run = index;
+  Run();
 }
 
 void EvolutionarySystem::Initialize() {

@@ -109,7 +109,8 @@ void TForm1::NewBoxMovingClick() {
       "page (the GP parameters are kept as shown). Replace it?");
   lastMessage = question;
   lastIcon = QMessageBox::Question;
-  auto* box = new QMessageBox(QMessageBox::Question, "Morvane2", question, QMessageBox::Yes | QMessageBox::No, this);
+  auto* box =
+      new QMessageBox(QMessageBox::Question, "Morvane2", question, QMessageBox::Yes | QMessageBox::No, this);
   box->setObjectName("ReplaceProblemBox");
   box->setDefaultButton(QMessageBox::No);
   box->setAttribute(Qt::WA_DeleteOnClose);
@@ -128,7 +129,8 @@ void TForm1::WriteAndRead(const WindowSettings& settings) {
   }
   ReadInputFiles();
   if (!inputReport.isEmpty()) {
-    ShowMessage("The input files were written, but could not be read:\n\n" + inputReport, QMessageBox::Critical);
+    ShowMessage("The input files were written, but could not be read:\n\n" + inputReport,
+                QMessageBox::Critical);
   }
 }
 
@@ -154,8 +156,8 @@ void TForm1::ShowFiles(bool showSettings) {
   // Another problem is known from its problem file even when some file
   // cannot be read: Update must not replace it with box moving then either.
   // A name that is no problem at all is a broken file, which Update replaces.
-  otherProblem = producer || ProblemRegister::FindKind(reading.otherProblem) >= 0 ? reading.otherProblem
-                                                                                   : std::string();
+  otherProblem =
+      producer || ProblemRegister::FindKind(reading.otherProblem) >= 0 ? reading.otherProblem : std::string();
   parameterPath = reading.parameterPath;
   EnableBoxMovingControls(otherProblem.empty());
   std::string note;
@@ -182,14 +184,15 @@ void TForm1::ShowFiles(bool showSettings) {
 
 QString TForm1::UpdateHint() const {
   if (otherProblem.empty()) return "Update on the \"Problem Configuration\" page writes fresh input files.";
-  return QString::fromStdString("Update on the \"Problem Configuration\" page writes the GP parameters of the " +
-                                otherProblem + " problem; its other files are kept as they are.");
+  return QString::fromStdString(
+      "Update on the \"Problem Configuration\" page writes the GP parameters of the " + otherProblem +
+      " problem; its other files are kept as they are.");
 }
 
 void TForm1::EnableBoxMovingControls(bool enabled) {
-  for (QWidget* control : std::initializer_list<QWidget*>{
-           Edit1, Edit2, Edit3, CheckListBox1, CheckListBox2, CheckListBox3, Edit_energy, Edit_robot_x,
-           Edit_robot_y, Edit_box_x, Edit_box_y}) {
+  for (QWidget* control :
+       std::initializer_list<QWidget*>{Edit1, Edit2, Edit3, CheckListBox1, CheckListBox2, CheckListBox3,
+                                       Edit_energy, Edit_robot_x, Edit_robot_y, Edit_box_x, Edit_box_y}) {
     control->setEnabled(enabled);
   }
   Button_newbox->setEnabled(!enabled);
@@ -222,9 +225,10 @@ void TForm1::OpenClick() {
     ShowMessage(QString("Open") + kRunInProgress);
     return;
   }
-  QString folder = folderChooser ? folderChooser(this)
-                                 : QFileDialog::getExistingDirectory(this, "Open an input folder (one holding input/)",
-                                                                     QDir::currentPath());
+  QString folder = folderChooser
+                       ? folderChooser(this)
+                       : QFileDialog::getExistingDirectory(this, "Open an input folder (one holding input/)",
+                                                           QDir::currentPath());
   if (!folder.isEmpty()) OpenFolder(folder);
 }
 
@@ -259,8 +263,8 @@ bool TForm1::OpenFolder(const QString& folder) {
   SetStatus("Idle");
   ReadInputFiles();
   if (!inputReport.isEmpty()) {
-    ShowMessage("The input files of " + QDir::toNativeSeparators(path) + " could not be read:\n\n" + inputReport +
-                    "\n\n" + UpdateHint(),
+    ShowMessage("The input files of " + QDir::toNativeSeparators(path) + " could not be read:\n\n" +
+                    inputReport + "\n\n" + UpdateHint(),
                 QMessageBox::Critical);
   }
   return true;

@@ -54,9 +54,7 @@ void ThreadSystem::Suspend() {
 void ThreadSystem::Terminate() {
   terminateRequested.store(true);
   system->RequestStop();
-  {
-    std::lock_guard<std::mutex> lock(mutex);
-  }
+  { std::lock_guard<std::mutex> lock(mutex); }
   changed.notify_all();
 }
 
@@ -144,8 +142,8 @@ void ThreadSystem::DisplayUpdate() {
   } else {
     program = population->Get(0)->GetChromosome()->ToString();
   }
-  form->SetMemoText(QString::fromStdString("[generation:" + std::to_string(generation) + "]\r\n" + program +
-                                           "\r\n\r\n"));
+  form->SetMemoText(
+      QString::fromStdString("[generation:" + std::to_string(generation) + "]\r\n" + program + "\r\n\r\n"));
   latestUndrawn = animating && !waitForPicture.load();
   if (!latestUndrawn) DrawRoom();
 }

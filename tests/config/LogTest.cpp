@@ -1,12 +1,11 @@
-#include "config/Log.h"
-
 #include <gtest/gtest.h>
-
 
 #include <filesystem>
 #include <sstream>
+#include <vector>
 
 #include "TestSupport.h"
+#include "config/Log.h"
 
 namespace {
 using ::testing::ExitedWithCode;
@@ -14,7 +13,8 @@ using ::testing::ExitedWithCode;
 TEST(LogTest, PrefixConsoleAndFileDestinationsInOrder) {
   ScratchDir dir;
   DeleteLog();
-  std::istringstream setting("prefix " + dir.Path() + "/ streams\nlog cout log.txt \r\nsave save.txt\n\n"
+  std::istringstream setting("prefix " + dir.Path() +
+                             "/ streams\nlog cout log.txt \r\nsave save.txt\n\n"
                              "silent\nlog other.txt\n");
   GetLog()->ReadSetting(setting);
   testing::internal::CaptureStdout();
@@ -64,6 +64,42 @@ TEST(LogTest, DeferredFilesKeepEarlierLogsUntilOpened) {
   DeleteLog();
   EXPECT_EQ(ReadWholeFile(dir.File("log.txt")), "run\nmore\n");
   EXPECT_EQ(ReadWholeFile(dir.File("new.txt")), "run\nmore\n");
+}
+
+// A capturing log opens nothing and keeps each destination's text, in the
+// order the setting first names them; two streams into one file share its
+// buffer, as they share the file, and each take starts the buffers afresh.
+TEST(LogTest, CaptureKeepsEachDestinationsTextAndOpensNoFile) {
+  ScratchDir dir;
+  dir.Write("log.txt", "kept");
+  DeleteLog();
+  SetLogCapture(true);
+  std::istringstream setting("prefix " + dir.Path() +
+                             "/ streams\nlog cout log.txt\nsave log.txt cerr\n"
+                             "best best.txt\n");
+  GetLog()->ReadSetting(setting);
+  testing::internal::CaptureStdout();
+  *GetLog()->Get("log") << 3 << " : " << 0.25 << std::endl;
+  *GetLog()->Get("save") << "saved" << std::endl;
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  std::vector<Log::Captured> taken = GetLog()->TakeCaptured();
+  ASSERT_EQ(taken.size(), 4u);
+  EXPECT_EQ(taken[0].destination, "cout");
+  EXPECT_EQ(taken[0].text, "3 : 0.25\n");
+  EXPECT_EQ(taken[1].destination, dir.Path() + "/log.txt");
+  EXPECT_EQ(taken[1].text, "3 : 0.25\nsaved\n");
+  EXPECT_EQ(taken[2].destination, "cerr");
+  EXPECT_EQ(taken[2].text, "saved\n");
+  EXPECT_EQ(taken[3].destination, dir.Path() + "/best.txt");
+  EXPECT_EQ(taken[3].text, "");
+  *GetLog()->Get("best") << 1.5;
+  taken = GetLog()->TakeCaptured();
+  EXPECT_EQ(taken[1].text, "");
+  EXPECT_EQ(taken[3].text, "1.5");
+  DeleteLog();
+  SetLogCapture(false);
+  EXPECT_EQ(ReadWholeFile(dir.File("log.txt")), "kept");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("best.txt")));
 }
 
 TEST(LogTest, DefaultNumberFormattingHasSixSignificantDigits) {
