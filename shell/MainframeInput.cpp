@@ -58,21 +58,25 @@ WindowSettings TForm1::Settings() const {
   return s;
 }
 
-void TForm1::Button3Click() {
+bool TForm1::SettingsToWrite(const QString& action, WindowSettings& settings) {
   if (runState != kIdle) {
-    ShowMessage(QString("Update") + kRunInProgress);
-    return;
+    ShowMessage(action + kRunInProgress);
+    return false;
   }
-  WindowSettings settings = Settings();
+  settings = Settings();
   std::string problem = CheckSettings(settings);
   if (!problem.empty()) {
     ShowMessage(QString::fromStdString(problem + ". Nothing was written."));
-    return;
+    return false;
   }
-  if (otherProblem.empty()) {
-    WriteAndRead(settings);
-    return;
-  }
+  if (!otherProblem.empty()) return true;
+  WriteAndRead(settings);
+  return false;
+}
+
+void TForm1::Button3Click() {
+  WindowSettings settings;
+  if (!SettingsToWrite(QString("Update"), settings)) return;
   // Another problem keeps its node set and problem file: only its GP
   // parameters are the page's.
   std::string failure = WriteParameters(settings, parameterPath);
@@ -88,20 +92,8 @@ void TForm1::Button3Click() {
 }
 
 void TForm1::NewBoxMovingClick() {
-  if (runState != kIdle) {
-    ShowMessage(QString("A new box-moving setup") + kRunInProgress);
-    return;
-  }
-  WindowSettings settings = Settings();
-  std::string problem = CheckSettings(settings);
-  if (!problem.empty()) {
-    ShowMessage(QString::fromStdString(problem + ". Nothing was written."));
-    return;
-  }
-  if (otherProblem.empty()) {
-    WriteAndRead(settings);
-    return;
-  }
+  WindowSettings settings;
+  if (!SettingsToWrite(QString("A new box-moving setup"), settings)) return;
   // Another problem is replaced only when the user says so.
   QString question = QString::fromStdString(
       "The input files hold the problem " + otherProblem +

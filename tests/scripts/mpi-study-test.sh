@@ -10,6 +10,7 @@ batch=$(realpath "$1")
 mpi=$(realpath "$2")
 mpiexec=$3
 root=$(cd "$(dirname "$0")/../.." && pwd)
+source "$root/scripts/lib/example-folders.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -18,23 +19,6 @@ run_mpi() {
   local np=$1
   shift
   "$mpiexec" --oversubscribe --mca btl_vader_single_copy_mechanism none -np "$np" "$mpi" "$@"
-}
-
-# A copy of an example under the given name, with the int parameters given
-# set (added at the top of the int section where missing).
-make_folder() {
-  local folder=$1 example=$2
-  shift 2
-  cp -r "$root/examples/$example" "$folder"
-  local p="$folder/input/parameter.txt"
-  for kv in "$@"; do
-    local key=${kv%%=*} value=${kv#*=}
-    if grep -q "^$key[[:space:]]" "$p"; then
-      sed -i "s/^$key[[:space:]].*/$key\t$value/" "$p"
-    else
-      sed -i "0,/^-----.*int_parameter/s//&\n$key\t$value/" "$p"
-    fi
-  done
 }
 
 make_study() {
@@ -67,17 +51,9 @@ same_logs() {
     [ -f "$file" ] || continue
     name=$(basename "$file")
     [ -f "$actual/$name" ] || fail "$what: $name is missing"
-    cmp -s <(without_seconds "$file") <(without_seconds "$actual/$name") ||
+    cmp -s <(csv_without_seconds "$file") <(csv_without_seconds "$actual/$name") ||
       fail "$what: $name differs from the serial batch's (seconds aside)"
   done
-}
-
-# A CSV table without its "seconds" column.
-without_seconds() {
-  awk 'NR == 1 { n = split($0, names, ","); for (i = 1; i <= n; i++) if (names[i] == "seconds") c = i }
-       { n = split($0, f, ","); line = ""
-         for (i = 1; i <= n; i++) if (i != c) line = line (line == "" ? "" : ",") f[i]
-         print line }' "$1"
 }
 
 make_study "$work/serial"

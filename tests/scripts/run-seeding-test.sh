@@ -5,25 +5,10 @@
 set -euo pipefail
 batch=$(realpath "$1")
 root=$(cd "$(dirname "$0")/../.." && pwd)
+source "$root/scripts/lib/example-folders.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
-
-# A copy of an example with the int parameters given set (added where missing).
-make_folder() {
-  local folder=$1 example=$2
-  shift 2
-  cp -r "$root/examples/$example" "$folder"
-  local p="$folder/input/parameter.txt"
-  for kv in "$@"; do
-    local key=${kv%%=*} value=${kv#*=}
-    if grep -q "^$key[[:space:]]" "$p"; then
-      sed -i "s/^$key[[:space:]].*/$key\t$value/" "$p"
-    else
-      sed -i "0,/^-----.*int_parameter/s//&\n$key\t$value/" "$p"
-    fi
-  done
-}
 
 for example in santafe regression-f2; do
   make_folder "$work/$example-batch" $example seed=20 iteration_num=3 max_generation=4 population_size=60 run_seeding=1 threads=1
