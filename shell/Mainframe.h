@@ -117,6 +117,10 @@ class TForm1 : public QWidget {
   // The node-set and robot-setting controls are box moving's alone.
   void EnableBoxMovingControls(bool enabled);
   void WriteAndRead(const WindowSettings& settings);
+  // After writing input files: the failure of the writing (empty when none)
+  // is shown, or the files are read again, a reading that fails shown after
+  // readingFailed.
+  void ReadAfterWriting(const std::string& failure, const QString& readingFailed);
   // The page's settings for Update or a new box-moving setup (action), when
   // there is more to do: refused during a run or when a setting does not
   // fit (a message says why), and for box moving written and read at once.

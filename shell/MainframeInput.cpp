@@ -79,16 +79,8 @@ void TForm1::Button3Click() {
   if (!SettingsToWrite(QString("Update"), settings)) return;
   // Another problem keeps its node set and problem file: only its GP
   // parameters are the page's.
-  std::string failure = WriteParameters(settings, parameterPath);
-  if (!failure.empty()) {
-    ShowMessage(QString::fromStdString(failure), QMessageBox::Critical);
-    return;
-  }
-  ReadInputFiles();
-  if (!inputReport.isEmpty()) {
-    ShowMessage("The parameter file was written, but the input files could not be read:\n\n" + inputReport,
-                QMessageBox::Critical);
-  }
+  ReadAfterWriting(WriteParameters(settings, parameterPath),
+                   "The parameter file was written, but the input files could not be read");
 }
 
 void TForm1::NewBoxMovingClick() {
@@ -114,16 +106,16 @@ void TForm1::NewBoxMovingClick() {
 }
 
 void TForm1::WriteAndRead(const WindowSettings& settings) {
-  std::string failure = WriteConfiguration(settings);
+  ReadAfterWriting(WriteConfiguration(settings), "The input files were written, but could not be read");
+}
+
+void TForm1::ReadAfterWriting(const std::string& failure, const QString& readingFailed) {
   if (!failure.empty()) {
     ShowMessage(QString::fromStdString(failure), QMessageBox::Critical);
     return;
   }
   ReadInputFiles();
-  if (!inputReport.isEmpty()) {
-    ShowMessage("The input files were written, but could not be read:\n\n" + inputReport,
-                QMessageBox::Critical);
-  }
+  if (!inputReport.isEmpty()) ShowMessage(readingFailed + ":\n\n" + inputReport, QMessageBox::Critical);
 }
 
 void TForm1::ReadInputFiles(bool showFiles) {

@@ -1,6 +1,9 @@
 // Helpers shared by the tests: scratch folders and whole-file reading.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <sstream>
 #include <string>
 
 // A fresh, empty folder under the system's temporary folder; removed with its
@@ -29,3 +32,12 @@ std::string SharedScratchFolder(const std::string& name);
 // Exact-match pattern for a death test's standard error: the given line,
 // with regex metacharacters escaped.
 std::string ExactLine(const std::string& line);
+
+// Making a P from the problem-file text ends the process with status 1 and
+// exactly the report lines given.
+template <class P>
+void ExpectReportMaking(const std::string& text, const std::string& lines) {
+  SCOPED_TRACE(text);
+  std::istringstream in(text);
+  EXPECT_EXIT(P problem(in), ::testing::ExitedWithCode(1), "^" + ExactLine(lines) + "$");
+}

@@ -1,5 +1,3 @@
-#include "problems/MultiVariate.h"
-
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -9,6 +7,7 @@
 #include "engine/Chromosome.h"
 #include "engine/FakeLispCode.h"
 #include "engine/Individual.h"
+#include "problems/MultiVariate.h"
 #include "run/ProblemRegister.h"
 
 namespace {
@@ -113,48 +112,43 @@ TEST(MultiVariateTest, TheRegisterBuildsIt) {
 }
 
 TEST(MultiVariateDeathTest, IncompleteTranslationOrRotation) {
-  std::istringstream translation("3 2 Rastrigin 1 0.5 0.5\n");
-  EXPECT_EXIT(MultiVariate problem(translation), ExitedWithCode(1),
-              Report("Fatal error: Missing transition data at MultiVariate::MultiVariate\n"));
-  std::istringstream rotation("2 2 Rastrigin 1 0 0 1 0\n");
-  EXPECT_EXIT(MultiVariate problem(rotation), ExitedWithCode(1),
-              Report("Fatal error: Missing rotation data at MultiVariate::MultiVariate\n"));
-  std::istringstream oneRow("2 2 Rastrigin 1 0 0 1 0 0");
-  EXPECT_EXIT(MultiVariate problem(oneRow), ExitedWithCode(1),
-              Report("Fatal error: Missing rotation data at MultiVariate::MultiVariate\n"));
-  std::istringstream word("2 2 Rastrigin 1 0 zero");
-  EXPECT_EXIT(MultiVariate problem(word), ExitedWithCode(1),
-              Report("Fatal error: Expected a real number for translation at MultiVariate::MultiVariate\n"));
+  ExpectReportMaking<MultiVariate>("3 2 Rastrigin 1 0.5 0.5\n",
+                                   "Fatal error: Missing transition data at MultiVariate::MultiVariate\n");
+  ExpectReportMaking<MultiVariate>("2 2 Rastrigin 1 0 0 1 0\n",
+                                   "Fatal error: Missing rotation data at MultiVariate::MultiVariate\n");
+  ExpectReportMaking<MultiVariate>("2 2 Rastrigin 1 0 0 1 0 0",
+                                   "Fatal error: Missing rotation data at MultiVariate::MultiVariate\n");
+  ExpectReportMaking<MultiVariate>(
+      "2 2 Rastrigin 1 0 zero",
+      "Fatal error: Expected a real number for translation at MultiVariate::MultiVariate\n");
 }
 
 TEST(MultiVariateDeathTest, BadFixedFieldsAndUnknownFunction) {
-  std::istringstream unknown("2 2 Sphere 1");
-  EXPECT_EXIT(MultiVariate problem(unknown), ExitedWithCode(1),
-              Report("Fatal error: Objective function can not be created : Sphere at "
-                     "ObjectiveFunctionRegister::Create\n"));
-  std::istringstream noScale("2 2 Ackley");
-  EXPECT_EXIT(MultiVariate problem(noScale), ExitedWithCode(1),
-              Report("Fatal error: Expected a real number for scale at MultiVariate::MultiVariate\n"));
-  std::istringstream realBits("2 2.5 Ackley 1");
-  EXPECT_EXIT(MultiVariate problem(realBits), ExitedWithCode(1),
-              Report("Fatal error: Expected an integer for bits per variable at MultiVariate::MultiVariate\n"));
+  ExpectReportMaking<MultiVariate>("2 2 Sphere 1",
+                                   "Fatal error: Objective function can not be created : Sphere at "
+                                   "ObjectiveFunctionRegister::Create\n");
+  ExpectReportMaking<MultiVariate>(
+      "2 2 Ackley", "Fatal error: Expected a real number for scale at MultiVariate::MultiVariate\n");
+  ExpectReportMaking<MultiVariate>(
+      "2 2.5 Ackley 1",
+      "Fatal error: Expected an integer for bits per variable at MultiVariate::MultiVariate\n");
 }
 
 TEST(MultiVariateDeathTest, SizesOutOfRangeAreRefusedBeforeAnythingIsMade) {
   for (const char* n : {"0", "-3"}) {
-    std::istringstream file(std::string(n) + " 4 Rastrigin 1");
-    EXPECT_EXIT(MultiVariate problem(file), ExitedWithCode(1),
-                Report("Fatal error: The number of variables must be at least 1 at MultiVariate::MultiVariate\n"));
+    ExpectReportMaking<MultiVariate>(
+        std::string(n) + " 4 Rastrigin 1",
+        "Fatal error: The number of variables must be at least 1 at MultiVariate::MultiVariate\n");
   }
   for (const char* m : {"0", "-1", "31"}) {
-    std::istringstream file(std::string("2 ") + m + " Rastrigin 1");
-    EXPECT_EXIT(MultiVariate problem(file), ExitedWithCode(1),
-                Report("Fatal error: The bits per variable must be 1 to 30 at MultiVariate::MultiVariate\n"));
+    ExpectReportMaking<MultiVariate>(
+        std::string("2 ") + m + " Rastrigin 1",
+        "Fatal error: The bits per variable must be 1 to 30 at MultiVariate::MultiVariate\n");
   }
-  std::istringstream huge("100001 10 Rastrigin 1");
-  EXPECT_EXIT(MultiVariate problem(huge), ExitedWithCode(1),
-              Report("Fatal error: Too many genes: variables times bits must be at most 1000000 at "
-                     "MultiVariate::MultiVariate\n"));
+  ExpectReportMaking<MultiVariate>(
+      "100001 10 Rastrigin 1",
+      "Fatal error: Too many genes: variables times bits must be at most 1000000 at "
+      "MultiVariate::MultiVariate\n");
   std::istringstream widest("1 30 Rastrigin 1");
   MultiVariate problem(widest);
   EXPECT_EQ(Integers(problem, std::string(30, '1')), std::vector<int>{1073741823});

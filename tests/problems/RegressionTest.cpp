@@ -1,5 +1,3 @@
-#include "problems/Regression.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +7,7 @@
 #include "TestSupport.h"
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
+#include "problems/Regression.h"
 #include "programs/HeadLispCode.h"
 #include "programs/TestOperators.h"
 #include "run/ProblemRegister.h"
@@ -70,7 +69,7 @@ TEST(RegressionTest, ABooleanResultCountsAsZeroAndStaysUnpopped) {
   EXPECT_GT(zeroScore, 0.0);
   EXPECT_EQ(Score(problem, Node(&yes)), zeroScore);
   EXPECT_EQ(problem.GetInterpreter()->GetValueCount(), 0);  // the type was popped
-  EXPECT_EQ(problem.GetInterpreter()->PopBool(), 1);         // the value was not
+  EXPECT_EQ(problem.GetInterpreter()->PopBool(), 1);        // the value was not
 }
 
 TEST(RegressionTest, TheNumbersAfterTheTargetAreKeptAndAnUnusedGridIsNamedOnce) {
@@ -97,16 +96,14 @@ TEST(RegressionTest, TheNumbersAfterTheTargetAreKeptAndAnUnusedGridIsNamedOnce) 
 }
 
 TEST(RegressionDeathTest, UnknownTargetOrMalformedNumbers) {
-  std::istringstream unknown("Sin[x] 0 10 101");
-  EXPECT_EXIT(Regression problem(unknown), ExitedWithCode(1),
-              Report("Fatal error: Objective function can not be created : Sin[x] at "
-                     "ObjectiveFunctionRegister::Create\n"));
-  std::istringstream word("Rastrigin 0 ten 101");
-  EXPECT_EXIT(Regression problem(word), ExitedWithCode(1),
-              Report("Fatal error: Expected a real number for second real at Regression::Regression\n"));
-  std::istringstream shortFile("Rastrigin 0 10");
-  EXPECT_EXIT(Regression problem(shortFile), ExitedWithCode(1),
-              Report("Fatal error: Expected an integer for count at Regression::Regression\n"));
+  ExpectReportMaking<Regression>("Sin[x] 0 10 101",
+                                 "Fatal error: Objective function can not be created : Sin[x] at "
+                                 "ObjectiveFunctionRegister::Create\n");
+  ExpectReportMaking<Regression>(
+      "Rastrigin 0 ten 101",
+      "Fatal error: Expected a real number for second real at Regression::Regression\n");
+  ExpectReportMaking<Regression>("Rastrigin 0 10",
+                                 "Fatal error: Expected an integer for count at Regression::Regression\n");
 }
 
 TEST(RegressionDeathTest, OnlyProgramsAreScored) {
