@@ -109,8 +109,12 @@ TEST_P(GenerationPipelineTest, AStopWhileScoringEndsItWithinOneMemberPerThread) 
   shared->stopAt = 50.0;
   pipeline.MakeFirst(&breeding, current.get(), 200);
   EXPECT_FALSE(pipeline.Score(current.get()));
+  // How many were scored depends on the threads' timing: on a busy machine
+  // the other thread may score every other member before the stop comes.
   EXPECT_LE(shared->late.load(), GetParam() - 1);
-  EXPECT_LT(shared->scored.load(), 200);
+  if (GetParam() == 1) {
+    EXPECT_LT(shared->scored.load(), 200);
+  }
   // No generation before it: it comes back empty.
   Population* first = current.get();
   std::unique_ptr<Population> back = pipeline.Unwind(std::move(current));
