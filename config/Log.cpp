@@ -64,7 +64,7 @@ void Log::ReadSetting(std::istream& in) {
         if (files.Size() == files.Capacity()) {
           Warn("The log setting names more than " + std::to_string(files.Capacity()) + " files");
         }
-        stream->Add(files.CreateAndAdd(prefix + destination));
+        stream->Add(files.CreateAndAdd(prefix + destination, appending));
       }
     }
     if (Count() == Capacity()) Warn("The log setting defines more than " + std::to_string(Capacity()) + " streams");

@@ -16,6 +16,14 @@ class Log : public Register<std::string, MultiStream> {
   // its name and its destinations "cout", "cerr" or file names.
   void ReadSetting(std::istream& in);
   void FlushAll();
+  // With appending on, ReadSetting opens the log files without emptying
+  // them, so that a batch resumed from a checkpoint writes on after what it
+  // kept of them.
+  void SetAppending(bool value) { appending = value; }
+  // The log files opened, in the order of the setting, with their paths as
+  // opened (path prefix included).
+  int FileCount() const { return files.Size(); }
+  const std::string& FilePath(int i) const { return files.PathAt(i); }
   // Flushes every log file and reports the first one a write to has failed,
   // naming the file and the reason: a log that can not be written ends the
   // process, never silently.
@@ -27,6 +35,7 @@ class Log : public Register<std::string, MultiStream> {
   void Warn(const std::string& message) const;
 
   OfstreamArray files;
+  bool appending = false;
 };
 
 Log* GetLog();

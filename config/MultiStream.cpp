@@ -11,9 +11,9 @@ void MultiStream::Flush() {
   for (int i = 0; i < streams.Size(); ++i) streams.Get(i)->flush();
 }
 
-std::ofstream* OfstreamArray::CreateAndAdd(const std::string& path) {
+std::ofstream* OfstreamArray::CreateAndAdd(const std::string& path, bool append) {
   errno = 0;
-  auto* file = new std::ofstream(path, std::ios::out | std::ios::trunc);
+  auto* file = new std::ofstream(path, std::ios::out | (append ? std::ios::app : std::ios::trunc));
   if (!file->is_open()) {
     WarnCanNotOpen("Log file", path, "OfstreamArray", "CreateAndAdd");
     delete file;

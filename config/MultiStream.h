@@ -46,8 +46,9 @@ class OfstreamArray : public PointerArray<std::ofstream> {
  public:
   explicit OfstreamArray(int capacity) : PointerArray<std::ofstream>(capacity) {}
   ~OfstreamArray() override { DeleteAll(); }
-  // Opens (truncating) the file at path and keeps it.
-  std::ofstream* CreateAndAdd(const std::string& path);
+  // Opens the file at path and keeps it: truncating it, or appending to it
+  // when append is true.
+  std::ofstream* CreateAndAdd(const std::string& path, bool append = false);
   void CloseAll();
   void FlushAll();
   void DeleteAll() { DeletePointees(); }

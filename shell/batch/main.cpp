@@ -10,12 +10,14 @@
 
 #include "config/Log.h"
 #include "run/BatchStreams.h"
+#include "run/Checkpoint.h"
 #include "run/ProducerFactory.h"
 #include "shell/batch/BatchSystem.h"
 
 namespace {
 const char* kUsage =
     "Usage: morvane2-batch [FILE-LIST]\n"
+    "       morvane2-batch --resume [FILE-LIST]\n"
     "\n"
     "Runs Morvane2 in batch mode in the working directory: iteration_num seeded\n"
     "runs of max_generation generations each, with per-generation logs and\n"
@@ -34,12 +36,21 @@ const char* kUsage =
     "problems; with two or more runs also timer, online-mean, online-sd,\n"
     "offline-mean, offline-sd and best); they are looked up before the first\n"
     "generation.\n"
+    "With the int parameter checkpoint_every N above 0, the state of the batch\n"
+    "is saved to checkpoint.txt in the working directory after every Nth\n"
+    "generation of every run; --resume continues the batch from it, with logs\n"
+    "as those of a batch never stopped (docs/checkpoint.md).\n"
     "An error ends the program with exit status 1 and its report as the last\n"
     "line on standard error (warnings, or a missing key's name, may come first).\n";
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string fileList = "input/files.txt";
+  bool resume = argc >= 2 && std::strcmp(argv[1], "--resume") == 0;
+  if (resume) {
+    --argc;
+    ++argv;
+  }
   if (argc > 2) {
     std::fputs(kUsage, stderr);
     return 1;
@@ -51,13 +62,28 @@ int main(int argc, char** argv) {
     }
     fileList = argv[1];
   }
+  // A resumed batch reads its checkpoint whole before anything is written.
+  CheckpointData checkpoint;
+  if (resume) {
+    checkpoint = LoadCheckpoint(kCheckpointFile, fileList);
+    GetLog()->SetAppending(true);
+  }
   // A bit-string problem runs the genetic algorithm; every other problem runs
   // genetic programming.
   std::unique_ptr<Producer> producer = CreateProducer(fileList);
   CheckBatchStreams(producer.get());
   {
     BatchSystem system(producer.get(), isatty(STDERR_FILENO) != 0);
-    system.Execute();
+    std::unique_ptr<CheckpointWriter> checkpoints;
+    if (int every = CheckpointEvery(producer.get()); every > 0) {
+      checkpoints = std::make_unique<CheckpointWriter>(&system, fileList, every);
+      system.AddObserver(checkpoints.get());
+    }
+    if (resume) {
+      ResumeBatch(checkpoint, kCheckpointFile, &system);
+    } else {
+      system.Execute();
+    }
     if (system.GetBest() != nullptr) system.SaveBest();
     GetLog()->CheckWritten();
   }
