@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# A batch killed with SIGKILL at random moments and resumed from its
+# checkpoint until it completes ends with every log file byte for byte as
+# an uninterrupted batch writes it (timer.txt excepted, and the seconds
+# columns of the CSV tables), for every example, on one thread and on two.
+#
+# Usage: checkpoint-test.sh BATCH [KILLS]
+set -u
+batch=$(realpath "$1")
+kills=${2:-3}
+here=$(cd "$(dirname "$0")/../.." && pwd)
+work=$(mktemp -d "${TMPDIR:-/tmp}/morvane2-checkpoint.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+# Sets an int parameter, adding it when the file lacks it.
+set_parameter() {  # file key value
+  if grep -q "^$2[[:space:]]" "$1"; then
+    sed -i "s/^$2[[:space:]].*/$2\t$3/" "$1"
+  else
+    sed -i "s/^----- int_parameter$/----- int_parameter\n$2\t$3/" "$1"
+  fi
+}
+
+# A fresh working folder for one example: few generations, a small
+# population, two runs.
+prepare() {  # example folder threads every
+  mkdir -p "$2"
+  cp -r "$here/examples/$1/input" "$2/input"
+  local p="$2/input/parameter.txt"
+  set_parameter "$p" max_generation 5
+  set_parameter "$p" population_size 60
+  set_parameter "$p" iteration_num 2
+  set_parameter "$p" threads "$3"
+  set_parameter "$p" checkpoint_every "$4"
+}
+
+# The log files, as compared: the timer left out, and the seconds of the
+# CSV tables (the last column of generations, the eighth of runs).
+logs_of() {  # folder
+  local f
+  for f in $(cd "$1" && ls | sort); do
+    case "$f" in
+      input | checkpoint.txt* | timer.txt | .std*) continue ;;
+    esac
+    echo "== $f"
+    case "$f" in
+      generations.csv) sed 's/,[^,]*$//' "$1/$f" ;;
+      runs.csv) cut -d, -f1-7,9- "$1/$f" ;;
+      *) cat "$1/$f" ;;
+    esac
+  done
+}
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# Starts the batch in folder (resuming when there is a checkpoint) and
+# kills it after ms milliseconds, or once it writes a checkpoint when ms is
+# "write". Prints "done" when the batch ended by itself first.
+run_and_kill() {  # folder ms
+  local args=()
+  [ -e "$1/checkpoint.txt" ] && args=(--resume) && echo resumed >>"$1/.count"
+  (cd "$1" && exec "$batch" "${args[@]}" >>.stdout 2>>.stderr) &
+  local pid=$!
+  if [ "$2" = write ]; then
+    local spins=0
+    while [ ! -e "$1/checkpoint.txt.tmp" ] && kill -0 "$pid" 2>/dev/null && [ $spins -lt 200000 ]; do
+      spins=$((spins + 1))
+    done
+  else
+    sleep "$(printf '0.%03d' "$2")"
+  fi
+  if kill -9 "$pid" 2>/dev/null; then
+    wait "$pid" 2>/dev/null
+    echo killed >>"$1/.count"
+    echo killed
+  else
+    wait "$pid"
+    echo "done $?"
+  fi
+}
+
+case_number=0
+for example in $(ls "$here/examples"); do
+  for threads in 1 2; do
+    case_number=$((case_number + 1))
+    every=$((case_number % 2 + 1))
+    name="$example threads $threads checkpoint_every $every"
+    ref="$work/$example-$threads-ref"
+    cut="$work/$example-$threads-cut"
+    prepare "$example" "$ref" "$threads" "$every"
+    prepare "$example" "$cut" "$threads" "$every"
+    start=$(now_ms)
+    (cd "$ref" && "$batch" >.stdout 2>.stderr)
+    status=$?
+    span=$(($(now_ms) - start))
+    if [ $status -ne 0 ]; then
+      echo "FAIL $name: the uninterrupted batch ended with $status"
+      failures=$((failures + 1))
+      continue
+    fi
+    # Kills at random moments within the batch's span, one of them as a
+    # checkpoint is being written; then resumes until the batch completes.
+    outcome=""
+    for k in $(seq 1 "$kills"); do
+      if [ "$k" -eq 2 ]; then
+        when=write
+      else
+        when=$((RANDOM % (span + 1)))
+        [ "$when" -gt 999 ] && when=999
+      fi
+      outcome=$(run_and_kill "$cut" "$when")
+      case "$outcome" in done*) break ;; esac
+    done
+    if [ "${outcome%% *}" != done ]; then
+      args=()
+      [ -e "$cut/checkpoint.txt" ] && args=(--resume) && echo resumed >>"$cut/.count"
+      (cd "$cut" && "$batch" "${args[@]}" >>.stdout 2>>.stderr)
+      outcome="done $?"
+    fi
+    if [ "$outcome" != "done 0" ]; then
+      echo "FAIL $name: the resumed batch ended with '$outcome'"
+      tail -3 "$cut/.stderr"
+      failures=$((failures + 1))
+      continue
+    fi
+    if ! diff <(logs_of "$ref") <(logs_of "$cut") >"$work/diff.txt"; then
+      echo "FAIL $name: logs differ"
+      head -20 "$work/diff.txt"
+      failures=$((failures + 1))
+      continue
+    fi
+    echo "ok $name: killed $(grep -c killed "$cut/.count"), resumed $(grep -c resumed "$cut/.count")"
+  done
+done
+
+if [ $failures -ne 0 ]; then
+  echo "$failures case(s) failed"
+  exit 1
+fi
+echo "all cases identical"
