@@ -263,40 +263,70 @@ CheckpointData CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMom
   return data;
 }
 
-void WriteCheckpointFile(const CheckpointData& data, const std::string& path) {
+std::string WriteCheckpointFile(const CheckpointData& data, const std::string& path,
+                                std::map<std::string, std::uint64_t>* synced) {
   // What the checkpoint records of the logs must be on disk before it is.
-  for (const auto& log : data.logs) SyncFile(log.path);
+  for (const auto& log : data.logs) {
+    if (synced != nullptr) {
+      auto known = synced->find(log.path);
+      if (known != synced->end() && known->second == log.length) continue;
+    }
+    if (!SyncFile(log.path)) return "Can not write checkpoint " + path + ": " + log.path + ": " + Reason();
+    if (synced != nullptr) (*synced)[log.path] = log.length;
+  }
   std::string text = FormatCheckpoint(data);
   std::string temporary = path + ".tmp";
   int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) Report("Can not write checkpoint " + temporary + ": " + Reason(), "Write");
+  if (fd < 0) return "Can not write checkpoint " + temporary + ": " + Reason();
   std::size_t written = 0;
   while (written < text.size()) {
     ssize_t n = ::write(fd, text.data() + written, text.size() - written);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
-      std::string reason = Reason();
+      std::string reason = n < 0 ? Reason() : "nothing written";
       ::close(fd);
-      Report("Can not write checkpoint " + temporary + ": " + reason, "Write");
+      return "Can not write checkpoint " + temporary + ": " + reason;
     }
     written += static_cast<std::size_t>(n);
   }
-  if (::fsync(fd) != 0 || ::close(fd) != 0) Report("Can not write checkpoint " + temporary + ": " + Reason(), "Write");
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    Report("Can not write checkpoint " + path + ": " + Reason(), "Write");
+  if (::fsync(fd) != 0) {
+    std::string reason = Reason();
+    ::close(fd);
+    return "Can not write checkpoint " + temporary + ": " + reason;
   }
+  if (::close(fd) != 0) return "Can not write checkpoint " + temporary + ": " + Reason();
+  if (std::rename(temporary.c_str(), path.c_str()) != 0) return "Can not write checkpoint " + path + ": " + Reason();
   // The rename itself is on disk once its folder is.
   std::string folder = std::filesystem::path(path).parent_path().string();
   SyncFile(folder.empty() ? "." : folder);
+  return std::string();
 }
 
 CheckpointWriter::CheckpointWriter(EvolutionarySystem* system, const std::string& fileList, int every)
     : system(system), fileList(fileList), every(every), inputs(InputChecksums(fileList, system->GetProducer())) {}
 
+CheckpointWriter::~CheckpointWriter() { Finish(); }
+
+void CheckpointWriter::Finish() {
+  if (writing.joinable()) writing.join();
+  if (failure.empty()) return;
+  std::string message;
+  message.swap(failure);
+  Report(message, "Write");
+}
+
+void CheckpointWriter::Write() {
+  Finish();
+  // The state is taken here; the text is made and written meanwhile.
+  writing = std::thread([this, data = CaptureCheckpoint(system, moment, fileList, inputs)]() {
+    failure = WriteCheckpointFile(data, kCheckpointFile, &synced);
+  });
+}
+
 void CheckpointWriter::GenerationFinished(const GenerationRecord& record) {
   moment = TakeMoment(system);
   if (every <= 0 || (record.generation + 1) % every != 0) return;
-  WriteCheckpointFile(CaptureCheckpoint(system, moment, fileList, inputs), kCheckpointFile);
+  Write();
 }
 
 void CheckpointWriter::RunEnded(const RunEnd& end) {
@@ -305,7 +335,7 @@ void CheckpointWriter::RunEnded(const RunEnd& end) {
   // as they were; what has changed since is in the moment.
   if (!end.stopped || end.lastGeneration < 0) return;
   if (moment.data.run != end.run || moment.data.generation != end.lastGeneration) return;
-  WriteCheckpointFile(CaptureCheckpoint(system, moment, fileList, inputs), kCheckpointFile);
+  Write();
 }
 
 std::string CheckFileList(const CheckpointData& data, const std::string& fileList) {

@@ -5,7 +5,10 @@
 // stopped. docs/checkpoint.md describes the file.
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/GenerationObserver.h"
@@ -40,26 +43,44 @@ CheckpointData CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMom
                                  const std::string& fileList, const std::vector<CheckpointData::Input>& inputs);
 
 // Writes data to path so that a crash at any moment leaves either the old
-// checkpoint or the new one whole: the log files are flushed to disk, the
-// text goes to a temporary file beside path, is flushed to disk and renamed
-// over path. A failure is a report.
-void WriteCheckpointFile(const CheckpointData& data, const std::string& path);
+// checkpoint or the new one whole: the log files are flushed to disk (those
+// not of the length synced says they had when last flushed; synced is
+// updated, and may be null), the text goes to a temporary file beside path,
+// is flushed to disk and renamed over path. Returns the failure's message,
+// empty when all went well.
+std::string WriteCheckpointFile(const CheckpointData& data, const std::string& path,
+                                std::map<std::string, std::uint64_t>* synced = nullptr);
 
 // Writes a checkpoint after every Nth generation of every run, and when a
 // stop request ends a run: then of the last generation the run finished.
+// The file is written and flushed to disk on a thread of its own while the
+// run goes on; the next checkpoint, and the writer's end, wait for it. A
+// checkpoint that cannot be written is reported then, on the run's thread.
 class CheckpointWriter : public GenerationObserver {
  public:
   // The input checksums are taken now, as the batch starts.
   CheckpointWriter(EvolutionarySystem* system, const std::string& fileList, int every);
+  // Waits for the checkpoint being written (see Finish).
+  ~CheckpointWriter() override;
+  CheckpointWriter(const CheckpointWriter&) = delete;
+  CheckpointWriter& operator=(const CheckpointWriter&) = delete;
   void GenerationFinished(const GenerationRecord& record) override;
   void RunEnded(const RunEnd& end) override;
+  // Waits until the checkpoint being written is on disk; one that could not
+  // be written is reported.
+  void Finish();
 
  private:
+  void Write();
+
   EvolutionarySystem* system;
   std::string fileList;
   int every;
   std::vector<CheckpointData::Input> inputs;
   CheckpointMoment moment;
+  std::thread writing;
+  std::string failure;
+  std::map<std::string, std::uint64_t> synced;
 };
 
 // For a batch resumed from path with the file list at fileList, before
