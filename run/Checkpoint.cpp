@@ -97,7 +97,10 @@ class Builder {
       OperatorArray* row = symbols->GetClass(k);
       for (int i = 0; i < row->Size(); ++i) {
         Operator* op = row->Get(i);
-        operators.emplace(std::make_pair(op->GetName(), op->GetArity()), op);
+        // Two operators the listing form cannot tell apart: neither can be
+        // read back (null).
+        auto placed = operators.emplace(std::make_pair(op->GetName(), op->GetArity()), op);
+        if (!placed.second && placed.first->second != op) placed.first->second = nullptr;
       }
     }
   }
@@ -151,7 +154,7 @@ class Builder {
       std::string name = line.substr(0, tab);
       int arity = std::stoi(line.substr(tab + 1));
       auto found = operators.find(std::make_pair(name, arity));
-      if (found == operators.end() || (root != nullptr && open.empty())) {
+      if (found == operators.end() || found->second == nullptr || (root != nullptr && open.empty())) {
         release();
         Fail(number, open.empty() && root != nullptr ? "the end of the program" : "an operator of the node set",
              "\"" + name + "\" of arity " + std::to_string(arity));

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "TestSupport.h"
+#include "run/CheckpointText.h"
 
 namespace fs = std::filesystem;
 
@@ -161,6 +162,41 @@ TEST_F(CheckpointProgramTest, BadCheckpointsAreRefusedBeforeAnyFileChanges) {
       "Fatal error: Checkpoint checkpoint.txt line 2: expected the file list input/other.txt, found "
       "input/files.txt (the checkpoint is of another batch) at Checkpoint::Read",
       "--resume input/other.txt");
+}
+
+// A checkpoint sound in form whose individuals do not fit the problem (a
+// well-made checkpoint of other inputs given these inputs' checksums) is
+// refused before a log file changes.
+TEST_F(CheckpointProgramTest, IndividualsThatDoNotFitAreRefused) {
+  for (const char* example : {"mux6", "rastrigin10"}) {
+    SCOPED_TRACE(example);
+    fs::remove_all(dir.Path());
+    fs::create_directories(dir.Path());
+    Prepare(example);
+    Complete();
+    CheckpointData data;
+    std::string error;
+    ASSERT_TRUE(ParseCheckpoint(ReadWholeFile(dir.File("checkpoint.txt")), data, error)) << error;
+    std::string& genome = data.population[1].genome;
+    std::string expected;
+    if (data.population[1].bits) {
+      genome += "0";
+      expected = "expected " + std::to_string(genome.size() - 1) + " bits, found " + std::to_string(genome.size());
+    } else {
+      genome = "Nope\t0\n" + genome.substr(genome.find('\n') + 1);
+      expected = "expected an operator of the node set, found \"Nope\" of arity 0";
+    }
+    dir.Write("checkpoint.txt", FormatCheckpoint(data));
+    // The member's line, counted in the file as written.
+    std::string text = ReadWholeFile(dir.File("checkpoint.txt"));
+    std::size_t at = text.find("\nmember ");
+    at = text.find("\nmember ", at + 1);
+    int line = 2;
+    for (std::size_t i = 0; i < at; ++i) line += text[i] == '\n' ? 1 : 0;
+    if (!data.population[1].bits) ++line;
+    ExpectRefused("Fatal error: Checkpoint checkpoint.txt line " + std::to_string(line) + ": " + expected +
+                  " at Checkpoint::Resume");
+  }
 }
 
 TEST_F(CheckpointProgramTest, AChangedInputOrAShortLogIsRefused) {
