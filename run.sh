@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds Morvane2 and starts it.
+# Builds Morvane2 and starts it: ./run.sh [FOLDER] opens the window on FOLDER
+# (see scripts/start-window.sh), or runs the batch program there without a display.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh

@@ -65,11 +65,18 @@ void Log::ReadSetting(std::istream& in) {
           Warn("The log setting names more than " + std::to_string(files.Capacity()) + " files");
         }
         stream->Add(files.CreateAndAdd(prefix + destination, appending));
+        // The first definition of a stream is the one used.
+        if (Exists(name) == 0) filesOfStream[name].push_back(prefix + destination);
       }
     }
     if (Count() == Capacity()) Warn("The log setting defines more than " + std::to_string(Capacity()) + " streams");
     Push(name, stream.release());
   }
+}
+
+std::vector<std::string> Log::FilesOf(const std::string& stream) const {
+  auto found = filesOfStream.find(stream);
+  return found != filesOfStream.end() ? found->second : std::vector<std::string>();
 }
 
 void Log::Warn(const std::string& message) const {

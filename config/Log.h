@@ -3,7 +3,9 @@
 #pragma once
 
 #include <istream>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "config/MultiStream.h"
 #include "config/Register.h"
@@ -28,6 +30,9 @@ class Log : public Register<std::string, MultiStream> {
   // naming the file and the reason: a log that can not be written ends the
   // process, never silently.
   void CheckWritten();
+  // The files a stream writes to, as opened (path prefix included); none for
+  // a stream that is not defined or writes only to cout or cerr.
+  std::vector<std::string> FilesOf(const std::string& stream) const;
 
  private:
   static constexpr int kDestinations = 20;  // of one stream
@@ -36,6 +41,7 @@ class Log : public Register<std::string, MultiStream> {
 
   OfstreamArray files;
   bool appending = false;
+  std::map<std::string, std::vector<std::string>> filesOfStream;
 };
 
 Log* GetLog();

@@ -22,6 +22,7 @@ void GenerationFixedIterator::SetGeneration(int g) {
 
 void GenerationFixedIterator::Visit(IndividualLogCollector* collector) {
   DoubleArray* logged = collector->GetValues();
+  if (logged->Size() == 0) return;
   if (logged->Size() > generation) {
     values->Add(logged->Get(generation));
   } else {
@@ -71,8 +72,8 @@ void WriteStatistics(IndividualLogCollectorsRegister* collectors, int runs, int 
     }
   }
   DoubleArray* finals = iterator.GetValues();
-  for (int r = 0; r < runs; ++r) {
+  for (int r = 0; r < finals->Size(); ++r) {
     *log->Get("best") << finals->Get(r);
-    if (r < runs - 1) *log->Get("best") << ",";
+    if (r < finals->Size() - 1) *log->Get("best") << ",";
   }
 }

@@ -28,7 +28,8 @@ class IndividualLogCollectorVisitor {
 };
 
 // Gathers the value of one generation from every visited collector. A run
-// that stopped early contributes its last value to every later generation.
+// that stopped early contributes its last value to every later generation; a
+// run interrupted before its first generation finished, nothing.
 class GenerationFixedIterator : public IndividualLogCollectorVisitor {
  public:
   explicit GenerationFixedIterator(int capacity);
@@ -79,4 +80,6 @@ class Log;
 // "online-sd", "offline-mean", "offline-sd" (one comma-separated row of
 // generations + 1 numbers each) and "best" (the final best-so-far of each of
 // the runs), in the streams' default number format and without a line end.
+// runs is the room to gather in; every run with a value is summarised, so a
+// batch interrupted part way is summarised over the runs it made.
 void WriteStatistics(IndividualLogCollectorsRegister* collectors, int runs, int generations, Log* log);

@@ -102,9 +102,9 @@ std::vector<LegendEntry> HPAntRecording::Legend() const {
   if (static_cast<int>(residues.size()) < length) {
     fitness += ", " + std::to_string(residues.size()) + " of " + std::to_string(length) + " laid";
   }
-  return {{Mark::Dot, kH, "H (0)"},
+  return {{Mark::Dot, kH, "H"},
           {Mark::Dot, kP, "P"},
-          {Mark::Line, kContact, "contact"},
+          {Mark::Line, kContact, "H-H contact"},
           {Mark::None, {}, fitness}};
 }
 

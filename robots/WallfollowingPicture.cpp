@@ -54,10 +54,12 @@ void WallfollowingRecording::DrawFrame(Canvas& canvas, int k) const {
 
 std::vector<LegendEntry> WallfollowingRecording::Legend() const {
   using Mark = LegendEntry::Mark;
-  return {{Mark::Dot, Colour::kBlue, "start"},
-          {Mark::Line, kPath, "path"},
+  // The start is the blue dot the path leaves from; the legend's width goes
+  // to the cells, the missed ones included.
+  return {{Mark::Line, kPath, "path"},
           {Mark::Box, kNearWall, "near wall +1"},
           {Mark::Box, kFree, "free -1"},
+          {Mark::Box, kMissed, "missed"},
           {Mark::None, {}, "score " + std::to_string(nearWall - free)}};
 }
 

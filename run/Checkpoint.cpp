@@ -26,6 +26,7 @@
 #include "programs/GPSymbolRegister.h"
 #include "programs/Head.h"
 #include "programs/HeadLispCode.h"
+#include "run/CsvTables.h"
 #include "run/EvolutionarySystem.h"
 #include "run/GAProducer.h"
 #include "run/GPProducer.h"
@@ -256,6 +257,19 @@ CheckpointData CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMom
     }
     data.statistics.push_back(std::move(saved));
   }
+  auto saveTable = [&data](const char* name, const TableState& state) {
+    CheckpointData::Table table;
+    table.name = name;
+    table.headerWritten = state.headerWritten;
+    table.any = state.runBest.any;
+    table.fitness = state.runBest.fitness;
+    table.size = state.bestSize;
+    table.depth = state.bestDepth;
+    table.program = state.bestProgram;
+    data.tables.push_back(table);
+  };
+  if (GenerationsTable* table = system->GetGenerationsTable()) saveTable(GenerationsTable::kStream, table->GetState());
+  if (RunsTable* table = system->GetRunsTable()) saveTable(RunsTable::kStream, table->GetState());
   if (Individual* best = system->GetBest()) {
     data.hasBest = true;
     data.best = MemberOf(best);
@@ -415,6 +429,12 @@ void ResumeBatch(const CheckpointData& data, const std::string& path, Evolutiona
       }
     }
   }
+  for (const auto& table : data.tables) {
+    bool known = (table.name == GenerationsTable::kStream && system->GetGenerationsTable() != nullptr) ||
+                 (table.name == RunsTable::kStream && system->GetRunsTable() != nullptr);
+    if (!known) fail(table.line, "expected the table generations or runs, found " + table.name);
+    if (table.program.find_first_of("\n\r") != std::string::npos) fail(table.line, "expected a program on one line");
+  }
   // The individuals first: a program that does not fit reports before
   // anything changes.
   Builder builder(producer, path);
@@ -430,6 +450,20 @@ void ResumeBatch(const CheckpointData& data, const std::string& path, Evolutiona
       DoubleArray* values = array->Get(static_cast<int>(r))->GetValues();
       values->Clear();
       for (double v : saved.runs[r]) values->Add(v);
+    }
+  }
+  for (const auto& saved : data.tables) {
+    TableState state;
+    state.headerWritten = saved.headerWritten;
+    state.runBest.any = saved.any;
+    state.runBest.fitness = saved.fitness;
+    state.bestSize = saved.size;
+    state.bestDepth = saved.depth;
+    state.bestProgram = saved.program;
+    if (saved.name == GenerationsTable::kStream) {
+      system->GetGenerationsTable()->SetState(state);
+    } else {
+      system->GetRunsTable()->SetState(state);
     }
   }
   system->GetProblem()->RestoreSolved(data.solved);

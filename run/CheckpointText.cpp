@@ -214,6 +214,12 @@ std::string FormatCheckpoint(const CheckpointData& data) {
       out += "\n";
     }
   }
+  out += "tables " + std::to_string(data.tables.size()) + "\n";
+  for (const auto& table : data.tables) {
+    out += "table " + table.name + " " + (table.headerWritten ? "1" : "0") + " " + (table.any ? "1" : "0") + " " +
+           Exact(table.fitness) + " " + std::to_string(table.size) + " " + std::to_string(table.depth) + " " +
+           table.program + "\n";
+  }
   if (data.hasBest) {
     AppendMember(out, "best", data.best);
   } else {
@@ -318,6 +324,20 @@ bool ParseCheckpoint(const std::string& text, CheckpointData& data, std::string&
       collectors.runs.push_back(std::move(list));
     }
     data.statistics.push_back(std::move(collectors));
+  }
+  if (!in.Line("\"tables <count>\"", "tables", 2) || !in.Int(1, 0, 100, count)) return failed();
+  data.tables.clear();
+  for (long long k = 0; k < count; ++k) {
+    CheckpointData::Table table;
+    if (!in.Line("\"table <name> <header> <any> <fitness> <size> <depth> <program>\"", "table", 7) ||
+        !in.Int(2, 0, 1, table.headerWritten) || !in.Int(3, 0, 1, table.any) || !in.Double(4, table.fitness) ||
+        !in.Int(5, 0, 1000000000, table.size) || !in.Int(6, 0, 1000000000, table.depth)) {
+      return failed();
+    }
+    table.name = in.words[1];
+    table.program = in.RestAfter(7);
+    table.line = in.number;
+    data.tables.push_back(std::move(table));
   }
   // "best none", or the best as a member.
   std::size_t before = in.at;

@@ -37,6 +37,18 @@ struct CheckpointData {
     int line = 0;
   };
 
+  // What a CSV table keeps of the run under way.
+  struct Table {
+    std::string name;
+    bool headerWritten = false;
+    bool any = false;
+    double fitness = 0.0;
+    int size = 0;
+    int depth = 0;
+    std::string program;  // one line
+    int line = 0;
+  };
+
   std::string fileList;
   std::vector<Input> inputs;
   int run = 0;
@@ -51,6 +63,7 @@ struct CheckpointData {
   int randomIndex = 0;
   std::vector<LogFile> logs;
   std::vector<Collectors> statistics;
+  std::vector<Table> tables;
   bool hasBest = false;
   Member best;
   bool sorted = false;

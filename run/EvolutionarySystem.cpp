@@ -16,6 +16,7 @@
 #include "foundation/TimeEstimator.h"
 #include "foundation/Utility.h"
 #include "run/BatchLog.h"
+#include "run/CsvTables.h"
 #include "run/Producer.h"
 
 EvolutionarySystem::EvolutionarySystem(Producer* producer, Logging logging)
@@ -28,6 +29,10 @@ EvolutionarySystem::EvolutionarySystem(Producer* producer, Logging logging)
   if (logging == Logging::Batch) {
     batchLog = std::make_unique<BatchLog>(producer);
     observers.push_back(batchLog.get());
+    generationsTable = std::make_unique<GenerationsTable>();
+    observers.push_back(generationsTable.get());
+    runsTable = std::make_unique<RunsTable>(producer);
+    observers.push_back(runsTable.get());
   }
 }
 
@@ -126,6 +131,8 @@ void EvolutionarySystem::RunIterations(int n) {
 }
 
 void EvolutionarySystem::Iterate(int n, int first, int resumed, TimeEstimator& estimator) {
+  // A resumed batch has finished a generation at least.
+  bool anyFinished = resumed >= 0;
   for (int i = first; i < n; ++i) {
     if (i == first && resumed >= 0) {
       Continue(resumed);
@@ -133,7 +140,11 @@ void EvolutionarySystem::Iterate(int n, int first, int resumed, TimeEstimator& e
       problem->ResetSolved();
       Run();
     }
-    if (stopped) return;
+    anyFinished = anyFinished || lastFinished >= 0;
+    if (stopped) {
+      if (anyFinished) producer->WriteStatistics();
+      return;
+    }
     if (i == n - 1) break;
     producer->GetIndividualLogCollectorsRegister()->NextIteration();
     estimator.Estimate(*GetLog()->Get("timer"));
@@ -181,6 +192,7 @@ void EvolutionarySystem::Resume(const Position& at) {
   record.remembered = at.remembered;
   record.seconds = at.runSeconds;
   record.solved = problem->IsSolved() == 1;
+  for (GenerationObserver* observer : observers) observer->RunResumed(record);
   int n = producer->GetIterationNum();
   if (n == 1) {
     Continue(at.generation);

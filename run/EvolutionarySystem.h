@@ -2,7 +2,8 @@
 // evaluates it with the problem, breeds the next one (through its generation
 // pipeline, which owns the threads). Also runs whole runs and batches of runs,
 // telling its observers of each run and each generation finished; the batch
-// logs (per-generation log lines and statistics collectors) are one of them.
+// logs (per-generation log lines and statistics collectors) and the CSV
+// tables are among them.
 #pragma once
 
 #include <chrono>
@@ -13,6 +14,8 @@
 #include "engine/GenerationRecord.h"
 
 class BatchLog;
+class GenerationsTable;
+class RunsTable;
 class GenerationPipeline;
 class Individual;
 class Population;
@@ -22,8 +25,9 @@ class TimeEstimator;
 
 class EvolutionarySystem {
  public:
-  // Whether the system writes the batch logs (see BatchLog) of the
-  // generations it finishes.
+  // Whether the system writes the batch logs (see BatchLog) and the CSV
+  // tables the log setting names (see CsvTables) of the generations it
+  // finishes.
   enum class Logging { Batch, None };
 
   // Takes the problem and a new, empty population from producer (not owned).
@@ -43,7 +47,8 @@ class EvolutionarySystem {
   virtual void Run();
   // n runs. Between runs: the time estimate to "timer" and a fresh collector
   // per statistic; after a batch of two or more, the producer's statistics.
-  // A run ended by a stop request ends the batch there, without statistics.
+  // A run ended by a stop request ends the batch there; the statistics then
+  // summarise the generations finished (none are written when none was).
   virtual void RunIterations(int n);
   // Fills the population with its first generation.
   virtual void Initialize();
@@ -113,6 +118,9 @@ class EvolutionarySystem {
   Population* GetPopulation() { return population.get(); }
   Problem* GetProblem() { return problem; }
   Producer* GetProducer() { return producer; }
+  // The batch's CSV tables; null without batch logging.
+  GenerationsTable* GetGenerationsTable() { return generationsTable.get(); }
+  RunsTable* GetRunsTable() { return runsTable.get(); }
   // The best-so-far individual, or null.
   Individual* GetBest() { return best; }
   // The number of threads Evaluate uses when the problem can be copied.
@@ -138,6 +146,8 @@ class EvolutionarySystem {
   Individual* best = nullptr;
   std::unique_ptr<GenerationPipeline> pipeline;
   std::unique_ptr<BatchLog> batchLog;
+  std::unique_ptr<GenerationsTable> generationsTable;
+  std::unique_ptr<RunsTable> runsTable;
   std::vector<GenerationObserver*> observers;
 
   // The run under way (or the latest one).

@@ -3,6 +3,10 @@
 # per section, one row per case with what the user sees on standard error
 # and the exit status.
 set -euo pipefail
+if [ $# -gt 0 ]; then
+  echo "Usage: scripts/bad-inputs-table.sh (no arguments; prints Markdown)" >&2
+  exit 2
+fi
 cd "$(dirname "$0")/.."
 awk '
   function flush() {

@@ -8,6 +8,12 @@
 #   REPEATS  runs of each kind (default 7)
 #   THREADS  the parameter threads (default 1; 0 for one per core)
 set -eu
+usage="Usage: scripts/bench-checkpoint.sh [BATCH] [REPEATS] [THREADS]"
+case "${1:-}" in -h | --help) echo "$usage"; exit 0 ;; -*) echo "$usage" >&2; exit 2 ;; esac
+if ! [[ "${2:-7}" =~ ^[1-9][0-9]*$ && "${3:-1}" =~ ^[0-9]+$ ]]; then
+  echo "$usage" >&2
+  exit 2
+fi
 here=$(cd "$(dirname "$0")/.." && pwd)
 batch=$(realpath "${1:-$here/build/morvane2-batch}")
 repeats=${2:-7}

@@ -8,6 +8,20 @@
 # Usage: scripts/bench-compare.sh [--seeds N] [--problems mux6,parity5,mux11,santafe,regression]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# The arguments are checked before the (long) build.
+usage() {
+  echo "Usage: scripts/bench-compare.sh [--seeds N] [--problems mux6,parity5,mux11,santafe,regression]" >&2
+  exit 2
+}
+check=("$@")
+while [ ${#check[@]} -gt 0 ]; do
+  case ${check[0]} in
+    --seeds) [ ${#check[@]} -ge 2 ] && [[ "${check[1]}" =~ ^[1-9][0-9]*$ ]] || usage ;;
+    --problems) [ ${#check[@]} -ge 2 ] || usage ;;
+    *) usage ;;
+  esac
+  check=("${check[@]:2}")
+done
 source scripts/packages.sh
 ensure_packages "${BUILD_PACKAGES[@]}" python3-deap
 build_folder build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVANE2_BENCH=ON

@@ -85,19 +85,24 @@ def rate(value):
     return "%.0f /s" % value
 
 
+USAGE = "Usage: bench_compare.py ROOT BUILD [--seeds N] [--problems mux6,parity5,mux11,santafe,regression]"
+
+
 def main():
+    if len(sys.argv) < 3:
+        raise SystemExit(USAGE)
     root, build = sys.argv[1], sys.argv[2]
     seeds = 5
     names = [p[0] for p in PROBLEMS]
     arguments = sys.argv[3:]
     while arguments:
         option = arguments.pop(0)
-        if option == "--seeds":
+        if option == "--seeds" and arguments and arguments[0].isdigit():
             seeds = int(arguments.pop(0))
-        elif option == "--problems":
+        elif option == "--problems" and arguments:
             names = arguments.pop(0).split(",")
         else:
-            raise SystemExit("unknown option " + option)
+            raise SystemExit(USAGE)
     batch = os.path.join(build, "morvane2-batch")
     counter = os.path.join(build, "morvane2-run-count")
     deap = os.path.join(root, "scripts", "bench_deap.py")

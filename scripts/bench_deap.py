@@ -321,6 +321,8 @@ def algorithms_var_and(population, toolbox, cxpb, mutpb):
 
 def main():
     global counting, nodes
+    if len(sys.argv) < 3 or not sys.argv[2].isdigit():
+        raise SystemExit("Usage: bench_deap.py PROBLEM SEED [--count]")
     problem, seed = sys.argv[1], int(sys.argv[2])
     start = time.perf_counter()
     generations, best = run(problem, seed)

@@ -137,19 +137,25 @@ def lilgp_generations(folder):
     return len(sizes), statistics.mean(sizes)
 
 
+USAGE = ("Usage: bench_lilgp.py ROOT BUILD LILGP_BUILD TRAIL [--seeds N] "
+         "[--problems parity5,regression,santafe,mux11]")
+
+
 def main():
+    if len(sys.argv) < 5:
+        raise SystemExit(USAGE)
     root, build, lilgp_build, trail = sys.argv[1:5]
     seeds = SEEDS
     names = [p[0] for p in PROBLEMS]
     arguments = sys.argv[5:]
     while arguments:
         option = arguments.pop(0)
-        if option == "--seeds" and arguments:
+        if option == "--seeds" and arguments and arguments[0].isdigit():
             seeds = int(arguments.pop(0))
         elif option == "--problems" and arguments:
             names = arguments.pop(0).split(",")
         else:
-            raise SystemExit("unknown option " + option)
+            raise SystemExit(USAGE)
     batch = os.path.join(build, "morvane2-batch")
     counter = os.path.join(build, "morvane2-run-count")
     fitness_of = os.path.join(build, "morvane2-fitness-of")

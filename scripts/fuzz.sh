@@ -25,12 +25,18 @@ while getopts "t:j:o:" option; do
     t) seconds=$OPTARG ;;
     j) parallel=$OPTARG ;;
     o) out=$OPTARG ;;
-    *) sed -n '2,16p' "$0" >&2; exit 2 ;;
+    *) sed -n '6p' "$0" | sed 's/^# */Usage: /' >&2; exit 2 ;;
   esac
 done
 shift $((OPTIND - 1))
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=(file_list parameters log_setting table problem walls batch)
+for target in "${targets[@]}"; do
+  case $target in
+    file_list | parameters | log_setting | table | problem | walls | batch) ;;
+    *) sed -n '6p' "$0" | sed 's/^# */Usage: /' >&2; exit 2 ;;
+  esac
+done
 
 ensure_packages clang libclang-rt-14-dev cmake ninja-build
 build_folder build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DMORVANE2_FUZZ=ON

@@ -4,6 +4,10 @@
 # cells, mean best count) and 10-variable Rastrigin (runs ending below a tenth
 # of their generation-0 best). Usage: scripts/measure-examples.sh [SEEDS]
 set -euo pipefail
+if [ $# -gt 1 ] || { [ $# -eq 1 ] && ! [[ "$1" =~ ^[1-9][0-9]*$ ]]; }; then
+  echo "Usage: scripts/measure-examples.sh [SEEDS]  (a count, default 20)" >&2
+  exit 2
+fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 seeds=${1:-20}
 work=$(mktemp -d)

@@ -1,5 +1,9 @@
 # Installs the Debian packages given as arguments when any is missing.
 # Sourced by run.sh and test.sh; quiet unless something has to be installed.
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+  echo "Usage: source scripts/packages.sh  (a library of run.sh and test.sh, not a command)" >&2
+  exit 2
+fi
 ensure_packages() {
   local missing=()
   local p

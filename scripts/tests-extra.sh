@@ -4,6 +4,10 @@
 # findings fixed earlier), so that a regression in an input reader shows.
 # Quiet on success apart from one line per target.
 set -euo pipefail
+if [ $# -gt 0 ]; then
+  echo "Usage: scripts/tests-extra.sh (no arguments; run by test.sh)" >&2
+  exit 2
+fi
 cd "$(dirname "$0")/.."
 
 echo "== fuzz targets, briefly =="

@@ -7,6 +7,10 @@
 #   e.g. scripts/thread-gain.sh santafe 2 3
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+if [ $# -lt 1 ] || [ $# -gt 3 ] || [ ! -d "$root/examples/${1:-}/input" ]; then
+  echo "Usage: scripts/thread-gain.sh EXAMPLE [ITERATIONS [REPEATS]]  (EXAMPLE: a folder of examples/)" >&2
+  exit 2
+fi
 example=$1
 iterations=${2:-1}
 repeats=${3:-3}

@@ -150,6 +150,20 @@ SettingsReading ReadSettings(const std::string& folder) {
   auto named = paths.find("problem");
   std::string problemPath = named != paths.end() ? named->second : "input/problem.txt";
   std::string reason = ReadProblem(base + problemPath, s, reading.otherProblem);
+  if (!reading.otherProblem.empty()) {
+    auto parameter = paths.find("parameter");
+    reading.parameterPath = parameter != paths.end() ? parameter->second : "input/parameter.txt";
+    auto table = paths.find("table");
+    reading.tablePath = table != paths.end() ? table->second : "input/table.txt";
+    WindowSettings withParameters = WindowSettings::Defaults();
+    reading.parametersReason = ReadParameterFile(base + reading.parameterPath, withParameters);
+    if (reading.parametersReason.empty()) {
+      reading.parametersShown = true;
+      reading.settings = withParameters;
+    } else if (!base.empty() && reading.parametersReason.rfind(base, 0) == 0) {
+      reading.parametersReason.erase(0, base.size());
+    }
+  }
   if (reason.empty()) {
     for (const char* key : {"table", "parameter", "problem"}) {
       if (paths[key] != std::string("input/") + key + ".txt") {

@@ -14,8 +14,16 @@ struct SettingsReading {
   // Why the files cannot be shown (empty when they are).
   std::string reason;
   // The problem's name when the problem file names one other than
-  // "BoxMoving" (Update would replace that problem), else empty.
+  // "BoxMoving", else empty. For such a problem the page shows and Update
+  // writes only the GP parameters.
   std::string otherProblem;
+  // For another problem: the parameter file the list names (relative to the
+  // folder), and whether its GP parameters are in settings (they are of the
+  // form Update writes); otherwise why not.
+  std::string parameterPath;
+  std::string tablePath;
+  bool parametersShown = false;
+  std::string parametersReason;
 };
 
 // Reads input/files.txt, input/table.txt, input/parameter.txt and

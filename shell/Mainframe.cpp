@@ -76,13 +76,6 @@ QListWidget* MakeCheckList(QWidget* page, const char* name, const QStringList& i
   return Place(list, name, left, top, width, height);
 }
 
-void SetCheckMarks(QListWidget* list, const std::vector<bool>& marks) {
-  for (int i = 0; i < list->count(); ++i) {
-    bool mark = static_cast<std::size_t>(i) < marks.size() && marks[static_cast<std::size_t>(i)];
-    list->item(i)->setCheckState(mark ? Qt::Checked : Qt::Unchecked);
-  }
-}
-
 // Seconds with a tenth below a minute, else minutes and seconds.
 QString ElapsedText(qint64 milliseconds) {
   if (milliseconds < 60000) return QString::number(static_cast<double>(milliseconds) / 1000.0, 'f', 1) + " s";
@@ -101,12 +94,6 @@ double TickStep(int last) {
 
 void CheckItems(QListWidget* list, std::initializer_list<int> indexes) {
   for (int i : indexes) list->item(i)->setCheckState(Qt::Checked);
-}
-
-std::vector<bool> CheckMarks(const QListWidget* list) {
-  std::vector<bool> marks;
-  for (int i = 0; i < list->count(); ++i) marks.push_back(list->item(i)->checkState() == Qt::Checked);
-  return marks;
 }
 }  // namespace
 
@@ -135,13 +122,15 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   ReadInputFiles();
   if (!inputReport.isEmpty()) {
     ShowMessage("The input files could not be read:\n\n" + inputReport +
-                    "\n\nUpdate on the \"Problem Configuration\" page writes fresh input files.",
+                    "\n\n" + UpdateHint(),
                 QMessageBox::Critical);
   }
 
   connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
   connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
   connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+  connect(Button_open, &QPushButton::clicked, this, &TForm1::OpenClick);
+  connect(Button_newbox, &QPushButton::clicked, this, &TForm1::NewBoxMovingClick);
   connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
   connect(CheckBox_animate, &QCheckBox::toggled, this, [this](bool animate) {
     if (thread != nullptr) thread->SetWaitForPicture(animate);
@@ -223,6 +212,11 @@ void TForm1::MakeConfigurationPage(QWidget* page) {
   Edit_box_x = MakeEdit(page, "Edit_box_x", "0", 272, 304, 49, 20);
   Edit_box_y = MakeEdit(page, "Edit_box_y", "0", 328, 304, 49, 20);
   Button3 = Place(new QPushButton("Update", page), "Button3", 256, 344, 75, 25);
+  Button_open = Place(new QPushButton(QString::fromUtf8("Open\u2026"), page), "Button_open", 336, 344, 65, 25);
+  Button_open->setToolTip("Open another input folder (one holding input/files.txt)");
+  Button_newbox = Place(new QPushButton(QString::fromUtf8("New box-moving setup\u2026"), page), "Button_newbox", 416,
+                        344, 193, 25);
+  Button_newbox->setToolTip("Replace the problem of the input files with the box-moving problem of this page");
   Label_files = Place(new QLabel(page), "Label_files", 8, 340, 244, 38);
   Label_files->setWordWrap(true);
   Label_files->setFont(SmallFont(Label_files));
@@ -316,36 +310,12 @@ void TForm1::MakeResultsPage(QWidget* page) {
   CheckBox_animate->setToolTip("Animate each generation's best before the next generation is bred");
 }
 
-WindowSettings TForm1::Settings() const {
-  WindowSettings s;
-  s.functionWeight = Edit1->text().toStdString();
-  s.constantWeight = Edit2->text().toStdString();
-  s.robotWeight = Edit3->text().toStdString();
-  s.functions = CheckMarks(CheckListBox1);
-  s.constants = CheckMarks(CheckListBox2);
-  s.robotActions = CheckMarks(CheckListBox3);
-  s.energy = Edit_energy->text().toStdString();
-  s.robotX = Edit_robot_x->text().toStdString();
-  s.robotY = Edit_robot_y->text().toStdString();
-  s.boxX = Edit_box_x->text().toStdString();
-  s.boxY = Edit_box_y->text().toStdString();
-  s.maxGeneration = Edit_max_generation->text().toStdString();
-  s.populationSize = Edit_population_size->text().toStdString();
-  s.eliteSize = Edit_elite_size->text().toStdString();
-  s.tournamentSize = Edit_tournament_size->text().toStdString();
-  s.initialDepth = Edit_initial_depth->text().toStdString();
-  s.maxDepth = Edit_max_depth->text().toStdString();
-  s.crossoverRatio = Edit_crossover_ratio->text().toStdString();
-  s.mutationRatio = Edit_mutation_ratio->text().toStdString();
-  return s;
-}
-
 void TForm1::Button1Click() {
   switch (runState) {
     case kIdle:
       if (!producer) {
         ShowMessage("Start needs input files that can be read. They could not be:\n\n" + inputReport +
-                    "\n\nUpdate on the \"Problem Configuration\" page writes fresh input files.");
+                    "\n\n" + UpdateHint());
         return;
       }
       ClearResults();
@@ -505,105 +475,6 @@ void TForm1::RefreshStatus() {
 }
 
 void TForm1::PageControl1Change(int) { Button2Click(); }
-
-void TForm1::Button3Click() {
-  if (runState != kIdle) {
-    ShowMessage("Update is not possible while a run is in progress; terminate the run first.");
-    return;
-  }
-  WindowSettings settings = Settings();
-  std::string problem = CheckSettings(settings);
-  if (!problem.empty()) {
-    ShowMessage(QString::fromStdString(problem + ". Nothing was written."));
-    return;
-  }
-  if (otherProblem.empty()) {
-    WriteAndRead(settings);
-    return;
-  }
-  // Another problem is replaced only when the user says so.
-  QString question = QString::fromStdString("The input files hold the problem " + otherProblem +
-                                            ". Update replaces it with the box-moving problem of this page. "
-                                            "Replace it?");
-  lastMessage = question;
-  lastIcon = QMessageBox::Question;
-  auto* box = new QMessageBox(QMessageBox::Question, "Morvane2", question, QMessageBox::Yes | QMessageBox::No, this);
-  box->setObjectName("ReplaceProblemBox");
-  box->setDefaultButton(QMessageBox::No);
-  box->setAttribute(Qt::WA_DeleteOnClose);
-  connect(box, &QMessageBox::finished, this, [this, settings, question](int answer) {
-    if (lastMessage == question) lastMessage.clear();
-    if (answer == QMessageBox::Yes && runState == kIdle) WriteAndRead(settings);
-  });
-  box->open();
-}
-
-void TForm1::WriteAndRead(const WindowSettings& settings) {
-  std::string failure = WriteConfiguration(settings);
-  if (!failure.empty()) {
-    ShowMessage(QString::fromStdString(failure), QMessageBox::Critical);
-    return;
-  }
-  ReadInputFiles();
-  if (!inputReport.isEmpty()) {
-    ShowMessage("The input files were written, but could not be read:\n\n" + inputReport, QMessageBox::Critical);
-  }
-}
-
-void TForm1::ReadInputFiles(bool showFiles) {
-  producer.reset();
-  inputReport.clear();
-  try {
-    WithLinesBeforeReports([this] { producer = CreateProducer("input/files.txt"); });
-  } catch (const std::exception& report) {
-    // A producer that could not be built leaves the log setting it read.
-    DeleteLog();
-    inputReport = QString::fromStdString(report.what());
-    SetMemoText(memoText + "The input files could not be read:\r\n" + inputReport + "\r\n");
-  }
-  if (showFiles || !producer) ShowFiles();
-}
-
-void TForm1::ShowFiles() {
-  SettingsReading reading = ReadSettings();
-  otherProblem = producer ? reading.otherProblem : std::string();
-  if (!producer) {
-    Label_files->setText("The input files could not be read; the Results page shows why. Update writes fresh "
-                         "input files.");
-    Label_files->setToolTip(inputReport);
-    return;
-  }
-  if (reading.shown) {
-    ApplySettings(reading.settings);
-    Label_files->clear();
-  } else {
-    Label_files->setText(QString::fromStdString("The page shows its defaults, not the input files: " +
-                                                reading.reason + "."));
-  }
-  Label_files->setToolTip(Label_files->text());
-}
-
-void TForm1::ApplySettings(const WindowSettings& s) {
-  Edit1->setText(QString::fromStdString(s.functionWeight));
-  Edit2->setText(QString::fromStdString(s.constantWeight));
-  Edit3->setText(QString::fromStdString(s.robotWeight));
-  SetCheckMarks(CheckListBox1, s.functions);
-  SetCheckMarks(CheckListBox2, s.constants);
-  SetCheckMarks(CheckListBox3, s.robotActions);
-  Edit_energy->setText(QString::fromStdString(s.energy));
-  Edit_robot_x->setText(QString::fromStdString(s.robotX));
-  Edit_robot_y->setText(QString::fromStdString(s.robotY));
-  Edit_box_x->setText(QString::fromStdString(s.boxX));
-  Edit_box_y->setText(QString::fromStdString(s.boxY));
-  Edit_max_generation->setText(QString::fromStdString(s.maxGeneration));
-  Edit_population_size->setText(QString::fromStdString(s.populationSize));
-  Edit_elite_size->setText(QString::fromStdString(s.eliteSize));
-  Edit_tournament_size->setText(QString::fromStdString(s.tournamentSize));
-  Edit_initial_depth->setText(QString::fromStdString(s.initialDepth));
-  Edit_max_depth->setText(QString::fromStdString(s.maxDepth));
-  Edit_crossover_ratio->setText(QString::fromStdString(s.crossoverRatio));
-  Edit_mutation_ratio->setText(QString::fromStdString(s.mutationRatio));
-}
 
 void TForm1::ShowMessage(const QString& text, QMessageBox::Icon icon) {
   lastMessage = text;

@@ -1,5 +1,5 @@
 // The main window: the configuration page (node set, GP parameters, robot
-// setting, Update) and the results page (fitness chart, room picture, best
+// setting, Update, Open, a new box-moving setup) and the results page (fitness chart, room picture, best
 // program, Start/Suspend/Resume and Terminate, the status line). A report of
 // the engine ends a run or a reading of the input files, never the window.
 #pragma once
@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -62,6 +63,18 @@ class TForm1 : public QWidget {
   // The memo's text exactly as last set ("[generation:N]\r\n...").
   const QString& MemoText() const { return memoText; }
 
+  // Opens the input folder folder (one holding input/files.txt): it becomes
+  // the working directory, the producer is built from its files, the page
+  // shows them and the title names the folder. Refused, with a message,
+  // during a run or for a folder without input/files.txt; whether it opened.
+  bool OpenFolder(const QString& folder);
+  // Names folder in the window's title.
+  void NameFolder(const QString& folder);
+  // How Open asks for a folder (a file dialog unless set); an empty answer
+  // opens nothing.
+  using FolderChooser = std::function<QString(QWidget* parent)>;
+  void SetFolderChooser(FolderChooser chooser) { folderChooser = std::move(chooser); }
+
   // Asks a run in progress to end and waits for it, at most milliseconds;
   // whether no run is left (the window program ends the process regardless
   // when one is).
@@ -71,6 +84,10 @@ class TForm1 : public QWidget {
   void Button1Click();  // Start / Suspend / Resume
   void Button2Click();  // Terminate
   void Button3Click();  // Update
+  void OpenClick();
+  // Replaces another problem with the page's box-moving problem, once the
+  // user confirms.
+  void NewBoxMovingClick();
   void PageControl1Change(int index);
 
  signals:
@@ -92,7 +109,13 @@ class TForm1 : public QWidget {
   // kept and noted on the page. With showFiles the page then shows what the
   // files hold.
   void ReadInputFiles(bool showFiles = true);
-  void ShowFiles();
+  // Notes what the input files hold and, with showSettings, shows their
+  // settings on the page.
+  void ShowFiles(bool showSettings);
+  // What Update does for input files that cannot be read, for messages.
+  QString UpdateHint() const;
+  // The node-set and robot-setting controls are box moving's alone.
+  void EnableBoxMovingControls(bool enabled);
   void WriteAndRead(const WindowSettings& settings);
   // A report that ended a run: shown in a message box and in the memo; the
   // producer is built afresh, as the report may have left it half-built.
@@ -112,8 +135,11 @@ class TForm1 : public QWidget {
   QString lastMessage;
   QMessageBox::Icon lastIcon = QMessageBox::NoIcon;
   QString inputReport;
-  // The problem the input files hold when it is not box moving, else empty.
+  // The problem the input files hold when it is not box moving, else empty,
+  // and the parameter file Update then writes.
   std::string otherProblem;
+  std::string parameterPath;
+  FolderChooser folderChooser;
   QString memoText;
   double lowest = 0.0;
   double highest = 0.0;
@@ -164,4 +190,6 @@ class TForm1 : public QWidget {
   QLabel* Label_files = nullptr;
   QLabel* Label_status = nullptr;
   QCheckBox* CheckBox_animate = nullptr;
+  QPushButton* Button_open = nullptr;
+  QPushButton* Button_newbox = nullptr;
 };

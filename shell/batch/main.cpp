@@ -12,7 +12,9 @@
 #include "run/BatchStreams.h"
 #include "run/Checkpoint.h"
 #include "run/ProducerFactory.h"
+#include "foundation/Exception.h"
 #include "shell/batch/BatchSystem.h"
+#include "shell/batch/Interruption.h"
 
 namespace {
 const char* kUsage =
@@ -20,8 +22,9 @@ const char* kUsage =
     "       morvane2-batch --resume [FILE-LIST]\n"
     "\n"
     "Runs Morvane2 in batch mode in the working directory: iteration_num seeded\n"
-    "runs of max_generation generations each, with per-generation logs and\n"
-    "summary statistics, then saves the best program found.\n"
+    "runs, each of generations 0 … max_generation (fewer when the problem is\n"
+    "solved), with per-generation logs and summary statistics, then saves the\n"
+    "best program found.\n"
     "\n"
     "FILE-LIST names the file list to read (default: input/files.txt). It pairs\n"
     "these keys with file paths, relative to the working directory:\n"
@@ -35,13 +38,19 @@ const char* kUsage =
     "The log setting must define the streams log and save (and orbit for robot\n"
     "problems; with two or more runs also timer, online-mean, online-sd,\n"
     "offline-mean, offline-sd and best); they are looked up before the first\n"
-    "generation.\n"
+    "generation. Two more streams are optional CSV tables: generations (a row\n"
+    "per generation of every run) and runs (a row per run).\n"
     "With the int parameter checkpoint_every N above 0, the state of the batch\n"
     "is saved to checkpoint.txt in the working directory after every Nth\n"
-    "generation of every run; --resume continues the batch from it, with logs\n"
-    "as those of a batch never stopped (docs/checkpoint.md).\n"
+    "generation of every run and at an interruption; --resume continues the\n"
+    "batch from it, with logs as those of a batch never stopped\n"
+    "(docs/checkpoint.md).\n"
     "An error ends the program with exit status 1 and its report as the last\n"
-    "line on standard error (warnings, or a missing key's name, may come first).\n";
+    "line on standard error (warnings, or a missing key's name, may come first).\n"
+    "SIGINT or SIGTERM stops the batch after the generation under way: the\n"
+    "logs, the best so far and the statistics of the finished generations are\n"
+    "written, then \"Interrupted after run R, generation G\" and exit status 130\n"
+    "(SIGINT) or 143 (SIGTERM). A second signal ends the program at once.\n";
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -72,8 +81,10 @@ int main(int argc, char** argv) {
   // genetic programming.
   std::unique_ptr<Producer> producer = CreateProducer(fileList);
   CheckBatchStreams(producer.get());
+  bool terminal = isatty(STDERR_FILENO) != 0;
   {
-    BatchSystem system(producer.get(), isatty(STDERR_FILENO) != 0);
+    BatchSystem system(producer.get(), terminal);
+    Interruption interruption(&system);
     std::unique_ptr<CheckpointWriter> checkpoints;
     if (int every = CheckpointEvery(producer.get()); every > 0) {
       checkpoints = std::make_unique<CheckpointWriter>(&system, fileList, every);
@@ -84,9 +95,14 @@ int main(int argc, char** argv) {
     } else {
       system.Execute();
     }
+    // The last checkpoint is on disk before anything more is written.
+    if (checkpoints) checkpoints->Finish();
+    // Also after an interruption: the best found so far.
     if (system.GetBest() != nullptr) system.SaveBest();
     GetLog()->CheckWritten();
+    if (terminal) GetException()->Diagnostic(system.GetSummary().TerminalBlock());
+    if (Interruption::Received() != 0) GetException()->Diagnostic(system.GetSummary().InterruptedLine() + "\n");
   }
   producer.reset();
-  return 0;
+  return Interruption::Received() != 0 ? Interruption::ExitStatus() : 0;
 }

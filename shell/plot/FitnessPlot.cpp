@@ -92,6 +92,9 @@ class ChartBuilder {
         upper->append(static_cast<double>(g), spread.q3[g]);
       }
       auto* band = new QAreaSeries(upper, lower);
+      // The band does not own its edges.
+      upper->setParent(band);
+      lower->setParent(band);
       band->setName(QString("%1, quartiles").arg(metric.name));
       QColor fill = metric.colour;
       fill.setAlpha(50);

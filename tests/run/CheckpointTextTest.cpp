@@ -34,6 +34,8 @@ CheckpointData Sample() {
   data.logs = {{"./log.txt", 1234, 0}, {"./dir with blank/best.txt", 0, 0}};
   data.statistics = {{"online", {{1.5, -0.0, std::numeric_limits<double>::denorm_min()}, {2.0}}, 0},
                      {"offline", {{std::numeric_limits<double>::infinity(), 1e300}, {}}, 0}};
+  data.tables = {{"generations", true, true, -0.5, 0, 0, "", 0},
+                 {"runs", true, true, 2.25, 12, 4, "Plus[x0,Sin[x0]]", 0}};
   data.hasBest = true;
   data.best = Program(0.1 + 0.2, "Plus\t2\nx0\t0\n1.0\t0\n");
   data.sorted = true;
@@ -81,6 +83,14 @@ TEST(CheckpointTextTest, EverythingReadsBackExactly) {
       }
     }
   }
+  ASSERT_EQ(back.tables.size(), 2U);
+  EXPECT_EQ(back.tables[0].name, "generations");
+  EXPECT_EQ(back.tables[0].program, "");
+  EXPECT_TRUE(SameBits(back.tables[0].fitness, -0.5));
+  EXPECT_EQ(back.tables[1].name, "runs");
+  EXPECT_EQ(back.tables[1].size, 12);
+  EXPECT_EQ(back.tables[1].depth, 4);
+  EXPECT_EQ(back.tables[1].program, "Plus[x0,Sin[x0]]");
   ASSERT_TRUE(back.hasBest);
   EXPECT_TRUE(SameBits(back.best.fitness, 0.1 + 0.2));
   EXPECT_EQ(back.best.genome, data.best.genome);

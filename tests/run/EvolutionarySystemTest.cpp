@@ -271,7 +271,8 @@ TEST_F(EvolutionarySystemTest, WithoutBatchLoggingOnlyTheObserversHear) {
 }
 
 // Generation 2 is cut short after its first member: the run ends with
-// generation 1 as its population, and the batch ends with it.
+// generation 1 as its population, and the batch ends with it, its statistics
+// summarising the generations finished.
 TEST_F(EvolutionarySystemTest, AStopWhileEvaluatingEndsTheRunWithItsLastFinishedGeneration) {
   Build(5, 3);
   producer->GetTestProblem()->onEvaluate = [this](const std::string& text) {
@@ -288,7 +289,32 @@ TEST_F(EvolutionarySystemTest, AStopWhileEvaluatingEndsTheRunWithItsLastFinished
   EXPECT_EQ(File("log.txt"), "0 : 2\nP1\n\n1 : 1\nP1'\n\n");
   EXPECT_EQ(producer->initial.applyCalls, 1);
   producer.reset();
+  EXPECT_EQ(File("best.txt"), "1");
+  EXPECT_EQ(File("online-mean.txt"), "2,1,1,1,1,1");
+  EXPECT_EQ(File("offline-sd.txt"), "0,0,0,0,0,0");
+}
+
+// Stopped as run 2 starts, before any of its generations finished: the
+// statistics are those of run 1 alone; stopped before anything finished,
+// the batch writes none.
+TEST_F(EvolutionarySystemTest, AStopBetweenRunsSummarisesTheRunsMade) {
+  Build(1, 3);
+  producer->GetTestProblem()->onEvaluate = [this](const std::string&) {
+    if (producer->initial.applyCalls == 2) system->RequestStop();
+  };
+  system->Execute();
+  EXPECT_THAT(listener.heard, ElementsAre("start 1", "1:0", "1:1", "end 1 last 1 solved -1", "start 2",
+                                          "end 2 last -1 solved -1 stopped"));
+  producer.reset();
+  EXPECT_EQ(File("best.txt"), "1");
+  EXPECT_EQ(File("online-mean.txt"), "2,1");
+
+  Build(1, 3);
+  system->RequestStop();
+  system->Execute();
+  producer.reset();
   EXPECT_EQ(File("best.txt"), "");
+  EXPECT_EQ(File("online-mean.txt"), "");
 }
 
 // A scheme that does not look at the request breeds on; nothing of what it

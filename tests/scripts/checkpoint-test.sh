@@ -4,10 +4,12 @@
 # an uninterrupted batch writes it (timer.txt excepted, and the seconds
 # columns of the CSV tables), for every example, on one thread and on two.
 #
-# Usage: checkpoint-test.sh BATCH [KILLS]
+# Usage: checkpoint-test.sh BATCH [KILLS [EXAMPLE...]]
 set -u
 batch=$(realpath "$1")
 kills=${2:-3}
+shift $(($# < 2 ? $# : 2))
+examples=("$@")
 here=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/morvane2-checkpoint.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -28,11 +30,12 @@ prepare() {  # example folder threads every
   mkdir -p "$2"
   cp -r "$here/examples/$1/input" "$2/input"
   local p="$2/input/parameter.txt"
-  set_parameter "$p" max_generation 5
+  set_parameter "$p" max_generation 7
   set_parameter "$p" population_size 60
   set_parameter "$p" iteration_num 2
   set_parameter "$p" threads "$3"
   set_parameter "$p" checkpoint_every "$4"
+  : >"$2/.count"
 }
 
 # A CSV table without the columns named (by its header line). The columns
@@ -72,10 +75,12 @@ logs_of() {  # folder threads
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 # Starts the batch in folder (resuming when there is a checkpoint) and
-# kills it after ms milliseconds, or once it writes a checkpoint when ms is
-# "write". Prints "done" when the batch ended by itself first.
-run_and_kill() {  # folder ms
-  local args=()
+# sends it signal after ms milliseconds, or once it writes a checkpoint when
+# ms is "write". Prints "killed", "interrupted" (SIGTERM caught: the batch
+# ended by itself, with status 143) or "done STATUS" (it ended before the
+# signal).
+run_and_kill() {  # folder ms signal
+  local args=() status
   [ -e "$1/checkpoint.txt" ] && args=(--resume) && echo resumed >>"$1/.count"
   (cd "$1" && exec "$batch" "${args[@]}" >>.stdout 2>>.stderr) &
   local pid=$!
@@ -87,18 +92,41 @@ run_and_kill() {  # folder ms
   else
     sleep "$(printf '0.%03d' "$2")"
   fi
-  if kill -9 "$pid" 2>/dev/null; then
-    wait "$pid" 2>/dev/null
+  kill -"$3" "$pid" 2>/dev/null
+  wait "$pid"
+  status=$?
+  if [ "$3" = KILL ] && [ $status -eq 137 ]; then
     echo killed >>"$1/.count"
     echo killed
+  elif [ "$3" = TERM ] && [ $status -eq 143 ]; then
+    echo killed >>"$1/.count"
+    echo interrupted
   else
-    wait "$pid"
-    echo "done $?"
+    echo "done $status"
+  fi
+}
+
+# After an interruption the checkpoint is of the generation the batch says
+# it was interrupted after.
+check_interrupted() {  # folder
+  local line run generation
+  line=$(tail -n 1 "$1/.stderr")
+  case "$line" in
+    "Interrupted after run "*) ;;
+    *) return 0 ;;  # stopped before a generation finished, or before the handler
+  esac
+  run=$(echo "$line" | sed 's/^Interrupted after run \([0-9]*\), generation \([0-9]*\)$/\1/')
+  generation=$(echo "$line" | sed 's/^Interrupted after run \([0-9]*\), generation \([0-9]*\)$/\2/')
+  if ! grep -q "^position $run $generation " "$1/checkpoint.txt"; then
+    echo "checkpoint after '$line' is at $(grep '^position' "$1/checkpoint.txt")"
+    return 1
   fi
 }
 
 case_number=0
-for example in $(ls "$here/examples"); do
+total_resumed=0
+[ ${#examples[@]} -eq 0 ] && examples=($(ls "$here/examples"))
+for example in "${examples[@]}"; do
   for threads in 1 2; do
     case_number=$((case_number + 1))
     every=$((case_number % 2 + 1))
@@ -117,18 +145,28 @@ for example in $(ls "$here/examples"); do
       continue
     fi
     # Kills at random moments within the batch's span, one of them as a
-    # checkpoint is being written; then resumes until the batch completes.
+    # checkpoint is being written and one by SIGTERM (which the batch
+    # catches, checkpointing as it stops); then resumes until the batch
+    # completes.
     outcome=""
+    wrong=""
     for k in $(seq 1 "$kills"); do
-      if [ "$k" -eq 2 ]; then
-        when=write
-      else
-        when=$((RANDOM % (span + 1)))
-        [ "$when" -gt 999 ] && when=999
+      signal=KILL
+      when=$((RANDOM % (span * 2 / 3 + 1)))
+      [ "$when" -gt 999 ] && when=999
+      [ "$k" -eq 2 ] && when=write
+      [ "$k" -eq 3 ] && signal=TERM
+      outcome=$(run_and_kill "$cut" "$when" "$signal")
+      if [ "$outcome" = interrupted ]; then
+        wrong=$(check_interrupted "$cut") || break
       fi
-      outcome=$(run_and_kill "$cut" "$when")
       case "$outcome" in done*) break ;; esac
     done
+    if [ -n "$wrong" ]; then
+      echo "FAIL $name: $wrong"
+      failures=$((failures + 1))
+      continue
+    fi
     if [ "${outcome%% *}" != done ]; then
       args=()
       [ -e "$cut/checkpoint.txt" ] && args=(--resume) && echo resumed >>"$cut/.count"
@@ -147,10 +185,17 @@ for example in $(ls "$here/examples"); do
       failures=$((failures + 1))
       continue
     fi
-    echo "ok $name: killed $(grep -c killed "$cut/.count"), resumed $(grep -c resumed "$cut/.count")"
+    resumed=$(grep -c resumed "$cut/.count")
+    total_resumed=$((total_resumed + resumed))
+    echo "ok $name: stopped $(grep -c killed "$cut/.count"), resumed $resumed"
   done
 done
 
+# Kills that all came too early or too late would test nothing.
+if [ $total_resumed -lt "$case_number" ]; then
+  echo "only $total_resumed resumptions in $case_number cases"
+  failures=$((failures + 1))
+fi
 if [ $failures -ne 0 ]; then
   echo "$failures case(s) failed"
   exit 1

@@ -149,3 +149,31 @@ TEST(FileReplacementTest, AllOrNothing) {
   EXPECT_EQ(ReplaceFiles({{dir.File("missing/d.txt"), "d"}}), dir.File("missing/d.txt") + ": No such file or directory");
 }
 }  // namespace
+
+// For another problem the page shows the GP parameters of the parameter file
+// its list names, and keeps its defaults for the rest.
+TEST(ConfigurationReaderTest, AnotherProblemShowsItsGPParameters) {
+  ScratchDir dir;
+  WindowSettings s = WindowSettings::Defaults();
+  s.populationSize = "321";
+  s.mutationRatio = "0.25";
+  WriteSettings(dir, s);
+  dir.Write("input/files.txt",
+            "log_setting input/log_setting.txt parameter input/gp.txt problem input/ant.txt table input/ops.txt\n");
+  dir.Write("input/gp.txt", ParameterText(s));
+  dir.Write("input/ant.txt", "Ant\n32 32\n");
+  SettingsReading reading = ReadSettings(dir.Path());
+  EXPECT_FALSE(reading.shown);
+  EXPECT_EQ(reading.otherProblem, "Ant");
+  EXPECT_EQ(reading.parameterPath, "input/gp.txt");
+  EXPECT_EQ(reading.tablePath, "input/ops.txt");
+  ASSERT_TRUE(reading.parametersShown) << reading.parametersReason;
+  EXPECT_EQ(ParameterText(reading.settings), ParameterText(s));
+  EXPECT_EQ(TableText(reading.settings), TableText(WindowSettings::Defaults()));
+
+  dir.Write("input/gp.txt", "----- int_parameter\nmax_generation 5\n");
+  reading = ReadSettings(dir.Path());
+  EXPECT_FALSE(reading.parametersShown);
+  EXPECT_EQ(reading.parametersReason, "input/gp.txt has no initial_depth");
+  EXPECT_EQ(ParameterText(reading.settings), ParameterText(WindowSettings::Defaults()));
+}

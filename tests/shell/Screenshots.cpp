@@ -2,7 +2,10 @@
 // then the results page with the report of a run that the engine ended:
 // morvane2-screenshots CONFIGURATION.png RESULTS.png REPORT.png, run in a
 // working folder with an input/ folder (under Xvfb or the offscreen platform).
+// morvane2-screenshots --results RESULTS.png saves only the results page
+// after a run of the working folder's problem (the gallery of problems).
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
@@ -12,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
+#include <string>
 
 #include "shell/Mainframe.h"
 
@@ -36,14 +40,26 @@ QPixmap WithMessageBox(TForm1& window) {
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  if (argc != 4) {
-    std::fprintf(stderr, "Usage: morvane2-screenshots CONFIGURATION.png RESULTS.png REPORT.png\n");
+  bool resultsOnly = argc == 3 && std::string(argv[1]) == "--results";
+  if (argc != 4 && !resultsOnly) {
+    std::fprintf(stderr,
+                 "Usage: morvane2-screenshots CONFIGURATION.png RESULTS.png REPORT.png\n"
+                 "       morvane2-screenshots --results RESULTS.png\n");
     return 2;
   }
   TForm1 window;
   window.show();
   auto* pages = window.findChild<QTabWidget*>("PageControl1");
   QApplication::processEvents();
+  if (resultsOnly) {
+    window.NameFolder(QDir::currentPath());
+    pages->setCurrentIndex(1);
+    QSignalSpy finished(&window, &TForm1::RunFinished);
+    window.Button1Click();
+    if (!finished.wait(600000) || !window.InputReport().isEmpty()) return 1;
+    QApplication::processEvents();
+    return window.grab().save(argv[2]) ? 0 : 1;
+  }
   if (!window.grab().save(argv[1])) return 1;
   pages->setCurrentIndex(1);
   QSignalSpy finished(&window, &TForm1::RunFinished);

@@ -12,7 +12,10 @@
 
 int main(int argc, char** argv) {
   int after = argc > 1 ? std::atoi(argv[1]) : 500;
-  return RunWindowProgram(argc, argv, [after](TForm1& window) {
+  // The window works in the working folder: the probe's own argument is not
+  // the window program's.
+  int programArguments = 1;
+  return RunWindowProgram(programArguments, argv, [after](TForm1& window) {
     window.findChild<QPushButton*>("Button1")->click();
     QTimer::singleShot(after, &window, [&window] {
       std::printf("closing\n");

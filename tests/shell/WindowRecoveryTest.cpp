@@ -299,30 +299,20 @@ class WindowRecoveryTest : public QObject {
              qPrintable(Find<QLabel>(window, "Label_files")->text()));
   }
 
-  // Another problem is replaced only when the user says so.
-  void UpdateAsksBeforeReplacingAnotherProblem() {
+  // Update keeps another problem: it asks nothing and leaves the problem
+  // file as it was (a new box-moving setup is a button of its own).
+  void UpdateKeepsAnotherProblem() {
     WorkingFolder work("window-other-problem");
     fs::copy(fs::path(MORVANE2_SOURCE_DIR) / "examples" / "parity3" / "input", work.Path() / "input",
              fs::copy_options::recursive);
     std::string before = Read(work.Input("problem.txt"));
     TForm1 window;
-    QVERIFY(Find<QLabel>(window, "Label_files")->text().contains("holds the problem"));
+    QVERIFY(Find<QLabel>(window, "Label_files")->text().contains("Problem Parity"));
     QTest::mouseClick(Button(window, "Button3"), Qt::LeftButton);
-    auto* box = window.findChild<QMessageBox*>("ReplaceProblemBox");
-    QVERIFY(box != nullptr);
-    QVERIFY(box->text().contains("Replace it?"));
-    QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
-    QApplication::processEvents();
+    QVERIFY(window.findChild<QMessageBox*>("ReplaceProblemBox") == nullptr);
+    QVERIFY2(window.LastMessage().isEmpty(), qPrintable(window.LastMessage()));
     QCOMPARE(Read(work.Input("problem.txt")), before);
-
-    QTest::mouseClick(Button(window, "Button3"), Qt::LeftButton);
-    box = window.findChild<QMessageBox*>("ReplaceProblemBox");
-    QVERIFY(box != nullptr);
-    QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
-    QApplication::processEvents();
-    QVERIFY(Read(work.Input("problem.txt")).rfind("BoxMoving\n", 0) == 0);
     QVERIFY(window.InputReport().isEmpty());
-    QVERIFY(Find<QLabel>(window, "Label_files")->text().isEmpty());
   }
 };
 

@@ -1,0 +1,117 @@
+#include "run/CsvTables.h"
+
+#include <cmath>
+#include <ostream>
+
+#include "config/Log.h"
+#include "engine/Chromosome.h"
+#include "engine/GenerationRecord.h"
+#include "engine/Individual.h"
+#include "foundation/CsvText.h"
+#include "run/Producer.h"
+
+namespace {
+// The stream of a table, or null when the log setting does not name it.
+MultiStream* TableStream(const char* name) { return GetLog()->Exists(name) != 0 ? GetLog()->Get(name) : nullptr; }
+
+void WriteRow(MultiStream* stream, const std::string& row) {
+  *stream << row << "\n";
+  stream->Flush();
+}
+
+std::string Count(long long value) { return std::to_string(value); }
+}  // namespace
+
+int SeedOfRun(Producer* producer, int /*run*/) { return producer->GetSeed(); }
+
+bool RunBest::Offer(double candidate) {
+  bool better = !any || (!std::isnan(candidate) && (std::isnan(fitness) || candidate < fitness));
+  if (better) {
+    any = true;
+    fitness = candidate;
+  }
+  return better;
+}
+
+void GenerationsTable::RunStarted(const RunStart&) {
+  runBest = RunBest();
+  MultiStream* stream = TableStream(kStream);
+  if (stream == nullptr || headerWritten) return;
+  headerWritten = true;
+  WriteRow(stream, kHeader);
+}
+
+void GenerationsTable::GenerationFinished(const GenerationRecord& record) {
+  runBest.Offer(record.best);
+  MultiStream* stream = TableStream(kStream);
+  if (stream == nullptr) return;
+  std::string row = Count(record.run) + "," + Count(record.generation) + "," + CsvNumber(record.best) + "," +
+                    CsvNumber(record.mean) + "," + CsvNumber(record.median) + "," + CsvNumber(record.worst) + "," +
+                    CsvNumber(record.deviation) + "," + CsvNumber(runBest.fitness) + "," + Count(record.bestSize) +
+                    "," + Count(record.bestDepth) + "," + CsvNumber(record.meanSize) + "," +
+                    CsvNumber(record.meanDepth) + "," + Count(record.evaluations) + "," + Count(record.remembered) +
+                    "," + CsvNumber(record.seconds);
+  WriteRow(stream, row);
+}
+
+void RunsTable::RunStarted(const RunStart&) {
+  runBest = RunBest();
+  bestSize = 0;
+  bestDepth = 0;
+  bestProgram.clear();
+  MultiStream* stream = TableStream(kStream);
+  if (stream == nullptr || headerWritten) return;
+  headerWritten = true;
+  WriteRow(stream, kHeader);
+}
+
+void RunsTable::GenerationFinished(const GenerationRecord& record) {
+  if (TableStream(kStream) == nullptr) return;
+  if (!runBest.Offer(record.best)) return;
+  bestSize = record.bestSize;
+  bestDepth = record.bestDepth;
+  bestProgram = record.generationBest->GetChromosome()->ToString();
+}
+
+void RunsTable::RunEnded(const RunEnd& end) {
+  MultiStream* stream = TableStream(kStream);
+  // A stop that came before the run finished a generation leaves no run.
+  if (stream == nullptr || (end.stopped && end.lastGeneration < 0)) return;
+  bool any = end.last != nullptr;
+  std::string row = Count(end.run) + "," + Count(SeedOfRun(producer, end.run)) + "," +
+                    Count(end.lastGeneration + 1) + "," + (any ? CsvNumber(runBest.fitness) : "") + "," +
+                    (end.solvedGeneration >= 0 ? Count(end.solvedGeneration) : "") + "," +
+                    (any ? Count(bestSize) : "") + "," + (any ? Count(bestDepth) : "") + "," +
+                    (any ? CsvNumber(end.last->seconds) : "") + "," + CsvField(bestProgram);
+  WriteRow(stream, row);
+}
+
+TableState GenerationsTable::GetState() const {
+  TableState state;
+  state.headerWritten = headerWritten;
+  state.runBest = runBest;
+  return state;
+}
+
+void GenerationsTable::SetState(const TableState& state) {
+  headerWritten = state.headerWritten;
+  runBest = state.runBest;
+}
+
+TableState RunsTable::GetState() const {
+  TableState state;
+  state.headerWritten = headerWritten;
+  state.runBest = runBest;
+  state.bestSize = bestSize;
+  state.bestDepth = bestDepth;
+  state.bestProgram = bestProgram;
+  return state;
+}
+
+void RunsTable::SetState(const TableState& state) {
+  headerWritten = state.headerWritten;
+  runBest = state.runBest;
+  bestSize = state.bestSize;
+  bestDepth = state.bestDepth;
+  bestProgram = state.bestProgram;
+}
