@@ -105,6 +105,18 @@ TEST_F(CheckpointProgramTest, WithoutTheParameterNoCheckpointIsWritten) {
             "GPProducer::Producer");
 }
 
+// A checkpoint that cannot be written ends the batch with a report, never
+// silently.
+TEST_F(CheckpointProgramTest, ACheckpointThatCannotBeWrittenIsReported) {
+  Prepare("parity3", "1");
+  fs::create_directory(dir.File("checkpoint.txt.tmp"));
+  Result result = RunBatch(dir.Path());
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(LastLine(result.err),
+            "Fatal error: Can not write checkpoint checkpoint.txt.tmp: Is a directory at Checkpoint::Write");
+  EXPECT_FALSE(fs::exists(dir.File("checkpoint.txt")));
+}
+
 // Resuming from the last checkpoint of a finished batch (taken at its last
 // generation) does its end again: the logs come out the same, the second
 // run's generations are not written twice, and neither are the statistics.
