@@ -334,6 +334,7 @@ void CheckpointWriter::Finish() {
 
 void CheckpointWriter::Write() {
   Finish();
+  written = true;
   // The state is taken here; the text is made and written meanwhile.
   writing = std::thread([this, data = CaptureCheckpoint(system, moment, fileList, inputs)]() {
     failure = WriteCheckpointFile(data, kCheckpointFile, &synced);
@@ -342,15 +343,17 @@ void CheckpointWriter::Write() {
 
 void CheckpointWriter::GenerationFinished(const GenerationRecord& record) {
   moment = TakeMoment(system);
+  written = false;
   if (every <= 0 || (record.generation + 1) % every != 0) return;
   Write();
 }
 
 void CheckpointWriter::RunEnded(const RunEnd& end) {
-  // The population is that generation again (a generation cut short by the
-  // stop has given way to it), and the statistics and the best so far are
-  // as they were; what has changed since is in the moment.
-  if (!end.stopped || end.lastGeneration < 0) return;
+  // The population is the run's last generation finished still (a
+  // generation cut short by a stop has given way to it), and the statistics
+  // and the best so far are as they were then; what has changed since is in
+  // the moment.
+  if (written || end.lastGeneration < 0) return;
   if (moment.data.run != end.run || moment.data.generation != end.lastGeneration) return;
   Write();
 }

@@ -52,7 +52,8 @@ std::string WriteCheckpointFile(const CheckpointData& data, const std::string& p
                                 std::map<std::string, std::uint64_t>* synced = nullptr);
 
 // Writes a checkpoint after every Nth generation of every run, and when a
-// stop request ends a run: then of the last generation the run finished.
+// run ends (also by a stop request) of the last generation it finished, if
+// that one has none yet.
 // The file is written and flushed to disk on a thread of its own while the
 // run goes on; the next checkpoint, and the writer's end, wait for it. A
 // checkpoint that cannot be written is reported then, on the run's thread.
@@ -78,6 +79,8 @@ class CheckpointWriter : public GenerationObserver {
   int every;
   std::vector<CheckpointData::Input> inputs;
   CheckpointMoment moment;
+  // Whether the moment's generation has its checkpoint.
+  bool written = false;
   std::thread writing;
   std::string failure;
   std::map<std::string, std::uint64_t> synced;
