@@ -354,6 +354,8 @@ void CheckpointWriter::RunEnded(const RunEnd& end) {
   // and the best so far are as they were then; what has changed since is in
   // the moment.
   if (written || end.lastGeneration < 0) return;
+  // After the batch's last run nothing more is to be resumed but its end.
+  if (!end.stopped && end.run >= system->GetProducer()->GetIterationNum()) return;
   if (moment.data.run != end.run || moment.data.generation != end.lastGeneration) return;
   Write();
 }

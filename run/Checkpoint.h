@@ -52,8 +52,8 @@ std::string WriteCheckpointFile(const CheckpointData& data, const std::string& p
                                 std::map<std::string, std::uint64_t>* synced = nullptr);
 
 // Writes a checkpoint after every Nth generation of every run, and when a
-// run ends (also by a stop request) of the last generation it finished, if
-// that one has none yet.
+// run ends (by a stop request, or before the next run) of the last
+// generation it finished, if that one has none yet.
 // The file is written and flushed to disk on a thread of its own while the
 // run goes on; the next checkpoint, and the writer's end, wait for it. A
 // checkpoint that cannot be written is reported then, on the run's thread.

@@ -187,6 +187,10 @@ std::string Hex64(std::uint64_t value) {
 
 std::string FormatCheckpoint(const CheckpointData& data) {
   std::string out;
+  // The programs are nearly all of it.
+  std::size_t programs = data.best.genome.size();
+  for (const auto& member : data.population) programs += member.genome.size() + 48;
+  out.reserve(programs + 16384);
   out += std::string(kMagic) + " " + std::to_string(CheckpointData::kVersion) + "\n";
   out += "file_list " + data.fileList + "\n";
   out += "inputs " + std::to_string(data.inputs.size()) + "\n";
