@@ -6,13 +6,15 @@
 
 namespace {
 Log* theLog = nullptr;
+bool deferFiles = false;
+bool captureNext = false;
 
 void FlushLogBeforeExit() {
   if (theLog != nullptr) theLog->FlushAll();
 }
 }  // namespace
 
-Log::Log() : Register<std::string, MultiStream>(20), files(20) {
+Log::Log(Mode mode) : Register<std::string, MultiStream>(20), mode(mode), files(20) {
   GetException()->SetFlusher(&FlushLogBeforeExit);
 }
 
@@ -35,8 +37,8 @@ void Log::CheckWritten() {
   } else {
     return;
   }
-  GetException()->FatalError("Can not write " + what + (reason.empty() ? "" : ": " + reason), ClassNameOf(*this),
-                             "CheckWritten");
+  GetException()->FatalError("Can not write " + what + (reason.empty() ? "" : ": " + reason),
+                             ClassNameOf(*this), "CheckWritten");
 }
 
 void Log::ReadSetting(std::istream& in) {
@@ -56,7 +58,10 @@ void Log::ReadSetting(std::istream& in) {
       if (stream->Size() == kDestinations) {
         Warn("The line of " + name + " lists more than " + std::to_string(kDestinations) + " destinations");
       }
-      if (destination == "cout") {
+      if (mode == Mode::Capture) {
+        bool file = destination != "cout" && destination != "cerr";
+        stream->Add(CaptureBuffer(file ? prefix + destination : destination));
+      } else if (destination == "cout") {
         stream->Add(&std::cout);
       } else if (destination == "cerr") {
         stream->Add(&std::cerr);
@@ -64,12 +69,13 @@ void Log::ReadSetting(std::istream& in) {
         if (files.Size() == files.Capacity()) {
           Warn("The log setting names more than " + std::to_string(files.Capacity()) + " files");
         }
-        stream->Add(files.CreateAndAdd(prefix + destination, appending));
+        stream->Add(files.CreateAndAdd(prefix + destination, deferFiles, appending));
         // The first definition of a stream is the one used.
         if (Exists(name) == 0) filesOfStream[name].push_back(prefix + destination);
       }
     }
-    if (Count() == Capacity()) Warn("The log setting defines more than " + std::to_string(Capacity()) + " streams");
+    if (Count() == Capacity())
+      Warn("The log setting defines more than " + std::to_string(Capacity()) + " streams");
     Push(name, stream.release());
   }
 }
@@ -79,14 +85,35 @@ std::vector<std::string> Log::FilesOf(const std::string& stream) const {
   return found != filesOfStream.end() ? found->second : std::vector<std::string>();
 }
 
+std::ostream* Log::CaptureBuffer(const std::string& destination) {
+  for (std::size_t i = 0; i < capturedNames.size(); ++i) {
+    if (capturedNames[i] == destination) return captured[i].get();
+  }
+  capturedNames.push_back(destination);
+  captured.push_back(std::make_unique<std::ostringstream>());
+  return captured.back().get();
+}
+
+std::vector<Log::Captured> Log::TakeCaptured() {
+  std::vector<Captured> taken;
+  for (std::size_t i = 0; i < captured.size(); ++i) {
+    taken.push_back({capturedNames[i], captured[i]->str()});
+    captured[i]->str(std::string());
+  }
+  return taken;
+}
+
 void Log::Warn(const std::string& message) const {
   GetException()->Warning(message, ClassNameOf(*this), "ReadSetting");
 }
 
 Log* GetLog() {
-  if (theLog == nullptr) theLog = new Log();
+  if (theLog == nullptr) theLog = new Log(captureNext ? Log::Mode::Capture : Log::Mode::Files);
   return theLog;
 }
+
+void DeferLogFiles(bool defer) { deferFiles = defer; }
+void SetLogCapture(bool capture) { captureNext = capture; }
 
 void DeleteLog() {
   delete theLog;

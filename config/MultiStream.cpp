@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
 #include "config/InputWarnings.h"
 
@@ -11,18 +12,35 @@ void MultiStream::Flush() {
   for (int i = 0; i < streams.Size(); ++i) streams.Get(i)->flush();
 }
 
-std::ofstream* OfstreamArray::CreateAndAdd(const std::string& path, bool append) {
+namespace {
+// Opens path for writing, truncating it or (to check it only) appending, and
+// reports a file that can not be opened.
+void OpenOrReport(std::ofstream& file, const std::string& path, std::ios::openmode mode) {
   errno = 0;
-  auto* file = new std::ofstream(path, std::ios::out | (append ? std::ios::app : std::ios::trunc));
-  if (!file->is_open()) {
-    WarnCanNotOpen("Log file", path, "OfstreamArray", "CreateAndAdd");
-    delete file;
-    GetException()->FatalError("Can not open file", "OfstreamArray", "CreateAndAdd");
-  }
-  if (size >= capacity) delete file;  // Add reports the full array
-  Add(file);
+  file.open(path, std::ios::out | mode);
+  if (file.is_open()) return;
+  WarnCanNotOpen("Log file", path, "OfstreamArray", "CreateAndAdd");
+  GetException()->FatalError("Can not open file", "OfstreamArray", "CreateAndAdd");
+}
+}  // namespace
+
+std::ofstream* OfstreamArray::CreateAndAdd(const std::string& path, bool deferred, bool append) {
+  auto file = std::make_unique<std::ofstream>();
+  OpenOrReport(*file, path, deferred || append ? std::ios::app : std::ios::trunc);
+  if (deferred) file->close();
+  std::ofstream* added = file.get();
+  if (size < capacity) file.release();  // else Add reports the full array
+  Add(added);
   paths.push_back(path);
-  return file;
+  return added;
+}
+
+void OfstreamArray::OpenDeferred() {
+  for (int i = 0; i < size; ++i) {
+    if (data[i]->is_open()) continue;
+    data[i]->clear();
+    OpenOrReport(*data[i], paths[static_cast<std::size_t>(i)], std::ios::trunc);
+  }
 }
 
 void OfstreamArray::CloseAll() {

@@ -64,6 +64,7 @@ void FitnessMemory::Add(const Key& key, Entry entry) {
     // Already known (found by another thread meanwhile): keep it fresh.
     if (at->second.words == key.words) {
       at->second.generation = generation;
+      raced.fetch_add(1, std::memory_order_relaxed);
       return;
     }
   }
@@ -75,7 +76,9 @@ void FitnessMemory::Remember(const Key& key, double fitness, const std::string& 
   Add(key, Entry{key.words, false, fitness, text, 0});
 }
 
-void FitnessMemory::RememberFailure(const Key& key) { Add(key, Entry{key.words, true, 0.0, std::string(), 0}); }
+void FitnessMemory::RememberFailure(const Key& key) {
+  Add(key, Entry{key.words, true, 0.0, std::string(), 0});
+}
 
 void FitnessMemory::NextGeneration() {
   ++generation;
@@ -96,4 +99,5 @@ void FitnessMemory::Clear() {
     std::lock_guard<std::mutex> lock(shard.mutex);
     shard.entries.clear();
   }
+  raced.store(0, std::memory_order_relaxed);
 }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
@@ -34,6 +35,9 @@ class FitnessMemory {
   Found Recall(const Key& key, double& fitness, std::string& text);
   void Remember(const Key& key, double fitness, const std::string& text);
   void RememberFailure(const Key& key);
+  // How many programs were remembered a second time since the last take:
+  // each was evaluated by one thread while another evaluated it too.
+  long long TakeRaced() { return raced.exchange(0, std::memory_order_relaxed); }
   // Ends a generation: its programs stay known through the next one.
   void NextGeneration();
   // Forgets everything (a new run).
@@ -59,6 +63,7 @@ class FitnessMemory {
   Shard& ShardOf(const Key& key);
 
   std::array<Shard, kShards> shards;
+  std::atomic<long long> raced{0};
   // Changed only between evaluations (NextGeneration, Clear).
   long long generation = 0;
 };

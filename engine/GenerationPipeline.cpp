@@ -42,6 +42,9 @@ void GenerationPipeline::ResumeRun(Population* scored) {
     if (!FitnessMemory::KeyOf(member, key)) continue;
     memory->Remember(key, static_cast<DoubleTypeFitnessIndividual*>(member)->GetFitness(), std::string());
   }
+  // Members with the same program were remembered more than once: no race
+  // between threads.
+  memory->TakeRaced();
   memory->NextGeneration();
 }
 

@@ -15,9 +15,8 @@ DoubleTypeFitnessIndividual* AsFitnessIndividual(Individual* individual, const R
   }
   return cast;
 }
+}  // namespace
 
-
-// Compare on two fitness values.
 int CompareFitness(double fa, double fb) {
   bool aIsNaN = std::isnan(fa);
   bool bIsNaN = std::isnan(fb);
@@ -29,7 +28,6 @@ int CompareFitness(double fa, double fb) {
   if (fa > fb) return -1;
   return 0;
 }
-}  // namespace
 
 int DoubleTypeFitnessIndividualLessComparator::Compare(Individual* a, Individual* b) {
   double fa = AsFitnessIndividual(a, *this)->GetFitness();

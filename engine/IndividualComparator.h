@@ -23,6 +23,10 @@ class DoubleTypeFitnessIndividualLessComparator : public IndividualComparator {
 
 class DoubleTypeFitnessIndividual;
 
+// The order of DoubleTypeFitnessIndividualLessComparator on two fitness
+// values: 1 when a is strictly better, 0 when equal, -1 when worse.
+int CompareFitness(double a, double b);
+
 class IndividualSorter : public Sorter<Individual, IndividualArray, IndividualComparator> {
  public:
   explicit IndividualSorter(IndividualComparator* comparator)

@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "engine/Chromosome.h"
+#include "engine/FitnessMemory.h"
 #include "engine/Individual.h"
 #include "engine/Population.h"
 #include "engine/Problem.h"
@@ -127,15 +128,14 @@ void ParallelEvaluator::Retire(std::unique_ptr<Population> members) {
     retireClaims = std::make_unique<std::atomic<unsigned char>[]>(static_cast<std::size_t>(size));
     retireClaimsSize = static_cast<std::size_t>(size);
   }
-  for (int i = 0; i < size; ++i) retireClaims[static_cast<std::size_t>(i)].store(0, std::memory_order_relaxed);
+  for (int i = 0; i < size; ++i)
+    retireClaims[static_cast<std::size_t>(i)].store(0, std::memory_order_relaxed);
   retireCursors.assign(static_cast<std::size_t>(GetThreadCount()), RetireCursor());
   retireLeft.store(size);
   retireEpoch.fetch_add(1);
   retiring = std::move(members);
   retiringMembers.store(retiring.get());
-  {
-    std::lock_guard<std::mutex> lock(mutex);
-  }
+  { std::lock_guard<std::mutex> lock(mutex); }
   wake.notify_all();
 }
 
@@ -160,7 +160,8 @@ void ParallelEvaluator::WorkerLoop(int worker) {
   // The retirement whose members made by this thread are all destroyed.
   long long retiredOwn = -1;
   auto ready = [&] {
-    return stopping.load() || round.load() != seen || (RetirementWaiting() && retireEpoch.load() != retiredOwn);
+    return stopping.load() || round.load() != seen ||
+           (RetirementWaiting() && retireEpoch.load() != retiredOwn);
   };
   for (;;) {
     {
@@ -241,8 +242,8 @@ void ParallelEvaluator::ScoreMember(Problem* evaluating, int slot, int i) {
   Individual* member = population->GetPublished(i);
   // Copied from its parents here, by the thread that reads it first.
   member->GetChromosome()->Make();
-  Scoring::Outcome outcome =
-      Scoring::Score(evaluating, memory, member, Scoring::Lines::Captured, texts[static_cast<std::size_t>(i)]);
+  Scoring::Outcome outcome = Scoring::Score(evaluating, memory, member, Scoring::Lines::Captured,
+                                            texts[static_cast<std::size_t>(i)]);
   Counts& mine = counts[static_cast<std::size_t>(slot)];
   if (outcome == Scoring::Outcome::Remembered) {
     ++mine.remembered;
@@ -323,6 +324,14 @@ bool ParallelEvaluator::Evaluate(Population* members) {
   for (const Counts& some : counts) {
     evaluations += some.evaluated;
     remembered += some.remembered;
+  }
+  // A program evaluated by two threads at once counts as it would on one
+  // thread, where the later one finds the earlier in memory: the counts are
+  // the same on any number of threads.
+  if (memory != nullptr) {
+    long long raced = memory->TakeRaced();
+    evaluations -= raced;
+    remembered += raced;
   }
   // Cut short, perhaps only just: the round counts for nothing.
   if (StopRequested()) return false;

@@ -34,3 +34,12 @@ class Double2DimensionalArray : public PointerArray<DoubleArray> {
   explicit Double2DimensionalArray(int capacity) : PointerArray<DoubleArray>(capacity) {}
   void DeleteAll() { DeletePointees(); }
 };
+
+// A two-argument kernel of a's arguments 0 and 1, read (and checked) in
+// that order.
+template <class Array, class Kernel>
+auto OfTwo(const Array& a, Kernel kernel) {
+  auto x = a.Get(0);
+  auto y = a.Get(1);
+  return kernel(x, y);
+}

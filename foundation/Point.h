@@ -6,51 +6,51 @@
 
 #include "foundation/Array.h"
 
-struct DoublePoint {
-  double x = 0.0, y = 0.0, z = 0.0;
-  DoublePoint(double x, double y) : x(x), y(y) {}
-  DoublePoint(double x, double y, double z) : x(x), y(y), z(z) {}
-  std::string ToString() const;         // "{%f,%f}"
-  std::string ToString3() const;        // "{%f,%f,%f}"
+// Two or three coordinates (z is 0 for two).
+template <class Coordinate>
+struct PointOf {
+  Coordinate x = 0, y = 0, z = 0;
+  PointOf(Coordinate x, Coordinate y) : x(x), y(y) {}
+  PointOf(Coordinate x, Coordinate y, Coordinate z) : x(x), y(y), z(z) {}
 };
 
-struct IntPoint {
-  int x = 0, y = 0, z = 0;
-  IntPoint(int x, int y) : x(x), y(y) {}
-  IntPoint(int x, int y, int z) : x(x), y(y), z(z) {}
+struct DoublePoint : PointOf<double> {
+  using PointOf<double>::PointOf;
+  std::string ToString() const;   // "{%f,%f}"
+  std::string ToString3() const;  // "{%f,%f,%f}"
+};
+
+struct IntPoint : PointOf<int> {
+  using PointOf<int>::PointOf;
   std::string ToString() const;   // "{%d,%d}"
   std::string ToString3() const;  // "{%d,%d,%d}"
 };
 
-class DoublePointArray : public PointerArray<DoublePoint> {
+// Points owned by an array, of either coordinate type.
+template <class Point, class Coordinate>
+class OwnedPointArray : public PointerArray<Point> {
  public:
-  explicit DoublePointArray(int capacity) : PointerArray<DoublePoint>(capacity) {}
-  ~DoublePointArray() override { DeleteAll(); }
-  using PointerArray<DoublePoint>::Add;
-  void Add(double x, double y) { Add(new DoublePoint(x, y)); }
-  void Add(double x, double y, double z) { Add(new DoublePoint(x, y, z)); }
+  explicit OwnedPointArray(int capacity) : PointerArray<Point>(capacity) {}
+  ~OwnedPointArray() override { DeleteAll(); }
+  using PointerArray<Point>::Add;
+  void Add(Coordinate x, Coordinate y) { Add(new Point(x, y)); }
+  void Add(Coordinate x, Coordinate y, Coordinate z) { Add(new Point(x, y, z)); }
   // Adds only while there is room: a recorder that fills up stops recording.
-  void AddIfRoom(double x, double y) {
-    if (size < capacity) Add(x, y);
+  void AddIfRoom(Coordinate x, Coordinate y) {
+    if (this->size < this->capacity) Add(x, y);
   }
-  void AddIfRoom(double x, double y, double z) {
-    if (size < capacity) Add(x, y, z);
+  void AddIfRoom(Coordinate x, Coordinate y, Coordinate z) {
+    if (this->size < this->capacity) Add(x, y, z);
   }
-  void DeleteAll() { DeletePointees(); }
+  void DeleteAll() { this->DeletePointees(); }
 };
 
-class IntPointArray : public PointerArray<IntPoint> {
+class DoublePointArray : public OwnedPointArray<DoublePoint, double> {
  public:
-  explicit IntPointArray(int capacity) : PointerArray<IntPoint>(capacity) {}
-  ~IntPointArray() override { DeleteAll(); }
-  using PointerArray<IntPoint>::Add;
-  void Add(int x, int y) { Add(new IntPoint(x, y)); }
-  void Add(int x, int y, int z) { Add(new IntPoint(x, y, z)); }
-  void AddIfRoom(int x, int y) {
-    if (size < capacity) Add(x, y);
-  }
-  void AddIfRoom(int x, int y, int z) {
-    if (size < capacity) Add(x, y, z);
-  }
-  void DeleteAll() { DeletePointees(); }
+  using OwnedPointArray<DoublePoint, double>::OwnedPointArray;
+};
+
+class IntPointArray : public OwnedPointArray<IntPoint, int> {
+ public:
+  using OwnedPointArray<IntPoint, int>::OwnedPointArray;
 };

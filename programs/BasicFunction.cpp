@@ -11,17 +11,11 @@ int FunctionPlus::Calculate(const IntArray& a) { return Of(a.Data(), a.Size()); 
 double FunctionPlus::Calculate(const DoubleArray& a) { return Of(a.Data(), a.Size()); }
 
 int FunctionSubtract::Calculate(const IntArray& a) {
-  // The first argument is read (and checked) first.
-  auto x = a.Get(0);
-  auto y = a.Get(1);
-  return Of(x, y);
+  return OfTwo(a, [](auto x, auto y) { return Of(x, y); });
 }
 
 double FunctionSubtract::Calculate(const DoubleArray& a) {
-  // The first argument is read (and checked) first.
-  auto x = a.Get(0);
-  auto y = a.Get(1);
-  return Of(x, y);
+  return OfTwo(a, [](auto x, auto y) { return Of(x, y); });
 }
 
 int FunctionTimes::Calculate(const IntArray& a) { return Of(a.Data(), a.Size()); }

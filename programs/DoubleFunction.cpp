@@ -5,10 +5,7 @@ DoubleFunction::~DoubleFunction() = default;
 double DoubleFunction::Calculate(const DoubleArray&) { return 0.0; }
 
 double FunctionDivide::Calculate(const DoubleArray& a) {
-  // The first argument is read (and checked) first.
-  auto x = a.Get(0);
-  auto y = a.Get(1);
-  return Of(x, y);
+  return OfTwo(a, [](auto x, auto y) { return Of(x, y); });
 }
 
 double FunctionSin::Calculate(const DoubleArray& a) { return Of(a.Get(0)); }
@@ -20,15 +17,9 @@ double FunctionLn::Calculate(const DoubleArray& a) { return Of(a.Get(0)); }
 double FunctionExp::Calculate(const DoubleArray& a) { return Of(a.Get(0)); }
 
 double FunctionLog::Calculate(const DoubleArray& a) {
-  // The first argument is read (and checked) first.
-  auto x = a.Get(0);
-  auto y = a.Get(1);
-  return Of(x, y);
+  return OfTwo(a, [](auto x, auto y) { return Of(x, y); });
 }
 
 double FunctionPow::Calculate(const DoubleArray& a) {
-  // The first argument is read (and checked) first.
-  auto x = a.Get(0);
-  auto y = a.Get(1);
-  return Of(x, y);
+  return OfTwo(a, [](auto x, auto y) { return Of(x, y); });
 }

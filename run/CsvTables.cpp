@@ -1,6 +1,7 @@
 #include "run/CsvTables.h"
 
 #include <cmath>
+#include <cstdint>
 #include <ostream>
 
 #include "config/Log.h"
@@ -9,10 +10,13 @@
 #include "engine/Individual.h"
 #include "foundation/CsvText.h"
 #include "run/Producer.h"
+#include "run/RunSeeding.h"
 
 namespace {
 // The stream of a table, or null when the log setting does not name it.
-MultiStream* TableStream(const char* name) { return GetLog()->Exists(name) != 0 ? GetLog()->Get(name) : nullptr; }
+MultiStream* TableStream(const char* name) {
+  return GetLog()->Exists(name) != 0 ? GetLog()->Get(name) : nullptr;
+}
 
 void WriteRow(MultiStream* stream, const std::string& row) {
   *stream << row << "\n";
@@ -21,8 +25,6 @@ void WriteRow(MultiStream* stream, const std::string& row) {
 
 std::string Count(long long value) { return std::to_string(value); }
 }  // namespace
-
-int SeedOfRun(Producer* producer, int /*run*/) { return producer->GetSeed(); }
 
 bool RunBest::Offer(double candidate) {
   bool better = !any || (!std::isnan(candidate) && (std::isnan(fitness) || candidate < fitness));
@@ -33,10 +35,12 @@ bool RunBest::Offer(double candidate) {
   return better;
 }
 
-void GenerationsTable::RunStarted(const RunStart&) {
+void GenerationsTable::RunStarted(const RunStart& start) {
   runBest = RunBest();
   MultiStream* stream = TableStream(kStream);
-  if (stream == nullptr || headerWritten) return;
+  // The header heads the batch's first run: a process making only a later
+  // run of the batch writes none.
+  if (stream == nullptr || headerWritten || start.run != 1) return;
   headerWritten = true;
   WriteRow(stream, kHeader);
 }
@@ -45,22 +49,24 @@ void GenerationsTable::GenerationFinished(const GenerationRecord& record) {
   runBest.Offer(record.best);
   MultiStream* stream = TableStream(kStream);
   if (stream == nullptr) return;
-  std::string row = Count(record.run) + "," + Count(record.generation) + "," + CsvNumber(record.best) + "," +
-                    CsvNumber(record.mean) + "," + CsvNumber(record.median) + "," + CsvNumber(record.worst) + "," +
-                    CsvNumber(record.deviation) + "," + CsvNumber(runBest.fitness) + "," + Count(record.bestSize) +
-                    "," + Count(record.bestDepth) + "," + CsvNumber(record.meanSize) + "," +
-                    CsvNumber(record.meanDepth) + "," + Count(record.evaluations) + "," + Count(record.remembered) +
-                    "," + CsvNumber(record.seconds);
+  std::string row =
+      Count(record.run) + "," + Count(record.generation) + "," + CsvNumber(record.best) + "," +
+      CsvNumber(record.mean) + "," + CsvNumber(record.median) + "," + CsvNumber(record.worst) + "," +
+      CsvNumber(record.deviation) + "," + CsvNumber(runBest.fitness) + "," + Count(record.bestSize) + "," +
+      Count(record.bestDepth) + "," + CsvNumber(record.meanSize) + "," + CsvNumber(record.meanDepth) + "," +
+      Count(record.evaluations) + "," + Count(record.remembered) + "," + CsvNumber(record.seconds);
   WriteRow(stream, row);
 }
 
-void RunsTable::RunStarted(const RunStart&) {
+void RunsTable::RunStarted(const RunStart& start) {
   runBest = RunBest();
   bestSize = 0;
   bestDepth = 0;
   bestProgram.clear();
   MultiStream* stream = TableStream(kStream);
-  if (stream == nullptr || headerWritten) return;
+  // The header heads the batch's first run: a process making only a later
+  // run of the batch writes none.
+  if (stream == nullptr || headerWritten || start.run != 1) return;
   headerWritten = true;
   WriteRow(stream, kHeader);
 }
@@ -78,8 +84,9 @@ void RunsTable::RunEnded(const RunEnd& end) {
   // A stop that came before the run finished a generation leaves no run.
   if (stream == nullptr || (end.stopped && end.lastGeneration < 0)) return;
   bool any = end.last != nullptr;
-  std::string row = Count(end.run) + "," + Count(SeedOfRun(producer, end.run)) + "," +
-                    Count(end.lastGeneration + 1) + "," + (any ? CsvNumber(runBest.fitness) : "") + "," +
+  std::int64_t seed = SeedOfRun(producer->GetSeed(), end.run - 1, producer->GetRunSeeding());
+  std::string row = Count(end.run) + "," + Count(seed) + "," + Count(end.lastGeneration + 1) + "," +
+                    (any ? CsvNumber(runBest.fitness) : "") + "," +
                     (end.solvedGeneration >= 0 ? Count(end.solvedGeneration) : "") + "," +
                     (any ? Count(bestSize) : "") + "," + (any ? Count(bestDepth) : "") + "," +
                     (any ? CsvNumber(end.last->seconds) : "") + "," + CsvField(bestProgram);

@@ -11,10 +11,6 @@
 
 class Producer;
 
-// The seed a run's random numbers start from as the runs table shows it: the
-// batch's seed, which the first run starts from and the later runs continue.
-int SeedOfRun(Producer* producer, int run);
-
 // The best of one run so far, by fitness (lower is better; NaN the worst;
 // the earlier member stays on equal fitness).
 struct RunBest {

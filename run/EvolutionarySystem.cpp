@@ -18,6 +18,7 @@
 #include "run/BatchLog.h"
 #include "run/CsvTables.h"
 #include "run/Producer.h"
+#include "run/RunSeeding.h"
 
 EvolutionarySystem::EvolutionarySystem(Producer* producer, Logging logging)
     : producer(producer),
@@ -137,8 +138,7 @@ void EvolutionarySystem::Iterate(int n, int first, int resumed, TimeEstimator& e
     if (i == first && resumed >= 0) {
       Continue(resumed);
     } else {
-      problem->ResetSolved();
-      Run();
+      RunIteration(i);
     }
     anyFinished = anyFinished || lastFinished >= 0;
     if (stopped) {
@@ -201,6 +201,15 @@ void EvolutionarySystem::Resume(const Position& at) {
   // The estimates go on from the batch's start and the runs before.
   TimeEstimator estimator(n, std::time(nullptr) - static_cast<std::time_t>(at.batchSeconds), at.run - 1);
   Iterate(n, at.run - 1, at.generation, estimator);
+}
+
+void EvolutionarySystem::RunIteration(int index) {
+  problem->ResetSolved();
+  if (producer->GetRunSeeding() == 1) {
+    GetUtility()->Seed(GeneratorSeed(SeedOfRun(producer->GetSeed(), index, 1)));
+  }
+  run = index;
+  Run();
 }
 
 void EvolutionarySystem::Initialize() {

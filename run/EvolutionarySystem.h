@@ -49,7 +49,14 @@ class EvolutionarySystem {
   // per statistic; after a batch of two or more, the producer's statistics.
   // A run ended by a stop request ends the batch there; the statistics then
   // summarise the generations finished (none are written when none was).
+  // With run_seeding 1 each run first reseeds the generator (see
+  // run/RunSeeding.h).
   virtual void RunIterations(int n);
+  // Run index (0-based) of a batch on its own, as RunIterations runs it:
+  // the problem's solved mark cleared, the generator reseeded where
+  // run_seeding is 1, the observers told of run index + 1. A process that
+  // runs some of a batch's runs (see shell/mpi) makes them with this.
+  void RunIteration(int index);
   // Fills the population with its first generation.
   virtual void Initialize();
   // Gives every member its fitness, then sorts. With more than one thread

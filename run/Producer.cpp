@@ -22,6 +22,7 @@ Producer::Producer(const std::string& fileName, ProblemRegister* problemRegister
   populationSize = RangeParameter("population_size", 1, kMaxPopulationSize);
   maxGeneration = RangeParameter("max_generation", 0, kMaxGeneration);
   int iterations = RangeParameter("iteration_num", 0, kMaxIterationNum);
+  if (intParameters->Exists("run_seeding") == 1) RangeParameter("run_seeding", 0, 1);
   collectors = std::make_unique<IndividualLogCollectorsRegister>(20, iterations, maxGeneration);
   if (intParameters->Exists("threads") == 1 && *intParameters->Get("threads") > kMaxThreads) {
     GetException()->Warning("Parameter threads in " + *files->Get("parameter") + " is " +
@@ -113,6 +114,10 @@ Problem* Producer::GetProblem() {
 int Producer::GetSeed() { return *intParameters->Get("seed"); }
 
 int Producer::GetIterationNum() { return *intParameters->Get("iteration_num"); }
+
+int Producer::GetRunSeeding() {
+  return intParameters->Exists("run_seeding") == 1 ? *intParameters->Get("run_seeding") : 0;
+}
 
 int Producer::GetThreadCount() {
   int threads = 0;

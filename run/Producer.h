@@ -64,6 +64,9 @@ class Producer {
   // Looked up on every call.
   int GetSeed();
   int GetIterationNum();
+  // The optional int parameter "run_seeding" (0 when absent): 1 reseeds each
+  // run of the batch with seed + its 0-based index (see run/RunSeeding.h).
+  int GetRunSeeding();
   // The number of threads that evaluate a generation: the optional int
   // parameter "threads" (1 evaluates on the calling thread alone); without
   // it, or with a value below 1, one per processor core of the machine.

@@ -23,6 +23,10 @@ import sys
 import tempfile
 import time
 
+sys.dont_write_bytecode = True  # nothing compiled left in scripts/
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "lib"))
+from bench_options import seeds_and_problems  # noqa: E402
+
 PROBLEMS = [
     # name, example folder, DEAP's evaluation
     ("mux6", "mux6", "case by case"),
@@ -94,15 +98,7 @@ def main():
     root, build = sys.argv[1], sys.argv[2]
     seeds = 5
     names = [p[0] for p in PROBLEMS]
-    arguments = sys.argv[3:]
-    while arguments:
-        option = arguments.pop(0)
-        if option == "--seeds" and arguments and arguments[0].isdigit():
-            seeds = int(arguments.pop(0))
-        elif option == "--problems" and arguments:
-            names = arguments.pop(0).split(",")
-        else:
-            raise SystemExit(USAGE)
+    seeds, names = seeds_and_problems(sys.argv[3:], seeds, names, USAGE)
     batch = os.path.join(build, "morvane2-batch")
     counter = os.path.join(build, "morvane2-run-count")
     deap = os.path.join(root, "scripts", "bench_deap.py")

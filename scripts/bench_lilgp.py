@@ -35,6 +35,10 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from bench_compare import parse, prepare, rate  # noqa: E402
 
+sys.dont_write_bytecode = True  # nothing compiled left in scripts/
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "lib"))
+from bench_options import seeds_and_problems  # noqa: E402
+
 SEEDS = 3
 REPEAT_BELOW = 2.0
 
@@ -147,15 +151,7 @@ def main():
     root, build, lilgp_build, trail = sys.argv[1:5]
     seeds = SEEDS
     names = [p[0] for p in PROBLEMS]
-    arguments = sys.argv[5:]
-    while arguments:
-        option = arguments.pop(0)
-        if option == "--seeds" and arguments and arguments[0].isdigit():
-            seeds = int(arguments.pop(0))
-        elif option == "--problems" and arguments:
-            names = arguments.pop(0).split(",")
-        else:
-            raise SystemExit(USAGE)
+    seeds, names = seeds_and_problems(sys.argv[5:], seeds, names, USAGE)
     batch = os.path.join(build, "morvane2-batch")
     counter = os.path.join(build, "morvane2-run-count")
     fitness_of = os.path.join(build, "morvane2-fitness-of")

@@ -20,6 +20,7 @@ counts=("$@")
 [ ${#counts[@]} -eq 0 ] && counts=(1 2 3)
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/lib/example-folders.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -32,23 +33,6 @@ prepare() {
     /^-----[ \t]*int_parameter/ { print; print "threads\t" threads; next }
     generations != "full" && $1 == "max_generation" && $2 > generations { print "max_generation\t" generations; next }
     { print }' "$1/input/parameter.txt" >"$2/input/parameter.txt"
-}
-
-# Drops the "seconds" column (wall time, never the same twice) from every
-# CSV table in folder $1, so that the rest can be compared byte for byte.
-# The columns before it are numbers, so a comma there always ends a field.
-without_seconds() {
-  local table
-  for table in "$1"/*.csv; do
-    [ -s "$table" ] || continue
-    awk 'NR == 1 { n = split($0, names, ","); for (i = 1; i <= n; i++) if (names[i] == "seconds") c = i }
-      c == 0 { print; next }
-      { line = $0; kept = ""
-        for (i = 1; i < c; i++) { p = index(line, ","); kept = kept substr(line, 1, p); line = substr(line, p + 1) }
-        p = index(line, ",")
-        if (p > 0) print kept substr(line, p + 1); else print substr(kept, 1, length(kept) - 1) }' \
-      "$table" >"$table.tmp" && mv "$table.tmp" "$table"
-  done
 }
 
 # Runs batch program $1 in folder $2; the timer log is dropped.

@@ -20,7 +20,7 @@ ensure_packages() {
 }
 
 BUILD_PACKAGES=(g++ cmake ninja-build make libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev)
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev libopenmpi-dev openmpi-bin)
 
 # Configures and builds one build folder quietly; prints the log on failure.
 build_folder() {

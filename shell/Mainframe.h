@@ -117,6 +117,10 @@ class TForm1 : public QWidget {
   // The node-set and robot-setting controls are box moving's alone.
   void EnableBoxMovingControls(bool enabled);
   void WriteAndRead(const WindowSettings& settings);
+  // The page's settings for Update or a new box-moving setup (action), when
+  // there is more to do: refused during a run or when a setting does not
+  // fit (a message says why), and for box moving written and read at once.
+  bool SettingsToWrite(const QString& action, WindowSettings& settings);
   // A report that ended a run: shown in a message box and in the memo; the
   // producer is built afresh, as the report may have left it half-built.
   void RunFailed(const std::string& line);

@@ -58,21 +58,25 @@ WindowSettings TForm1::Settings() const {
   return s;
 }
 
-void TForm1::Button3Click() {
+bool TForm1::SettingsToWrite(const QString& action, WindowSettings& settings) {
   if (runState != kIdle) {
-    ShowMessage(QString("Update") + kRunInProgress);
-    return;
+    ShowMessage(action + kRunInProgress);
+    return false;
   }
-  WindowSettings settings = Settings();
+  settings = Settings();
   std::string problem = CheckSettings(settings);
   if (!problem.empty()) {
     ShowMessage(QString::fromStdString(problem + ". Nothing was written."));
-    return;
+    return false;
   }
-  if (otherProblem.empty()) {
-    WriteAndRead(settings);
-    return;
-  }
+  if (!otherProblem.empty()) return true;
+  WriteAndRead(settings);
+  return false;
+}
+
+void TForm1::Button3Click() {
+  WindowSettings settings;
+  if (!SettingsToWrite(QString("Update"), settings)) return;
   // Another problem keeps its node set and problem file: only its GP
   // parameters are the page's.
   std::string failure = WriteParameters(settings, parameterPath);
@@ -88,20 +92,8 @@ void TForm1::Button3Click() {
 }
 
 void TForm1::NewBoxMovingClick() {
-  if (runState != kIdle) {
-    ShowMessage(QString("A new box-moving setup") + kRunInProgress);
-    return;
-  }
-  WindowSettings settings = Settings();
-  std::string problem = CheckSettings(settings);
-  if (!problem.empty()) {
-    ShowMessage(QString::fromStdString(problem + ". Nothing was written."));
-    return;
-  }
-  if (otherProblem.empty()) {
-    WriteAndRead(settings);
-    return;
-  }
+  WindowSettings settings;
+  if (!SettingsToWrite(QString("A new box-moving setup"), settings)) return;
   // Another problem is replaced only when the user says so.
   QString question = QString::fromStdString(
       "The input files hold the problem " + otherProblem +
@@ -109,7 +101,8 @@ void TForm1::NewBoxMovingClick() {
       "page (the GP parameters are kept as shown). Replace it?");
   lastMessage = question;
   lastIcon = QMessageBox::Question;
-  auto* box = new QMessageBox(QMessageBox::Question, "Morvane2", question, QMessageBox::Yes | QMessageBox::No, this);
+  auto* box =
+      new QMessageBox(QMessageBox::Question, "Morvane2", question, QMessageBox::Yes | QMessageBox::No, this);
   box->setObjectName("ReplaceProblemBox");
   box->setDefaultButton(QMessageBox::No);
   box->setAttribute(Qt::WA_DeleteOnClose);
@@ -128,7 +121,8 @@ void TForm1::WriteAndRead(const WindowSettings& settings) {
   }
   ReadInputFiles();
   if (!inputReport.isEmpty()) {
-    ShowMessage("The input files were written, but could not be read:\n\n" + inputReport, QMessageBox::Critical);
+    ShowMessage("The input files were written, but could not be read:\n\n" + inputReport,
+                QMessageBox::Critical);
   }
 }
 
@@ -136,6 +130,9 @@ void TForm1::ReadInputFiles(bool showFiles) {
   producer.reset();
   inputReport.clear();
   try {
+    // Reading a folder to show it leaves its logs of earlier runs as they
+    // are: the log files start afresh when a run starts.
+    DeferLogFiles(true);
     WithLinesBeforeReports([this] { producer = CreateProducer("input/files.txt"); });
   } catch (const std::exception& report) {
     // A producer that could not be built leaves the log setting it read.
@@ -151,8 +148,8 @@ void TForm1::ShowFiles(bool showSettings) {
   // Another problem is known from its problem file even when some file
   // cannot be read: Update must not replace it with box moving then either.
   // A name that is no problem at all is a broken file, which Update replaces.
-  otherProblem = producer || ProblemRegister::FindKind(reading.otherProblem) >= 0 ? reading.otherProblem
-                                                                                   : std::string();
+  otherProblem =
+      producer || ProblemRegister::FindKind(reading.otherProblem) >= 0 ? reading.otherProblem : std::string();
   parameterPath = reading.parameterPath;
   EnableBoxMovingControls(otherProblem.empty());
   std::string note;
@@ -179,14 +176,15 @@ void TForm1::ShowFiles(bool showSettings) {
 
 QString TForm1::UpdateHint() const {
   if (otherProblem.empty()) return "Update on the \"Problem Configuration\" page writes fresh input files.";
-  return QString::fromStdString("Update on the \"Problem Configuration\" page writes the GP parameters of the " +
-                                otherProblem + " problem; its other files are kept as they are.");
+  return QString::fromStdString(
+      "Update on the \"Problem Configuration\" page writes the GP parameters of the " + otherProblem +
+      " problem; its other files are kept as they are.");
 }
 
 void TForm1::EnableBoxMovingControls(bool enabled) {
-  for (QWidget* control : std::initializer_list<QWidget*>{
-           Edit1, Edit2, Edit3, CheckListBox1, CheckListBox2, CheckListBox3, Edit_energy, Edit_robot_x,
-           Edit_robot_y, Edit_box_x, Edit_box_y}) {
+  for (QWidget* control :
+       std::initializer_list<QWidget*>{Edit1, Edit2, Edit3, CheckListBox1, CheckListBox2, CheckListBox3,
+                                       Edit_energy, Edit_robot_x, Edit_robot_y, Edit_box_x, Edit_box_y}) {
     control->setEnabled(enabled);
   }
   Button_newbox->setEnabled(!enabled);
@@ -219,9 +217,10 @@ void TForm1::OpenClick() {
     ShowMessage(QString("Open") + kRunInProgress);
     return;
   }
-  QString folder = folderChooser ? folderChooser(this)
-                                 : QFileDialog::getExistingDirectory(this, "Open an input folder (one holding input/)",
-                                                                     QDir::currentPath());
+  QString folder = folderChooser
+                       ? folderChooser(this)
+                       : QFileDialog::getExistingDirectory(this, "Open an input folder (one holding input/)",
+                                                           QDir::currentPath());
   if (!folder.isEmpty()) OpenFolder(folder);
 }
 
@@ -256,8 +255,8 @@ bool TForm1::OpenFolder(const QString& folder) {
   SetStatus("Idle");
   ReadInputFiles();
   if (!inputReport.isEmpty()) {
-    ShowMessage("The input files of " + QDir::toNativeSeparators(path) + " could not be read:\n\n" + inputReport +
-                    "\n\n" + UpdateHint(),
+    ShowMessage("The input files of " + QDir::toNativeSeparators(path) + " could not be read:\n\n" +
+                    inputReport + "\n\n" + UpdateHint(),
                 QMessageBox::Critical);
   }
   return true;

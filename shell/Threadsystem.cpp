@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "config/Log.h"
 #include "engine/Chromosome.h"
 #include "engine/GenerationRecord.h"
 #include "engine/Individual.h"
@@ -19,6 +20,7 @@
 
 ThreadSystem::ThreadSystem(bool createSuspended, Producer* producer, TForm1* form)
     : producer(producer), form(form), suspended(createSuspended) {
+  GetLog()->OpenDeferredFiles();
   GetUtility()->Seed(static_cast<std::uint32_t>(std::time(nullptr)));
   // The window shows the run; it writes none of the batch logs.
   system = std::make_unique<RobotEvolutionarySystem>(producer, EvolutionarySystem::Logging::None);
@@ -52,9 +54,7 @@ void ThreadSystem::Suspend() {
 void ThreadSystem::Terminate() {
   terminateRequested.store(true);
   system->RequestStop();
-  {
-    std::lock_guard<std::mutex> lock(mutex);
-  }
+  { std::lock_guard<std::mutex> lock(mutex); }
   changed.notify_all();
 }
 
@@ -142,8 +142,8 @@ void ThreadSystem::DisplayUpdate() {
   } else {
     program = population->Get(0)->GetChromosome()->ToString();
   }
-  form->SetMemoText(QString::fromStdString("[generation:" + std::to_string(generation) + "]\r\n" + program +
-                                           "\r\n\r\n"));
+  form->SetMemoText(
+      QString::fromStdString("[generation:" + std::to_string(generation) + "]\r\n" + program + "\r\n\r\n"));
   latestUndrawn = animating && !waitForPicture.load();
   if (!latestUndrawn) DrawRoom();
 }

@@ -30,13 +30,15 @@ struct Metric {
 const Metric kMetrics[] = {{"best", "best", QColor(200, 30, 30)}, {"mean", "mean", QColor(30, 60, 200)}};
 
 // Colours of the files compared, in turn.
-const QColor kPalette[] = {QColor(200, 30, 30),  QColor(30, 60, 200),  QColor(20, 140, 60), QColor(220, 130, 0),
-                           QColor(130, 40, 170), QColor(0, 150, 160), QColor(90, 90, 90),  QColor(180, 60, 120)};
+const QColor kPalette[] = {QColor(200, 30, 30), QColor(30, 60, 200),  QColor(20, 140, 60),
+                           QColor(220, 130, 0), QColor(130, 40, 170), QColor(0, 150, 160),
+                           QColor(90, 90, 90),  QColor(180, 60, 120)};
 
 // Values a logarithmic axis cannot show are left out of the series.
 bool Drawable(double value, bool logY) { return std::isfinite(value) && (!logY || value > 0.0); }
 
-QLineSeries* Line(const QString& name, const QColor& colour, double width, Qt::PenStyle style = Qt::SolidLine) {
+QLineSeries* Line(const QString& name, const QColor& colour, double width,
+                  Qt::PenStyle style = Qt::SolidLine) {
   auto* series = new QLineSeries;
   series->setName(name);
   QPen pen(colour);
@@ -224,7 +226,9 @@ bool WriteFitnessPlot(const std::vector<PlotInput>& inputs, const PlotOptions& o
   auto* chart = new QChart;
   chart->setTitle(options.title.isEmpty() ? QString("Fitness per generation") : options.title);
   chart->setAnimationOptions(QChart::NoAnimation);
-  chart->legend()->setAlignment(Qt::AlignBottom);
+  // A comparison's legend names a folder per line, at the right, where a
+  // long name is not cut short.
+  chart->legend()->setAlignment(options.compare ? Qt::AlignRight : Qt::AlignBottom);
   chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
   ChartBuilder builder(chart, options);
   if (options.compare) {

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "shell/plot/FitnessPlot.h"
+#include "shell/plot/Labels.h"
 
 namespace {
 const char* kUsage =
@@ -60,7 +61,8 @@ int main(int argc, char** argv) {
     } else if (arg == "--title" && hasValue) {
       options.title = args[++i];
     } else if (arg == "--size" && hasValue) {
-      if (!ParseSize(args[++i], options.width, options.height)) return Fail("--size wants WxH, 100 to 10000 each");
+      if (!ParseSize(args[++i], options.width, options.height))
+        return Fail("--size wants WxH, 100 to 10000 each");
     } else if (arg == "--log-y") {
       options.logY = true;
     } else if (arg == "--compare") {
@@ -82,10 +84,17 @@ int main(int argc, char** argv) {
     if (!in) return Fail("can not open " + file);
     PlotInput input;
     input.label = LabelOf(file);
-    if (!input.table.Read(in, file.toStdString())) return Fail(QString::fromStdString(input.table.ReadError()));
+    if (!input.table.Read(in, file.toStdString()))
+      return Fail(QString::fromStdString(input.table.ReadError()));
     if (input.table.LastGeneration() < 0) return Fail(file + " has no rows");
     inputs.push_back(std::move(input));
   }
+  // A study's folders differ in a part or two of their names: the legend
+  // shows those.
+  std::vector<std::string> labels;
+  for (const PlotInput& input : inputs) labels.push_back(input.label.toStdString());
+  labels = DistinctParts(labels);
+  for (std::size_t i = 0; i < inputs.size(); ++i) inputs[i].label = QString::fromStdString(labels[i]);
   QString error;
   if (!WriteFitnessPlot(inputs, options, error)) return Fail(error);
   std::printf("Wrote %s\n", options.output.toLocal8Bit().constData());

@@ -1,12 +1,11 @@
-#include "config/Log.h"
-
 #include <gtest/gtest.h>
-
 
 #include <filesystem>
 #include <sstream>
+#include <vector>
 
 #include "TestSupport.h"
+#include "config/Log.h"
 
 namespace {
 using ::testing::ExitedWithCode;
@@ -14,7 +13,8 @@ using ::testing::ExitedWithCode;
 TEST(LogTest, PrefixConsoleAndFileDestinationsInOrder) {
   ScratchDir dir;
   DeleteLog();
-  std::istringstream setting("prefix " + dir.Path() + "/ streams\nlog cout log.txt \r\nsave save.txt\n\n"
+  std::istringstream setting("prefix " + dir.Path() +
+                             "/ streams\nlog cout log.txt \r\nsave save.txt\n\n"
                              "silent\nlog other.txt\n");
   GetLog()->ReadSetting(setting);
   testing::internal::CaptureStdout();
@@ -46,6 +46,62 @@ TEST(LogTest, RebuildingTruncatesTheFilesAndStartsEmpty) {
   DeleteLog();
 }
 
+TEST(LogTest, DeferredFilesKeepEarlierLogsUntilOpened) {
+  ScratchDir dir;
+  dir.Write("log.txt", "an earlier run's log");
+  DeleteLog();
+  DeferLogFiles(true);
+  std::istringstream setting("a " + dir.Path() + "/ b\nlog log.txt new.txt\n");
+  GetLog()->ReadSetting(setting);
+  DeferLogFiles(false);
+  EXPECT_EQ(ReadWholeFile(dir.File("log.txt")), "an earlier run's log");
+  EXPECT_TRUE(std::filesystem::exists(dir.File("new.txt")));  // checked writable, so made
+  GetLog()->OpenDeferredFiles();
+  EXPECT_EQ(ReadWholeFile(dir.File("log.txt")), "");
+  *GetLog()->Get("log") << "run" << std::endl;
+  GetLog()->OpenDeferredFiles();  // open files go on as they are
+  *GetLog()->Get("log") << "more" << std::endl;
+  DeleteLog();
+  EXPECT_EQ(ReadWholeFile(dir.File("log.txt")), "run\nmore\n");
+  EXPECT_EQ(ReadWholeFile(dir.File("new.txt")), "run\nmore\n");
+}
+
+// A capturing log opens nothing and keeps each destination's text, in the
+// order the setting first names them; two streams into one file share its
+// buffer, as they share the file, and each take starts the buffers afresh.
+TEST(LogTest, CaptureKeepsEachDestinationsTextAndOpensNoFile) {
+  ScratchDir dir;
+  dir.Write("log.txt", "kept");
+  DeleteLog();
+  SetLogCapture(true);
+  std::istringstream setting("prefix " + dir.Path() +
+                             "/ streams\nlog cout log.txt\nsave log.txt cerr\n"
+                             "best best.txt\n");
+  GetLog()->ReadSetting(setting);
+  testing::internal::CaptureStdout();
+  *GetLog()->Get("log") << 3 << " : " << 0.25 << std::endl;
+  *GetLog()->Get("save") << "saved" << std::endl;
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  std::vector<Log::Captured> taken = GetLog()->TakeCaptured();
+  ASSERT_EQ(taken.size(), 4u);
+  EXPECT_EQ(taken[0].destination, "cout");
+  EXPECT_EQ(taken[0].text, "3 : 0.25\n");
+  EXPECT_EQ(taken[1].destination, dir.Path() + "/log.txt");
+  EXPECT_EQ(taken[1].text, "3 : 0.25\nsaved\n");
+  EXPECT_EQ(taken[2].destination, "cerr");
+  EXPECT_EQ(taken[2].text, "saved\n");
+  EXPECT_EQ(taken[3].destination, dir.Path() + "/best.txt");
+  EXPECT_EQ(taken[3].text, "");
+  *GetLog()->Get("best") << 1.5;
+  taken = GetLog()->TakeCaptured();
+  EXPECT_EQ(taken[1].text, "");
+  EXPECT_EQ(taken[3].text, "1.5");
+  DeleteLog();
+  SetLogCapture(false);
+  EXPECT_EQ(ReadWholeFile(dir.File("log.txt")), "kept");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("best.txt")));
+}
+
 TEST(LogTest, DefaultNumberFormattingHasSixSignificantDigits) {
   std::ostringstream out;
   MultiStream stream(2);
@@ -61,6 +117,11 @@ TEST(LogDeathTest, UndefinedStreamAndUnwritableFileAreReported) {
   std::istringstream setting("a /nonexistent-folder/ b\nlog log.txt\n");
   EXPECT_EXIT(GetLog()->ReadSetting(setting), ExitedWithCode(1),
               ExactLine("Fatal error: Can not open file at OfstreamArray::CreateAndAdd"));
+  DeferLogFiles(true);  // a deferred file is checked when read all the same
+  std::istringstream deferred("a /nonexistent-folder/ b\nlog log.txt\n");
+  EXPECT_EXIT(GetLog()->ReadSetting(deferred), ExitedWithCode(1),
+              ExactLine("Fatal error: Can not open file at OfstreamArray::CreateAndAdd"));
+  DeferLogFiles(false);
 }
 
 TEST(LogDeathTest, FatalReportFlushesLogFilesWrittenSoFar) {

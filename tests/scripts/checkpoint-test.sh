@@ -25,8 +25,8 @@ set_parameter() {  # file key value
 }
 
 # A fresh working folder for one example: few generations, a small
-# population, two runs.
-prepare() {  # example folder threads every
+# population, two runs (each from a seed of its own with run_seeding 1).
+prepare() {  # example folder threads every seeding
   mkdir -p "$2"
   cp -r "$here/examples/$1/input" "$2/input"
   local p="$2/input/parameter.txt"
@@ -35,6 +35,7 @@ prepare() {  # example folder threads every
   set_parameter "$p" iteration_num 2
   set_parameter "$p" threads "$3"
   set_parameter "$p" checkpoint_every "$4"
+  set_parameter "$p" run_seeding "$5"
   : >"$2/.count"
 }
 
@@ -55,11 +56,9 @@ without_columns() {  # file names...
 }
 
 # The log files, as compared: the timer left out, and the seconds of the
-# CSV tables; on several threads also their counts of evaluations, which
-# depend on which thread meets a new program first.
+# CSV tables.
 logs_of() {  # folder threads
   local f drop=seconds
-  [ "$2" -gt 1 ] && drop="seconds evaluations memory_hits"
   for f in $(cd "$1" && ls | sort); do
     case "$f" in
       input | checkpoint.txt* | timer.txt | .*) continue ;;
@@ -130,11 +129,12 @@ for example in "${examples[@]}"; do
   for threads in 1 2; do
     case_number=$((case_number + 1))
     every=$((case_number % 2 + 1))
-    name="$example threads $threads checkpoint_every $every"
+    seeding=$((case_number / 2 % 2))
+    name="$example threads $threads checkpoint_every $every run_seeding $seeding"
     ref="$work/$example-$threads-ref"
     cut="$work/$example-$threads-cut"
-    prepare "$example" "$ref" "$threads" "$every"
-    prepare "$example" "$cut" "$threads" "$every"
+    prepare "$example" "$ref" "$threads" "$every" "$seeding"
+    prepare "$example" "$cut" "$threads" "$every" "$seeding"
     start=$(now_ms)
     (cd "$ref" && "$batch" >.stdout 2>.stderr)
     status=$?

@@ -12,6 +12,7 @@
 
 #include "TestSupport.h"
 #include "shell/plot/GenerationTable.h"
+#include "shell/plot/Labels.h"
 
 namespace fs = std::filesystem;
 
@@ -96,11 +97,14 @@ std::pair<std::uint32_t, std::uint32_t> PngSize(const std::string& path) {
 // failure on another machine tells its cause.
 int RunPlot(const std::string& arguments) {
   // No display, no platform chosen: the program draws offscreen by itself.
-  std::string said = (fs::temp_directory_path() / ("morvane2-plot-said-" + std::to_string(::getpid()))).string();
-  std::string command = "env -u DISPLAY -u QT_QPA_PLATFORM '" MORVANE2_PLOT "' " + arguments + " >'" + said + "' 2>&1";
+  std::string said =
+      (fs::temp_directory_path() / ("morvane2-plot-said-" + std::to_string(::getpid()))).string();
+  std::string command =
+      "env -u DISPLAY -u QT_QPA_PLATFORM '" MORVANE2_PLOT "' " + arguments + " >'" + said + "' 2>&1";
   int raw = std::system(command.c_str());
   int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  if (status != 0 && status != 2) ADD_FAILURE() << "morvane2-plot " << arguments << " said:\n" << ReadWholeFile(said);
+  if (status != 0 && status != 2)
+    ADD_FAILURE() << "morvane2-plot " << arguments << " said:\n" << ReadWholeFile(said);
   fs::remove(said);
   return status;
 }
@@ -127,8 +131,21 @@ TEST(PlotProgramTest, WritesPicturesOfTheAskedSizeWithoutADisplay) {
   EXPECT_EQ(PngSize(compared), std::make_pair(800u, 500u));
   EXPECT_GT(fs::file_size(compared), 5000u);
 
-  EXPECT_EQ(RunPlot(""), 2);                                            // usage
+  EXPECT_EQ(RunPlot(""), 2);                                             // usage
   EXPECT_EQ(RunPlot("'" + (folder / "missing.csv").string() + "'"), 2);  // named, not a crash
   EXPECT_EQ(RunPlot("'" + a + "' -o '" + (folder / "x.gif").string() + "'"), 2);
   fs::remove_all(folder);
+}
+
+TEST(PlotLabelsTest, AStudysFoldersAreToldApartByWhatDiffers) {
+  using Labels = std::vector<std::string>;
+  EXPECT_EQ(DistinctParts({"population_size-200_run_seeding-1", "population_size-500_run_seeding-1"}),
+            (Labels{"population_size-200", "population_size-500"}));
+  EXPECT_EQ(DistinctParts({"k-0_x-1_y_z-2", "k-0_x-1_y_z-3", "k-0_x-2_y_z-2"}),
+            (Labels{"x-1_y_z-2", "x-1_y_z-3", "x-2_y_z-2"}));
+  // Nothing shared, one label, labels alike, or one label a part of another.
+  EXPECT_EQ(DistinctParts({"santafe", "parity3"}), (Labels{"santafe", "parity3"}));
+  EXPECT_EQ(DistinctParts({"a_b"}), (Labels{"a_b"}));
+  EXPECT_EQ(DistinctParts({"a_b", "a_b"}), (Labels{"a_b", "a_b"}));
+  EXPECT_EQ(DistinctParts({"run", "run_2"}), (Labels{"run", "run_2"}));
 }

@@ -210,6 +210,9 @@ class WindowExamplesTest : public QObject {
     QFETCH(QString, name);
     fs::path start = Copy("boxmoving", "start");
     fs::path folder = Copy(name, "open-" + name.toStdString());
+    // A log of an earlier batch in the folder stays until a run starts.
+    const std::string earlier = "an earlier batch's log\n";
+    Write(folder / "log.txt", earlier);
     fs::current_path(start);
     TForm1 window;
     QCOMPARE(window.windowTitle(), QString("Morvane2"));
@@ -235,7 +238,9 @@ class WindowExamplesTest : public QObject {
     QCOMPARE(Button(window, "Button_newbox")->isEnabled(), !boxMoving);
     QCOMPARE(Find<QLabel>(window, "Label_files")->text().contains("Update writes only the GP parameters"),
              !boxMoving);
+    QCOMPARE(Read(folder / "log.txt"), earlier);
     RunAndCheck(window, name, folder);
+    QVERIFY(Read(folder / "log.txt") != earlier);
   }
 
   void OpenIsRefusedDuringARunAndWithoutInputFiles() {
