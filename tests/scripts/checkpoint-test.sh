@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# A batch killed with SIGKILL at random moments and resumed from its
-# checkpoint until it completes ends with every log file byte for byte as
-# an uninterrupted batch writes it (timer.txt excepted, and the seconds
-# columns of the CSV tables), for every example, on one thread and on two.
+# A batch killed with SIGKILL (and once stopped with SIGTERM) at random
+# moments and resumed from its checkpoint until it completes ends with every
+# log file byte for byte as an uninterrupted batch writes it (timer.txt
+# excepted, and the seconds columns of the CSV tables), for every example,
+# on one thread and on two, with run_seeding 0 and 1.
 #
 # Usage: checkpoint-test.sh BATCH [KILLS [EXAMPLE...]]
 set -u
