@@ -69,7 +69,7 @@ void Log::ReadSetting(std::istream& in) {
         if (files.Size() == files.Capacity()) {
           Warn("The log setting names more than " + std::to_string(files.Capacity()) + " files");
         }
-        stream->Add(files.CreateAndAdd(prefix + destination, deferFiles));
+        stream->Add(files.CreateAndAdd(prefix + destination, deferFiles, appending));
         // The first definition of a stream is the one used.
         if (Exists(name) == 0) filesOfStream[name].push_back(prefix + destination);
       }

@@ -32,6 +32,14 @@ class Log : public Register<std::string, MultiStream> {
   // its name and its destinations "cout", "cerr" or file names.
   void ReadSetting(std::istream& in);
   void FlushAll();
+  // With appending on, ReadSetting opens the log files without emptying
+  // them, so that a batch resumed from a checkpoint writes on after what it
+  // kept of them.
+  void SetAppending(bool value) { appending = value; }
+  // The log files opened, in the order of the setting, with their paths as
+  // opened (path prefix included).
+  int FileCount() const { return files.Size(); }
+  const std::string& FilePath(int i) const { return files.PathAt(i); }
   // Opens the log files whose opening was deferred (see DeferLogFiles),
   // starting them afresh; files opened already are left as they are.
   void OpenDeferredFiles() { files.OpenDeferred(); }
@@ -56,6 +64,7 @@ class Log : public Register<std::string, MultiStream> {
 
   Mode mode;
   OfstreamArray files;
+  bool appending = false;
   std::map<std::string, std::vector<std::string>> filesOfStream;
   std::vector<std::string> capturedNames;
   std::vector<std::unique_ptr<std::ostringstream>> captured;

@@ -24,9 +24,9 @@ void OpenOrReport(std::ofstream& file, const std::string& path, std::ios::openmo
 }
 }  // namespace
 
-std::ofstream* OfstreamArray::CreateAndAdd(const std::string& path, bool deferred) {
+std::ofstream* OfstreamArray::CreateAndAdd(const std::string& path, bool deferred, bool append) {
   auto file = std::make_unique<std::ofstream>();
-  OpenOrReport(*file, path, deferred ? std::ios::app : std::ios::trunc);
+  OpenOrReport(*file, path, deferred || append ? std::ios::app : std::ios::trunc);
   if (deferred) file->close();
   std::ofstream* added = file.get();
   if (size < capacity) file.release();  // else Add reports the full array

@@ -46,10 +46,10 @@ class OfstreamArray : public PointerArray<std::ofstream> {
  public:
   explicit OfstreamArray(int capacity) : PointerArray<std::ofstream>(capacity) {}
   ~OfstreamArray() override { DeleteAll(); }
-  // Opens (truncating) the file at path and keeps it. A deferred file is
-  // only checked to be writable (its contents stay) and opened by
-  // OpenDeferred: until then it takes no writes.
-  std::ofstream* CreateAndAdd(const std::string& path, bool deferred = false);
+  // Opens the file at path and keeps it: truncating it, or appending to it
+  // when append is true. A deferred file is only checked to be writable (its
+  // contents stay) and opened by OpenDeferred: until then it takes no writes.
+  std::ofstream* CreateAndAdd(const std::string& path, bool deferred = false, bool append = false);
   // Opens (truncating) every deferred file not opened yet.
   void OpenDeferred();
   void CloseAll();

@@ -33,4 +33,8 @@ class GenerationObserver {
   virtual void RunStarted(const RunStart&) {}
   virtual void GenerationFinished(const GenerationRecord&) {}
   virtual void RunEnded(const RunEnd&) {}
+  // A run resumed from a checkpoint: it goes on after the generation record
+  // describes (reported to the observers of the batch that wrote the
+  // checkpoint, not to these).
+  virtual void RunResumed(const GenerationRecord&) {}
 };

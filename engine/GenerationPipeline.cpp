@@ -32,6 +32,22 @@ void GenerationPipeline::StartRun() {
   if (memory) memory->Clear();
 }
 
+void GenerationPipeline::ResumeRun(Population* scored) {
+  if (!memory) return;
+  memory->Clear();
+  FitnessMemory::Key key;
+  for (int i = 0; i < scored->Size(); ++i) {
+    Individual* member = scored->GetUnsorted(i);
+    // Only plain fitness individuals have keys.
+    if (!FitnessMemory::KeyOf(member, key)) continue;
+    memory->Remember(key, static_cast<DoubleTypeFitnessIndividual*>(member)->GetFitness(), std::string());
+  }
+  // Members with the same program were remembered more than once: no race
+  // between threads.
+  memory->TakeRaced();
+  memory->NextGeneration();
+}
+
 void GenerationPipeline::MakeFirst(Evolution* initial, Population* population, int n) {
   initial->WatchStop(&stop);
   initial->Apply(population, n);

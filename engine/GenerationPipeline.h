@@ -37,6 +37,10 @@ class GenerationPipeline {
 
   // A new run: nothing of an earlier run's programs counts.
   void StartRun();
+  // A run resumed from a checkpoint after scored, a generation scored in
+  // full: the fitness memory knows its programs, as it would have after
+  // scoring it (the lines their evaluations wrote are not known again).
+  void ResumeRun(Population* scored);
   // initial's Apply on population, for n members.
   void MakeFirst(Evolution* initial, Population* population, int n);
   // evolution's Evolve from parents into next, for n members. The parents

@@ -38,6 +38,11 @@ class Population {
   // population is sorted).
   int GetPublishedPreference(int i) const { return preferences[static_cast<std::size_t>(i)]; }
   void Sort();
+  // Whether the members are in comparator order now; RestoreSorted sets it
+  // as a checkpoint kept it (the members added back in their saved order),
+  // so that the next Get sorts only if the saved population would have.
+  bool IsSorted() const { return sorted; }
+  void RestoreSorted(bool value) { sorted = value; }
   // Each member, in index order, accepts the visitor.
   void AcceptAll(IndividualVisitor* visitor);
   // Destroys every member with its chromosome; the population is then empty.

@@ -30,6 +30,8 @@ class Problem {
   virtual void FitnessFunction(Individual* individual) = 0;
   virtual int IsSolved() { return solved; }
   virtual void ResetSolved() { solved = 0; }
+  // Sets the solved flag as a checkpoint kept it.
+  void RestoreSolved(bool value) { solved = value ? 1 : 0; }
 
   // A copy that a worker thread evaluates with beside this problem: the same
   // data, an interpreter (and room and robot) of its own, and the solved flag

@@ -7,6 +7,11 @@ TimeEstimator::TimeEstimator(int capacity)
   estimates->Fill(0);
 }
 
+TimeEstimator::TimeEstimator(int capacity, std::time_t start, int count) : TimeEstimator(capacity) {
+  this->start = start;
+  this->count = count < 0 ? 0 : (count > capacity ? capacity : count);
+}
+
 std::string TimeEstimator::NextEstimate() {
   if (count >= capacity) {
     GetException()->TooMuchCallError(count, capacity, "TimeEstimator", "Estimate");

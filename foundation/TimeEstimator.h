@@ -12,6 +12,9 @@
 class TimeEstimator {
  public:
   explicit TimeEstimator(int capacity);
+  // One that began at start and has made count estimates already (a batch
+  // resumed from a checkpoint); the earlier estimates count as 0.
+  TimeEstimator(int capacity, std::time_t start, int count);
   // Records the next estimate and returns it in the C library's ctime form
   // (24 characters and a line feed).
   std::string NextEstimate();

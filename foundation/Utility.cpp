@@ -36,6 +36,18 @@ void Utility::Regenerate() {
   index = 0;
 }
 
+void Utility::GetState(std::uint32_t* words, int& next) const {
+  for (int i = 0; i < kStateWords; ++i) words[i] = state[i];
+  next = index;
+}
+
+bool Utility::SetState(const std::uint32_t* words, int next) {
+  if (next < 0 || next > kStateWords + 1) return false;
+  for (int i = 0; i < kStateWords; ++i) state[i] = words[i];
+  index = next;
+  return true;
+}
+
 double Utility::Random01() {
   double r = static_cast<double>(NextWord()) * (1.0 / 4294967296.0);
   if (r < 0.0 || r >= 1.0) {

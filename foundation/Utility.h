@@ -22,6 +22,14 @@ class Utility {
   int RandomInt(int n);
   double RandomDouble(double x);
 
+  // The generator's whole state: its 624 words and the index of the next
+  // one to use (624: regenerate first; 625: never seeded). A checkpoint
+  // keeps it, so that a resumed batch draws the same numbers.
+  static constexpr int kStateWords = 624;
+  void GetState(std::uint32_t* words, int& next) const;
+  // False (and nothing changed) for an index outside 0 .. 625.
+  bool SetState(const std::uint32_t* words, int next);
+
   static int Floor(double x);
   static int Power(int base, int exponent);
   static int IsNumber(const std::string& text);  // 1 integer, 2 real, 3 other

@@ -92,3 +92,33 @@ void RunsTable::RunEnded(const RunEnd& end) {
                     (any ? CsvNumber(end.last->seconds) : "") + "," + CsvField(bestProgram);
   WriteRow(stream, row);
 }
+
+TableState GenerationsTable::GetState() const {
+  TableState state;
+  state.headerWritten = headerWritten;
+  state.runBest = runBest;
+  return state;
+}
+
+void GenerationsTable::SetState(const TableState& state) {
+  headerWritten = state.headerWritten;
+  runBest = state.runBest;
+}
+
+TableState RunsTable::GetState() const {
+  TableState state;
+  state.headerWritten = headerWritten;
+  state.runBest = runBest;
+  state.bestSize = bestSize;
+  state.bestDepth = bestDepth;
+  state.bestProgram = bestProgram;
+  return state;
+}
+
+void RunsTable::SetState(const TableState& state) {
+  headerWritten = state.headerWritten;
+  runBest = state.runBest;
+  bestSize = state.bestSize;
+  bestDepth = state.bestDepth;
+  bestProgram = state.bestProgram;
+}

@@ -20,6 +20,16 @@ struct RunBest {
   bool Offer(double candidate);
 };
 
+// What a table keeps of the run under way between two generations, as a
+// checkpoint saves it (the generations table keeps only the first two).
+struct TableState {
+  bool headerWritten = false;
+  RunBest runBest;
+  int bestSize = 0;
+  int bestDepth = 0;
+  std::string bestProgram;
+};
+
 class GenerationsTable : public GenerationObserver {
  public:
   static constexpr const char* kStream = "generations";
@@ -29,6 +39,8 @@ class GenerationsTable : public GenerationObserver {
 
   void RunStarted(const RunStart& start) override;
   void GenerationFinished(const GenerationRecord& record) override;
+  TableState GetState() const;
+  void SetState(const TableState& state);
 
  private:
   bool headerWritten = false;
@@ -47,6 +59,8 @@ class RunsTable : public GenerationObserver {
   // A run ended by a stop request gets its row too, of the generations it
   // finished; none when it finished none.
   void RunEnded(const RunEnd& end) override;
+  TableState GetState() const;
+  void SetState(const TableState& state);
 
  private:
   Producer* producer;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <ctime>
 #include <ostream>
 
 #include "config/Log.h"
@@ -24,7 +25,8 @@ EvolutionarySystem::EvolutionarySystem(Producer* producer, Logging logging)
       problem(producer->GetProblem()),
       population(producer->CreatePopulation()),
       pipeline(std::make_unique<GenerationPipeline>(problem, producer->GetThreadCount())),
-      runStart(std::chrono::steady_clock::now()) {
+      runStart(std::chrono::steady_clock::now()),
+      batchStart(runStart) {
   if (logging == Logging::Batch) {
     batchLog = std::make_unique<BatchLog>(producer);
     observers.push_back(batchLog.get());
@@ -62,6 +64,7 @@ bool EvolutionarySystem::IsStopRequested() const { return pipeline->IsStopReques
 int EvolutionarySystem::GetThreadCount() const { return pipeline->GetThreadCount(); }
 
 void EvolutionarySystem::Execute() {
+  batchStart = std::chrono::steady_clock::now();
   GetUtility()->Seed(static_cast<std::uint32_t>(producer->GetSeed()));
   RunIterations(producer->GetIterationNum());
 }
@@ -69,12 +72,18 @@ void EvolutionarySystem::Execute() {
 void EvolutionarySystem::Run() {
   StartRun();
   Initialize();
-  for (int g = 0;; ++g) {
-    Evaluate();
-    // Only a stop request (made before or during) leaves it unfinished.
-    stopped = !finished;
-    if (stopped) break;
-    LogGeneration(g);
+  Continue(-1);
+}
+
+void EvolutionarySystem::Continue(int logged) {
+  for (int g = logged < 0 ? 0 : logged;; ++g) {
+    if (g != logged) {
+      Evaluate();
+      // Only a stop request (made before or during) leaves it unfinished.
+      stopped = !finished;
+      if (stopped) break;
+      LogGeneration(g);
+    }
     if (g == producer->GetMaxGeneration()) break;
     if (problem->IsSolved() == 1) break;
     stopped = IsStopRequested();
@@ -119,9 +128,18 @@ void EvolutionarySystem::RunIterations(int n) {
   // A batch of no runs has nothing to run and nothing to summarise.
   if (n < 1) return;
   TimeEstimator estimator(n);
-  bool anyFinished = false;
-  for (int i = 0; i < n; ++i) {
-    RunIteration(i);
+  Iterate(n, 0, -1, estimator);
+}
+
+void EvolutionarySystem::Iterate(int n, int first, int resumed, TimeEstimator& estimator) {
+  // A resumed batch has finished a generation at least.
+  bool anyFinished = resumed >= 0;
+  for (int i = first; i < n; ++i) {
+    if (i == first && resumed >= 0) {
+      Continue(resumed);
+    } else {
+      RunIteration(i);
+    }
     anyFinished = anyFinished || lastFinished >= 0;
     if (stopped) {
       if (anyFinished) producer->WriteStatistics();
@@ -132,6 +150,57 @@ void EvolutionarySystem::RunIterations(int n) {
     estimator.Estimate(*GetLog()->Get("timer"));
   }
   producer->WriteStatistics();
+}
+
+EvolutionarySystem::Position EvolutionarySystem::GetPosition() const {
+  Position at;
+  at.run = run;
+  at.generation = lastFinished;
+  at.solvedGeneration = solvedGeneration;
+  at.runSeconds = record.seconds;
+  at.batchSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - batchStart).count();
+  at.evaluations = record.evaluations;
+  at.remembered = record.remembered;
+  return at;
+}
+
+void EvolutionarySystem::RestoreBest(Individual* individual) {
+  ReleaseBest();
+  best = individual;
+}
+
+void EvolutionarySystem::Resume(const Position& at) {
+  auto now = std::chrono::steady_clock::now();
+  run = at.run;
+  runStart = now - std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                       std::chrono::duration<double>(at.runSeconds));
+  batchStart = now - std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                         std::chrono::duration<double>(at.batchSeconds));
+  stopped = false;
+  finished = true;
+  lastFinished = at.generation;
+  solvedGeneration = at.solvedGeneration;
+  pipeline->ResumeRun(population.get());
+  // The record of that generation, as LogGeneration made it.
+  record = GenerationRecord();
+  record.run = run;
+  record.generation = at.generation;
+  record.Measure(population.get());
+  record.bestSoFarIndividual = best;
+  record.bestSoFar = FitnessOf(best);
+  record.evaluations = at.evaluations;
+  record.remembered = at.remembered;
+  record.seconds = at.runSeconds;
+  record.solved = problem->IsSolved() == 1;
+  for (GenerationObserver* observer : observers) observer->RunResumed(record);
+  int n = producer->GetIterationNum();
+  if (n == 1) {
+    Continue(at.generation);
+    return;
+  }
+  // The estimates go on from the batch's start and the runs before.
+  TimeEstimator estimator(n, std::time(nullptr) - static_cast<std::time_t>(at.batchSeconds), at.run - 1);
+  Iterate(n, at.run - 1, at.generation, estimator);
 }
 
 void EvolutionarySystem::RunIteration(int index) {

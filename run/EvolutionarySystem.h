@@ -21,6 +21,7 @@ class Individual;
 class Population;
 class Problem;
 class Producer;
+class TimeEstimator;
 
 class EvolutionarySystem {
  public:
@@ -79,6 +80,29 @@ class EvolutionarySystem {
   // Writes the best-so-far individual to "log" and "save", then discards it.
   virtual void SaveBest();
 
+  // Where the batch stands just after a generation finished (reported to
+  // every observer), as a checkpoint keeps it.
+  struct Position {
+    int run = 0;  // 1 for the first
+    int generation = -1;
+    int solvedGeneration = -1;
+    // Since the run began, and since the batch began.
+    double runSeconds = 0.0;
+    double batchSeconds = 0.0;
+    // Of the generation's scoring (see GenerationRecord).
+    long long evaluations = 0;
+    long long remembered = 0;
+  };
+  Position GetPosition() const;
+  // Continues a batch from a checkpoint taken at at: the random generator,
+  // the population (that generation, scored), the best-so-far individual,
+  // the problem's solved flag and the statistics collectors are already
+  // restored. Goes on exactly as the batch would have after that
+  // generation: the rest of its run, then the later runs.
+  void Resume(const Position& at);
+  // Takes individual (owned from here on) as the best so far.
+  void RestoreBest(Individual* individual);
+
   // Observers (not owned) are told of every run and generation, after the
   // batch logs, in the order they were added.
   void AddObserver(GenerationObserver* observer);
@@ -101,6 +125,9 @@ class EvolutionarySystem {
   Population* GetPopulation() { return population.get(); }
   Problem* GetProblem() { return problem; }
   Producer* GetProducer() { return producer; }
+  // The batch's CSV tables; null without batch logging.
+  GenerationsTable* GetGenerationsTable() { return generationsTable.get(); }
+  RunsTable* GetRunsTable() { return runsTable.get(); }
   // The best-so-far individual, or null.
   Individual* GetBest() { return best; }
   // The number of threads Evaluate uses when the problem can be copied.
@@ -110,6 +137,12 @@ class EvolutionarySystem {
   void ReleaseBest();
   void UpdateBest();
   void StartRun();
+  // The generations of a run from the one after logged (-1: from the
+  // first), then the end of the run.
+  void Continue(int logged);
+  // Runs first .. n - 1 (counted from 0) of a batch of n; with resumed,
+  // run first continues after the generation its Position names.
+  void Iterate(int n, int first, int resumed, TimeEstimator& estimator);
   // After the loop: a generation left unfinished by a stop gives way to the
   // one it was bred from; then the observers hear of the end.
   void EndRun();
@@ -127,6 +160,7 @@ class EvolutionarySystem {
   // The run under way (or the latest one).
   int run = 0;
   std::chrono::steady_clock::time_point runStart;
+  std::chrono::steady_clock::time_point batchStart;
   // Whether the population is a generation scored in full.
   bool finished = false;
   bool stopped = false;

@@ -29,6 +29,12 @@ void BatchSummary::GenerationFinished(const GenerationRecord& record) {
   if (best.Offer(record.best)) bestRun = record.run;
 }
 
+void BatchSummary::RunResumed(const GenerationRecord& record) {
+  runsDone = record.run - 1;
+  lastRun = record.run;
+  lastGeneration = record.generation;
+}
+
 void BatchSummary::RunEnded(const RunEnd& end) {
   if (end.lastGeneration < 0) return;
   ++runsDone;

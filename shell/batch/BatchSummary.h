@@ -13,6 +13,10 @@ class BatchSummary : public GenerationObserver {
   explicit BatchSummary(int runs) : runs(runs) {}
   void GenerationFinished(const GenerationRecord& record) override;
   void RunEnded(const RunEnd& end) override;
+  // Resumed: the runs before the record's are done, and the record's
+  // generation is the last finished (whether the earlier runs solved the
+  // problem and their best are not known here).
+  void RunResumed(const GenerationRecord& record) override;
 
   // The line an interrupted batch ends with.
   std::string InterruptedLine() const;

@@ -40,6 +40,8 @@ void ProgressLine::GenerationFinished(const GenerationRecord& record) {
   Show(record.run, record.generation, record.bestSoFarIndividual, false);
 }
 
+void ProgressLine::RunResumed(const GenerationRecord& record) { lastGeneration = record.generation; }
+
 void ProgressLine::RunEnded(const RunEnd& end) { Show(end.run, lastGeneration, end.best, true); }
 
 void ProgressLine::Show(int run, int g, Individual* best, bool force) {

@@ -21,6 +21,7 @@ class ProgressLine : public GenerationObserver {
   void GenerationFinished(const GenerationRecord& record) override;
   // The line shows where the run ended, also when it ended early (solved).
   void RunEnded(const RunEnd& end) override;
+  void RunResumed(const GenerationRecord& record) override;
 
  private:
   void Show(int run, int g, Individual* best, bool force);

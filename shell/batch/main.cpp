@@ -10,6 +10,7 @@
 
 #include "config/Log.h"
 #include "run/BatchStreams.h"
+#include "run/Checkpoint.h"
 #include "run/ProducerFactory.h"
 #include "foundation/Exception.h"
 #include "shell/batch/BatchSystem.h"
@@ -18,6 +19,7 @@
 namespace {
 const char* kUsage =
     "Usage: morvane2-batch [FILE-LIST]\n"
+    "       morvane2-batch --resume [FILE-LIST]\n"
     "\n"
     "Runs Morvane2 in batch mode in the working directory: iteration_num seeded\n"
     "runs, each of generations 0 … max_generation (fewer when the problem is\n"
@@ -38,6 +40,11 @@ const char* kUsage =
     "offline-mean, offline-sd and best); they are looked up before the first\n"
     "generation. Two more streams are optional CSV tables: generations (a row\n"
     "per generation of every run) and runs (a row per run).\n"
+    "With the int parameter checkpoint_every N above 0, the state of the batch\n"
+    "is saved to checkpoint.txt in the working directory after every Nth\n"
+    "generation of every run, between runs and at an interruption; --resume\n"
+    "continues the batch from it, with logs as those of a batch never stopped\n"
+    "(docs/checkpoint.md).\n"
     "An error ends the program with exit status 1 and its report as the last\n"
     "line on standard error (warnings, or a missing key's name, may come first).\n"
     "SIGINT or SIGTERM stops the batch after the generation under way: the\n"
@@ -48,6 +55,11 @@ const char* kUsage =
 
 int main(int argc, char** argv) {
   std::string fileList = "input/files.txt";
+  bool resume = argc >= 2 && std::strcmp(argv[1], "--resume") == 0;
+  if (resume) {
+    --argc;
+    ++argv;
+  }
   if (argc > 2) {
     std::fputs(kUsage, stderr);
     return 1;
@@ -59,6 +71,12 @@ int main(int argc, char** argv) {
     }
     fileList = argv[1];
   }
+  // A resumed batch reads its checkpoint whole before anything is written.
+  CheckpointData checkpoint;
+  if (resume) {
+    checkpoint = LoadCheckpoint(kCheckpointFile, fileList);
+    GetLog()->SetAppending(true);
+  }
   // A bit-string problem runs the genetic algorithm; every other problem runs
   // genetic programming.
   std::unique_ptr<Producer> producer = CreateProducer(fileList);
@@ -67,7 +85,18 @@ int main(int argc, char** argv) {
   {
     BatchSystem system(producer.get(), terminal);
     Interruption interruption(&system);
-    system.Execute();
+    std::unique_ptr<CheckpointWriter> checkpoints;
+    if (int every = CheckpointEvery(producer.get()); every > 0) {
+      checkpoints = std::make_unique<CheckpointWriter>(&system, fileList, every);
+      system.AddObserver(checkpoints.get());
+    }
+    if (resume) {
+      ResumeBatch(checkpoint, kCheckpointFile, &system);
+    } else {
+      system.Execute();
+    }
+    // The last checkpoint is on disk before anything more is written.
+    if (checkpoints) checkpoints->Finish();
     // Also after an interruption: the best found so far.
     if (system.GetBest() != nullptr) system.SaveBest();
     GetLog()->CheckWritten();

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cmath>
+#include <ctime>
 #include <limits>
 #include <random>
 #include <sstream>
@@ -145,6 +146,44 @@ TEST(UtilityTest, RouletteDrawOrderIsOneDoubleThenNothingElse) {
   double r = reference.RandomDouble(4.0);
   EXPECT_EQ(picked, r < 1.0 ? 0 : 1);
   EXPECT_EQ(GetUtility()->NextWord(), reference.NextWord());
+}
+
+// A state taken and set again draws the same numbers, across a
+// regeneration and from a generator never seeded; an index out of range
+// changes nothing.
+TEST(UtilityTest, StateTakenAndSetDrawsTheSameNumbers) {
+  for (int drawn : {0, 1, 623, 624, 1000}) {
+    Utility original;
+    original.Seed(77U);
+    for (int k = 0; k < drawn; ++k) original.NextWord();
+    std::uint32_t words[Utility::kStateWords];
+    int next = -1;
+    original.GetState(words, next);
+    Utility copy;
+    ASSERT_TRUE(copy.SetState(words, next));
+    for (int k = 0; k < 1500; ++k) ASSERT_EQ(copy.NextWord(), original.NextWord()) << drawn << " " << k;
+  }
+  Utility never;
+  std::uint32_t words[Utility::kStateWords];
+  int next = -1;
+  never.GetState(words, next);
+  EXPECT_EQ(next, 625);
+  Utility copy;
+  copy.Seed(3U);
+  ASSERT_TRUE(copy.SetState(words, next));
+  EXPECT_EQ(copy.NextWord(), 3499211612U);
+  EXPECT_FALSE(copy.SetState(words, 626));
+  EXPECT_FALSE(copy.SetState(words, -1));
+}
+
+// Resumed, an estimator goes on counting from the estimates made before.
+TEST(TimeEstimatorDeathTest, ResumedEstimatorCountsOn) {
+  TimeEstimator estimator(3, std::time(nullptr) - 100, 2);
+  std::ostringstream out;
+  estimator.Estimate(out);
+  EXPECT_EQ(estimator.Count(), 3);
+  EXPECT_EXIT(estimator.Estimate(out), ExitedWithCode(1),
+              "^" + ExactLine("Too much call: counter 3 is over 3 at TimeEstimator::Estimate\n") + "$");
 }
 
 TEST(TimeEstimatorTest, WritesCtimeFormattedEstimates) {

@@ -1,0 +1,491 @@
+#include "run/Checkpoint.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <utility>
+
+#include "config/Log.h"
+#include "engine/Chromosome.h"
+#include "engine/GenerationRecord.h"
+#include "engine/Individual.h"
+#include "engine/IndividualFactory.h"
+#include "engine/Population.h"
+#include "engine/Problem.h"
+#include "foundation/Exception.h"
+#include "foundation/NumericArrays.h"
+#include "foundation/Utility.h"
+#include "programs/GPSymbolRegister.h"
+#include "programs/Head.h"
+#include "programs/HeadLispCode.h"
+#include "run/CsvTables.h"
+#include "run/EvolutionarySystem.h"
+#include "run/GAProducer.h"
+#include "run/GPProducer.h"
+#include "run/Producer.h"
+
+namespace {
+const char* kClass = "Checkpoint";
+
+// The whole file, or false when it cannot be read.
+bool ReadFile(const std::string& path, std::string& bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream all;
+  all << in.rdbuf();
+  if (in.bad()) return false;
+  bytes = all.str();
+  return true;
+}
+
+// The checksum of a file's bytes; a file that cannot be read counts as empty.
+std::uint64_t FileChecksum(const std::string& path) {
+  std::string bytes;
+  if (!ReadFile(path, bytes)) bytes.clear();
+  return Fnv1a64(bytes);
+}
+
+std::string Reason() { return std::strerror(errno); }
+
+[[noreturn]] void Report(const std::string& message, const char* method) {
+  GetException()->FatalError(message, kClass, method);
+}
+
+CheckpointData::Member MemberOf(Individual* individual) {
+  CheckpointData::Member member;
+  member.fitness = FitnessOf(individual);
+  Chromosome* chromosome = individual->GetChromosome();
+  if (auto* bits = dynamic_cast<GAChromosome*>(chromosome)) {
+    member.bits = true;
+    member.genome = bits->ToString();
+  } else {
+    member.genome = chromosome->ToSaveString();
+  }
+  return member;
+}
+
+// Flushes the file at path to disk.
+bool SyncFile(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool synced = ::fsync(fd) == 0;
+  ::close(fd);
+  return synced;
+}
+
+// Builds the individuals of a checkpoint for the producer's problem: programs
+// over the node set's operators, or bit strings of the problem's length.
+class Builder {
+ public:
+  Builder(Producer* producer, const std::string& path) : path(path) {
+    factory = dynamic_cast<IndividualFactory*>(producer);
+    if (auto* ga = dynamic_cast<GAProducer*>(producer)) {
+      geneCount = ga->GetGeneCount();
+      return;
+    }
+    auto* gp = dynamic_cast<GPProducer*>(producer);
+    if (gp == nullptr || factory == nullptr) Report("Can not restore individuals for this producer", "Resume");
+    GPSymbolRegister* symbols = gp->GetGPSymbolRegister();
+    for (int k = 0; k < symbols->GetClassCount(); ++k) {
+      OperatorArray* row = symbols->GetClass(k);
+      for (int i = 0; i < row->Size(); ++i) {
+        Operator* op = row->Get(i);
+        // Two operators the listing form cannot tell apart: neither can be
+        // read back (null).
+        auto placed = operators.emplace(std::make_pair(op->GetName(), op->GetArity()), op);
+        if (!placed.second && placed.first->second != op) placed.first->second = nullptr;
+      }
+    }
+  }
+
+  Individual* Build(const CheckpointData::Member& member) {
+    if (member.bits != (geneCount >= 0)) {
+      Fail(member.line, geneCount >= 0 ? "a bit string of the bit-string problem" : "a program of the node set",
+           member.bits ? "a bit string" : "a program");
+    }
+    Individual* individual = member.bits ? factory->CreateIndividual(new GAChromosome(Genes(member)))
+                                         : factory->CreateIndividual(new GPChromosome(Program(member)));
+    auto* scored = dynamic_cast<DoubleTypeFitnessIndividual*>(individual);
+    if (scored == nullptr) Report("Can not restore individuals for this producer", "Resume");
+    scored->SetFitness(member.fitness);
+    return individual;
+  }
+
+ private:
+  [[noreturn]] void Fail(int line, const std::string& expected, const std::string& found) {
+    Report("Checkpoint " + path + " line " + std::to_string(line) + ": expected " + expected + ", found " + found,
+           "Resume");
+  }
+
+  IntArray* Genes(const CheckpointData::Member& member) {
+    if (static_cast<int>(member.genome.size()) != geneCount) {
+      Fail(member.line, std::to_string(geneCount) + " bits", std::to_string(member.genome.size()));
+    }
+    auto* genes = new IntArray(geneCount);
+    for (char c : member.genome) genes->Add(c == '1' ? 1 : 0);
+    return genes;
+  }
+
+  // The listing form, preorder: each node takes the next nodes as its
+  // children, as many as its arity.
+  HeadLispCode* Program(const CheckpointData::Member& member) {
+    std::istringstream lines(member.genome);
+    std::string line;
+    Head* root = nullptr;
+    // Nodes still owed children, with the number they still need.
+    std::vector<std::pair<Head*, int>> open;
+    int number = member.line;
+    auto release = [&root]() {
+      if (root != nullptr) {
+        root->DeleteChildren();
+        delete root;
+      }
+    };
+    while (std::getline(lines, line)) {
+      ++number;
+      std::size_t tab = line.find('\t');
+      std::string name = line.substr(0, tab);
+      int arity = std::stoi(line.substr(tab + 1));
+      auto found = operators.find(std::make_pair(name, arity));
+      if (found == operators.end() || found->second == nullptr || (root != nullptr && open.empty())) {
+        release();
+        Fail(number, open.empty() && root != nullptr ? "the end of the program" : "an operator of the node set",
+             "\"" + name + "\" of arity " + std::to_string(arity));
+      }
+      auto* node = new Head(found->second);
+      if (root == nullptr) {
+        root = node;
+      } else {
+        open.back().first->AddChild(node);
+        if (--open.back().second == 0) open.pop_back();
+      }
+      if (arity > 0) open.emplace_back(node, arity);
+    }
+    if (!open.empty()) {
+      release();
+      Fail(number, "more nodes of the program", "its end");
+    }
+    return new HeadLispCode(root);
+  }
+
+  std::string path;
+  IndividualFactory* factory = nullptr;
+  int geneCount = -1;
+  std::map<std::pair<std::string, int>, Operator*> operators;
+};
+}  // namespace
+
+int CheckpointEvery(Producer* producer) {
+  IntRegister* ints = producer->GetIntRegister();
+  if (ints->Exists("checkpoint_every") == 0) return 0;
+  int every = *ints->Get("checkpoint_every");
+  if (every < 0) {
+    GetException()->FatalError("Parameter checkpoint_every in " + producer->GetFileName("parameter") + " is " +
+                                   std::to_string(every) + "; expected 0 or more",
+                               ClassNameOf(*producer), "Producer");
+  }
+  return every;
+}
+
+std::vector<CheckpointData::Input> InputChecksums(const std::string& fileList, Producer* producer) {
+  std::vector<CheckpointData::Input> inputs;
+  std::set<std::string> seen;
+  auto add = [&](const std::string& path) {
+    if (!seen.insert(path).second) return;
+    CheckpointData::Input input;
+    input.path = path;
+    input.checksum = FileChecksum(path);
+    inputs.push_back(input);
+  };
+  add(fileList);
+  StringRegister* files = producer->GetStringRegister();
+  for (int i = 0; i < files->Count(); ++i) add(*files->ValueAt(i));
+  return inputs;
+}
+
+CheckpointMoment TakeMoment(EvolutionarySystem* system) {
+  CheckpointMoment moment;
+  CheckpointData& data = moment.data;
+  EvolutionarySystem::Position at = system->GetPosition();
+  data.run = at.run;
+  data.generation = at.generation;
+  data.solvedGeneration = at.solvedGeneration;
+  data.solved = system->GetProblem()->IsSolved() == 1;
+  data.runSeconds = at.runSeconds;
+  data.batchSeconds = at.batchSeconds;
+  data.evaluations = at.evaluations;
+  data.remembered = at.remembered;
+  GetUtility()->GetState(data.randomWords.data(), data.randomIndex);
+  Log* log = GetLog();
+  log->FlushAll();
+  std::set<std::string> seen;
+  for (int i = 0; i < log->FileCount(); ++i) {
+    const std::string& path = log->FilePath(i);
+    if (!seen.insert(path).second) continue;
+    CheckpointData::LogFile file;
+    file.path = path;
+    std::error_code error;
+    std::uintmax_t size = std::filesystem::file_size(path, error);
+    file.length = error ? 0 : size;
+    data.logs.push_back(file);
+  }
+  return moment;
+}
+
+CheckpointData CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMoment& moment,
+                                 const std::string& fileList, const std::vector<CheckpointData::Input>& inputs) {
+  CheckpointData data = moment.data;
+  data.fileList = fileList;
+  data.inputs = inputs;
+  IndividualLogCollectorsRegister* collectors = system->GetProducer()->GetIndividualLogCollectorsRegister();
+  for (int i = 0; i < collectors->Count(); ++i) {
+    CheckpointData::Collectors saved;
+    saved.name = collectors->KeyAt(i);
+    IndividualLogCollectorArray* array = collectors->ValueAt(i);
+    for (int r = 0; r < array->Size(); ++r) {
+      DoubleArray* values = array->Get(r)->GetValues();
+      std::vector<double> list(values->Data(), values->Data() + values->Size());
+      saved.runs.push_back(std::move(list));
+    }
+    data.statistics.push_back(std::move(saved));
+  }
+  auto saveTable = [&data](const char* name, const TableState& state) {
+    CheckpointData::Table table;
+    table.name = name;
+    table.headerWritten = state.headerWritten;
+    table.any = state.runBest.any;
+    table.fitness = state.runBest.fitness;
+    table.size = state.bestSize;
+    table.depth = state.bestDepth;
+    table.program = state.bestProgram;
+    data.tables.push_back(table);
+  };
+  if (GenerationsTable* table = system->GetGenerationsTable()) saveTable(GenerationsTable::kStream, table->GetState());
+  if (RunsTable* table = system->GetRunsTable()) saveTable(RunsTable::kStream, table->GetState());
+  if (Individual* best = system->GetBest()) {
+    data.hasBest = true;
+    data.best = MemberOf(best);
+  }
+  Population* population = system->GetPopulation();
+  data.sorted = population->IsSorted();
+  for (int i = 0; i < population->Size(); ++i) data.population.push_back(MemberOf(population->GetUnsorted(i)));
+  return data;
+}
+
+std::string WriteCheckpointFile(const CheckpointData& data, const std::string& path,
+                                std::map<std::string, std::uint64_t>* synced) {
+  // What the checkpoint records of the logs must be on disk before it is.
+  for (const auto& log : data.logs) {
+    if (synced != nullptr) {
+      auto known = synced->find(log.path);
+      if (known != synced->end() && known->second == log.length) continue;
+    }
+    if (!SyncFile(log.path)) return "Can not write checkpoint " + path + ": " + log.path + ": " + Reason();
+    if (synced != nullptr) (*synced)[log.path] = log.length;
+  }
+  std::string text = FormatCheckpoint(data);
+  std::string temporary = path + ".tmp";
+  int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return "Can not write checkpoint " + temporary + ": " + Reason();
+  std::size_t written = 0;
+  while (written < text.size()) {
+    ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      std::string reason = n < 0 ? Reason() : "nothing written";
+      ::close(fd);
+      return "Can not write checkpoint " + temporary + ": " + reason;
+    }
+    written += static_cast<std::size_t>(n);
+  }
+  if (::fsync(fd) != 0) {
+    std::string reason = Reason();
+    ::close(fd);
+    return "Can not write checkpoint " + temporary + ": " + reason;
+  }
+  if (::close(fd) != 0) return "Can not write checkpoint " + temporary + ": " + Reason();
+  if (std::rename(temporary.c_str(), path.c_str()) != 0) return "Can not write checkpoint " + path + ": " + Reason();
+  // The rename itself is on disk once its folder is.
+  std::string folder = std::filesystem::path(path).parent_path().string();
+  SyncFile(folder.empty() ? "." : folder);
+  return std::string();
+}
+
+CheckpointWriter::CheckpointWriter(EvolutionarySystem* system, const std::string& fileList, int every)
+    : system(system), fileList(fileList), every(every), inputs(InputChecksums(fileList, system->GetProducer())) {}
+
+CheckpointWriter::~CheckpointWriter() { Finish(); }
+
+void CheckpointWriter::Finish() {
+  if (writing.joinable()) writing.join();
+  if (failure.empty()) return;
+  std::string message;
+  message.swap(failure);
+  Report(message, "Write");
+}
+
+void CheckpointWriter::Write() {
+  Finish();
+  written = true;
+  // The state is taken here; the text is made and written meanwhile.
+  writing = std::thread([this, data = CaptureCheckpoint(system, moment, fileList, inputs)]() {
+    failure = WriteCheckpointFile(data, kCheckpointFile, &synced);
+  });
+}
+
+void CheckpointWriter::GenerationFinished(const GenerationRecord& record) {
+  moment = TakeMoment(system);
+  written = false;
+  if (every <= 0 || (record.generation + 1) % every != 0) return;
+  Write();
+}
+
+void CheckpointWriter::RunEnded(const RunEnd& end) {
+  // The population is the run's last generation finished still (a
+  // generation cut short by a stop has given way to it), and the statistics
+  // and the best so far are as they were then; what has changed since is in
+  // the moment.
+  if (written || end.lastGeneration < 0) return;
+  // After the batch's last run nothing more is to be resumed but its end.
+  if (!end.stopped && end.run >= system->GetProducer()->GetIterationNum()) return;
+  if (moment.data.run != end.run || moment.data.generation != end.lastGeneration) return;
+  Write();
+}
+
+std::string CheckFileList(const CheckpointData& data, const std::string& fileList) {
+  if (data.fileList == fileList) return std::string();
+  return "line 2: expected the file list " + fileList + ", found " + data.fileList +
+         " (the checkpoint is of another batch)";
+}
+
+std::string CheckInputs(const CheckpointData& data) {
+  for (const auto& input : data.inputs) {
+    if (FileChecksum(input.path) != input.checksum) {
+      return "Input file " + input.path + " has changed since the checkpoint was written (line " +
+             std::to_string(input.line) + ")";
+    }
+  }
+  return std::string();
+}
+
+std::string CheckLogFiles(const CheckpointData& data) {
+  for (const auto& log : data.logs) {
+    std::error_code error;
+    std::uintmax_t size = std::filesystem::file_size(log.path, error);
+    if (error) return "Log file " + log.path + " is missing (line " + std::to_string(log.line) + ")";
+    if (size < log.length) {
+      return "Log file " + log.path + " is shorter than the checkpoint records: " + std::to_string(size) +
+             " bytes, expected at least " + std::to_string(log.length) + " (line " + std::to_string(log.line) + ")";
+    }
+  }
+  return std::string();
+}
+
+CheckpointData LoadCheckpoint(const std::string& path, const std::string& fileList) {
+  std::string text;
+  if (!ReadFile(path, text)) Report("Can not read checkpoint " + path + ": " + Reason(), "Read");
+  CheckpointData data;
+  std::string error;
+  if (!ParseCheckpoint(text, data, error)) Report("Checkpoint " + path + " " + error, "Read");
+  error = CheckFileList(data, fileList);
+  if (!error.empty()) Report("Checkpoint " + path + " " + error, "Read");
+  error = CheckInputs(data);
+  if (error.empty()) error = CheckLogFiles(data);
+  if (!error.empty()) Report(error, "Read");
+  return data;
+}
+
+void ResumeBatch(const CheckpointData& data, const std::string& path, EvolutionarySystem* system) {
+  Producer* producer = system->GetProducer();
+  auto fail = [&path](int line, const std::string& message) {
+    Report("Checkpoint " + path + " line " + std::to_string(line) + ": " + message, "Resume");
+  };
+  if (data.run > producer->GetIterationNum()) {
+    fail(data.positionLine, "expected a run up to iteration_num " + std::to_string(producer->GetIterationNum()) +
+                                ", found run " + std::to_string(data.run));
+  }
+  if (data.generation > producer->GetMaxGeneration()) {
+    fail(data.positionLine, "expected a generation up to max_generation " +
+                                std::to_string(producer->GetMaxGeneration()) + ", found generation " +
+                                std::to_string(data.generation));
+  }
+  Population* population = system->GetPopulation();
+  if (data.population.empty() || static_cast<int>(data.population.size()) > population->Capacity()) {
+    fail(data.populationLine, "expected 1 to population_size " + std::to_string(population->Capacity()) +
+                                  " members, found " + std::to_string(data.population.size()));
+  }
+  IndividualLogCollectorsRegister* collectors = producer->GetIndividualLogCollectorsRegister();
+  for (const auto& saved : data.statistics) {
+    if (saved.runs.empty() || static_cast<int>(saved.runs.size()) > collectors->GetIterationCount() + 1) {
+      fail(saved.line, "expected 1 to " + std::to_string(collectors->GetIterationCount() + 1) + " runs of values");
+    }
+    for (const auto& values : saved.runs) {
+      if (static_cast<int>(values.size()) > collectors->GetGenerationCount() + 1) {
+        fail(saved.line, "expected at most " + std::to_string(collectors->GetGenerationCount() + 1) +
+                             " values per run");
+      }
+    }
+  }
+  for (const auto& table : data.tables) {
+    bool known = (table.name == GenerationsTable::kStream && system->GetGenerationsTable() != nullptr) ||
+                 (table.name == RunsTable::kStream && system->GetRunsTable() != nullptr);
+    if (!known) fail(table.line, "expected the table generations or runs, found " + table.name);
+    if (table.program.find_first_of("\n\r") != std::string::npos) fail(table.line, "expected a program on one line");
+  }
+  // The individuals first: a program that does not fit reports before
+  // anything changes.
+  Builder builder(producer, path);
+  for (const auto& member : data.population) population->Add(builder.Build(member));
+  population->RestoreSorted(data.sorted);
+  if (data.hasBest) system->RestoreBest(builder.Build(data.best));
+  for (const auto& saved : data.statistics) {
+    IndividualLogCollectorArray* array = collectors->Get(saved.name);
+    while (array->Size() < static_cast<int>(saved.runs.size())) {
+      array->Add(new IndividualLogCollector(collectors->GetGenerationCount() + 1));
+    }
+    for (std::size_t r = 0; r < saved.runs.size(); ++r) {
+      DoubleArray* values = array->Get(static_cast<int>(r))->GetValues();
+      values->Clear();
+      for (double v : saved.runs[r]) values->Add(v);
+    }
+  }
+  for (const auto& saved : data.tables) {
+    TableState state;
+    state.headerWritten = saved.headerWritten;
+    state.runBest.any = saved.any;
+    state.runBest.fitness = saved.fitness;
+    state.bestSize = saved.size;
+    state.bestDepth = saved.depth;
+    state.bestProgram = saved.program;
+    if (saved.name == GenerationsTable::kStream) {
+      system->GetGenerationsTable()->SetState(state);
+    } else {
+      system->GetRunsTable()->SetState(state);
+    }
+  }
+  system->GetProblem()->RestoreSolved(data.solved);
+  GetUtility()->SetState(data.randomWords.data(), data.randomIndex);
+  // Only now: the logs go back to what they were at the checkpoint.
+  for (const auto& log : data.logs) {
+    std::error_code error;
+    std::filesystem::resize_file(log.path, log.length, error);
+    if (error) Report("Can not cut log file " + log.path + " back: " + error.message(), "Resume");
+  }
+  EvolutionarySystem::Position at;
+  at.run = data.run;
+  at.generation = data.generation;
+  at.solvedGeneration = data.solvedGeneration;
+  at.runSeconds = data.runSeconds;
+  at.batchSeconds = data.batchSeconds;
+  at.evaluations = data.evaluations;
+  at.remembered = data.remembered;
+  system->Resume(at);
+}

@@ -1,0 +1,108 @@
+// Checkpoints of a batch: with the int parameter checkpoint_every N, the
+// whole state of the batch after every Nth generation of every run, written
+// to checkpoint.txt in the working directory; and the resumption of a batch
+// from it, which ends with logs byte for byte those of a batch never
+// stopped. docs/checkpoint.md describes the file.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/GenerationObserver.h"
+#include "run/CheckpointText.h"
+
+class EvolutionarySystem;
+class Producer;
+
+// The checkpoint file, in the working directory.
+constexpr const char* kCheckpointFile = "checkpoint.txt";
+
+// The int parameter checkpoint_every: 0 when absent (no checkpoints); a
+// value below 0 ends the process with a range report.
+int CheckpointEvery(Producer* producer);
+
+// The checksums of the file list at fileList and of every file it names.
+std::vector<CheckpointData::Input> InputChecksums(const std::string& fileList, Producer* producer);
+
+// What a checkpoint must take at the very moment a generation has been
+// reported, because it changes soon after (the random generator draws for
+// the next generation, the logs grow): the position, the solved flag, the
+// random generator and the log files' lengths (flushed first).
+struct CheckpointMoment {
+  CheckpointData data;
+};
+CheckpointMoment TakeMoment(EvolutionarySystem* system);
+
+// The state of system's batch at moment: the moment's part, and the
+// population, best so far and statistics as they are now (which stay as
+// they were at the moment until the next generation is reported).
+CheckpointData CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMoment& moment,
+                                 const std::string& fileList, const std::vector<CheckpointData::Input>& inputs);
+
+// Writes data to path so that a crash at any moment leaves either the old
+// checkpoint or the new one whole: the log files are flushed to disk (those
+// not of the length synced says they had when last flushed; synced is
+// updated, and may be null), the text goes to a temporary file beside path,
+// is flushed to disk and renamed over path. Returns the failure's message,
+// empty when all went well.
+std::string WriteCheckpointFile(const CheckpointData& data, const std::string& path,
+                                std::map<std::string, std::uint64_t>* synced = nullptr);
+
+// Writes a checkpoint after every Nth generation of every run, and when a
+// run ends (by a stop request, or before the next run) of the last
+// generation it finished, if that one has none yet.
+// The file is written and flushed to disk on a thread of its own while the
+// run goes on; the next checkpoint, and the writer's end, wait for it. A
+// checkpoint that cannot be written is reported then, on the run's thread.
+class CheckpointWriter : public GenerationObserver {
+ public:
+  // The input checksums are taken now, as the batch starts.
+  CheckpointWriter(EvolutionarySystem* system, const std::string& fileList, int every);
+  // Waits for the checkpoint being written (see Finish).
+  ~CheckpointWriter() override;
+  CheckpointWriter(const CheckpointWriter&) = delete;
+  CheckpointWriter& operator=(const CheckpointWriter&) = delete;
+  void GenerationFinished(const GenerationRecord& record) override;
+  void RunEnded(const RunEnd& end) override;
+  // Waits until the checkpoint being written is on disk; one that could not
+  // be written is reported.
+  void Finish();
+
+ private:
+  void Write();
+
+  EvolutionarySystem* system;
+  std::string fileList;
+  int every;
+  std::vector<CheckpointData::Input> inputs;
+  CheckpointMoment moment;
+  // Whether the moment's generation has its checkpoint.
+  bool written = false;
+  std::thread writing;
+  std::string failure;
+  std::map<std::string, std::uint64_t> synced;
+};
+
+// For a batch resumed from path with the file list at fileList, before
+// anything of the batch is made: reads the checkpoint whole and checks that
+// it is whole and sound, that it was written for that file list, that no
+// input file has changed since, and that every log file is there at least
+// as long as recorded. Any fault is a report naming the line or the file;
+// nothing is written.
+CheckpointData LoadCheckpoint(const std::string& path, const std::string& fileList);
+// The checks of LoadCheckpoint after the reading: empty when all is well,
+// else the report's message.
+std::string CheckFileList(const CheckpointData& data, const std::string& fileList);
+std::string CheckInputs(const CheckpointData& data);
+std::string CheckLogFiles(const CheckpointData& data);
+
+// Restores data (read from path) into system, a fresh system of a producer
+// made from the same inputs with its log files opened for appending (see
+// Log::SetAppending); then cuts every log file back to its recorded length
+// and continues the batch. A checkpoint that does not fit the inputs (an
+// operator the node set lacks, a population too large) is a report made
+// before any log file changes.
+void ResumeBatch(const CheckpointData& data, const std::string& path, EvolutionarySystem* system);

@@ -1,0 +1,86 @@
+// What a checkpoint holds and its text form: the batch's position, random
+// generator, population, best so far, statistics, log lengths and input
+// checksums, written line by line (docs/checkpoint.md describes the format)
+// and read back exactly, or refused with the line at fault.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct CheckpointData {
+  static constexpr int kVersion = 1;
+
+  // An individual: its fitness and its genome, either a program in listing
+  // form (one "name<TAB>arity" line per node, preorder) or a bit string.
+  struct Member {
+    double fitness = 0.0;
+    bool bits = false;
+    std::string genome;
+    int line = 0;  // where it starts in the file (0 when not read)
+  };
+  struct Input {
+    std::string path;
+    std::uint64_t checksum = 0;
+    int line = 0;
+  };
+  struct LogFile {
+    std::string path;
+    std::uint64_t length = 0;
+    int line = 0;
+  };
+  // A register entry of statistics collectors: one value list per run.
+  struct Collectors {
+    std::string name;
+    std::vector<std::vector<double>> runs;
+    int line = 0;
+  };
+
+  // What a CSV table keeps of the run under way.
+  struct Table {
+    std::string name;
+    bool headerWritten = false;
+    bool any = false;
+    double fitness = 0.0;
+    int size = 0;
+    int depth = 0;
+    std::string program;  // one line
+    int line = 0;
+  };
+
+  std::string fileList;
+  std::vector<Input> inputs;
+  int run = 0;
+  int generation = -1;
+  int solvedGeneration = -1;
+  bool solved = false;
+  double runSeconds = 0.0;
+  double batchSeconds = 0.0;
+  long long evaluations = 0;
+  long long remembered = 0;
+  std::array<std::uint32_t, 624> randomWords{};
+  int randomIndex = 0;
+  std::vector<LogFile> logs;
+  std::vector<Collectors> statistics;
+  std::vector<Table> tables;
+  bool hasBest = false;
+  Member best;
+  bool sorted = false;
+  std::vector<Member> population;
+  int positionLine = 0;
+  int populationLine = 0;
+};
+
+// FNV-1a, 64 bits: the checksum of input files and of the checkpoint text.
+std::uint64_t Fnv1a64(const std::string& bytes);
+std::string Hex64(std::uint64_t value);
+
+// The whole text of a checkpoint, its last line "end" with the checksum of
+// everything before it.
+std::string FormatCheckpoint(const CheckpointData& data);
+
+// Reads text (a checkpoint's whole file) into data. On a fault, false, with
+// error naming the line and what was expected there ("line 12: expected
+// ..."); data is then partly filled and means nothing.
+bool ParseCheckpoint(const std::string& text, CheckpointData& data, std::string& error);
