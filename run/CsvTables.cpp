@@ -36,47 +36,47 @@ bool RunBest::Offer(double candidate) {
 }
 
 void GenerationsTable::RunStarted(const RunStart& start) {
-  runBest = RunBest();
+  state.runBest = RunBest();
   MultiStream* stream = TableStream(kStream);
   // The header heads the batch's first run: a process making only a later
   // run of the batch writes none.
-  if (stream == nullptr || headerWritten || start.run != 1) return;
-  headerWritten = true;
+  if (stream == nullptr || state.headerWritten || start.run != 1) return;
+  state.headerWritten = true;
   WriteRow(stream, kHeader);
 }
 
 void GenerationsTable::GenerationFinished(const GenerationRecord& record) {
-  runBest.Offer(record.best);
+  state.runBest.Offer(record.best);
   MultiStream* stream = TableStream(kStream);
   if (stream == nullptr) return;
   std::string row =
       Count(record.run) + "," + Count(record.generation) + "," + CsvNumber(record.best) + "," +
       CsvNumber(record.mean) + "," + CsvNumber(record.median) + "," + CsvNumber(record.worst) + "," +
-      CsvNumber(record.deviation) + "," + CsvNumber(runBest.fitness) + "," + Count(record.bestSize) + "," +
-      Count(record.bestDepth) + "," + CsvNumber(record.meanSize) + "," + CsvNumber(record.meanDepth) + "," +
-      Count(record.evaluations) + "," + Count(record.remembered) + "," + CsvNumber(record.seconds);
+      CsvNumber(record.deviation) + "," + CsvNumber(state.runBest.fitness) + "," + Count(record.bestSize) +
+      "," + Count(record.bestDepth) + "," + CsvNumber(record.meanSize) + "," + CsvNumber(record.meanDepth) +
+      "," + Count(record.evaluations) + "," + Count(record.remembered) + "," + CsvNumber(record.seconds);
   WriteRow(stream, row);
 }
 
 void RunsTable::RunStarted(const RunStart& start) {
-  runBest = RunBest();
-  bestSize = 0;
-  bestDepth = 0;
-  bestProgram.clear();
+  state.runBest = RunBest();
+  state.bestSize = 0;
+  state.bestDepth = 0;
+  state.bestProgram.clear();
   MultiStream* stream = TableStream(kStream);
   // The header heads the batch's first run: a process making only a later
   // run of the batch writes none.
-  if (stream == nullptr || headerWritten || start.run != 1) return;
-  headerWritten = true;
+  if (stream == nullptr || state.headerWritten || start.run != 1) return;
+  state.headerWritten = true;
   WriteRow(stream, kHeader);
 }
 
 void RunsTable::GenerationFinished(const GenerationRecord& record) {
   if (TableStream(kStream) == nullptr) return;
-  if (!runBest.Offer(record.best)) return;
-  bestSize = record.bestSize;
-  bestDepth = record.bestDepth;
-  bestProgram = record.generationBest->GetChromosome()->ToString();
+  if (!state.runBest.Offer(record.best)) return;
+  state.bestSize = record.bestSize;
+  state.bestDepth = record.bestDepth;
+  state.bestProgram = record.generationBest->GetChromosome()->ToString();
 }
 
 void RunsTable::RunEnded(const RunEnd& end) {
@@ -86,39 +86,9 @@ void RunsTable::RunEnded(const RunEnd& end) {
   bool any = end.last != nullptr;
   std::int64_t seed = SeedOfRun(producer->GetSeed(), end.run - 1, producer->GetRunSeeding());
   std::string row = Count(end.run) + "," + Count(seed) + "," + Count(end.lastGeneration + 1) + "," +
-                    (any ? CsvNumber(runBest.fitness) : "") + "," +
+                    (any ? CsvNumber(state.runBest.fitness) : "") + "," +
                     (end.solvedGeneration >= 0 ? Count(end.solvedGeneration) : "") + "," +
-                    (any ? Count(bestSize) : "") + "," + (any ? Count(bestDepth) : "") + "," +
-                    (any ? CsvNumber(end.last->seconds) : "") + "," + CsvField(bestProgram);
+                    (any ? Count(state.bestSize) : "") + "," + (any ? Count(state.bestDepth) : "") + "," +
+                    (any ? CsvNumber(end.last->seconds) : "") + "," + CsvField(state.bestProgram);
   WriteRow(stream, row);
-}
-
-TableState GenerationsTable::GetState() const {
-  TableState state;
-  state.headerWritten = headerWritten;
-  state.runBest = runBest;
-  return state;
-}
-
-void GenerationsTable::SetState(const TableState& state) {
-  headerWritten = state.headerWritten;
-  runBest = state.runBest;
-}
-
-TableState RunsTable::GetState() const {
-  TableState state;
-  state.headerWritten = headerWritten;
-  state.runBest = runBest;
-  state.bestSize = bestSize;
-  state.bestDepth = bestDepth;
-  state.bestProgram = bestProgram;
-  return state;
-}
-
-void RunsTable::SetState(const TableState& state) {
-  headerWritten = state.headerWritten;
-  runBest = state.runBest;
-  bestSize = state.bestSize;
-  bestDepth = state.bestDepth;
-  bestProgram = state.bestProgram;
 }

@@ -34,17 +34,18 @@ class GenerationsTable : public GenerationObserver {
  public:
   static constexpr const char* kStream = "generations";
   static constexpr const char* kHeader =
-      "run,generation,best,mean,median,worst,sd,best_so_far,best_size,best_depth,mean_size,mean_depth,evaluations,"
+      "run,generation,best,mean,median,worst,sd,best_so_far,best_size,best_depth,mean_size,mean_depth,"
+      "evaluations,"
       "memory_hits,seconds";
 
   void RunStarted(const RunStart& start) override;
   void GenerationFinished(const GenerationRecord& record) override;
-  TableState GetState() const;
-  void SetState(const TableState& state);
+  const TableState& GetState() const { return state; }
+  void SetState(const TableState& saved) { state = saved; }
 
  private:
-  bool headerWritten = false;
-  RunBest runBest;
+  // What the table keeps between rows (saved with a checkpoint).
+  TableState state;
 };
 
 class RunsTable : public GenerationObserver {
@@ -59,14 +60,11 @@ class RunsTable : public GenerationObserver {
   // A run ended by a stop request gets its row too, of the generations it
   // finished; none when it finished none.
   void RunEnded(const RunEnd& end) override;
-  TableState GetState() const;
-  void SetState(const TableState& state);
+  const TableState& GetState() const { return state; }
+  void SetState(const TableState& saved) { state = saved; }
 
  private:
   Producer* producer;
-  bool headerWritten = false;
-  RunBest runBest;
-  int bestSize = 0;
-  int bestDepth = 0;
-  std::string bestProgram;
+  // What the table keeps between rows (saved with a checkpoint).
+  TableState state;
 };
