@@ -36,8 +36,8 @@ parameter=$(awk '$1 == "parameter" { print $2; exit }' "$base/input/files.txt")
 
 keys=()
 values=()
-for spec in "$@"; do
-  [[ "$spec" =~ ^([a-z_]+)=([^=]+)$ ]] || { echo "sweep: expected KEY=V1,V2,..., not $spec" >&2; exit 2; }
+for setting in "$@"; do
+  [[ "$setting" =~ ^([a-z_]+)=([^=]+)$ ]] || { echo "sweep: expected KEY=V1,V2,..., not $setting" >&2; exit 2; }
   key=${BASH_REMATCH[1]}
   list=${BASH_REMATCH[2]}
   for value in ${list//,/ }; do
