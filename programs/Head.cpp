@@ -1,6 +1,7 @@
 #include "programs/Head.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "foundation/Exception.h"
@@ -283,11 +284,39 @@ void Head::AppendBracketForm(std::string& text) const {
   text += ']';
 }
 
+// Checkpoints list whole populations: the text is measured first and then
+// written in place, without a string append per node.
 void Head::AppendListingForm(std::string& text) const {
-  text += op->GetName();
-  text += '\t';
-  text += std::to_string(arity);
-  text += '\n';
+  std::size_t at = text.size();
+  text.resize(at + ListingLength());
+  PutListing(text.data() + at);
+}
+
+namespace {
+std::size_t DigitCount(int value) { return value >= 0 && value < 10 ? 1 : std::to_string(value).size(); }
+}  // namespace
+
+std::size_t Head::ListingLength() const {
+  std::size_t length = op->GetName().size() + 2 + DigitCount(arity);
   Head* const* children = Children();
-  for (int i = 0; i < childCount; ++i) children[i]->AppendListingForm(text);
+  for (int i = 0; i < childCount; ++i) length += children[i]->ListingLength();
+  return length;
+}
+
+char* Head::PutListing(char* out) const {
+  const std::string& name = op->GetName();
+  std::memcpy(out, name.data(), name.size());
+  out += name.size();
+  *out++ = '\t';
+  if (arity >= 0 && arity < 10) {
+    *out++ = static_cast<char>('0' + arity);
+  } else {
+    std::string digits = std::to_string(arity);
+    std::memcpy(out, digits.data(), digits.size());
+    out += digits.size();
+  }
+  *out++ = '\n';
+  Head* const* children = Children();
+  for (int i = 0; i < childCount; ++i) out = children[i]->PutListing(out);
+  return out;
 }

@@ -114,6 +114,8 @@ class Head final {
   std::string ToString() const;
   // Listing form: one "name\tarity\n" line per node, in preorder.
   std::string ToSaveString() const;
+  // The listing form appended to text.
+  void AppendListingForm(std::string& text) const;
 
  private:
   // Children arrays this long or shorter live inside the node.
@@ -129,7 +131,10 @@ class Head final {
   int ComputeSize();
   int ComputeDepth();
   void AppendBracketForm(std::string& text) const;
-  void AppendListingForm(std::string& text) const;
+  // The listing form's length in characters, and the listing form written
+  // at out (that long); returns the end of what was written.
+  std::size_t ListingLength() const;
+  char* PutListing(char* out) const;
   [[noreturn]] void ReportChildIndex(int i, const char* method) const;
   // Destroys node with its whole subtree.
   static void Destroy(Head* node);

@@ -47,7 +47,7 @@ class Operator {
   virtual void Operate(LispInterpreter* interpreter);
 
   int GetArity() const { return arity; }
-  std::string GetName() const { return name; }
+  const std::string& GetName() const { return name; }
   int GetEvaluationKind() const { return evaluationKind; }
   // Net change of the number of values on the stacks when the node runs.
   int GetStackEffect() const { return 1 - arity; }

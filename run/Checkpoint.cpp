@@ -59,17 +59,24 @@ std::string Reason() { return std::strerror(errno); }
   GetException()->FatalError(message, kClass, method);
 }
 
-CheckpointData::Member MemberOf(Individual* individual) {
-  CheckpointData::Member member;
+// Puts individual into member, reusing the member's text buffer.
+void FillMember(Individual* individual, CheckpointData::Member& member) {
   member.fitness = FitnessOf(individual);
+  member.genome.clear();
   Chromosome* chromosome = individual->GetChromosome();
   if (auto* bits = dynamic_cast<GAChromosome*>(chromosome)) {
     member.bits = true;
     member.genome = bits->ToString();
+    return;
+  }
+  member.bits = false;
+  auto* gp = dynamic_cast<GPChromosome*>(chromosome);
+  auto* code = gp != nullptr ? dynamic_cast<HeadLispCode*>(gp->GetCode()) : nullptr;
+  if (code != nullptr && code->GetRoot() != nullptr) {
+    code->GetRoot()->AppendListingForm(member.genome);
   } else {
     member.genome = chromosome->ToSaveString();
   }
-  return member;
 }
 
 // Flushes the file at path to disk.
@@ -240,9 +247,15 @@ CheckpointMoment TakeMoment(EvolutionarySystem* system) {
   return moment;
 }
 
-CheckpointData CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMoment& moment,
-                                 const std::string& fileList, const std::vector<CheckpointData::Input>& inputs) {
-  CheckpointData data = moment.data;
+void CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMoment& moment, const std::string& fileList,
+                       const std::vector<CheckpointData::Input>& inputs, CheckpointData& data) {
+  // The members are kept aside while the moment is copied in, so that their
+  // text buffers serve again.
+  std::vector<CheckpointData::Member> members;
+  members.swap(data.population);
+  CheckpointData::Member best;
+  std::swap(best, data.best);
+  data = moment.data;
   data.fileList = fileList;
   data.inputs = inputs;
   IndividualLogCollectorsRegister* collectors = system->GetProducer()->GetIndividualLogCollectorsRegister();
@@ -270,18 +283,27 @@ CheckpointData CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMom
   };
   if (GenerationsTable* table = system->GetGenerationsTable()) saveTable(GenerationsTable::kStream, table->GetState());
   if (RunsTable* table = system->GetRunsTable()) saveTable(RunsTable::kStream, table->GetState());
-  if (Individual* best = system->GetBest()) {
+  data.best = std::move(best);
+  if (Individual* individual = system->GetBest()) {
     data.hasBest = true;
-    data.best = MemberOf(best);
+    FillMember(individual, data.best);
   }
   Population* population = system->GetPopulation();
   data.sorted = population->IsSorted();
-  for (int i = 0; i < population->Size(); ++i) data.population.push_back(MemberOf(population->GetUnsorted(i)));
+  members.resize(static_cast<std::size_t>(population->Size()));
+  for (int i = 0; i < population->Size(); ++i) FillMember(population->GetUnsorted(i), members[static_cast<std::size_t>(i)]);
+  data.population = std::move(members);
+}
+
+CheckpointData CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMoment& moment,
+                                 const std::string& fileList, const std::vector<CheckpointData::Input>& inputs) {
+  CheckpointData data;
+  CaptureCheckpoint(system, moment, fileList, inputs, data);
   return data;
 }
 
 std::string WriteCheckpointFile(const CheckpointData& data, const std::string& path,
-                                std::map<std::string, std::uint64_t>* synced) {
+                                std::map<std::string, std::uint64_t>* synced, std::string* buffer) {
   // What the checkpoint records of the logs must be on disk before it is.
   for (const auto& log : data.logs) {
     if (synced != nullptr) {
@@ -291,7 +313,9 @@ std::string WriteCheckpointFile(const CheckpointData& data, const std::string& p
     if (!SyncFile(log.path)) return "Can not write checkpoint " + path + ": " + log.path + ": " + Reason();
     if (synced != nullptr) (*synced)[log.path] = log.length;
   }
-  std::string text = FormatCheckpoint(data);
+  std::string made;
+  std::string& text = buffer != nullptr ? *buffer : made;
+  FormatCheckpoint(data, text);
   std::string temporary = path + ".tmp";
   int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return "Can not write checkpoint " + temporary + ": " + Reason();
@@ -336,9 +360,8 @@ void CheckpointWriter::Write() {
   Finish();
   written = true;
   // The state is taken here; the text is made and written meanwhile.
-  writing = std::thread([this, data = CaptureCheckpoint(system, moment, fileList, inputs)]() {
-    failure = WriteCheckpointFile(data, kCheckpointFile, &synced);
-  });
+  CaptureCheckpoint(system, moment, fileList, inputs, pending);
+  writing = std::thread([this]() { failure = WriteCheckpointFile(pending, kCheckpointFile, &synced, &text); });
 }
 
 void CheckpointWriter::GenerationFinished(const GenerationRecord& record) {

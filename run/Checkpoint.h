@@ -41,15 +41,20 @@ CheckpointMoment TakeMoment(EvolutionarySystem* system);
 // they were at the moment until the next generation is reported).
 CheckpointData CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMoment& moment,
                                  const std::string& fileList, const std::vector<CheckpointData::Input>& inputs);
+// The same into data, whose members' text buffers are used again.
+void CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMoment& moment, const std::string& fileList,
+                       const std::vector<CheckpointData::Input>& inputs, CheckpointData& data);
 
 // Writes data to path so that a crash at any moment leaves either the old
 // checkpoint or the new one whole: the log files are flushed to disk (those
 // not of the length synced says they had when last flushed; synced is
 // updated, and may be null), the text goes to a temporary file beside path,
-// is flushed to disk and renamed over path. Returns the failure's message,
-// empty when all went well.
+// is flushed to disk and renamed over path. The text is made in buffer when
+// one is given (its room serves the next time). Returns the failure's
+// message, empty when all went well.
 std::string WriteCheckpointFile(const CheckpointData& data, const std::string& path,
-                                std::map<std::string, std::uint64_t>* synced = nullptr);
+                                std::map<std::string, std::uint64_t>* synced = nullptr,
+                                std::string* buffer = nullptr);
 
 // Writes a checkpoint after every Nth generation of every run, and when a
 // run ends (by a stop request, or before the next run) of the last
@@ -84,6 +89,10 @@ class CheckpointWriter : public GenerationObserver {
   std::thread writing;
   std::string failure;
   std::map<std::string, std::uint64_t> synced;
+  // The checkpoint being written and its text; kept, with their room,
+  // for the next.
+  CheckpointData pending;
+  std::string text;
 };
 
 // For a batch resumed from path with the file list at fileList, before

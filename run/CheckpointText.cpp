@@ -22,12 +22,17 @@ void AppendMember(std::string& out, const char* word, const CheckpointData::Memb
   out += ' ';
   out += Exact(member.fitness);
   if (member.bits) {
-    out += " bits " + member.genome + "\n";
+    out += " bits ";
+    out += member.genome;
+    out += '\n';
     return;
   }
-  int nodes = 0;
+  std::size_t nodes = 0;
   for (char c : member.genome) nodes += c == '\n' ? 1 : 0;
-  out += " nodes " + std::to_string(nodes) + "\n" + member.genome;
+  out += " nodes ";
+  out += std::to_string(nodes);
+  out += '\n';
+  out += member.genome;
 }
 
 // Reads the text line by line, each line split into blank-separated words,
@@ -187,6 +192,12 @@ std::string Hex64(std::uint64_t value) {
 
 std::string FormatCheckpoint(const CheckpointData& data) {
   std::string out;
+  FormatCheckpoint(data, out);
+  return out;
+}
+
+void FormatCheckpoint(const CheckpointData& data, std::string& out) {
+  out.clear();
   // The programs are nearly all of it.
   std::size_t programs = data.best.genome.size();
   for (const auto& member : data.population) programs += member.genome.size() + 48;
@@ -232,7 +243,6 @@ std::string FormatCheckpoint(const CheckpointData& data) {
   out += "population " + std::to_string(data.population.size()) + " " + (data.sorted ? "1" : "0") + "\n";
   for (const auto& member : data.population) AppendMember(out, "member", member);
   out += "end " + Hex64(Fnv1a64(out)) + "\n";
-  return out;
 }
 
 bool ParseCheckpoint(const std::string& text, CheckpointData& data, std::string& error) {

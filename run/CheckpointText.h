@@ -79,6 +79,8 @@ std::string Hex64(std::uint64_t value);
 // The whole text of a checkpoint, its last line "end" with the checksum of
 // everything before it.
 std::string FormatCheckpoint(const CheckpointData& data);
+// The same into out (emptied first; its room is used again).
+void FormatCheckpoint(const CheckpointData& data, std::string& out);
 
 // Reads text (a checkpoint's whole file) into data. On a fault, false, with
 // error naming the line and what was expected there ("line 12: expected
