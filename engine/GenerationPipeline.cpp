@@ -1,5 +1,6 @@
 #include "engine/GenerationPipeline.h"
 
+#include <algorithm>
 #include <string>
 
 #include "engine/Chromosome.h"
@@ -92,6 +93,10 @@ void GenerationPipeline::Breed(Evolution* evolution, std::unique_ptr<Population>
 
 bool GenerationPipeline::OnThreads(Population* population) {
   if (threads <= 1 || serialOnly || population->Size() <= 1 || problem->IsRecording()) return false;
+  return StartWorkers();
+}
+
+bool GenerationPipeline::StartWorkers() {
   if (evaluator) return true;
   evaluator = ParallelEvaluator::Create(problem, threads);
   if (!evaluator) {
@@ -169,6 +174,25 @@ std::unique_ptr<Population> GenerationPipeline::Unwind(std::unique_ptr<Populatio
   if (!parents) return unfinished;
   unfinished.reset();
   return std::move(parents);
+}
+
+void GenerationPipeline::SetThreadCount(int count) {
+  count = std::max(count, 1);
+  if (count == threads) return;
+  if (evaluator) {
+    evaluator->Abandon();
+    evaluator->FinishRetiring();
+    evaluator.reset();
+  }
+  // The generation just scored is made in full: what it was bred from can
+  // go now rather than while the next is scored.
+  Destroy(retiring);
+  threads = count;
+  prepared = false;
+  // The workers are there before the next generation is bred: its members
+  // are then copied from the parents by the threads that score them, as in
+  // any generation after the first.
+  if (threads > 1 && !serialOnly && parents == nullptr) StartWorkers();
 }
 
 void GenerationPipeline::Finish() {

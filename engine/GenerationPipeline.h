@@ -67,6 +67,11 @@ class GenerationPipeline {
   // The threads that score a generation (the calling one included) when
   // the problem gives copies.
   int GetThreadCount() const { return threads; }
+  // Between two generations (after Score, before the next Breed): scores
+  // from the next generation on with count threads (at least one). The
+  // results are the same on any number of threads, so a run may change it
+  // as cores come free or are wanted elsewhere.
+  void SetThreadCount(int count);
   // Of the last Score: the members whose fitness function ran, and those
   // whose fitness came from the memory.
   long long GetEvaluations() const { return evaluations; }
@@ -76,6 +81,9 @@ class GenerationPipeline {
   // Whether this Score is shared with the worker threads (started now when
   // it is the first).
   bool OnThreads(Population* population);
+  // Starts the worker threads when there are none; false when the problem
+  // can not be scored on several (it gives no copies).
+  bool StartWorkers();
   // Scoring on the calling thread, each member made just after an old one
   // is destroyed, so that the copy takes the nodes just freed.
   bool ScoreHere(Population* population);

@@ -63,6 +63,8 @@ bool EvolutionarySystem::IsStopRequested() const { return pipeline->IsStopReques
 
 int EvolutionarySystem::GetThreadCount() const { return pipeline->GetThreadCount(); }
 
+void EvolutionarySystem::SetThreadCount(int count) { pipeline->SetThreadCount(count); }
+
 void EvolutionarySystem::Execute() {
   batchStart = std::chrono::steady_clock::now();
   GetUtility()->Seed(static_cast<std::uint32_t>(producer->GetSeed()));

@@ -132,6 +132,10 @@ class EvolutionarySystem {
   Individual* GetBest() { return best; }
   // The number of threads Evaluate uses when the problem can be copied.
   int GetThreadCount() const;
+  // Between generations (from an observer's GenerationFinished): the
+  // generations from the next on are scored with count threads. The logs
+  // are the same whatever the count.
+  void SetThreadCount(int count);
 
  private:
   void ReleaseBest();

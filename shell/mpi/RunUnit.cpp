@@ -1,5 +1,6 @@
 #include "shell/mpi/RunUnit.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "config/Log.h"
@@ -12,15 +13,22 @@
 #include "run/RobotEvolutionarySystem.h"
 
 namespace {
+// Calls the hook after every generation and, when the threads are the
+// study's to choose, takes the cores it says are lent.
 class GenerationHook : public GenerationObserver {
  public:
-  explicit GenerationHook(const std::function<void()>& hook) : hook(hook) {}
+  GenerationHook(const std::function<int()>& hook, EvolutionarySystem* system, bool mayBorrow)
+      : hook(hook), system(system), mayBorrow(mayBorrow) {}
   void GenerationFinished(const GenerationRecord&) override {
-    if (hook) hook();
+    if (!hook) return;
+    int lent = hook();
+    if (mayBorrow) system->SetThreadCount(1 + std::max(lent, 0));
   }
 
  private:
-  const std::function<void()>& hook;
+  const std::function<int()>& hook;
+  EvolutionarySystem* system;
+  bool mayBorrow;
 };
 
 std::vector<double> Values(Producer* producer, const std::string& name) {
@@ -43,7 +51,7 @@ void Take(std::vector<std::string>* names, std::vector<std::string>* texts) {
 }  // namespace
 
 UnitResult RunUnit(const std::string& fileList, int folder, int run,
-                   const std::function<void()>& betweenGenerations) {
+                   const std::function<int()>& betweenGenerations) {
   UnitResult result;
   result.folder = folder;
   result.run = run;
@@ -55,10 +63,11 @@ UnitResult RunUnit(const std::string& fileList, int folder, int run,
     // The warnings on reading the input were shown once, when the study
     // read the folder.
     capture.TakeText();
+    bool mayBorrow = producer->GetIntRegister()->Exists("threads") == 0;
     producer->GetIntRegister()->Add("threads", 1);
     {
       RobotEvolutionarySystem system(producer.get());
-      GenerationHook hook(betweenGenerations);
+      GenerationHook hook(betweenGenerations, &system, mayBorrow);
       system.AddObserver(&hook);
       if (run < 0) {
         system.Execute();

@@ -31,8 +31,10 @@ struct UnitResult {
 };
 
 // Runs the unit in the working directory, which holds the file list at
-// fileList. A parameter file without "threads" runs on one thread.
-// betweenGenerations is called after every generation (the coordinating
-// process serves the others there). Fatal reports are caught into the result.
+// fileList. betweenGenerations is called after every generation (the
+// coordinating process serves the others there) and says how many cores are
+// lent to this process now, by processes that are done. A parameter file
+// without "threads" runs on one thread and one more per core lent; one that
+// sets threads keeps them. Fatal reports are caught into the result.
 UnitResult RunUnit(const std::string& fileList, int folder, int run,
-                   const std::function<void()>& betweenGenerations);
+                   const std::function<int()>& betweenGenerations);

@@ -8,13 +8,16 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
+#include "shell/mpi/CoreLending.h"
 #include "shell/mpi/RunUnit.h"
 #include "shell/mpi/Study.h"
 #include "shell/mpi/StudyProgress.h"
@@ -30,7 +33,9 @@ const char* kUsage =
     "\n"
     "A folder whose parameter file sets run_seeding 1 is split into its runs;\n"
     "any other folder is run by one process as a whole. Each process runs on one\n"
-    "thread unless the parameter file sets threads. The first process writes\n"
+    "thread unless the parameter file sets threads; once no unit is left to hand\n"
+    "out, the cores of the processes that are done go to the runs still going on\n"
+    "their machine (more threads change no result). The first process writes\n"
     "every folder's logs, in run order: they are byte-identical to those of\n"
     "morvane2-batch (the timer stream aside) whatever the number of processes.\n"
     "\n"
@@ -43,7 +48,7 @@ const char* kUsage =
 
 const char* kFileList = "input/files.txt";
 
-enum Tag { kReady = 1, kResult = 2, kAssign = 3 };
+enum Tag { kReady = 1, kResult = 2, kAssign = 3, kLend = 4 };
 
 // Waits for a message without spinning a core: the processes of a study
 // often outnumber the cores.
@@ -70,10 +75,17 @@ void Assign(int worker, const Unit& unit) {
   MPI_Send(message, 2, MPI_INT, worker, kAssign, MPI_COMM_WORLD);
 }
 
+// Hands out the units and writes their results; once none is left to hand
+// out, lends the cores of the processes that are done (see CoreLending).
 class Coordinator {
  public:
-  Coordinator(Study* study, int processes, const std::vector<std::string>& paths, bool showProgress)
-      : study(study), workers(processes - 1), paths(paths), progress(study->RunsTotal(), showProgress) {
+  Coordinator(Study* study, std::vector<Place> places, const std::vector<std::string>& paths, bool showProgress)
+      : study(study),
+        workers(static_cast<int>(places.size()) - 1),
+        own(places[0].cpus),
+        lending(std::move(places)),
+        paths(paths),
+        progress(study->RunsTotal(), showProgress) {
     study->SetLineStarter([this] { progress.Interrupt(); });
   }
 
@@ -85,7 +97,13 @@ class Coordinator {
       std::string report;
       UnitResult result;
       if (EnterFolder(paths[static_cast<std::size_t>(unit.folder)], &report)) {
-        result = RunUnit(kFileList, unit.folder, unit.run, [this] { Serve(); });
+        lending.SetBusy(0, true);
+        result = RunUnit(kFileList, unit.folder, unit.run, [this] {
+          Serve();
+          return lending.LoanOf(0).cores;
+        });
+        lending.SetBusy(0, false);
+        Lend();
       } else {
         result.folder = unit.folder;
         result.run = unit.run;
@@ -94,6 +112,8 @@ class Coordinator {
       }
       Take(std::move(result));
     }
+    lending.SetDone(0);
+    Lend();
     // Every worker has been told to stop once it has handed in its last unit.
     while (stopped < workers) {
       MPI_Status status;
@@ -106,11 +126,29 @@ class Coordinator {
 
  private:
   bool Next(Unit* unit) {
+    if (!Remaining()) return false;
+    *unit = study->Units()[next++];
+    return true;
+  }
+
+  // Whether a unit is still to be handed out.
+  bool Remaining() {
     const std::vector<Unit>& units = study->Units();
     while (next < units.size() && !study->Wanted(units[next])) ++next;
-    if (next == units.size()) return false;
-    *unit = units[next++];
-    return true;
+    return next < units.size();
+  }
+
+  // Once no unit is left, tells each process whose loan of cores changed.
+  void Lend() {
+    if (Remaining()) return;
+    for (int process : lending.Plan()) {
+      const Loan& loan = lending.LoanOf(process);
+      if (process == 0) {
+        UseCpus(own, loan);
+      } else {
+        MPI_Send(&loan, sizeof loan, MPI_BYTE, process, kLend, MPI_COMM_WORLD);
+      }
+    }
   }
 
   void Take(UnitResult result) {
@@ -130,39 +168,76 @@ class Coordinator {
 
   void Handle(const MPI_Status& status) {
     std::string bytes = ReceiveBytes(status);
+    int worker = status.MPI_SOURCE;
+    lending.SetBusy(worker, false);
     if (status.MPI_TAG == kResult) {
       UnitResult result;
       if (DecodeResult(bytes, &result)) Take(std::move(result));
     }
     Unit unit;
     if (Next(&unit)) {
-      Assign(status.MPI_SOURCE, unit);
+      Assign(worker, unit);
+      lending.SetBusy(worker, true);
     } else {
-      Assign(status.MPI_SOURCE, {-1, -1});
+      Assign(worker, {-1, -1});
+      lending.SetDone(worker);
       ++stopped;
+      Lend();
     }
   }
 
   Study* study;
   int workers;
+  // The CPUs this process has of its own.
+  cpu_set_t own;
+  CoreLending lending;
   int stopped = 0;
   std::size_t next = 0;
   const std::vector<std::string>& paths;
   StudyProgress progress;
 };
 
-void Work(const std::vector<std::string>& paths) {
+// The cores lent to this worker: the latest of the coordinator's word on
+// them, taken into use when it changed.
+void TakeLoan(const cpu_set_t& own, Loan* loan) {
+  for (;;) {
+    int arrived = 0;
+    MPI_Status status;
+    MPI_Iprobe(0, kLend, MPI_COMM_WORLD, &arrived, &status);
+    if (arrived == 0) return;
+    Loan next;
+    MPI_Recv(&next, sizeof next, MPI_BYTE, 0, kLend, MPI_COMM_WORLD, MPI_STATUS_IGNORE);
+    if (next == *loan) continue;
+    *loan = next;
+    UseCpus(own, *loan);
+  }
+}
+
+void Work(const std::vector<std::string>& paths, const cpu_set_t& own) {
   MPI_Send(nullptr, 0, MPI_BYTE, 0, kReady, MPI_COMM_WORLD);
+  Loan loan;
   for (;;) {
     MPI_Status status;
     WaitForMessage(0, &status);
+    if (status.MPI_TAG == kLend) {
+      // Meant for the unit just handed in: given back.
+      TakeLoan(own, &loan);
+      if (loan.cores != 0) {
+        loan = Loan();
+        UseCpus(own, loan);
+      }
+      continue;
+    }
     int message[2] = {-1, -1};
     MPI_Recv(message, 2, MPI_INT, 0, kAssign, MPI_COMM_WORLD, MPI_STATUS_IGNORE);
     if (message[0] < 0 || static_cast<std::size_t>(message[0]) >= paths.size()) return;
     UnitResult result;
     std::string report;
     if (EnterFolder(paths[static_cast<std::size_t>(message[0])], &report)) {
-      result = RunUnit(kFileList, message[0], message[1], {});
+      result = RunUnit(kFileList, message[0], message[1], [&own, &loan] {
+        TakeLoan(own, &loan);
+        return loan.cores;
+      });
     } else {
       result.folder = message[0];
       result.run = message[1];
@@ -217,14 +292,34 @@ int main(int argc, char** argv) {
     paths.emplace_back(realpath(name.c_str(), resolved) != nullptr ? resolved : "");
   }
 
+  // Each process's place, for the coordinator: cores are lent only on the
+  // machine where they came free.
+  char host[MPI_MAX_PROCESSOR_NAME] = {};
+  int length = 0;
+  MPI_Get_processor_name(host, &length);
+  Place place = ThisPlace(std::string(host, static_cast<std::size_t>(std::max(length, 0))));
+  char packed[MPI_MAX_PROCESSOR_NAME + sizeof(cpu_set_t)] = {};
+  std::memcpy(packed, host, MPI_MAX_PROCESSOR_NAME);
+  std::memcpy(packed + MPI_MAX_PROCESSOR_NAME, &place.cpus, sizeof(cpu_set_t));
+  std::vector<char> all(rank == 0 ? static_cast<std::size_t>(processes) * sizeof packed : 1);
+  MPI_Gather(packed, sizeof packed, MPI_BYTE, all.data(), sizeof packed, MPI_BYTE, 0, MPI_COMM_WORLD);
+
   int status = 0;
   if (rank == 0) {
+    std::vector<Place> places;
+    for (int r = 0; r < processes; ++r) {
+      const char* at = all.data() + static_cast<std::size_t>(r) * sizeof packed;
+      Place other;
+      other.host.assign(at, strnlen(at, MPI_MAX_PROCESSOR_NAME));
+      std::memcpy(&other.cpus, at + MPI_MAX_PROCESSOR_NAME, sizeof(cpu_set_t));
+      places.push_back(other);
+    }
     Study study(names, paths, kFileList);
     study.Prepare();
-    Coordinator coordinator(&study, processes, paths, showProgress);
+    Coordinator coordinator(&study, std::move(places), paths, showProgress);
     status = coordinator.Run();
   } else {
-    Work(paths);
+    Work(paths, place.cpus);
   }
   MPI_Finalize();
   return status;

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <map>
 #include <thread>
 
 #include "TestSupport.h"
@@ -389,5 +390,48 @@ TEST(EvolutionarySystemStopTest, RealRunsStopPromptlyWithTheirLastFinishedGenera
       }
     }
   }
+}
+
+// A run whose thread count changes between generations (as a study lends it
+// the cores of processes that are done) breeds and scores exactly as it
+// does on one thread throughout: every generation's figures and the best
+// program are the same.
+TEST(EvolutionarySystemThreadsTest, ChangingTheThreadCountBetweenGenerationsChangesNothing) {
+  class Changer : public GenerationObserver {
+   public:
+    void GenerationFinished(const GenerationRecord& record) override {
+      lines.push_back(std::to_string(record.generation) + " " + std::to_string(record.best) + " " +
+                      std::to_string(record.mean) + " " + std::to_string(record.meanSize) + " " +
+                      std::to_string(record.evaluations) + " " + std::to_string(record.remembered));
+      auto change = counts.find(record.generation);
+      if (change != counts.end()) system->SetThreadCount(change->second);
+    }
+    EvolutionarySystem* system = nullptr;
+    std::map<int, int> counts;
+    std::vector<std::string> lines;
+  };
+  auto runWith = [](std::map<int, int> counts) {
+    ScratchDir dir;
+    dir.Write("table.txt", "1\tb0 b1 b2 b3 b4 \n1\tand2 or2 nand2 nor2 \n");
+    std::string files = WriteRunFiles(dir,
+                                      "initial_depth 6\nmax_depth 17\nseed 5\niteration_num 1\nmax_generation 12\n"
+                                      "population_size 300\nelite_size 1\ntournament_size 7\nthreads 1\n",
+                                      "Parity bool 5\n");
+    std::string parameters = ReadWholeFile(dir.File("parameter.txt"));
+    dir.Write("parameter.txt", parameters.substr(0, parameters.find("-----\ndouble_parameter")) +
+                                   "-----\ndouble_parameter\ncrossover_ratio 0.9\nmutation_ratio 0.05\n-----\n");
+    GPProducer producer(files);
+    EvolutionarySystem system(&producer, EvolutionarySystem::Logging::None);
+    Changer changer;
+    changer.system = &system;
+    changer.counts = std::move(counts);
+    system.AddObserver(&changer);
+    system.Execute();
+    changer.lines.push_back(system.GetBest()->GetChromosome()->ToString());
+    return changer.lines;
+  };
+  std::vector<std::string> steady = runWith({});
+  EXPECT_EQ(runWith({{0, 2}, {3, 3}, {6, 1}, {7, 2}, {11, 1}}), steady);
+  EXPECT_EQ(runWith({{4, 2}}), steady);
 }
 }  // namespace
