@@ -284,27 +284,21 @@ void Head::AppendBracketForm(std::string& text) const {
   text += ']';
 }
 
-// Checkpoints list whole populations: the text is measured first and then
-// written in place, without a string append per node.
+// Checkpoints list whole populations: the text is written in place in one
+// pass, the string grown only now and then, rather than appended to per node.
 void Head::AppendListingForm(std::string& text) const {
   std::size_t at = text.size();
-  text.resize(at + ListingLength());
-  PutListing(text.data() + at);
+  text.resize(at + 256);
+  at = PutListing(text, at);
+  text.resize(at);
 }
 
-namespace {
-std::size_t DigitCount(int value) { return value >= 0 && value < 10 ? 1 : std::to_string(value).size(); }
-}  // namespace
-
-std::size_t Head::ListingLength() const {
-  std::size_t length = op->GetName().size() + 2 + DigitCount(arity);
-  Head* const* children = Children();
-  for (int i = 0; i < childCount; ++i) length += children[i]->ListingLength();
-  return length;
-}
-
-char* Head::PutListing(char* out) const {
+std::size_t Head::PutListing(std::string& text, std::size_t at) const {
   const std::string& name = op->GetName();
+  // The name, a tab, at most eleven digits and a line feed.
+  std::size_t most = name.size() + 13;
+  if (at + most > text.size()) text.resize(std::max(2 * text.size(), at + most));
+  char* out = text.data() + at;
   std::memcpy(out, name.data(), name.size());
   out += name.size();
   *out++ = '\t';
@@ -316,7 +310,8 @@ char* Head::PutListing(char* out) const {
     out += digits.size();
   }
   *out++ = '\n';
+  at = static_cast<std::size_t>(out - text.data());
   Head* const* children = Children();
-  for (int i = 0; i < childCount; ++i) out = children[i]->PutListing(out);
-  return out;
+  for (int i = 0; i < childCount; ++i) at = children[i]->PutListing(text, at);
+  return at;
 }

@@ -131,10 +131,9 @@ class Head final {
   int ComputeSize();
   int ComputeDepth();
   void AppendBracketForm(std::string& text) const;
-  // The listing form's length in characters, and the listing form written
-  // at out (that long); returns the end of what was written.
-  std::size_t ListingLength() const;
-  char* PutListing(char* out) const;
+  // Writes the listing form into text from at on, growing text as needed;
+  // returns where it ends.
+  std::size_t PutListing(std::string& text, std::size_t at) const;
   [[noreturn]] void ReportChildIndex(int i, const char* method) const;
   // Destroys node with its whole subtree.
   static void Destroy(Head* node);

@@ -248,7 +248,7 @@ CheckpointMoment TakeMoment(EvolutionarySystem* system) {
 }
 
 void CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMoment& moment, const std::string& fileList,
-                       const std::vector<CheckpointData::Input>& inputs, CheckpointData& data) {
+                       const std::vector<CheckpointData::Input>& inputs, CheckpointData& data, bool fillMembers) {
   // The members are kept aside while the moment is copied in, so that their
   // text buffers serve again.
   std::vector<CheckpointData::Member> members;
@@ -291,8 +291,12 @@ void CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMoment& momen
   Population* population = system->GetPopulation();
   data.sorted = population->IsSorted();
   members.resize(static_cast<std::size_t>(population->Size()));
-  for (int i = 0; i < population->Size(); ++i) FillMember(population->GetUnsorted(i), members[static_cast<std::size_t>(i)]);
   data.population = std::move(members);
+  if (fillMembers) FillMembers(population, data, 0, population->Size());
+}
+
+void FillMembers(Population* population, CheckpointData& data, int from, int to) {
+  for (int i = from; i < to; ++i) FillMember(population->GetUnsorted(i), data.population[static_cast<std::size_t>(i)]);
 }
 
 CheckpointData CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMoment& moment,
@@ -359,9 +363,22 @@ void CheckpointWriter::Finish() {
 void CheckpointWriter::Write() {
   Finish();
   written = true;
-  // The state is taken here; the text is made and written meanwhile.
-  CaptureCheckpoint(system, moment, fileList, inputs, pending);
-  writing = std::thread([this]() { failure = WriteCheckpointFile(pending, kCheckpointFile, &synced, &text); });
+  // The state is taken here, the members' programs listed half here and
+  // half by the writing thread (the evaluating threads are idle now); the
+  // text is made and written while the run goes on.
+  CaptureCheckpoint(system, moment, fileList, inputs, pending, false);
+  Population* population = system->GetPopulation();
+  int size = population->Size();
+  int half = size / 2;
+  listed.store(false);
+  writing = std::thread([this, population, half, size]() {
+    FillMembers(population, pending, half, size);
+    listed.store(true);
+    listed.notify_one();
+    failure = WriteCheckpointFile(pending, kCheckpointFile, &synced, &text);
+  });
+  FillMembers(population, pending, 0, half);
+  listed.wait(false);
 }
 
 void CheckpointWriter::GenerationFinished(const GenerationRecord& record) {

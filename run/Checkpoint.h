@@ -5,6 +5,7 @@
 // stopped. docs/checkpoint.md describes the file.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -15,6 +16,7 @@
 #include "run/CheckpointText.h"
 
 class EvolutionarySystem;
+class Population;
 class Producer;
 
 // The checkpoint file, in the working directory.
@@ -41,9 +43,13 @@ CheckpointMoment TakeMoment(EvolutionarySystem* system);
 // they were at the moment until the next generation is reported).
 CheckpointData CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMoment& moment,
                                  const std::string& fileList, const std::vector<CheckpointData::Input>& inputs);
-// The same into data, whose members' text buffers are used again.
+// The same into data, whose members' text buffers are used again; with
+// fillMembers false the population's members are left to FillMembers.
 void CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMoment& moment, const std::string& fileList,
-                       const std::vector<CheckpointData::Input>& inputs, CheckpointData& data);
+                       const std::vector<CheckpointData::Input>& inputs, CheckpointData& data,
+                       bool fillMembers = true);
+// Lists members from up to to of population into data (sized for them).
+void FillMembers(Population* population, CheckpointData& data, int from, int to);
 
 // Writes data to path so that a crash at any moment leaves either the old
 // checkpoint or the new one whole: the log files are flushed to disk (those
@@ -93,6 +99,8 @@ class CheckpointWriter : public GenerationObserver {
   // for the next.
   CheckpointData pending;
   std::string text;
+  // Set by the writing thread once its half of the members is listed.
+  std::atomic<bool> listed{false};
 };
 
 // For a batch resumed from path with the file list at fileList, before

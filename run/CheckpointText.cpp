@@ -1,5 +1,6 @@
 #include "run/CheckpointText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
@@ -184,6 +185,19 @@ std::uint64_t Fnv1a64(const std::string& bytes) {
   return hash;
 }
 
+std::uint64_t WordFnv1a64(const std::string& text, std::size_t length) {
+  std::uint64_t hash = 0xCBF29CE484222325ULL;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  for (std::size_t at = 0; at < length; at += 8) {
+    std::uint64_t word = 0;
+    std::size_t n = std::min<std::size_t>(8, length - at);
+    for (std::size_t k = 0; k < n; ++k) word |= static_cast<std::uint64_t>(bytes[at + k]) << (8 * k);
+    hash ^= word;
+    hash *= 0x100000001B3ULL;
+  }
+  return hash;
+}
+
 std::string Hex64(std::uint64_t value) {
   char buffer[20];
   std::snprintf(buffer, sizeof buffer, "%016" PRIx64, value);
@@ -242,7 +256,7 @@ void FormatCheckpoint(const CheckpointData& data, std::string& out) {
   }
   out += "population " + std::to_string(data.population.size()) + " " + (data.sorted ? "1" : "0") + "\n";
   for (const auto& member : data.population) AppendMember(out, "member", member);
-  out += "end " + Hex64(Fnv1a64(out)) + "\n";
+  out += "end " + Hex64(WordFnv1a64(out, out.size())) + "\n";
 }
 
 bool ParseCheckpoint(const std::string& text, CheckpointData& data, std::string& error) {
@@ -252,8 +266,10 @@ bool ParseCheckpoint(const std::string& text, CheckpointData& data, std::string&
     return false;
   };
   std::string magic = std::string(kMagic) + " " + std::to_string(CheckpointData::kVersion);
+  std::string first = std::string(kMagic) + " 1";
   if (!in.Next("\"" + magic + "\"")) return failed();
-  if (in.line != magic) {
+  bool byBytes = in.line == first;
+  if (in.line != magic && !byBytes) {
     std::string prefix = std::string(kMagic) + " ";
     if (in.line.rfind(prefix, 0) == 0) {
       in.Fail("found version " + in.line.substr(prefix.size()) + ", which this program does not read");
@@ -380,7 +396,7 @@ bool ParseCheckpoint(const std::string& text, CheckpointData& data, std::string&
   if (!in.Line("\"end <checksum>\"", "end", 2)) return failed();
   std::uint64_t sum = 0;
   if (in.words.size() != 2 || !in.Unsigned(1, sum)) return failed();
-  std::uint64_t actual = Fnv1a64(text.substr(0, contentEnd));
+  std::uint64_t actual = byBytes ? Fnv1a64(text.substr(0, contentEnd)) : WordFnv1a64(text, contentEnd);
   if (sum != actual) {
     in.expected = "checksum " + Hex64(actual) + " of the lines before";
     in.Fail("found " + in.words[1] + " (the checkpoint is corrupt)");

@@ -53,7 +53,7 @@ std::string ErrorOf(const std::string& text) {
 TEST(CheckpointTextTest, EverythingReadsBackExactly) {
   CheckpointData data = Sample();
   std::string text = FormatCheckpoint(data);
-  EXPECT_EQ(text.rfind("morvane2 checkpoint 1\nfile_list input/my files.txt\n", 0), 0U);
+  EXPECT_EQ(text.rfind("morvane2 checkpoint 2\nfile_list input/my files.txt\n", 0), 0U);
   CheckpointData back;
   std::string error;
   ASSERT_TRUE(ParseCheckpoint(text, back, error)) << error;
@@ -123,11 +123,30 @@ TEST(CheckpointTextTest, BitStringsAndNoBest) {
 
 TEST(CheckpointTextTest, MissingWrongVersionAndForeignFilesAreRefusedAtLineOne) {
   EXPECT_EQ(ErrorOf(""),
-            "line 1: expected \"morvane2 checkpoint 1\", found the end of the file (the checkpoint is cut short)");
+            "line 1: expected \"morvane2 checkpoint 2\", found the end of the file (the checkpoint is cut short)");
   std::string text = FormatCheckpoint(Sample());
-  std::string newer = "morvane2 checkpoint 2" + text.substr(text.find('\n'));
-  EXPECT_EQ(ErrorOf(newer), "line 1: expected \"morvane2 checkpoint 1\", found version 2, which this program does not read");
-  EXPECT_EQ(ErrorOf("log setting\n"), "line 1: expected \"morvane2 checkpoint 1\", found \"log setting\"");
+  std::string newer = "morvane2 checkpoint 3" + text.substr(text.find('\n'));
+  EXPECT_EQ(ErrorOf(newer), "line 1: expected \"morvane2 checkpoint 2\", found version 3, which this program does not read");
+  EXPECT_EQ(ErrorOf("log setting\n"), "line 1: expected \"morvane2 checkpoint 2\", found \"log setting\"");
+}
+
+// Version 1 differs only in its end line's checksum, taken byte by byte:
+// such a file is still read, and checked with its own checksum.
+TEST(CheckpointTextTest, VersionOneIsReadWithItsByteChecksum) {
+  std::string text = FormatCheckpoint(Sample());
+  std::size_t end = text.rfind("end ");
+  std::string older = "morvane2 checkpoint 1" + text.substr(text.find('\n'), end - text.find('\n'));
+  older += "end " + Hex64(Fnv1a64(older)) + "\n";
+  CheckpointData back;
+  std::string error;
+  ASSERT_TRUE(ParseCheckpoint(older, back, error)) << error;
+  EXPECT_EQ(FormatCheckpoint(back), text);
+  std::string wrongSum = "morvane2 checkpoint 1" + text.substr(text.find('\n'));
+  EXPECT_NE(ErrorOf(wrongSum).find("(the checkpoint is corrupt)"), std::string::npos);
+  // A word's every byte counts, the last word's too.
+  EXPECT_NE(WordFnv1a64("abcdefghi", 9), WordFnv1a64("abcdefghj", 9));
+  EXPECT_NE(WordFnv1a64("abcdefghi", 9), WordFnv1a64("abcdefghi", 8));
+  EXPECT_NE(WordFnv1a64("abcdefgh", 8), WordFnv1a64("bbcdefgh", 8));
 }
 
 // Cut anywhere before its last byte, a checkpoint is refused, at the line

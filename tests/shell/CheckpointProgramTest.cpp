@@ -154,7 +154,7 @@ TEST_F(CheckpointProgramTest, BadCheckpointsAreRefusedBeforeAnyFileChanges) {
 
   dir.Write("checkpoint.txt", "morvane2 checkpoint 7\n" + good.substr(good.find('\n') + 1));
   ExpectRefused(
-      "Fatal error: Checkpoint checkpoint.txt line 1: expected \"morvane2 checkpoint 1\", found version 7, which "
+      "Fatal error: Checkpoint checkpoint.txt line 1: expected \"morvane2 checkpoint 2\", found version 7, which "
       "this program does not read at Checkpoint::Read");
 
   // A word of the random generator changed: still in form, but not what
