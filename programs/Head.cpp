@@ -23,7 +23,7 @@ constinit NodePool childArrayPool(NodePool::BlockSizeFor(kPooledChildren * sizeo
 NodePool& ChildArrayPool() { return childArrayPool; }
 }  // namespace
 
-static_assert(sizeof(Head) <= 64, "a node fits one cache line");
+static_assert(sizeof(Head) <= 48, "four nodes fit three cache lines");
 
 void* Head::operator new(std::size_t size) { return size == sizeof(Head) ? Pool().Allocate() : ::operator new(size); }
 
@@ -45,17 +45,18 @@ void Head::TrimFreeNodes() {
   ChildArrayPool().TrimLocal();
 }
 
-Head::Head(Operator* op) : op(op), parent(nullptr), size(-1), depth(-1), index(0), arity(op->GetArity()) {
+Head::Head(Operator* op) : op(op), parent(nullptr), size(-1), depth(-1), arity(op->GetArity()), index(0) {
   MakeChildArray();
   if (arity < 0) GetException()->FatalError("arity = 0", ClassNameOf(*this), "Head");
 }
 
 Head::Head(Operator* op, int arity, int size, int depth, int index)
-    : op(op), parent(nullptr), size(size), depth(depth), index(index), arity(arity) {
+    : op(op), parent(nullptr), size(size), depth(depth), arity(arity), index(static_cast<std::uint16_t>(index)) {
   MakeChildArray();
 }
 
 void Head::MakeChildArray() {
+  if (arity > kMaxChildren) GetException()->FatalError("arity > 65535", ClassNameOf(*this), "Head");
   inlineChildren[0] = nullptr;
   inlineChildren[1] = nullptr;
   if (arity <= kInlineChildren) return;
@@ -79,14 +80,14 @@ void Head::Operate(LispInterpreter* interpreter) { op->Operate(interpreter, arit
 void Head::AddChild(Head* child) {
   if (childCount >= ChildCapacity(arity)) ReportArrayCapacity(ChildCapacity(arity), "HeadArray", "Add");
   Children()[childCount++] = child;
-  child->index = childCount - 1;
+  child->index = static_cast<std::uint16_t>(childCount - 1);
   child->parent = this;
 }
 
 void Head::SetChild(Head* child, int i) {
   if (i < 0 || i >= childCount) ReportChildIndex(i, "Set");
   Children()[i] = child;
-  child->index = i;
+  child->index = static_cast<std::uint16_t>(i);
   child->parent = this;
   for (Head* h = this; h != nullptr; h = h->parent) {
     h->size = -1;

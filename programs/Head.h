@@ -1,13 +1,15 @@
 // A node of a program tree: it points to a shared operator, owns its children
 // and caches the size and depth of the subtree rooted at it.
 //
-// Trees are copied and destroyed wholesale every generation, so a node fits
-// one cache line, keeps the pointers to up to two children inside itself, and
-// nodes (and the children arrays of nodes with three or four children) come
-// from pools of fixed-size blocks rather than the general heap.
+// Trees are copied and destroyed wholesale every generation, so a node takes
+// 48 bytes (no virtual table, small counts), keeps the pointers to up to two
+// children inside itself, and nodes (and the children arrays of nodes with
+// three or four children) come from pools of fixed-size blocks rather than
+// the general heap.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -33,7 +35,7 @@ class Head final {
   Head(const Head&) = delete;
   Head& operator=(const Head&) = delete;
   // Frees the children array, not the children (see DeleteChildren).
-  virtual ~Head();
+  ~Head();
 
   // Nodes are made from and returned to the node pool.
   static void* operator new(std::size_t size);
@@ -46,7 +48,7 @@ class Head final {
   static void TrimFreeNodes();
 
   // Runs the node's operator with this node's arity.
-  virtual void Operate(LispInterpreter* interpreter);
+  void Operate(LispInterpreter* interpreter);
 
   // The i-th child; an index outside the children is reported as the
   // children array's ("HeadArray", "Get").
@@ -119,8 +121,9 @@ class Head final {
 
  private:
   // Children arrays this long or shorter live inside the node.
+  static constexpr int kMaxChildren = 65535;
   static constexpr int kInlineChildren = 2;
-  // How far ahead in memory PrefetchChildren reaches: eight nodes.
+  // How far ahead in memory PrefetchChildren reaches: eight cache lines.
   static constexpr int kPrefetchAhead = 8 * 64;
 
   // Room for the children: inside the node, or an array of its own.
@@ -152,7 +155,9 @@ class Head final {
   };
   int size;
   int depth;
-  int index;
   int arity;
-  int childCount = 0;
+  // The place under the parent, and the children hung so far: at most
+  // kMaxChildren, which keeps a node in 48 bytes.
+  std::uint16_t index;
+  std::uint16_t childCount = 0;
 };
