@@ -63,6 +63,14 @@ line=$(cd "$work/parity5" && "$build/morvane2-run-count")
 [ "$(count "$line" recalled)" -eq 0 ] || fail "parity has no fitness memory: $line"
 [ "$(count "$line" executed)" -eq "$(count "$line" nodes)" ] || fail "parity executes every program: $line"
 
+# The memory per live node: two generations' nodes at the most, and some
+# bytes for each.
+example santafe 3
+line=$(cd "$work/santafe" && "$build/morvane2-node-memory")
+nodes=$(count "$line" peak_live_nodes)
+[ "${nodes:-0}" -gt 500 ] || fail "node memory counts too few nodes: $line"
+awk -v b="$(count "$line" bytes_per_live_node)" 'BEGIN { exit !(b > 0) }' || fail "node memory: $line"
+
 # The lil-gp comparison's node sets: words an example lacks are added, a word
 # the comparison does not use is refused.
 tables() {
