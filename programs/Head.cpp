@@ -295,6 +295,7 @@ void Head::AppendListingForm(std::string& text) const {
 }
 
 std::size_t Head::PutListing(std::string& text, std::size_t at) const {
+  PrefetchChildren();
   const std::string& name = op->GetName();
   // The name, a tab, at most eleven digits and a line feed.
   std::size_t most = name.size() + 13;

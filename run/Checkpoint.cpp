@@ -63,6 +63,7 @@ std::string Reason() { return std::strerror(errno); }
 void FillMember(Individual* individual, CheckpointData::Member& member) {
   member.fitness = FitnessOf(individual);
   member.genome.clear();
+  member.nodes = -1;
   Chromosome* chromosome = individual->GetChromosome();
   if (auto* bits = dynamic_cast<GAChromosome*>(chromosome)) {
     member.bits = true;
@@ -74,6 +75,7 @@ void FillMember(Individual* individual, CheckpointData::Member& member) {
   auto* code = gp != nullptr ? dynamic_cast<HeadLispCode*>(gp->GetCode()) : nullptr;
   if (code != nullptr && code->GetRoot() != nullptr) {
     code->GetRoot()->AppendListingForm(member.genome);
+    member.nodes = code->GetRoot()->GetSize();
   } else {
     member.genome = chromosome->ToSaveString();
   }

@@ -29,7 +29,11 @@ void AppendMember(std::string& out, const char* word, const CheckpointData::Memb
     return;
   }
   std::size_t nodes = 0;
-  for (char c : member.genome) nodes += c == '\n' ? 1 : 0;
+  if (member.nodes >= 0) {
+    nodes = static_cast<std::size_t>(member.nodes);
+  } else {
+    for (char c : member.genome) nodes += c == '\n' ? 1 : 0;
+  }
   out += " nodes ";
   out += std::to_string(nodes);
   out += '\n';

@@ -21,6 +21,8 @@ struct CheckpointData {
     bool bits = false;
     std::string genome;
     int line = 0;  // where it starts in the file (0 when not read)
+    // The program's node count when known (else counted in the genome).
+    int nodes = -1;
   };
   struct Input {
     std::string path;
