@@ -1,5 +1,6 @@
-// Variation micro-benchmarks: random programs grown, crossovers and mutations
-// made per second, on the node sets of the example runs with their depth
+// Variation micro-benchmarks: random programs grown, copies, splices,
+// crossovers and mutations made per second, and the nodes of the programs
+// they make per second (nodes/s), on the node sets of the example runs with their depth
 // limits (initial depth 6, maximum depth 17). A crossover or mutation works
 // on copies of the parents, as the generation schemes do, so its time
 // includes copying them; Copy shows that share alone. The Recipe variants
@@ -25,6 +26,13 @@ constexpr int kMinDepth = 6;
 constexpr int kMaxDepth = 12;
 constexpr int kMinSize = 40;
 
+// Nodes of the programs made, per second.
+void CountNodes(benchmark::State& state, long long nodes) {
+  state.counters["nodes/s"] = benchmark::Counter(static_cast<double>(nodes), benchmark::Counter::kIsRate);
+}
+
+long long SizeOf(LispCode* code) { return RootOf(code)->GetSize(); }
+
 void Generate(benchmark::State& state, const NodeSet& set) {
   ProgramSet programs(set, 1, 1, 1, 1, 7);
   GPDepthLimitGenerator generator(programs.Symbols(), 6);
@@ -43,12 +51,15 @@ void Generate(benchmark::State& state, const NodeSet& set) {
 void Copy(benchmark::State& state, const NodeSet& set) {
   ProgramSet programs(set, kPrograms, kMinDepth, kMaxDepth, kMinSize, 2024);
   std::size_t p = 0;
+  long long nodes = 0;
   for (auto _ : state) {
     LispCode* code = programs.Programs()[p]->Clone();
+    nodes += SizeOf(code);
     code->DeleteTree();
     delete code;
     p = (p + 1) % programs.Programs().size();
   }
+  CountNodes(state, nodes);
   state.counters["copies/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
   state.counters["mean_size"] = static_cast<double>(programs.TotalSize()) / kPrograms;
 }
@@ -59,18 +70,46 @@ void Crossover(benchmark::State& state, const NodeSet& set) {
   GetUtility()->Seed(99);
   std::size_t p = 0;
   const auto& parents = programs.Programs();
+  long long nodes = 0;
   for (auto _ : state) {
     LispCode* a = parents[p]->Clone();
     LispCode* b = parents[(p + 1) % parents.size()]->Clone();
     crossover.Cross(a, b);
+    nodes += SizeOf(a) + SizeOf(b);
     a->DeleteTree();
     b->DeleteTree();
     delete a;
     delete b;
     p = (p + 2) % parents.size();
   }
+  CountNodes(state, nodes);
   state.counters["crossovers/s"] =
       benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+// A copy of a program with one subtree replaced by a copy of another
+// program's subtree, made in one pass: the splice that crossover and
+// mutation make of their offspring.
+void Splice(benchmark::State& state, const NodeSet& set) {
+  ProgramSet programs(set, kPrograms, kMinDepth, kMaxDepth, kMinSize, 2024);
+  const auto& parents = programs.Programs();
+  for (LispCode* parent : parents) parent->PrepareForSharing();
+  GetUtility()->Seed(99);
+  std::size_t p = 0;
+  long long nodes = 0;
+  for (auto _ : state) {
+    Head* root = RootOf(parents[p]);
+    Head* donor = RootOf(parents[(p + 1) % parents.size()]);
+    Head* cut = root->Part(GetUtility()->RandomInt(root->GetSize()));
+    Head* graft = donor->Part(GetUtility()->RandomInt(donor->GetSize()));
+    Head* child = Head::CloneSplicing(root, cut, graft, true);
+    nodes += child->GetSize();
+    child->DeleteChildren();
+    delete child;
+    p = (p + 2) % parents.size();
+  }
+  CountNodes(state, nodes);
+  state.counters["splices/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 void Mutation(benchmark::State& state, const NodeSet& set) {
@@ -78,13 +117,16 @@ void Mutation(benchmark::State& state, const NodeSet& set) {
   GPDepthLimitMutation mutation(17, new GPDepthLimitGenerator(programs.Symbols(), 17));
   GetUtility()->Seed(99);
   std::size_t p = 0;
+  long long nodes = 0;
   for (auto _ : state) {
     LispCode* code = programs.Programs()[p]->Clone();
     mutation.Mutate(code);
+    nodes += SizeOf(code);
     code->DeleteTree();
     delete code;
     p = (p + 1) % programs.Programs().size();
   }
+  CountNodes(state, nodes);
   state.counters["mutations/s"] =
       benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
@@ -97,16 +139,19 @@ void CrossoverRecipe(benchmark::State& state, const NodeSet& set) {
   std::size_t p = 0;
   const auto& parents = programs.Programs();
   for (LispCode* parent : parents) parent->PrepareForSharing();
+  long long nodes = 0;
   for (auto _ : state) {
     auto* a = static_cast<HeadLispCode*>(parents[p]);
     auto* b = static_cast<HeadLispCode*>(parents[(p + 1) % parents.size()]);
     CrossoverRecipes children = crossover.Plan(a, b);
     for (LispCode* child : {children.first.Build(), children.second.Build()}) {
+      nodes += SizeOf(child);
       child->DeleteTree();
       delete child;
     }
     p = (p + 2) % parents.size();
   }
+  CountNodes(state, nodes);
   state.counters["crossovers/s"] =
       benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
@@ -117,12 +162,15 @@ void MutationRecipe(benchmark::State& state, const NodeSet& set) {
   GetUtility()->Seed(99);
   std::size_t p = 0;
   for (LispCode* parent : programs.Programs()) parent->PrepareForSharing();
+  long long nodes = 0;
   for (auto _ : state) {
     LispCode* code = mutation.Plan(static_cast<HeadLispCode*>(programs.Programs()[p])).Build();
+    nodes += SizeOf(code);
     code->DeleteTree();
     delete code;
     p = (p + 1) % programs.Programs().size();
   }
+  CountNodes(state, nodes);
   state.counters["mutations/s"] =
       benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
@@ -130,6 +178,8 @@ void MutationRecipe(benchmark::State& state, const NodeSet& set) {
 BENCHMARK_CAPTURE(Generate, parity5, Parity5Set());
 BENCHMARK_CAPTURE(Generate, regression, RegressionSet());
 BENCHMARK_CAPTURE(Copy, parity5, Parity5Set());
+BENCHMARK_CAPTURE(Splice, parity5, Parity5Set());
+BENCHMARK_CAPTURE(Splice, regression, RegressionSet());
 BENCHMARK_CAPTURE(Crossover, parity5, Parity5Set());
 BENCHMARK_CAPTURE(Crossover, regression, RegressionSet());
 BENCHMARK_CAPTURE(Mutation, parity5, Parity5Set());
