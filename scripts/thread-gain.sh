@@ -3,17 +3,19 @@
 # alternating the two, and prints the median wall time of each and their
 # ratio. Run after ./test.sh or ./run.sh has built build/.
 #
-# Usage: scripts/thread-gain.sh EXAMPLE [ITERATIONS [REPEATS]]
-#   e.g. scripts/thread-gain.sh santafe 2 3
+# Usage: scripts/thread-gain.sh EXAMPLE [ITERATIONS [REPEATS [POPULATION]]]
+#   e.g. scripts/thread-gain.sh santafe 2 3 4000
+#   POPULATION replaces the example's population_size (default: keep it).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-if [ $# -lt 1 ] || [ $# -gt 3 ] || [ ! -d "$root/examples/${1:-}/input" ]; then
-  echo "Usage: scripts/thread-gain.sh EXAMPLE [ITERATIONS [REPEATS]]  (EXAMPLE: a folder of examples/)" >&2
+if [ $# -lt 1 ] || [ $# -gt 4 ] || [ ! -d "$root/examples/${1:-}/input" ] || ! [[ "${4:-1}" =~ ^[1-9][0-9]*$ ]]; then
+  echo "Usage: scripts/thread-gain.sh EXAMPLE [ITERATIONS [REPEATS [POPULATION]]]  (EXAMPLE: a folder of examples/)" >&2
   exit 2
 fi
 example=$1
 iterations=${2:-1}
 repeats=${3:-3}
+population=${4:-}
 batch="$root/build/morvane2-batch"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -24,6 +26,7 @@ for threads in 1 2; do
   parameters="$work/$threads/input/parameter.txt"
   sed -i -e '/^threads\b/d' -e "s/^iteration_num\t.*/iteration_num\t$iterations/" \
     -e "s/^----- int_parameter$/----- int_parameter\nthreads\t$threads/" "$parameters"
+  [ -z "$population" ] || sed -i "s/^population_size\t.*/population_size\t$population/" "$parameters"
 done
 
 declare -A times
@@ -39,5 +42,5 @@ done
 median() { tr ' ' '\n' | sed '/^$/d' | sort -n | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 one=$(echo "${times[1]}" | median)
 two=$(echo "${times[2]}" | median)
-printf '%s, %d iteration(s), median of %d: 1 thread %.3f s, 2 threads %.3f s, gain %.2fx\n' \
-  "$example" "$iterations" "$repeats" "$one" "$two" "$(echo "$one / $two" | bc -l)"
+printf '%s%s, %d iteration(s), median of %d: 1 thread %.3f s, 2 threads %.3f s, gain %.2fx\n' \
+  "$example" "${population:+ (population $population)}" "$iterations" "$repeats" "$one" "$two" "$(echo "$one / $two" | bc -l)"
