@@ -1,5 +1,6 @@
 #include "shell/mpi/CoreLending.h"
 
+#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -33,6 +34,14 @@ std::vector<int> CoreLending::Plan() {
       ++loan.cores;
       CPU_OR(&loan.cpus, &loan.cpus, &places[given[d]].cpus);
     }
+  }
+  // No process runs more threads than it has CPUs (processes that share
+  // their CPUs, as unbound ones do, lend little).
+  for (std::size_t p = 0; p < places.size(); ++p) {
+    if (next[p].cores == 0) continue;
+    cpu_set_t all;
+    CPU_OR(&all, &places[p].cpus, &next[p].cpus);
+    next[p].cores = std::min(next[p].cores, std::max(CPU_COUNT(&all) - 1, 0));
   }
   std::vector<int> changed;
   for (std::size_t p = 0; p < places.size(); ++p) {

@@ -34,7 +34,8 @@ class CoreLending {
   void SetBusy(int process, bool busy);
   void SetDone(int process);
   // Shares the cores of the processes that are done among the busy ones on
-  // their machine (the donors dealt out in turn, in process order). Returns
+  // their machine (the donors dealt out in turn, in process order), a
+  // process's threads never more than its CPUs and those lent. Returns
   // the processes whose loan changed since the last plan; a process that is
   // no longer busy has none.
   std::vector<int> Plan();

@@ -55,4 +55,15 @@ TEST(CoreLendingTest, DoneProcessesLendTheirCpusToBusyOnesOnTheirMachine) {
   EXPECT_EQ(lending.LoanOf(2).cores, 0);
   EXPECT_EQ(lending.LoanOf(3).cores, 0);
 }
+
+// Processes that are not bound to CPUs of their own (each may use all of the
+// machine's) lend no more threads than the machine has CPUs.
+TEST(CoreLendingTest, UnboundProcessesBorrowNoMoreThanTheCpus) {
+  CoreLending lending({At("a", {0, 1}), At("a", {0, 1}), At("a", {0, 1})});
+  lending.SetBusy(2, true);
+  lending.SetDone(0);
+  lending.SetDone(1);
+  EXPECT_THAT(lending.Plan(), ElementsAre(2));
+  EXPECT_EQ(lending.LoanOf(2).cores, 1);
+}
 }  // namespace
