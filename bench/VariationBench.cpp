@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <string>
 
 #include "BenchPrograms.h"
 #include "foundation/Utility.h"
@@ -26,25 +27,29 @@ constexpr int kMinDepth = 6;
 constexpr int kMaxDepth = 12;
 constexpr int kMinSize = 40;
 
-// Nodes of the programs made, per second.
-void CountNodes(benchmark::State& state, long long nodes) {
+// The rates of a benchmark: what it made per second (made: "copies" and so
+// on), and the nodes of the programs it made per second.
+void CountRates(benchmark::State& state, const char* made, long long nodes) {
+  state.counters[std::string(made) + "/s"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
   state.counters["nodes/s"] = benchmark::Counter(static_cast<double>(nodes), benchmark::Counter::kIsRate);
 }
 
-long long SizeOf(LispCode* code) { return RootOf(code)->GetSize(); }
+// Destroys a program a benchmark made; returns its node count.
+long long Discard(LispCode* code) {
+  long long nodes = RootOf(code)->GetSize();
+  code->DeleteTree();
+  delete code;
+  return nodes;
+}
 
 void Generate(benchmark::State& state, const NodeSet& set) {
   ProgramSet programs(set, 1, 1, 1, 1, 7);
   GPDepthLimitGenerator generator(programs.Symbols(), 6);
   GetUtility()->Seed(99);
   long long nodes = 0;
-  for (auto _ : state) {
-    LispCode* code = generator.Generate();
-    nodes += RootOf(code)->GetSize();
-    code->DeleteTree();
-    delete code;
-  }
-  state.counters["programs/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  for (auto _ : state) nodes += Discard(generator.Generate());
+  CountRates(state, "programs", nodes);
   state.counters["mean_size"] = static_cast<double>(nodes) / static_cast<double>(state.iterations());
 }
 
@@ -53,14 +58,10 @@ void Copy(benchmark::State& state, const NodeSet& set) {
   std::size_t p = 0;
   long long nodes = 0;
   for (auto _ : state) {
-    LispCode* code = programs.Programs()[p]->Clone();
-    nodes += SizeOf(code);
-    code->DeleteTree();
-    delete code;
+    nodes += Discard(programs.Programs()[p]->Clone());
     p = (p + 1) % programs.Programs().size();
   }
-  CountNodes(state, nodes);
-  state.counters["copies/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  CountRates(state, "copies", nodes);
   state.counters["mean_size"] = static_cast<double>(programs.TotalSize()) / kPrograms;
 }
 
@@ -75,16 +76,10 @@ void Crossover(benchmark::State& state, const NodeSet& set) {
     LispCode* a = parents[p]->Clone();
     LispCode* b = parents[(p + 1) % parents.size()]->Clone();
     crossover.Cross(a, b);
-    nodes += SizeOf(a) + SizeOf(b);
-    a->DeleteTree();
-    b->DeleteTree();
-    delete a;
-    delete b;
+    nodes += Discard(a) + Discard(b);
     p = (p + 2) % parents.size();
   }
-  CountNodes(state, nodes);
-  state.counters["crossovers/s"] =
-      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  CountRates(state, "crossovers", nodes);
 }
 
 // A copy of a program with one subtree replaced by a copy of another
@@ -108,8 +103,7 @@ void Splice(benchmark::State& state, const NodeSet& set) {
     delete child;
     p = (p + 2) % parents.size();
   }
-  CountNodes(state, nodes);
-  state.counters["splices/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  CountRates(state, "splices", nodes);
 }
 
 void Mutation(benchmark::State& state, const NodeSet& set) {
@@ -121,14 +115,10 @@ void Mutation(benchmark::State& state, const NodeSet& set) {
   for (auto _ : state) {
     LispCode* code = programs.Programs()[p]->Clone();
     mutation.Mutate(code);
-    nodes += SizeOf(code);
-    code->DeleteTree();
-    delete code;
+    nodes += Discard(code);
     p = (p + 1) % programs.Programs().size();
   }
-  CountNodes(state, nodes);
-  state.counters["mutations/s"] =
-      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  CountRates(state, "mutations", nodes);
 }
 }  // namespace
 
@@ -144,16 +134,10 @@ void CrossoverRecipe(benchmark::State& state, const NodeSet& set) {
     auto* a = static_cast<HeadLispCode*>(parents[p]);
     auto* b = static_cast<HeadLispCode*>(parents[(p + 1) % parents.size()]);
     CrossoverRecipes children = crossover.Plan(a, b);
-    for (LispCode* child : {children.first.Build(), children.second.Build()}) {
-      nodes += SizeOf(child);
-      child->DeleteTree();
-      delete child;
-    }
+    nodes += Discard(children.first.Build()) + Discard(children.second.Build());
     p = (p + 2) % parents.size();
   }
-  CountNodes(state, nodes);
-  state.counters["crossovers/s"] =
-      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  CountRates(state, "crossovers", nodes);
 }
 
 void MutationRecipe(benchmark::State& state, const NodeSet& set) {
@@ -164,15 +148,10 @@ void MutationRecipe(benchmark::State& state, const NodeSet& set) {
   for (LispCode* parent : programs.Programs()) parent->PrepareForSharing();
   long long nodes = 0;
   for (auto _ : state) {
-    LispCode* code = mutation.Plan(static_cast<HeadLispCode*>(programs.Programs()[p])).Build();
-    nodes += SizeOf(code);
-    code->DeleteTree();
-    delete code;
+    nodes += Discard(mutation.Plan(static_cast<HeadLispCode*>(programs.Programs()[p])).Build());
     p = (p + 1) % programs.Programs().size();
   }
-  CountNodes(state, nodes);
-  state.counters["mutations/s"] =
-      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  CountRates(state, "mutations", nodes);
 }
 
 BENCHMARK_CAPTURE(Generate, parity5, Parity5Set());

@@ -344,6 +344,20 @@ TEST_F(EvolutionarySystemTest, AStopBeforeTheRunEndsItBeforeItsFirstGeneration) 
   EXPECT_EQ(File("log.txt"), "");
 }
 
+// The input files of a real even-5-parity run of one iteration in dir, with
+// the given int parameters (seed, generations, population, threads) besides
+// the usual ones; returns the file list's path.
+std::string WriteParityFiles(ScratchDir& dir, const std::string& intParameters) {
+  dir.Write("table.txt", "1\tb0 b1 b2 b3 b4 \n1\tand2 or2 nand2 nor2 \n");
+  std::string files = WriteRunFiles(
+      dir, "initial_depth 6\nmax_depth 17\niteration_num 1\nelite_size 1\ntournament_size 7\n" + intParameters,
+      "Parity bool 5\n");
+  std::string parameters = ReadWholeFile(dir.File("parameter.txt"));
+  dir.Write("parameter.txt", parameters.substr(0, parameters.find("-----\ndouble_parameter")) +
+                                 "-----\ndouble_parameter\ncrossover_ratio 0.9\nmutation_ratio 0.05\n-----\n");
+  return files;
+}
+
 // Real runs on one thread and on two, stopped from another thread at
 // whatever point they have reached: each ends within moments, holding its
 // last finished generation whole and sorted (or nothing, before the first),
@@ -352,15 +366,8 @@ TEST(EvolutionarySystemStopTest, RealRunsStopPromptlyWithTheirLastFinishedGenera
   for (int threads : {1, 2}) {
     for (int delay : {0, 5, 40}) {
       ScratchDir dir;
-      dir.Write("table.txt", "1\tb0 b1 b2 b3 b4 \n1\tand2 or2 nand2 nor2 \n");
-      std::string files = WriteRunFiles(dir,
-                                        "initial_depth 6\nmax_depth 17\nseed 3\niteration_num 1\nmax_generation 1000\n"
-                                        "population_size 2000\nelite_size 1\ntournament_size 7\nthreads " +
-                                            std::to_string(threads) + "\n",
-                                        "Parity bool 5\n");
-      std::string parameters = ReadWholeFile(dir.File("parameter.txt"));
-      dir.Write("parameter.txt", parameters.substr(0, parameters.find("-----\ndouble_parameter")) +
-                                     "-----\ndouble_parameter\ncrossover_ratio 0.9\nmutation_ratio 0.05\n-----\n");
+      std::string files = WriteParityFiles(dir, "seed 3\nmax_generation 1000\npopulation_size 2000\nthreads " +
+                                                    std::to_string(threads) + "\n");
       GPProducer producer(files);
       EvolutionarySystem system(&producer, EvolutionarySystem::Logging::None);
       Listener listener;
@@ -412,14 +419,7 @@ TEST(EvolutionarySystemThreadsTest, ChangingTheThreadCountBetweenGenerationsChan
   };
   auto runWith = [](std::map<int, int> counts) {
     ScratchDir dir;
-    dir.Write("table.txt", "1\tb0 b1 b2 b3 b4 \n1\tand2 or2 nand2 nor2 \n");
-    std::string files = WriteRunFiles(dir,
-                                      "initial_depth 6\nmax_depth 17\nseed 5\niteration_num 1\nmax_generation 12\n"
-                                      "population_size 300\nelite_size 1\ntournament_size 7\nthreads 1\n",
-                                      "Parity bool 5\n");
-    std::string parameters = ReadWholeFile(dir.File("parameter.txt"));
-    dir.Write("parameter.txt", parameters.substr(0, parameters.find("-----\ndouble_parameter")) +
-                                   "-----\ndouble_parameter\ncrossover_ratio 0.9\nmutation_ratio 0.05\n-----\n");
+    std::string files = WriteParityFiles(dir, "seed 5\nmax_generation 12\npopulation_size 300\nthreads 1\n");
     GPProducer producer(files);
     EvolutionarySystem system(&producer, EvolutionarySystem::Logging::None);
     Changer changer;
