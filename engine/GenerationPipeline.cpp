@@ -67,6 +67,7 @@ void GenerationPipeline::Breed(Evolution* evolution, std::unique_ptr<Population>
   // computed first. On one thread the programs are copied as they are
   // scored, for the same reason: each is read while it is still in cache.
   bool deferred = !problem->IsRecording() && evolution->AddsFinishedIndividuals();
+  if (evaluator) evaluator->SetWatch(nextWatch ? &nextWatch : nullptr);
   if (deferred && evaluator) {
     if (!prepared) {
       for (int i = 0; i < parents->Size(); ++i) parents->GetUnsorted(i)->GetChromosome()->PrepareForSharing();
@@ -109,17 +110,26 @@ bool GenerationPipeline::StartWorkers() {
 }
 
 bool GenerationPipeline::Score(Population* population) {
+  bool whole = ScoreRound(population);
+  // The watch was for this generation only; no thread scores any more.
+  if (evaluator) evaluator->SetWatch(nullptr);
+  nextWatch = nullptr;
+  return whole;
+}
+
+bool GenerationPipeline::ScoreRound(Population* population) {
   evaluations = 0;
   remembered = 0;
   if (stop.IsRequested()) return false;
   bool whole = false;
   if (OnThreads(population)) {
+    evaluator->SetWatch(nextWatch ? &nextWatch : nullptr);
     whole = evaluator->Evaluate(population);
     evaluations = evaluator->GetEvaluations();
     remembered = evaluator->GetRemembered();
     prepared = evaluator->PreparedAll();
   } else {
-    whole = ScoreHere(population);
+    whole = ScoreHere(population, nextWatch);
     prepared = false;
   }
   if (!whole) return false;
@@ -130,7 +140,7 @@ bool GenerationPipeline::Score(Population* population) {
   return true;
 }
 
-bool GenerationPipeline::ScoreHere(Population* population) {
+bool GenerationPipeline::ScoreHere(Population* population, const Scoring::Watch& watch) {
   // No worker may still be scoring members begun early.
   if (evaluator) evaluator->Abandon();
   std::string text;
@@ -153,6 +163,7 @@ bool GenerationPipeline::ScoreHere(Population* population) {
     } else if (!text.empty()) {
       GetException()->Diagnostic(text);
     }
+    if (watch) watch(i, member);
   }
   Destroy(retiring);
   return !stop.IsRequested();

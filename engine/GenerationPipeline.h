@@ -16,6 +16,7 @@
 
 #include <memory>
 
+#include "engine/Scoring.h"
 #include "engine/StopRequest.h"
 
 class Evolution;
@@ -72,6 +73,10 @@ class GenerationPipeline {
   // results are the same on any number of threads, so a run may change it
   // as cores come free or are wanted elsewhere.
   void SetThreadCount(int count);
+  // For the generation bred or made next (until its Score ends, however it
+  // ends): watch sees each of its members once it has its fitness. Set it
+  // before that generation's MakeFirst or Breed.
+  void WatchNextScored(Scoring::Watch watch) { nextWatch = std::move(watch); }
   // Of the last Score: the members whose fitness function ran, and those
   // whose fitness came from the memory.
   long long GetEvaluations() const { return evaluations; }
@@ -86,7 +91,9 @@ class GenerationPipeline {
   bool StartWorkers();
   // Scoring on the calling thread, each member made just after an old one
   // is destroyed, so that the copy takes the nodes just freed.
-  bool ScoreHere(Population* population);
+  bool ScoreHere(Population* population, const Scoring::Watch& watch);
+  // Score but for ending the watch.
+  bool ScoreRound(Population* population);
   // The generation no longer needed goes: destroyed by the workers when
   // there are some, each the members it made; else member by member while
   // the next generation is scored.
@@ -113,4 +120,6 @@ class GenerationPipeline {
   std::unique_ptr<Population> retiring;
   long long evaluations = 0;
   long long remembered = 0;
+  // The watch of the generation being bred or scored, null for none.
+  Scoring::Watch nextWatch;
 };

@@ -254,6 +254,7 @@ void ParallelEvaluator::ScoreMember(Problem* evaluating, int slot, int i) {
     // While it is still in this thread's caches: the next generation's
     // breeding reads it from every thread.
     member->GetChromosome()->PrepareForSharing();
+    if (const Scoring::Watch* seeing = watch.load(std::memory_order_acquire)) (*seeing)(i, member);
     return;
   }
   failed[static_cast<std::size_t>(i)] = 1;

@@ -22,6 +22,8 @@
 #include <thread>
 #include <vector>
 
+#include "engine/Scoring.h"
+
 class FitnessMemory;
 class Population;
 class Problem;
@@ -82,6 +84,9 @@ class ParallelEvaluator {
   // Rounds end early, between two members, once request (not owned; may be
   // null) is made.
   void SetStop(const StopRequest* request) { stop = request; }
+  // watch (not owned; may be null) sees every member scored from the next
+  // round on, while it is set (see Scoring::Watch).
+  void SetWatch(const Scoring::Watch* scored) { watch.store(scored, std::memory_order_release); }
   // Of the last Evaluate: the members whose fitness function ran, and those
   // whose fitness came from memory.
   long long GetEvaluations() const { return evaluations; }
@@ -120,6 +125,7 @@ class ParallelEvaluator {
   Problem* problem;
   FitnessMemory* memory = nullptr;
   const StopRequest* stop = nullptr;
+  std::atomic<const Scoring::Watch*> watch{nullptr};
   bool preparedAll = false;
   long long evaluations = 0;
   long long remembered = 0;

@@ -4,6 +4,7 @@
 // one thread and on every evaluating thread goes through Score.
 #pragma once
 
+#include <functional>
 #include <string>
 
 class FitnessMemory;
@@ -11,6 +12,11 @@ class Individual;
 class Problem;
 
 namespace Scoring {
+// Called for each member of a population once it has its fitness, with its
+// index in the population as it was scored, on the thread that scored it
+// (several at once on several threads, each with its own members).
+using Watch = std::function<void(int index, Individual* member)>;
+
 enum class Outcome {
   Evaluated,   // the fitness function ran
   Remembered,  // the fitness came from memory

@@ -287,15 +287,18 @@ void Head::AppendBracketForm(std::string& text) const {
 
 // Checkpoints list whole populations: the text is written in place in one
 // pass, the string grown only now and then, rather than appended to per node.
-void Head::AppendListingForm(std::string& text) const {
+int Head::AppendListingForm(std::string& text) const {
   std::size_t at = text.size();
   text.resize(at + 256);
-  at = PutListing(text, at);
+  int nodes = 0;
+  at = PutListing(text, at, nodes);
   text.resize(at);
+  return nodes;
 }
 
-std::size_t Head::PutListing(std::string& text, std::size_t at) const {
+std::size_t Head::PutListing(std::string& text, std::size_t at, int& nodes) const {
   PrefetchChildren();
+  ++nodes;
   const std::string& name = op->GetName();
   // The name, a tab, at most eleven digits and a line feed.
   std::size_t most = name.size() + 13;
@@ -314,6 +317,6 @@ std::size_t Head::PutListing(std::string& text, std::size_t at) const {
   *out++ = '\n';
   at = static_cast<std::size_t>(out - text.data());
   Head* const* children = Children();
-  for (int i = 0; i < childCount; ++i) at = children[i]->PutListing(text, at);
+  for (int i = 0; i < childCount; ++i) at = children[i]->PutListing(text, at, nodes);
   return at;
 }

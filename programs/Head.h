@@ -116,8 +116,10 @@ class Head final {
   std::string ToString() const;
   // Listing form: one "name\tarity\n" line per node, in preorder.
   std::string ToSaveString() const;
-  // The listing form appended to text.
-  void AppendListingForm(std::string& text) const;
+  // The listing form appended to text; returns the number of nodes listed.
+  // It reads no cache, so that it may list a program while another thread
+  // computes them.
+  int AppendListingForm(std::string& text) const;
 
  private:
   // Children arrays this long or shorter live inside the node.
@@ -136,7 +138,7 @@ class Head final {
   void AppendBracketForm(std::string& text) const;
   // Writes the listing form into text from at on, growing text as needed;
   // returns where it ends.
-  std::size_t PutListing(std::string& text, std::size_t at) const;
+  std::size_t PutListing(std::string& text, std::size_t at, int& nodes) const;
   [[noreturn]] void ReportChildIndex(int i, const char* method) const;
   // Destroys node with its whole subtree.
   static void Destroy(Head* node);

@@ -1,6 +1,7 @@
 #include "run/Checkpoint.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,6 +12,7 @@
 #include <memory>
 #include <set>
 #include <sstream>
+#include <unordered_map>
 #include <utility>
 
 #include "config/Log.h"
@@ -74,8 +76,7 @@ void FillMember(Individual* individual, CheckpointData::Member& member) {
   auto* gp = dynamic_cast<GPChromosome*>(chromosome);
   auto* code = gp != nullptr ? dynamic_cast<HeadLispCode*>(gp->GetCode()) : nullptr;
   if (code != nullptr && code->GetRoot() != nullptr) {
-    code->GetRoot()->AppendListingForm(member.genome);
-    member.nodes = code->GetRoot()->GetSize();
+    member.nodes = code->GetRoot()->AppendListingForm(member.genome);
   } else {
     member.genome = chromosome->ToSaveString();
   }
@@ -220,9 +221,9 @@ std::vector<CheckpointData::Input> InputChecksums(const std::string& fileList, P
   return inputs;
 }
 
-CheckpointMoment TakeMoment(EvolutionarySystem* system) {
-  CheckpointMoment moment;
-  CheckpointData& data = moment.data;
+namespace {
+// The position, the solved flag and the random generator into data.
+void TakePosition(EvolutionarySystem* system, CheckpointData& data) {
   EvolutionarySystem::Position at = system->GetPosition();
   data.run = at.run;
   data.generation = at.generation;
@@ -233,6 +234,20 @@ CheckpointMoment TakeMoment(EvolutionarySystem* system) {
   data.evaluations = at.evaluations;
   data.remembered = at.remembered;
   GetUtility()->GetState(data.randomWords.data(), data.randomIndex);
+}
+
+// The length of the file at path, 0 when it can not be read.
+std::uint64_t LengthAt(const std::string& path) {
+  std::error_code error;
+  std::uintmax_t size = std::filesystem::file_size(path, error);
+  return error ? 0 : size;
+}
+}  // namespace
+
+CheckpointMoment TakeMoment(EvolutionarySystem* system) {
+  CheckpointMoment moment;
+  CheckpointData& data = moment.data;
+  TakePosition(system, data);
   Log* log = GetLog();
   log->FlushAll();
   std::set<std::string> seen;
@@ -241,12 +256,47 @@ CheckpointMoment TakeMoment(EvolutionarySystem* system) {
     if (!seen.insert(path).second) continue;
     CheckpointData::LogFile file;
     file.path = path;
-    std::error_code error;
-    std::uintmax_t size = std::filesystem::file_size(path, error);
-    file.length = error ? 0 : size;
+    file.length = LengthAt(path);
     data.logs.push_back(file);
   }
   return moment;
+}
+
+LogLengths::~LogLengths() {
+  for (int fd : files) {
+    if (fd >= 0) ::close(fd);
+  }
+}
+
+void LogLengths::Take(std::vector<CheckpointData::LogFile>& logs) {
+  Log* log = GetLog();
+  log->FlushAll();
+  if (!opened) {
+    // The log setting's files stay the same for the whole batch.
+    opened = true;
+    std::set<std::string> seen;
+    for (int i = 0; i < log->FileCount(); ++i) {
+      const std::string& path = log->FilePath(i);
+      if (!seen.insert(path).second) continue;
+      paths.push_back(path);
+      files.push_back(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    }
+  }
+  logs.resize(paths.size());
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    logs[i].path = paths[i];
+    struct stat status;
+    if (files[i] >= 0 && ::fstat(files[i], &status) == 0) {
+      logs[i].length = static_cast<std::uint64_t>(status.st_size);
+    } else {
+      logs[i].length = LengthAt(paths[i]);
+    }
+  }
+}
+
+void TakeMoment(EvolutionarySystem* system, LogLengths& lengths, CheckpointMoment& moment) {
+  TakePosition(system, moment.data);
+  lengths.Take(moment.data.logs);
 }
 
 void CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMoment& moment, const std::string& fileList,
@@ -294,11 +344,17 @@ void CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMoment& momen
   data.sorted = population->IsSorted();
   members.resize(static_cast<std::size_t>(population->Size()));
   data.population = std::move(members);
-  if (fillMembers) FillMembers(population, data, 0, population->Size());
+  if (!fillMembers) return;
+  std::vector<Individual*> listed;
+  for (int i = 0; i < population->Size(); ++i) listed.push_back(population->GetUnsorted(i));
+  FillMembers(listed, data, 0, population->Size());
 }
 
-void FillMembers(Population* population, CheckpointData& data, int from, int to) {
-  for (int i = from; i < to; ++i) FillMember(population->GetUnsorted(i), data.population[static_cast<std::size_t>(i)]);
+void FillMembers(const std::vector<Individual*>& population, CheckpointData& data, int from, int to) {
+  for (int i = from; i < to; ++i) {
+    auto k = static_cast<std::size_t>(i);
+    FillMember(population[k], data.population[k]);
+  }
 }
 
 CheckpointData CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMoment& moment,
@@ -352,42 +408,107 @@ std::string WriteCheckpointFile(const CheckpointData& data, const std::string& p
 CheckpointWriter::CheckpointWriter(EvolutionarySystem* system, const std::string& fileList, int every)
     : system(system), fileList(fileList), every(every), inputs(InputChecksums(fileList, system->GetProducer())) {}
 
-CheckpointWriter::~CheckpointWriter() { Finish(); }
+CheckpointWriter::~CheckpointWriter() {
+  system->WatchNextScored(nullptr);
+  Finish();
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    closing = true;
+  }
+  changed.notify_all();
+  if (writing.joinable()) writing.join();
+}
 
 void CheckpointWriter::Finish() {
-  if (writing.joinable()) writing.join();
+  {
+    std::unique_lock<std::mutex> lock(mutex);
+    changed.wait(lock, [this]() { return !due; });
+  }
   if (failure.empty()) return;
   std::string message;
   message.swap(failure);
   Report(message, "Write");
 }
 
+void CheckpointWriter::Writing() {
+  std::unique_lock<std::mutex> lock(mutex);
+  for (;;) {
+    changed.wait(lock, [this]() { return due || closing; });
+    if (!due) return;
+    lock.unlock();
+    std::string result = WriteCheckpointFile(pending, kCheckpointFile, &synced, &text);
+    lock.lock();
+    failure = std::move(result);
+    due = false;
+    changed.notify_all();
+  }
+}
+
+void CheckpointWriter::WatchAfter(int generation) {
+  int next = generation + 1;
+  if (every <= 0 || (next + 1) % every != 0 || next > system->GetProducer()->GetMaxGeneration()) {
+    watched = -1;
+    system->WatchNextScored(nullptr);
+    return;
+  }
+  auto size = static_cast<std::size_t>(system->GetProducer()->GetPopulationSize());
+  scoredMembers.assign(size, nullptr);
+  if (scored.size() < size) scored.resize(size);
+  watched = next;
+  // Each scoring thread lists its own members, each into a slot of its own.
+  system->WatchNextScored([this, size](int index, Individual* member) {
+    auto i = static_cast<std::size_t>(index);
+    if (index < 0 || i >= size) return;
+    FillMember(member, scored[i]);
+    scoredMembers[i] = member;
+  });
+}
+
 void CheckpointWriter::Write() {
   Finish();
   written = true;
-  // The state is taken here, the members' programs listed half here and
-  // half by the writing thread (the evaluating threads are idle now); the
-  // text is made and written while the run goes on.
   CaptureCheckpoint(system, moment, fileList, inputs, pending, false);
   Population* population = system->GetPopulation();
   int size = population->Size();
-  int half = size / 2;
-  listed.store(false);
-  writing = std::thread([this, population, half, size]() {
-    FillMembers(population, pending, half, size);
-    listed.store(true);
-    listed.notify_one();
-    failure = WriteCheckpointFile(pending, kCheckpointFile, &synced, &text);
-  });
-  FillMembers(population, pending, 0, half);
-  listed.wait(false);
+  // The members listed as they were scored are found by who they are: the
+  // population has been sorted since.
+  std::unordered_map<Individual*, std::size_t> listed;
+  if (watched == moment.data.generation) {
+    listed.reserve(scoredMembers.size());
+    for (std::size_t j = 0; j < scoredMembers.size(); ++j) {
+      if (scoredMembers[j] != nullptr) listed.emplace(scoredMembers[j], j);
+    }
+  }
+  watched = -1;
+  for (int k = 0; k < size; ++k) {
+    Individual* member = population->GetUnsorted(k);
+    CheckpointData::Member& entry = pending.population[static_cast<std::size_t>(k)];
+    auto found = listed.find(member);
+    if (found == listed.end()) {
+      FillMember(member, entry);
+      continue;
+    }
+    std::swap(entry, scored[found->second]);
+    listed.erase(found);
+    entry.fitness = FitnessOf(member);
+  }
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    due = true;
+  }
+  if (!writing.joinable()) writing = std::thread(&CheckpointWriter::Writing, this);
+  changed.notify_all();
 }
 
+void CheckpointWriter::RunStarted(const RunStart&) { WatchAfter(-1); }
+
+void CheckpointWriter::RunResumed(const GenerationRecord& record) { WatchAfter(record.generation); }
+
 void CheckpointWriter::GenerationFinished(const GenerationRecord& record) {
-  moment = TakeMoment(system);
+  TakeMoment(system, lengths, moment);
   written = false;
-  if (every <= 0 || (record.generation + 1) % every != 0) return;
-  Write();
+  if (every > 0 && (record.generation + 1) % every == 0) Write();
+  WatchAfter(record.generation);
 }
 
 void CheckpointWriter::RunEnded(const RunEnd& end) {

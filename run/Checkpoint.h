@@ -5,9 +5,10 @@
 // stopped. docs/checkpoint.md describes the file.
 #pragma once
 
-#include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <map>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "run/CheckpointText.h"
 
 class EvolutionarySystem;
+class Individual;
 class Population;
 class Producer;
 
@@ -38,6 +40,28 @@ struct CheckpointMoment {
 };
 CheckpointMoment TakeMoment(EvolutionarySystem* system);
 
+// The lengths of the log files, taken at every generation: each file is
+// opened once for reading, and its length read from the open file.
+class LogLengths {
+ public:
+  LogLengths() = default;
+  ~LogLengths();
+  LogLengths(const LogLengths&) = delete;
+  LogLengths& operator=(const LogLengths&) = delete;
+  // Every log file of the log setting, once, with its length now (logs
+  // flushed first); logs keeps its room.
+  void Take(std::vector<CheckpointData::LogFile>& logs);
+
+ private:
+  bool opened = false;
+  std::vector<std::string> paths;
+  // -1 where a file can not be opened for reading: its length is then read
+  // by its path.
+  std::vector<int> files;
+};
+// The same into moment, used again from one generation to the next.
+void TakeMoment(EvolutionarySystem* system, LogLengths& lengths, CheckpointMoment& moment);
+
 // The state of system's batch at moment: the moment's part, and the
 // population, best so far and statistics as they are now (which stay as
 // they were at the moment until the next generation is reported).
@@ -48,8 +72,9 @@ CheckpointData CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMom
 void CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMoment& moment, const std::string& fileList,
                        const std::vector<CheckpointData::Input>& inputs, CheckpointData& data,
                        bool fillMembers = true);
-// Lists members from up to to of population into data (sized for them).
-void FillMembers(Population* population, CheckpointData& data, int from, int to);
+// Lists members from up to to of population (listed in its order, as
+// CaptureCheckpoint took it) into data's population.
+void FillMembers(const std::vector<Individual*>& population, CheckpointData& data, int from, int to);
 
 // Writes data to path so that a crash at any moment leaves either the old
 // checkpoint or the new one whole: the log files are flushed to disk (those
@@ -65,7 +90,10 @@ std::string WriteCheckpointFile(const CheckpointData& data, const std::string& p
 // Writes a checkpoint after every Nth generation of every run, and when a
 // run ends (by a stop request, or before the next run) of the last
 // generation it finished, if that one has none yet.
-// The file is written and flushed to disk on a thread of its own while the
+// The programs of a generation due for a checkpoint are listed as they are
+// scored, by the threads that score them, while each is still in their
+// caches; the rest of the state is taken as the generation is reported. The
+// file is then written and flushed to disk on a thread of its own while the
 // run goes on; the next checkpoint, and the writer's end, wait for it. A
 // checkpoint that cannot be written is reported then, on the run's thread.
 class CheckpointWriter : public GenerationObserver {
@@ -76,6 +104,8 @@ class CheckpointWriter : public GenerationObserver {
   ~CheckpointWriter() override;
   CheckpointWriter(const CheckpointWriter&) = delete;
   CheckpointWriter& operator=(const CheckpointWriter&) = delete;
+  void RunStarted(const RunStart& start) override;
+  void RunResumed(const GenerationRecord& record) override;
   void GenerationFinished(const GenerationRecord& record) override;
   void RunEnded(const RunEnd& end) override;
   // Waits until the checkpoint being written is on disk; one that could not
@@ -83,24 +113,38 @@ class CheckpointWriter : public GenerationObserver {
   void Finish();
 
  private:
+  // Has the generation after generation listed as it is scored when it is
+  // due for a checkpoint.
+  void WatchAfter(int generation);
+  // Writes the moment's checkpoint of the population as it is now.
   void Write();
+  // The writing thread's loop.
+  void Writing();
 
   EvolutionarySystem* system;
   std::string fileList;
   int every;
   std::vector<CheckpointData::Input> inputs;
+  LogLengths lengths;
   CheckpointMoment moment;
   // Whether the moment's generation has its checkpoint.
   bool written = false;
-  std::thread writing;
-  std::string failure;
-  std::map<std::string, std::uint64_t> synced;
+  // The generation being listed as it is scored (-1: none), and its
+  // members in the order they were scored with their listings.
+  int watched = -1;
+  std::vector<Individual*> scoredMembers;
+  std::vector<CheckpointData::Member> scored;
   // The checkpoint being written and its text; kept, with their room,
-  // for the next.
+  // for the next. The writing thread has it while due is set.
   CheckpointData pending;
   std::string text;
-  // Set by the writing thread once its half of the members is listed.
-  std::atomic<bool> listed{false};
+  std::map<std::string, std::uint64_t> synced;
+  std::string failure;
+  std::thread writing;
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool due = false;
+  bool closing = false;
 };
 
 // For a batch resumed from path with the file list at fileList, before

@@ -65,6 +65,8 @@ int EvolutionarySystem::GetThreadCount() const { return pipeline->GetThreadCount
 
 void EvolutionarySystem::SetThreadCount(int count) { pipeline->SetThreadCount(count); }
 
+void EvolutionarySystem::WatchNextScored(Scoring::Watch watch) { pipeline->WatchNextScored(std::move(watch)); }
+
 void EvolutionarySystem::Execute() {
   batchStart = std::chrono::steady_clock::now();
   GetUtility()->Seed(static_cast<std::uint32_t>(producer->GetSeed()));

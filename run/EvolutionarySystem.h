@@ -12,6 +12,7 @@
 
 #include "engine/GenerationObserver.h"
 #include "engine/GenerationRecord.h"
+#include "engine/Scoring.h"
 
 class BatchLog;
 class GenerationsTable;
@@ -136,6 +137,8 @@ class EvolutionarySystem {
   // generations from the next on are scored with count threads. The logs
   // are the same whatever the count.
   void SetThreadCount(int count);
+  // See GenerationPipeline::WatchNextScored.
+  void WatchNextScored(Scoring::Watch watch);
 
  private:
   void ReleaseBest();

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/Evolution.h"
 #include "engine/FakeLispCode.h"
@@ -144,6 +145,41 @@ TEST_P(GenerationPipelineTest, WholeGenerationsRetireTheirParents) {
   EXPECT_EQ(shared->scored.load(), 800);
   pipeline.Finish();
   current->DeleteAll();
+}
+
+// A watch sees each member of the one generation it was set for once, with
+// its fitness and its index, whichever thread scored it; the next
+// generation goes unwatched.
+TEST_P(GenerationPipelineTest, AWatchSeesEachMemberOfOneGenerationOnce) {
+  std::unique_ptr<Population> current = NewPopulation();
+  pipeline.MakeFirst(&breeding, current.get(), 200);
+  ASSERT_TRUE(pipeline.Score(current.get()));
+  current->Sort();
+  std::vector<Individual*> seen(200, nullptr);
+  std::atomic<int> calls{0};
+  std::atomic<int> unscored{0};
+  pipeline.WatchNextScored([&](int index, Individual* member) {
+    calls.fetch_add(1);
+    if (dynamic_cast<DoubleTypeFitnessIndividual*>(member)->GetFitness() != FakeCodeOf(member)->Value()) {
+      unscored.fetch_add(1);
+    }
+    seen[static_cast<std::size_t>(index)] = member;
+  });
+  std::unique_ptr<Population> next = NewPopulation();
+  breeding.first = 1000.0;
+  pipeline.Breed(&breeding, std::move(current), next.get(), 200);
+  ASSERT_TRUE(pipeline.Score(next.get()));
+  EXPECT_EQ(calls.load(), 200);
+  EXPECT_EQ(unscored.load(), 0);
+  for (int i = 0; i < 200; ++i) EXPECT_EQ(seen[static_cast<std::size_t>(i)], next->GetUnsorted(i));
+
+  next->Sort();
+  std::unique_ptr<Population> after = NewPopulation();
+  pipeline.Breed(&breeding, std::move(next), after.get(), 200);
+  ASSERT_TRUE(pipeline.Score(after.get()));
+  EXPECT_EQ(calls.load(), 200);
+  pipeline.Finish();
+  after->DeleteAll();
 }
 
 INSTANTIATE_TEST_SUITE_P(Threads, GenerationPipelineTest, ::testing::Values(1, 2),
