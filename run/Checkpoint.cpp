@@ -1,6 +1,7 @@
 #include "run/Checkpoint.h"
 
 #include <fcntl.h>
+#include <sys/uio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,6 +37,8 @@
 
 namespace {
 const char* kClass = "Checkpoint";
+// The most pieces one writev takes (the least IOV_MAX allows).
+constexpr std::size_t kWriteBatch = 1024;
 
 // The whole file, or false when it cannot be read.
 bool ReadFile(const std::string& path, std::string& bytes) {
@@ -65,6 +68,7 @@ std::string Reason() { return std::strerror(errno); }
 void FillMember(Individual* individual, CheckpointData::Member& member) {
   member.fitness = FitnessOf(individual);
   member.genome.clear();
+  member.kept = std::string_view();
   member.nodes = -1;
   Chromosome* chromosome = individual->GetChromosome();
   if (auto* bits = dynamic_cast<GAChromosome*>(chromosome)) {
@@ -365,7 +369,7 @@ CheckpointData CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMom
 }
 
 std::string WriteCheckpointFile(const CheckpointData& data, const std::string& path,
-                                std::map<std::string, std::uint64_t>* synced, std::string* buffer) {
+                                std::map<std::string, std::uint64_t>* synced, CheckpointPieces* buffer) {
   // What the checkpoint records of the logs must be on disk before it is.
   for (const auto& log : data.logs) {
     if (synced != nullptr) {
@@ -375,22 +379,35 @@ std::string WriteCheckpointFile(const CheckpointData& data, const std::string& p
     if (!SyncFile(log.path)) return "Can not write checkpoint " + path + ": " + log.path + ": " + Reason();
     if (synced != nullptr) (*synced)[log.path] = log.length;
   }
-  std::string made;
-  std::string& text = buffer != nullptr ? *buffer : made;
+  CheckpointPieces made;
+  CheckpointPieces& text = buffer != nullptr ? *buffer : made;
   FormatCheckpoint(data, text);
   std::string temporary = path + ".tmp";
   int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return "Can not write checkpoint " + temporary + ": " + Reason();
-  std::size_t written = 0;
-  while (written < text.size()) {
-    ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+  // The pieces as they are, kept genomes included, a batch at a time.
+  std::vector<iovec> parts;
+  parts.reserve(text.pieces.size());
+  for (const auto& piece : text.pieces) {
+    parts.push_back({const_cast<char*>(text.Data(piece)), piece.size});
+  }
+  std::size_t next = 0;
+  while (next < parts.size()) {
+    int count = static_cast<int>(std::min<std::size_t>(parts.size() - next, kWriteBatch));
+    ssize_t n = ::writev(fd, parts.data() + next, count);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       std::string reason = n < 0 ? Reason() : "nothing written";
       ::close(fd);
       return "Can not write checkpoint " + temporary + ": " + reason;
     }
-    written += static_cast<std::size_t>(n);
+    // Past the parts written whole, into the one written in part.
+    auto done = static_cast<std::size_t>(n);
+    while (next < parts.size() && done >= parts[next].iov_len) done -= parts[next++].iov_len;
+    if (done > 0) {
+      parts[next].iov_base = static_cast<char*>(parts[next].iov_base) + done;
+      parts[next].iov_len -= done;
+    }
   }
   if (::fsync(fd) != 0) {
     std::string reason = Reason();
@@ -453,10 +470,17 @@ void CheckpointWriter::WatchAfter(int generation) {
   }
   auto size = static_cast<std::size_t>(system->GetProducer()->GetPopulationSize());
   scoredMembers.assign(size, nullptr);
+  // The checkpoint being written reads the set it was listed in: while it
+  // is, the next generation is listed in the other.
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (due && writingSet == listingSet) listingSet ^= 1;
+  }
+  std::vector<CheckpointData::Member>& scored = listings[listingSet];
   if (scored.size() < size) scored.resize(size);
   watched = next;
   // Each scoring thread lists its own members, each into a slot of its own.
-  system->WatchNextScored([this, size](int index, Individual* member) {
+  system->WatchNextScored([this, size, &scored](int index, Individual* member) {
     auto i = static_cast<std::size_t>(index);
     if (index < 0 || i >= size) return;
     FillMember(member, scored[i]);
@@ -488,13 +512,19 @@ void CheckpointWriter::Write() {
       FillMember(member, entry);
       continue;
     }
-    std::swap(entry, scored[found->second]);
+    const CheckpointData::Member& listedMember = listings[listingSet][found->second];
     listed.erase(found);
     entry.fitness = FitnessOf(member);
+    entry.bits = listedMember.bits;
+    entry.nodes = listedMember.nodes;
+    entry.genome.clear();
+    entry.kept = listedMember.genome;
+    if (entry.kept.empty()) entry.genome = listedMember.genome;
   }
   {
     std::lock_guard<std::mutex> lock(mutex);
     due = true;
+    writingSet = listingSet;
   }
   if (!writing.joinable()) writing = std::thread(&CheckpointWriter::Writing, this);
   changed.notify_all();

@@ -85,7 +85,7 @@ void FillMembers(const std::vector<Individual*>& population, CheckpointData& dat
 // message, empty when all went well.
 std::string WriteCheckpointFile(const CheckpointData& data, const std::string& path,
                                 std::map<std::string, std::uint64_t>* synced = nullptr,
-                                std::string* buffer = nullptr);
+                                CheckpointPieces* buffer = nullptr);
 
 // Writes a checkpoint after every Nth generation of every run, and when a
 // run ends (by a stop request, or before the next run) of the last
@@ -133,11 +133,15 @@ class CheckpointWriter : public GenerationObserver {
   // members in the order they were scored with their listings.
   int watched = -1;
   std::vector<Individual*> scoredMembers;
-  std::vector<CheckpointData::Member> scored;
+  // Two sets of members as listed: the checkpoint being written reads its
+  // members' genomes in the set they were listed in (writingSet, while due).
+  std::vector<CheckpointData::Member> listings[2];
+  int listingSet = 0;
+  int writingSet = 0;
   // The checkpoint being written and its text; kept, with their room,
   // for the next. The writing thread has it while due is set.
   CheckpointData pending;
-  std::string text;
+  CheckpointPieces text;
   std::map<std::string, std::uint64_t> synced;
   std::string failure;
   std::thread writing;

@@ -1,10 +1,12 @@
 #include "run/CheckpointText.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 
 namespace {
@@ -18,13 +20,35 @@ std::string Exact(double value) {
   return buffer;
 }
 
-void AppendMember(std::string& out, const char* word, const CheckpointData::Member& member) {
+// Adds the lines to out.lines, and a kept genome as a piece of its own.
+class PieceWriter {
+ public:
+  explicit PieceWriter(CheckpointPieces& out) : out(out) {}
+  std::string& Lines() { return out.lines; }
+  void Keep(std::string_view kept) {
+    Close();
+    if (!kept.empty()) out.pieces.push_back({kept.data(), 0, kept.size()});
+  }
+  // Ends the lines made since the last piece.
+  void Close() {
+    if (out.lines.size() > start) out.pieces.push_back({nullptr, start, out.lines.size() - start});
+    start = out.lines.size();
+  }
+
+ private:
+  CheckpointPieces& out;
+  std::size_t start = 0;
+};
+
+void AppendMember(PieceWriter& writer, const char* word, const CheckpointData::Member& member) {
+  std::string& out = writer.Lines();
+  std::string_view genome = member.kept.empty() ? std::string_view(member.genome) : member.kept;
   out += word;
   out += ' ';
   out += Exact(member.fitness);
   if (member.bits) {
     out += " bits ";
-    out += member.genome;
+    out += genome;
     out += '\n';
     return;
   }
@@ -32,12 +56,16 @@ void AppendMember(std::string& out, const char* word, const CheckpointData::Memb
   if (member.nodes >= 0) {
     nodes = static_cast<std::size_t>(member.nodes);
   } else {
-    for (char c : member.genome) nodes += c == '\n' ? 1 : 0;
+    for (char c : genome) nodes += c == '\n' ? 1 : 0;
   }
   out += " nodes ";
   out += std::to_string(nodes);
   out += '\n';
-  out += member.genome;
+  if (member.kept.empty()) {
+    out += genome;
+  } else {
+    writer.Keep(genome);
+  }
 }
 
 // Reads the text line by line, each line split into blank-separated words,
@@ -190,16 +218,43 @@ std::uint64_t Fnv1a64(const std::string& bytes) {
 }
 
 std::uint64_t WordFnv1a64(const std::string& text, std::size_t length) {
-  std::uint64_t hash = 0xCBF29CE484222325ULL;
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  for (std::size_t at = 0; at < length; at += 8) {
+  WordFnv sum;
+  sum.Add(text.data(), length);
+  return sum.Value();
+}
+
+void WordFnv::Add(const char* data, std::size_t size) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+  std::size_t at = 0;
+  // A word begun by the part before.
+  while (held > 0 && held < 8 && at < size) partial[held++] = bytes[at++];
+  if (held == 8) {
     std::uint64_t word = 0;
-    std::size_t n = std::min<std::size_t>(8, length - at);
-    for (std::size_t k = 0; k < n; ++k) word |= static_cast<std::uint64_t>(bytes[at + k]) << (8 * k);
-    hash ^= word;
-    hash *= 0x100000001B3ULL;
+    for (std::size_t k = 0; k < 8; ++k) word |= static_cast<std::uint64_t>(partial[k]) << (8 * k);
+    Step(word);
+    held = 0;
   }
-  return hash;
+  for (; at + 8 <= size; at += 8) {
+    std::uint64_t word;
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(&word, bytes + at, 8);
+    } else {
+      word = 0;
+      for (std::size_t k = 0; k < 8; ++k) word |= static_cast<std::uint64_t>(bytes[at + k]) << (8 * k);
+    }
+    Step(word);
+  }
+  while (at < size) partial[held++] = bytes[at++];
+}
+
+std::uint64_t WordFnv::Value() const {
+  if (held == 0) return hash;
+  std::uint64_t word = 0;
+  for (std::size_t k = 0; k < held; ++k) word |= static_cast<std::uint64_t>(partial[k]) << (8 * k);
+  WordFnv last = *this;
+  last.held = 0;
+  last.Step(word);
+  return last.hash;
 }
 
 std::string Hex64(std::uint64_t value) {
@@ -214,9 +269,12 @@ std::string FormatCheckpoint(const CheckpointData& data) {
   return out;
 }
 
-void FormatCheckpoint(const CheckpointData& data, std::string& out) {
+void FormatCheckpoint(const CheckpointData& data, CheckpointPieces& pieces) {
+  pieces.pieces.clear();
+  PieceWriter writer(pieces);
+  std::string& out = pieces.lines;
   out.clear();
-  // The programs are nearly all of it.
+  // The programs are nearly all of it, unless kept elsewhere.
   std::size_t programs = data.best.genome.size();
   for (const auto& member : data.population) programs += member.genome.size() + 48;
   out.reserve(programs + 16384);
@@ -254,13 +312,24 @@ void FormatCheckpoint(const CheckpointData& data, std::string& out) {
            table.program + "\n";
   }
   if (data.hasBest) {
-    AppendMember(out, "best", data.best);
+    AppendMember(writer, "best", data.best);
   } else {
     out += "best none\n";
   }
   out += "population " + std::to_string(data.population.size()) + " " + (data.sorted ? "1" : "0") + "\n";
-  for (const auto& member : data.population) AppendMember(out, "member", member);
-  out += "end " + Hex64(WordFnv1a64(out, out.size())) + "\n";
+  for (const auto& member : data.population) AppendMember(writer, "member", member);
+  writer.Close();
+  WordFnv sum;
+  for (const auto& piece : pieces.pieces) sum.Add(pieces.Data(piece), piece.size);
+  out += "end " + Hex64(sum.Value()) + "\n";
+  writer.Close();
+}
+
+void FormatCheckpoint(const CheckpointData& data, std::string& out) {
+  CheckpointPieces pieces;
+  FormatCheckpoint(data, pieces);
+  out.clear();
+  for (const auto& piece : pieces.pieces) out.append(pieces.Data(piece), piece.size);
 }
 
 bool ParseCheckpoint(const std::string& text, CheckpointData& data, std::string& error) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct CheckpointData {
@@ -23,6 +24,9 @@ struct CheckpointData {
     int line = 0;  // where it starts in the file (0 when not read)
     // The program's node count when known (else counted in the genome).
     int nodes = -1;
+    // When not empty, the genome itself, kept elsewhere (genome is then not
+    // used): for writing only.
+    std::string_view kept = {};
   };
   struct Input {
     std::string path;
@@ -84,7 +88,43 @@ std::uint64_t Fnv1a64(const std::string& bytes);
 // zero bytes), eight times fewer steps over the largest files the program
 // writes. The first length bytes of text.
 std::uint64_t WordFnv1a64(const std::string& text, std::size_t length);
+// The same checksum taken over bytes given in parts.
+class WordFnv {
+ public:
+  void Add(const char* data, std::size_t size);
+  // Of everything added so far.
+  std::uint64_t Value() const;
+
+ private:
+  void Step(std::uint64_t word) {
+    hash ^= word;
+    hash *= 0x100000001B3ULL;
+  }
+
+  std::uint64_t hash = 0xCBF29CE484222325ULL;
+  // The bytes of a word not complete yet.
+  unsigned char partial[8] = {};
+  std::size_t held = 0;
+};
 std::string Hex64(std::uint64_t value);
+
+// The text of a checkpoint in pieces, in order: the lines made for it, and
+// the genomes of members kept elsewhere (Member::kept), which are not copied.
+// Joined, the pieces are FormatCheckpoint's text.
+struct CheckpointPieces {
+  struct Piece {
+    // kept, or else the bytes from at in lines.
+    const char* kept = nullptr;
+    std::size_t at = 0;
+    std::size_t size = 0;
+  };
+  std::string lines;
+  std::vector<Piece> pieces;
+
+  const char* Data(const Piece& piece) const { return piece.kept != nullptr ? piece.kept : lines.data() + piece.at; }
+};
+// The pieces into out (emptied first; its room is used again).
+void FormatCheckpoint(const CheckpointData& data, CheckpointPieces& out);
 
 // The whole text of a checkpoint, its last line "end" with the checksum of
 // everything before it.

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string>
+#include <vector>
 
 namespace {
 bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
@@ -147,6 +149,38 @@ TEST(CheckpointTextTest, VersionOneIsReadWithItsByteChecksum) {
   EXPECT_NE(WordFnv1a64("abcdefghi", 9), WordFnv1a64("abcdefghj", 9));
   EXPECT_NE(WordFnv1a64("abcdefghi", 9), WordFnv1a64("abcdefghi", 8));
   EXPECT_NE(WordFnv1a64("abcdefgh", 8), WordFnv1a64("bbcdefgh", 8));
+}
+
+// Genomes kept elsewhere are written as pieces of their own, not copied; the
+// pieces joined are the text of the same members holding their genomes, and
+// the checksum taken over parts is the one taken at once.
+TEST(CheckpointTextTest, KeptGenomesMakeTheSameText) {
+  CheckpointData data = Sample();
+  std::string text = FormatCheckpoint(data);
+  std::vector<std::string> genomes;
+  for (const auto& member : data.population) genomes.push_back(member.genome);
+  for (std::size_t i = 0; i < genomes.size(); ++i) {
+    data.population[i].genome = "not this";
+    data.population[i].kept = genomes[i];
+  }
+  CheckpointPieces pieces;
+  FormatCheckpoint(data, pieces);
+  std::string joined;
+  int kept = 0;
+  for (const auto& piece : pieces.pieces) {
+    joined.append(pieces.Data(piece), piece.size);
+    kept += piece.kept != nullptr ? 1 : 0;
+  }
+  EXPECT_EQ(joined, text);
+  EXPECT_EQ(kept, 2);
+  EXPECT_EQ(FormatCheckpoint(data), text);
+
+  for (std::size_t split = 0; split <= text.size(); split += 7) {
+    WordFnv parts;
+    parts.Add(text.data(), split / 3);
+    parts.Add(text.data() + split / 3, split - split / 3);
+    EXPECT_EQ(parts.Value(), WordFnv1a64(text, split)) << split;
+  }
 }
 
 // Cut anywhere before its last byte, a checkpoint is refused, at the line
