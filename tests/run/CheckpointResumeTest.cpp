@@ -28,12 +28,24 @@ class Recorder : public GenerationObserver {
     lines.push_back(std::to_string(record.run) + ":" + std::to_string(record.generation) + " best " +
                     std::to_string(record.best) + " mean " + std::to_string(record.mean) + " evaluated " +
                     std::to_string(record.evaluations) + " remembered " + std::to_string(record.remembered));
+    std::vector<CheckpointData::LogFile> read;
+    lengths.Take(read);
+    std::vector<CheckpointData::LogFile> byPath = TakeMoment(system).data.logs;
+    bool same = read.size() == byPath.size() && !read.empty();
+    for (std::size_t i = 0; same && i < read.size(); ++i) {
+      same = read[i].path == byPath[i].path && read[i].length == byPath[i].length;
+    }
+    if (!same) ++lengthsWrong;
     if (record.run == checkpointRun && record.generation == checkpointGeneration) {
       checkpoint = FormatCheckpoint(CaptureCheckpoint(system, TakeMoment(system), "input/files.txt", {}));
       atCheckpoint = lines.size();
     }
   }
   EvolutionarySystem* system = nullptr;
+  // Log lengths read from the open files at every generation, and how many
+  // differed from the files' lengths found by their paths.
+  LogLengths lengths;
+  int lengthsWrong = 0;
   int checkpointRun = -1;
   int checkpointGeneration = -1;
   std::string checkpoint;
@@ -96,6 +108,7 @@ TEST_F(CheckpointResumeTest, GoesOnExactlyFromAnyGeneration) {
   Recorder whole;
   std::string logs = Batch(whole);
   ASSERT_EQ(whole.lines.size(), 14U);
+  EXPECT_EQ(whole.lengthsWrong, 0);
   // The memory gave some fitnesses: the counts after a resumption test it.
   EXPECT_EQ(whole.lines[3].find(" remembered 0"), std::string::npos) << whole.lines[3];
   for (int run : {1, 2}) {
@@ -108,6 +121,8 @@ TEST_F(CheckpointResumeTest, GoesOnExactlyFromAnyGeneration) {
       ASSERT_FALSE(first.checkpoint.empty());
       Recorder resumed;
       EXPECT_EQ(Batch(resumed, first.checkpoint), logs);
+      // Also after the logs were cut back to the checkpoint's lengths.
+      EXPECT_EQ(resumed.lengthsWrong, 0);
       std::vector<std::string> rest(whole.lines.begin() + static_cast<long>(first.atCheckpoint), whole.lines.end());
       EXPECT_EQ(resumed.lines, rest);
     }
