@@ -111,8 +111,13 @@ bool GenerationPipeline::StartWorkers() {
 
 bool GenerationPipeline::Score(Population* population) {
   bool whole = ScoreRound(population);
-  // The watch was for this generation only; no thread scores any more.
-  if (evaluator) evaluator->SetWatch(nullptr);
+  // The watch was for this generation only. A round that a stop during
+  // breeding cut short may still have workers scoring (and calling it):
+  // they finish first.
+  if (evaluator) {
+    evaluator->Abandon();
+    evaluator->SetWatch(nullptr);
+  }
   nextWatch = nullptr;
   return whole;
 }

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/Evolution.h"
@@ -180,6 +182,39 @@ TEST_P(GenerationPipelineTest, AWatchSeesEachMemberOfOneGenerationOnce) {
   EXPECT_EQ(calls.load(), 200);
   pipeline.Finish();
   after->DeleteAll();
+}
+
+// A stop made while workers score members as they are bred leaves Score at
+// once; the workers finish their members first, and none calls the watch
+// after Score has returned (it is gone with the generation).
+TEST_P(GenerationPipelineTest, NoWatchIsCalledAfterAStoppedScore) {
+  if (GetParam() == 1) GTEST_SKIP() << "no workers score while breeding";
+  std::unique_ptr<Population> current = NewPopulation();
+  pipeline.MakeFirst(&breeding, current.get(), 200);
+  ASSERT_TRUE(pipeline.Score(current.get()));
+  current->Sort();
+  std::atomic<int> entered{0};
+  std::atomic<bool> returned{false};
+  std::atomic<int> late{0};
+  pipeline.WatchNextScored([&](int, Individual*) {
+    entered.fetch_add(1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    if (returned.load()) late.fetch_add(1);
+  });
+  std::unique_ptr<Population> next = NewPopulation();
+  pipeline.Breed(&breeding, std::move(current), next.get(), 200);
+  for (int wait = 0; entered.load() == 0 && wait < 5000; ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ASSERT_GT(entered.load(), 0);
+  pipeline.RequestStop();
+  EXPECT_FALSE(pipeline.Score(next.get()));
+  returned.store(true);
+  std::this_thread::sleep_for(std::chrono::milliseconds(60));
+  EXPECT_EQ(late.load(), 0);
+  std::unique_ptr<Population> back = pipeline.Unwind(std::move(next));
+  pipeline.Finish();
+  back->DeleteAll();
 }
 
 INSTANTIATE_TEST_SUITE_P(Threads, GenerationPipelineTest, ::testing::Values(1, 2),
