@@ -349,15 +349,8 @@ void CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMoment& momen
   members.resize(static_cast<std::size_t>(population->Size()));
   data.population = std::move(members);
   if (!fillMembers) return;
-  std::vector<Individual*> listed;
-  for (int i = 0; i < population->Size(); ++i) listed.push_back(population->GetUnsorted(i));
-  FillMembers(listed, data, 0, population->Size());
-}
-
-void FillMembers(const std::vector<Individual*>& population, CheckpointData& data, int from, int to) {
-  for (int i = from; i < to; ++i) {
-    auto k = static_cast<std::size_t>(i);
-    FillMember(population[k], data.population[k]);
+  for (int i = 0; i < population->Size(); ++i) {
+    FillMember(population->GetUnsorted(i), data.population[static_cast<std::size_t>(i)]);
   }
 }
 

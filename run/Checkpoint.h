@@ -68,13 +68,11 @@ void TakeMoment(EvolutionarySystem* system, LogLengths& lengths, CheckpointMomen
 CheckpointData CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMoment& moment,
                                  const std::string& fileList, const std::vector<CheckpointData::Input>& inputs);
 // The same into data, whose members' text buffers are used again; with
-// fillMembers false the population's members are left to FillMembers.
+// fillMembers false the population's members are sized but left for the
+// caller to fill.
 void CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMoment& moment, const std::string& fileList,
                        const std::vector<CheckpointData::Input>& inputs, CheckpointData& data,
                        bool fillMembers = true);
-// Lists members from up to to of population (listed in its order, as
-// CaptureCheckpoint took it) into data's population.
-void FillMembers(const std::vector<Individual*>& population, CheckpointData& data, int from, int to);
 
 // Writes data to path so that a crash at any moment leaves either the old
 // checkpoint or the new one whole: the log files are flushed to disk (those
