@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "foundation/Exception.h"
+#include "programs/ListingCodes.h"
 #include "programs/NodePool.h"
 
 namespace {
@@ -294,6 +295,16 @@ int Head::AppendListingForm(std::string& text) const {
   at = PutListing(text, at, nodes);
   text.resize(at);
   return nodes;
+}
+
+bool Head::AppendListingCodes(ListingCodes& codes) const {
+  PrefetchChildren();
+  if (!codes.Add(op, arity)) return false;
+  Head* const* children = Children();
+  for (int i = 0; i < childCount; ++i) {
+    if (!children[i]->AppendListingCodes(codes)) return false;
+  }
+  return true;
 }
 
 std::size_t Head::PutListing(std::string& text, std::size_t at, int& nodes) const {

@@ -18,6 +18,7 @@
 
 class Head;
 class LispInterpreter;
+class ListingCodes;
 
 // A list of nodes that it never deletes (the interpreter's pending nodes).
 class HeadArray : public PointerArray<Head> {
@@ -120,6 +121,10 @@ class Head final {
   // It reads no cache, so that it may list a program while another thread
   // computes them.
   int AppendListingForm(std::string& text) const;
+  // The same held compactly, appended to codes; false when the program holds
+  // too many different nodes for them (codes then hold part of it). Reads no
+  // cache either.
+  bool AppendListingCodes(ListingCodes& codes) const;
 
  private:
   // Children arrays this long or shorter live inside the node.

@@ -1,7 +1,6 @@
 #include "run/Checkpoint.h"
 
 #include <fcntl.h>
-#include <sys/uio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,8 +36,6 @@
 
 namespace {
 const char* kClass = "Checkpoint";
-// The most pieces one writev takes (the least IOV_MAX allows).
-constexpr std::size_t kWriteBatch = 1024;
 
 // The whole file, or false when it cannot be read.
 bool ReadFile(const std::string& path, std::string& bytes) {
@@ -64,11 +61,19 @@ std::string Reason() { return std::strerror(errno); }
   GetException()->FatalError(message, kClass, method);
 }
 
+// The root of individual's program tree, or null.
+const Head* ProgramRoot(Individual* individual) {
+  auto* gp = dynamic_cast<GPChromosome*>(individual->GetChromosome());
+  auto* code = gp != nullptr ? dynamic_cast<HeadLispCode*>(gp->GetCode()) : nullptr;
+  return code != nullptr ? code->GetRoot() : nullptr;
+}
+
 // Puts individual into member, reusing the member's text buffer.
 void FillMember(Individual* individual, CheckpointData::Member& member) {
   member.fitness = FitnessOf(individual);
   member.genome.clear();
   member.kept = std::string_view();
+  member.codes = nullptr;
   member.nodes = -1;
   Chromosome* chromosome = individual->GetChromosome();
   if (auto* bits = dynamic_cast<GAChromosome*>(chromosome)) {
@@ -77,10 +82,8 @@ void FillMember(Individual* individual, CheckpointData::Member& member) {
     return;
   }
   member.bits = false;
-  auto* gp = dynamic_cast<GPChromosome*>(chromosome);
-  auto* code = gp != nullptr ? dynamic_cast<HeadLispCode*>(gp->GetCode()) : nullptr;
-  if (code != nullptr && code->GetRoot() != nullptr) {
-    member.nodes = code->GetRoot()->AppendListingForm(member.genome);
+  if (const Head* root = ProgramRoot(individual)) {
+    member.nodes = root->AppendListingForm(member.genome);
   } else {
     member.genome = chromosome->ToSaveString();
   }
@@ -378,29 +381,23 @@ std::string WriteCheckpointFile(const CheckpointData& data, const std::string& p
   std::string temporary = path + ".tmp";
   int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return "Can not write checkpoint " + temporary + ": " + Reason();
-  // The pieces as they are, kept genomes included, a batch at a time.
-  std::vector<iovec> parts;
-  parts.reserve(text.pieces.size());
-  for (const auto& piece : text.pieces) {
-    parts.push_back({const_cast<char*>(text.Data(piece)), piece.size});
-  }
-  std::size_t next = 0;
-  while (next < parts.size()) {
-    int count = static_cast<int>(std::min<std::size_t>(parts.size() - next, kWriteBatch));
-    ssize_t n = ::writev(fd, parts.data() + next, count);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      std::string reason = n < 0 ? Reason() : "nothing written";
-      ::close(fd);
-      return "Can not write checkpoint " + temporary + ": " + reason;
+  std::string failed;
+  StreamCheckpoint(text, [fd, &failed](const char* bytes, std::size_t size) {
+    while (size > 0) {
+      ssize_t n = ::write(fd, bytes, size);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        failed = n < 0 ? Reason() : "nothing written";
+        return false;
+      }
+      bytes += n;
+      size -= static_cast<std::size_t>(n);
     }
-    // Past the parts written whole, into the one written in part.
-    auto done = static_cast<std::size_t>(n);
-    while (next < parts.size() && done >= parts[next].iov_len) done -= parts[next++].iov_len;
-    if (done > 0) {
-      parts[next].iov_base = static_cast<char*>(parts[next].iov_base) + done;
-      parts[next].iov_len -= done;
-    }
+    return true;
+  });
+  if (!failed.empty()) {
+    ::close(fd);
+    return "Can not write checkpoint " + temporary + ": " + failed;
   }
   if (::fsync(fd) != 0) {
     std::string reason = Reason();
@@ -469,14 +466,20 @@ void CheckpointWriter::WatchAfter(int generation) {
     std::lock_guard<std::mutex> lock(mutex);
     if (due && writingSet == listingSet) listingSet ^= 1;
   }
-  std::vector<CheckpointData::Member>& scored = listings[listingSet];
+  std::vector<Listed>& scored = listings[listingSet];
   if (scored.size() < size) scored.resize(size);
   watched = next;
   // Each scoring thread lists its own members, each into a slot of its own.
   system->WatchNextScored([this, size, &scored](int index, Individual* member) {
     auto i = static_cast<std::size_t>(index);
     if (index < 0 || i >= size) return;
-    FillMember(member, scored[i]);
+    Listed& listed = scored[i];
+    listed.coded = false;
+    if (const Head* root = ProgramRoot(member)) {
+      listed.codes.Clear();
+      listed.coded = root->AppendListingCodes(listed.codes);
+    }
+    if (!listed.coded) FillMember(member, listed.member);
     scoredMembers[i] = member;
   });
 }
@@ -505,12 +508,22 @@ void CheckpointWriter::Write() {
       FillMember(member, entry);
       continue;
     }
-    const CheckpointData::Member& listedMember = listings[listingSet][found->second];
+    const Listed& listing = listings[listingSet][found->second];
     listed.erase(found);
     entry.fitness = FitnessOf(member);
+    if (listing.coded) {
+      entry.bits = false;
+      entry.nodes = listing.codes.Nodes();
+      entry.genome.clear();
+      entry.kept = std::string_view();
+      entry.codes = &listing.codes;
+      continue;
+    }
+    const CheckpointData::Member& listedMember = listing.member;
     entry.bits = listedMember.bits;
     entry.nodes = listedMember.nodes;
     entry.genome.clear();
+    entry.codes = nullptr;
     entry.kept = listedMember.genome;
     if (entry.kept.empty()) entry.genome = listedMember.genome;
   }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/GenerationObserver.h"
+#include "programs/ListingCodes.h"
 #include "run/CheckpointText.h"
 
 class EvolutionarySystem;
@@ -131,9 +132,16 @@ class CheckpointWriter : public GenerationObserver {
   // members in the order they were scored with their listings.
   int watched = -1;
   std::vector<Individual*> scoredMembers;
+  // A member as listed when scored: a program as codes, or else (bit
+  // strings, programs the codes cannot hold) in its text form.
+  struct Listed {
+    CheckpointData::Member member;
+    ListingCodes codes;
+    bool coded = false;
+  };
   // Two sets of members as listed: the checkpoint being written reads its
   // members' genomes in the set they were listed in (writingSet, while due).
-  std::vector<CheckpointData::Member> listings[2];
+  std::vector<Listed> listings[2];
   int listingSet = 0;
   int writingSet = 0;
   // The checkpoint being written and its text; kept, with their room,

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <sstream>
 
+#include "programs/ListingCodes.h"
+
 namespace {
 const char* kMagic = "morvane2 checkpoint";
 constexpr int kWordsPerLine = 8;
@@ -27,11 +29,15 @@ class PieceWriter {
   std::string& Lines() { return out.lines; }
   void Keep(std::string_view kept) {
     Close();
-    if (!kept.empty()) out.pieces.push_back({kept.data(), 0, kept.size()});
+    if (!kept.empty()) out.pieces.push_back({nullptr, kept.data(), 0, kept.size()});
+  }
+  void Keep(const ListingCodes* codes) {
+    Close();
+    out.pieces.push_back({codes, nullptr, 0, 0});
   }
   // Ends the lines made since the last piece.
   void Close() {
-    if (out.lines.size() > start) out.pieces.push_back({nullptr, start, out.lines.size() - start});
+    if (out.lines.size() > start) out.pieces.push_back({nullptr, nullptr, start, out.lines.size() - start});
     start = out.lines.size();
   }
 
@@ -61,7 +67,9 @@ void AppendMember(PieceWriter& writer, const char* word, const CheckpointData::M
   out += " nodes ";
   out += std::to_string(nodes);
   out += '\n';
-  if (member.kept.empty()) {
+  if (member.codes != nullptr) {
+    writer.Keep(member.codes);
+  } else if (member.kept.empty()) {
     out += genome;
   } else {
     writer.Keep(genome);
@@ -319,17 +327,46 @@ void FormatCheckpoint(const CheckpointData& data, CheckpointPieces& pieces) {
   out += "population " + std::to_string(data.population.size()) + " " + (data.sorted ? "1" : "0") + "\n";
   for (const auto& member : data.population) AppendMember(writer, "member", member);
   writer.Close();
+}
+
+bool StreamCheckpoint(CheckpointPieces& pieces, const std::function<bool(const char*, std::size_t)>& put) {
   WordFnv sum;
-  for (const auto& piece : pieces.pieces) sum.Add(pieces.Data(piece), piece.size);
-  out += "end " + Hex64(sum.Value()) + "\n";
-  writer.Close();
+  std::string& chunk = pieces.chunk;
+  chunk.clear();
+  auto pass = [&]() {
+    sum.Add(chunk.data(), chunk.size());
+    bool taken = put(chunk.data(), chunk.size());
+    chunk.clear();
+    return taken;
+  };
+  for (const auto& piece : pieces.pieces) {
+    if (piece.codes != nullptr) {
+      piece.codes->AppendText(chunk);
+    } else {
+      const char* bytes = piece.kept != nullptr ? piece.kept : pieces.lines.data() + piece.at;
+      // A large piece is taken a chunk at a time.
+      for (std::size_t at = 0; at < piece.size;) {
+        std::size_t take = std::min(piece.size - at, kStreamChunk - std::min(chunk.size(), kStreamChunk));
+        if (take == 0 && !pass()) return false;
+        chunk.append(bytes + at, take);
+        at += take;
+      }
+    }
+    if (chunk.size() >= kStreamChunk && !pass()) return false;
+  }
+  sum.Add(chunk.data(), chunk.size());
+  chunk += "end " + Hex64(sum.Value()) + "\n";
+  return put(chunk.data(), chunk.size());
 }
 
 void FormatCheckpoint(const CheckpointData& data, std::string& out) {
   CheckpointPieces pieces;
   FormatCheckpoint(data, pieces);
   out.clear();
-  for (const auto& piece : pieces.pieces) out.append(pieces.Data(piece), piece.size);
+  StreamCheckpoint(pieces, [&out](const char* bytes, std::size_t size) {
+    out.append(bytes, size);
+    return true;
+  });
 }
 
 bool ParseCheckpoint(const std::string& text, CheckpointData& data, std::string& error) {

@@ -6,9 +6,12 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+class ListingCodes;
 
 struct CheckpointData {
   // The version written; version 1 (the same but for the end line's
@@ -27,6 +30,9 @@ struct CheckpointData {
     // When not empty, the genome itself, kept elsewhere (genome is then not
     // used): for writing only.
     std::string_view kept = {};
+    // When not null, the program as listing codes (genome and kept are then
+    // not used): for writing only.
+    const ListingCodes* codes = nullptr;
   };
   struct Input {
     std::string path;
@@ -108,23 +114,31 @@ class WordFnv {
 };
 std::string Hex64(std::uint64_t value);
 
-// The text of a checkpoint in pieces, in order: the lines made for it, and
-// the genomes of members kept elsewhere (Member::kept), which are not copied.
-// Joined, the pieces are FormatCheckpoint's text.
+// The text of a checkpoint but its end line, in pieces, in order: the lines
+// made for it, and the genomes of members kept elsewhere (Member::kept) or
+// held as codes (Member::codes), which are not copied.
 struct CheckpointPieces {
   struct Piece {
-    // kept, or else the bytes from at in lines.
+    // codes, or kept, or else the bytes from at in lines.
+    const ListingCodes* codes = nullptr;
     const char* kept = nullptr;
     std::size_t at = 0;
     std::size_t size = 0;
   };
   std::string lines;
   std::vector<Piece> pieces;
-
-  const char* Data(const Piece& piece) const { return piece.kept != nullptr ? piece.kept : lines.data() + piece.at; }
+  // Where StreamCheckpoint makes its chunks.
+  std::string chunk;
 };
 // The pieces into out (emptied first; its room is used again).
 void FormatCheckpoint(const CheckpointData& data, CheckpointPieces& out);
+// Hands the text of pieces, then the end line with the checksum of all
+// before it, to put in chunks of about kStreamChunk bytes (made in
+// pieces.chunk, whose room serves again): programs held as codes become text
+// a chunk at a time. Stops at the first chunk put refuses, and returns false
+// then.
+constexpr std::size_t kStreamChunk = 64 * 1024;
+bool StreamCheckpoint(CheckpointPieces& pieces, const std::function<bool(const char*, std::size_t)>& put);
 
 // The whole text of a checkpoint, its last line "end" with the checksum of
 // everything before it.

@@ -7,6 +7,7 @@
 #include "programs/HeadLispCode.h"
 #include "programs/HeadLispCodeIterator.h"
 #include "programs/HeadLispCodePointer.h"
+#include "programs/ListingCodes.h"
 
 namespace {
 using ::testing::ExitedWithCode;
@@ -37,6 +38,40 @@ TEST(HeadTest, LoneTerminal) {
   EXPECT_EQ(leaf.Position(&leaf), 1);
   EXPECT_EQ(leaf.ToString(), "x0");
   EXPECT_EQ(leaf.ToSaveString(), "x0\t0\n");
+}
+
+// A tree's listing codes stand for its listing form; a tree of more
+// different nodes than the codes hold is refused, one of exactly as many is
+// not.
+TEST(HeadTest, ListingCodesMakeTheListingForm) {
+  ExampleOperators ops;
+  Head* root = ops.Example();
+  ListingCodes codes;
+  ASSERT_TRUE(root->AppendListingCodes(codes));
+  EXPECT_EQ(codes.Nodes(), 5);
+  std::string text = "kept ";
+  codes.AppendText(text);
+  EXPECT_EQ(text, "kept " + root->ToSaveString());
+  DeleteTree(root);
+
+  for (int leaves : {ListingCodes::kMaxPairs - 1, ListingCodes::kMaxPairs}) {
+    Adder sum{"Sum", leaves};
+    std::vector<std::unique_ptr<DoubleConstant>> constants;
+    Head* wide = new Head(&sum);
+    for (int i = 0; i < leaves; ++i) {
+      constants.push_back(std::make_unique<DoubleConstant>("c" + std::to_string(i), i));
+      wide->AddChild(new Head(constants.back().get()));
+    }
+    ListingCodes many;
+    bool held = wide->AppendListingCodes(many);
+    EXPECT_EQ(held, leaves + 1 <= ListingCodes::kMaxPairs) << leaves;
+    if (held) {
+      std::string listing;
+      many.AppendText(listing);
+      EXPECT_EQ(listing, wide->ToSaveString());
+    }
+    DeleteTree(wide);
+  }
 }
 
 TEST(HeadTest, SizeDepthPartPositionAndLinks) {
