@@ -26,12 +26,15 @@ bool FitnessMemory::KeyOf(Individual* individual, Key& key) {
     Head* node = pending.back();
     pending.pop_back();
     node->PrefetchChildren();
+    // One word a node: the operator's address, which lies below bit 48 as
+    // every user-space address does, and the arity above it. A program the
+    // word cannot hold is not remembered.
     auto op = reinterpret_cast<std::uintptr_t>(node->GetOperator());
-    auto arity = static_cast<std::uintptr_t>(static_cast<unsigned>(node->GetArity()));
-    key.words.push_back(op);
-    key.words.push_back(arity);
-    hash = (hash ^ op) * 0x100000001B3ULL;
-    hash = (hash ^ arity) * 0x100000001B3ULL;
+    int arity = node->GetArity();
+    if ((op >> kArityShift) != 0 || arity < 0 || arity > kMostArity) return false;
+    std::uintptr_t word = op | static_cast<std::uintptr_t>(arity) << kArityShift;
+    key.words.push_back(word);
+    hash = (hash ^ word) * 0x100000001B3ULL;
     for (int i = node->GetArity() - 1; i >= 0; --i) pending.push_back(node->GetChild(i));
   }
   key.hash = hash;

@@ -19,7 +19,8 @@ class Individual;
 
 class FitnessMemory {
  public:
-  // A program node for node: each node's operator and arity in preorder.
+  // A program node for node: each node's operator and arity in preorder,
+  // one word a node.
   struct Key {
     std::uint64_t hash = 0;
     std::vector<std::uintptr_t> words;
@@ -44,6 +45,9 @@ class FitnessMemory {
   void Clear();
 
  private:
+  static_assert(sizeof(std::uintptr_t) == 8, "a key word holds an address and an arity");
+  static constexpr int kArityShift = 48;
+  static constexpr int kMostArity = 0xFFFF;
   struct Entry {
     std::vector<std::uintptr_t> words;
     bool failed;
