@@ -23,6 +23,11 @@ class Evolution {
   // evolved from must then stay unchanged until every new individual is made
   // or destroyed. Schemes that always copy at once ignore it.
   virtual void DeferCopies(bool) {}
+  // Whether the individuals this scheme makes are best destroyed by the
+  // thread that made them: small ones, all of whose memory that thread
+  // allocates (bit strings), which other threads would free only by
+  // contending with it for the allocator and its cache lines.
+  virtual bool FreedWhereMade() const { return false; }
   // Lets Evolve and Apply end early, between two new individuals, once stop
   // (not owned; null for never) is requested. The population then holds
   // fewer than n new individuals.

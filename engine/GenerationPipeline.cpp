@@ -50,6 +50,7 @@ void GenerationPipeline::ResumeRun(Population* scored) {
 }
 
 void GenerationPipeline::MakeFirst(Evolution* initial, Population* population, int n) {
+  freeWhereMade = initial->FreedWhereMade();
   initial->WatchStop(&stop);
   initial->Apply(population, n);
   initial->WatchStop(nullptr);
@@ -58,6 +59,7 @@ void GenerationPipeline::MakeFirst(Evolution* initial, Population* population, i
 void GenerationPipeline::Breed(Evolution* evolution, std::unique_ptr<Population> from, Population* next, int n) {
   // Normally gone already (retired when its offspring were scored).
   if (parents) Retire(std::move(parents));
+  freeWhereMade = evolution->FreedWhereMade();
   parents = std::move(from);
   // The workers score the new members as they are added, while this thread
   // breeds the rest; Score finishes the round. This thread only makes the
@@ -175,6 +177,11 @@ bool GenerationPipeline::ScoreHere(Population* population, const Scoring::Watch&
 }
 
 void GenerationPipeline::Retire(std::unique_ptr<Population> old) {
+  if (evaluator && freeWhereMade) {
+    // Made on this thread: destroyed here, at once.
+    Destroy(old);
+    return;
+  }
   if (evaluator) {
     evaluator->Retire(std::move(old));
     return;

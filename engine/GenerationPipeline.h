@@ -95,7 +95,8 @@ class GenerationPipeline {
   // Score but for ending the watch.
   bool ScoreRound(Population* population);
   // The generation no longer needed goes: destroyed by the workers when
-  // there are some, each the members it made; else member by member while
+  // there are some, each the members it made (at once on this thread when
+  // they are to be freed where they were made); else member by member while
   // the next generation is scored.
   void Retire(std::unique_ptr<Population> old);
   // Destroys every member of population, and population.
@@ -118,6 +119,9 @@ class GenerationPipeline {
   // Alone: the generation before the parents, destroyed member by member as
   // the next generation is scored.
   std::unique_ptr<Population> retiring;
+  // Whether the generations being made are destroyed on this thread rather
+  // than by the workers (see Evolution::FreedWhereMade).
+  bool freeWhereMade = false;
   long long evaluations = 0;
   long long remembered = 0;
   // The watch of the generation being bred or scored, null for none.

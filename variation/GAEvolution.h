@@ -22,6 +22,8 @@ class GAEvolution : public Evolution {
  public:
   // producer (not owned) makes the individuals.
   explicit GAEvolution(IndividualFactory* producer) : producer(producer) {}
+  // Every byte of a bit string is allocated by the thread that breeds it.
+  bool FreedWhereMade() const override { return true; }
   // Wraps genes (taken over) in a new GAChromosome, has the producer make an
   // individual of it and adds that to population.
   virtual void AddGenes(Population* population, IntArray* genes);

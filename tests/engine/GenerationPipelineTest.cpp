@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -147,6 +148,65 @@ TEST_P(GenerationPipelineTest, WholeGenerationsRetireTheirParents) {
   EXPECT_EQ(shared->scored.load(), 800);
   pipeline.Finish();
   current->DeleteAll();
+}
+
+// A program that notes the thread that destroys it.
+class NotingCode : public FakeLispCode {
+ public:
+  struct Threads {
+    std::mutex mutex;
+    std::vector<std::thread::id> ids;
+  };
+  NotingCode(const std::string& text, double value, Threads* threads) : FakeLispCode(text, value), threads(threads) {}
+  void DeleteTree() override {
+    {
+      std::lock_guard<std::mutex> lock(threads->mutex);
+      threads->ids.push_back(std::this_thread::get_id());
+    }
+    FakeLispCode::DeleteTree();
+  }
+
+ private:
+  Threads* threads;
+};
+
+// Makes its members of noting programs, to be freed where they were made.
+class LocalEvolution : public CountingEvolution {
+ public:
+  void Evolve(Population*, Population* to, int n) override {
+    for (int k = 0; k < n; ++k) {
+      auto* member = new DoubleTypeFitnessIndividual(new GPChromosome(new NotingCode("L", k, &threads)));
+      to->Add(member);
+    }
+  }
+  bool FreedWhereMade() const override { return true; }
+  NotingCode::Threads threads;
+};
+
+// Members to be freed where they were made are all destroyed by the thread
+// that bred them, however many threads score them.
+TEST_P(GenerationPipelineTest, MembersFreedWhereMadeAreDestroyedByTheBreedingThread) {
+  // Generations large enough for the workers to be at work while the next
+  // is bred and scored (where they would otherwise destroy members).
+  constexpr int kSize = 5000;
+  constexpr int kGenerations = 6;
+  LocalEvolution local;
+  auto current = std::make_unique<Population>(kSize, &sorter);
+  pipeline.MakeFirst(&local, current.get(), kSize);
+  ASSERT_TRUE(pipeline.Score(current.get()));
+  for (int g = 1; g < kGenerations; ++g) {
+    current->Sort();
+    auto next = std::make_unique<Population>(kSize, &sorter);
+    pipeline.Breed(&local, std::move(current), next.get(), kSize);
+    ASSERT_TRUE(pipeline.Score(next.get()));
+    current = std::move(next);
+  }
+  pipeline.Finish();
+  current->DeleteAll();
+  ASSERT_EQ(local.threads.ids.size(), static_cast<std::size_t>(kSize * kGenerations));
+  std::size_t elsewhere = 0;
+  for (std::thread::id id : local.threads.ids) elsewhere += id != std::this_thread::get_id() ? 1 : 0;
+  EXPECT_EQ(elsewhere, 0U);
 }
 
 // A watch sees each member of the one generation it was set for once, with
