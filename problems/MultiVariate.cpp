@@ -1,6 +1,8 @@
 #include "problems/MultiVariate.h"
 
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <sstream>
 
 #include "engine/Chromosome.h"
@@ -89,6 +91,22 @@ Problem* MultiVariate::Clone() { return new MultiVariate(*this); }
 MultiVariate::~MultiVariate() = default;
 
 void MultiVariate::DecodeGenes(const IntArray& genes, IntArray& integers) const {
+  if (static_cast<long long>(n) * m <= genes.Size()) {
+    // Variable v is the m genes that end at (v + 1) * m - 1, read from there
+    // down as its bits 0, 1, ...: Utility::BitsToInt's sum, in which a gene
+    // of 1 counts 2 to the power of its bit, wrapping around at 32 bits.
+    const int* data = genes.Data();
+    for (int v = 0; v < n; ++v) {
+      const int* last = data + static_cast<std::ptrdiff_t>(v + 1) * m - 1;
+      std::uint32_t value = 0;
+      for (int b = 0; b < m && b < 32; ++b) {
+        if (last[-b] == 1) value += std::uint32_t{1} << b;
+      }
+      integers.Add(static_cast<int>(value));
+    }
+    return;
+  }
+  // Too short: reported where the first gene missing is read.
   IntArray bits(m);
   for (int v = 0; v < n; ++v) {
     for (int b = 0; b < m; ++b) bits.Add(genes.Get((v + 1) * m - 1 - b));

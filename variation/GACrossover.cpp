@@ -1,5 +1,7 @@
 #include "variation/GACrossover.h"
 
+#include <algorithm>
+
 #include "foundation/NumericArrays.h"
 #include "foundation/Utility.h"
 
@@ -15,9 +17,6 @@ void GAOnePointCrossover::CrossAt(IntArray* a, IntArray* b, int point) {
   if (a->Size() != b->Size()) {
     GetException()->FatalError("Bit strings of different lengths", ClassNameOf(*this), "Cross");
   }
-  for (int i = point < 0 ? 0 : point; i < a->Size(); ++i) {
-    int gene = a->Get(i);
-    a->Set(i, b->Get(i));
-    b->Set(i, gene);
-  }
+  int from = point < 0 ? 0 : point;
+  if (from < a->Size()) std::swap_ranges(a->Data() + from, a->Data() + a->Size(), b->Data() + from);
 }

@@ -1,5 +1,6 @@
 #include "variation/GAEvolution.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "engine/Chromosome.h"
@@ -31,7 +32,8 @@ IntArray* GAEvolution::GenesOf(Individual* individual) {
 IntArray* GAEvolution::CopyGenesOf(Individual* individual) {
   IntArray* genes = GenesOf(individual);
   auto* copy = new IntArray(genes->Capacity());
-  for (int i = 0; i < genes->Size(); ++i) copy->Add(genes->Get(i));
+  std::copy_n(genes->Data(), genes->Size(), copy->Data());
+  copy->SetSize(genes->Size());
   return copy;
 }
 
