@@ -100,9 +100,8 @@ void MultiVariate::DecodeGenes(const IntArray& genes, IntArray& integers) const 
     for (int v = 0; v < n; ++v) {
       const int* last = data + static_cast<std::ptrdiff_t>(v + 1) * m - 1;
       std::uint32_t value = 0;
-      for (int b = 0; b < m && b < 32; ++b) {
-        if (last[-b] == 1) value += std::uint32_t{1} << b;
-      }
+      int bits = m < 32 ? m : 32;
+      for (int b = 0; b < bits; ++b) value += static_cast<std::uint32_t>(last[-b] == 1) << b;
       integers.Add(static_cast<int>(value));
     }
     return;
