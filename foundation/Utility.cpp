@@ -48,15 +48,6 @@ bool Utility::SetState(const std::uint32_t* words, int next) {
   return true;
 }
 
-double Utility::Random01() {
-  double r = static_cast<double>(NextWord()) * (1.0 / 4294967296.0);
-  if (r < 0.0 || r >= 1.0) {
-    GetException()->Diagnostic("Warning\n");
-    r = 0.0;
-  }
-  return r;
-}
-
 int Utility::RandomInt(int n) { return TruncToInt(Random01() * static_cast<double>(n)); }
 
 double Utility::RandomDouble(double x) {

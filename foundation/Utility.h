@@ -18,7 +18,9 @@ class Utility {
     y ^= y >> 18;
     return y;
   }
-  double Random01();
+  // In [0, 1): a word over 2 to the 32nd. Inline: breeding draws one per
+  // gene of every mutated bit string.
+  double Random01() { return static_cast<double>(NextWord()) * (1.0 / 4294967296.0); }
   int RandomInt(int n);
   double RandomDouble(double x);
 
