@@ -1,11 +1,13 @@
 #include "engine/FitnessMemory.h"
 
+#include <array>
 #include <typeinfo>
 
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
 #include "programs/Head.h"
 #include "programs/HeadLispCode.h"
+#include "programs/ListingCodes.h"
 
 bool FitnessMemory::KeyOf(Individual* individual, Key& key) {
   // Exact classes only: the common case, told apart without casts.
@@ -38,6 +40,34 @@ bool FitnessMemory::KeyOf(Individual* individual, Key& key) {
     for (int i = node->GetArity() - 1; i >= 0; --i) pending.push_back(node->GetChild(i));
   }
   key.hash = hash;
+  return true;
+}
+
+bool FitnessMemory::AppendListingCodes(const Key& key, ListingCodes& codes) {
+  // The pair numbers of this program's words, found by hashing the word:
+  // a search of the pairs for each node would mispredict a branch a node.
+  // A slot belongs to the program whose stamp it bears.
+  struct Slot {
+    std::uintptr_t word;
+    std::uint32_t stamp;
+    int pair;
+  };
+  constexpr int kSlotBits = 9;
+  thread_local std::array<Slot, std::size_t{1} << kSlotBits> slots{};
+  thread_local std::uint32_t stamp = 0;
+  if (++stamp == 0) {
+    slots.fill(Slot{});
+    stamp = 1;
+  }
+  for (std::uintptr_t word : key.words) {
+    Slot& slot = slots[(word * 0x9E3779B97F4A7C15ULL) >> (64 - kSlotBits)];
+    if (slot.stamp != stamp || slot.word != word) {
+      int pair = codes.PairOf(OperatorOf(word), ArityOf(word));
+      if (pair < 0) return false;
+      slot = Slot{word, stamp, pair};
+    }
+    codes.AddPair(slot.pair);
+  }
   return true;
 }
 

@@ -16,6 +16,8 @@
 #include <vector>
 
 class Individual;
+class ListingCodes;
+class Operator;
 
 class FitnessMemory {
  public:
@@ -30,6 +32,15 @@ class FitnessMemory {
   // The key of individual's program; false when it has none (not a program
   // tree of a fitness individual).
   static bool KeyOf(Individual* individual, Key& key);
+  // A key word's node: its operator and its arity.
+  static const Operator* OperatorOf(std::uintptr_t word) {
+    return reinterpret_cast<const Operator*>(word & ((std::uintptr_t{1} << kArityShift) - 1));
+  }
+  static int ArityOf(std::uintptr_t word) { return static_cast<int>(word >> kArityShift); }
+  // The program key holds, appended to codes as Head::AppendListingCodes
+  // appends it, from the key's array rather than the tree; false when the
+  // codes cannot hold it.
+  static bool AppendListingCodes(const Key& key, ListingCodes& codes);
 
   // What was remembered for key: the fitness and the lines its evaluation
   // wrote, or that its evaluation made a fatal report.

@@ -5,12 +5,23 @@
 #include "engine/Problem.h"
 #include "foundation/Exception.h"
 
+namespace {
+// One key per thread, reused: its word vector keeps its room. keyedMember is
+// the member it was last made for, null while it holds none.
+thread_local FitnessMemory::Key key;
+thread_local const Individual* keyedMember = nullptr;
+}  // namespace
+
+const FitnessMemory::Key* Scoring::LastKey(const Individual* member) {
+  return member != nullptr && member == keyedMember ? &key : nullptr;
+}
+
 Scoring::Outcome Scoring::Score(Problem* problem, FitnessMemory* memory, Individual* member, Lines lines,
                                 std::string& text) {
   text.clear();
-  // One key per thread, reused: its word vector keeps its room.
-  thread_local FitnessMemory::Key key;
+  keyedMember = nullptr;
   bool keyed = memory != nullptr && FitnessMemory::KeyOf(member, key);
+  if (keyed) keyedMember = member;
   if (!keyed && lines == Lines::AsTheyCome) {
     problem->FitnessFunction(member);
     return Outcome::Evaluated;

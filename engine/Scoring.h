@@ -7,7 +7,8 @@
 #include <functional>
 #include <string>
 
-class FitnessMemory;
+#include "engine/FitnessMemory.h"
+
 class Individual;
 class Problem;
 
@@ -37,4 +38,9 @@ enum class Lines {
 // evaluated again by the caller outside capture mode: its report then ends
 // the process exactly as a plain evaluation's would.
 Outcome Score(Problem* problem, FitnessMemory* memory, Individual* member, Lines lines, std::string& text);
+
+// The key (the program node for node) the calling thread's last Score made
+// for member; null when that Score made none, or was for another member.
+// Valid until the thread's next Score: a watch may read it.
+const FitnessMemory::Key* LastKey(const Individual* member);
 }  // namespace Scoring

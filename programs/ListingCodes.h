@@ -29,6 +29,12 @@ class ListingCodes {
     codes.push_back(static_cast<std::uint8_t>(pair));
     return true;
   }
+  // For callers that know a node's pair number already (from PairOf for
+  // the same codes): adds it without a search.
+  void AddPair(int pair) { codes.push_back(static_cast<std::uint8_t>(pair)); }
+  // The number of the pair (op, arity), added to the table when new; -1
+  // when the table is full.
+  int PairOf(const Operator* op, int arity) { return Find(op, arity); }
   int Nodes() const { return static_cast<int>(codes.size()); }
   // The listing form, one "name<TAB>arity" line per node, appended to text.
   void AppendText(std::string& text) const;

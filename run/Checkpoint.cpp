@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -12,16 +13,17 @@
 #include <memory>
 #include <set>
 #include <sstream>
-#include <unordered_map>
 #include <utility>
 
 #include "config/Log.h"
 #include "engine/Chromosome.h"
+#include "engine/FitnessMemory.h"
 #include "engine/GenerationRecord.h"
 #include "engine/Individual.h"
 #include "engine/IndividualFactory.h"
 #include "engine/Population.h"
 #include "engine/Problem.h"
+#include "engine/Scoring.h"
 #include "foundation/Exception.h"
 #include "foundation/NumericArrays.h"
 #include "foundation/Utility.h"
@@ -301,6 +303,13 @@ void LogLengths::Take(std::vector<CheckpointData::LogFile>& logs) {
   }
 }
 
+int LogLengths::FileOf(const std::string& path) const {
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    if (paths[i] == path) return files[i];
+  }
+  return -1;
+}
+
 void TakeMoment(EvolutionarySystem* system, LogLengths& lengths, CheckpointMoment& moment) {
   TakePosition(system, moment.data);
   lengths.Take(moment.data.logs);
@@ -365,14 +374,16 @@ CheckpointData CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMom
 }
 
 std::string WriteCheckpointFile(const CheckpointData& data, const std::string& path,
-                                std::map<std::string, std::uint64_t>* synced, CheckpointPieces* buffer) {
+                                std::map<std::string, std::uint64_t>* synced, CheckpointPieces* buffer,
+                                const LogLengths* held) {
   // What the checkpoint records of the logs must be on disk before it is.
   for (const auto& log : data.logs) {
     if (synced != nullptr) {
       auto known = synced->find(log.path);
       if (known != synced->end() && known->second == log.length) continue;
     }
-    if (!SyncFile(log.path)) return "Can not write checkpoint " + path + ": " + log.path + ": " + Reason();
+    int fd = held != nullptr ? held->FileOf(log.path) : -1;
+    if ((fd < 0 || ::fsync(fd) != 0) && !SyncFile(log.path)) return "Can not write checkpoint " + path + ": " + log.path + ": " + Reason();
     if (synced != nullptr) (*synced)[log.path] = log.length;
   }
   CheckpointPieces made;
@@ -443,7 +454,7 @@ void CheckpointWriter::Writing() {
     changed.wait(lock, [this]() { return due || closing; });
     if (!due) return;
     lock.unlock();
-    std::string result = WriteCheckpointFile(pending, kCheckpointFile, &synced, &text);
+    std::string result = WriteCheckpointFile(pending, kCheckpointFile, &synced, &text, &lengths);
     lock.lock();
     failure = std::move(result);
     due = false;
@@ -475,7 +486,12 @@ void CheckpointWriter::WatchAfter(int generation) {
     if (index < 0 || i >= size) return;
     Listed& listed = scored[i];
     listed.coded = false;
-    if (const Head* root = ProgramRoot(member)) {
+    if (const FitnessMemory::Key* key = Scoring::LastKey(member)) {
+      // Scoring has just walked the tree for its key: the codes come from
+      // that array rather than from a second walk.
+      listed.codes.Clear();
+      listed.coded = FitnessMemory::AppendListingCodes(*key, listed.codes);
+    } else if (const Head* root = ProgramRoot(member)) {
       listed.codes.Clear();
       listed.coded = root->AppendListingCodes(listed.codes);
     }
@@ -491,25 +507,27 @@ void CheckpointWriter::Write() {
   Population* population = system->GetPopulation();
   int size = population->Size();
   // The members listed as they were scored are found by who they are: the
-  // population has been sorted since.
-  std::unordered_map<Individual*, std::size_t> listed;
+  // population has been sorted since. Each listing serves one member.
+  std::vector<std::pair<Individual*, std::size_t>>& listed = listedOrder;
+  listed.clear();
   if (watched == moment.data.generation) {
-    listed.reserve(scoredMembers.size());
     for (std::size_t j = 0; j < scoredMembers.size(); ++j) {
-      if (scoredMembers[j] != nullptr) listed.emplace(scoredMembers[j], j);
+      if (scoredMembers[j] != nullptr) listed.emplace_back(scoredMembers[j], j);
     }
+    std::sort(listed.begin(), listed.end());
   }
   watched = -1;
   for (int k = 0; k < size; ++k) {
     Individual* member = population->GetUnsorted(k);
     CheckpointData::Member& entry = pending.population[static_cast<std::size_t>(k)];
-    auto found = listed.find(member);
-    if (found == listed.end()) {
+    auto found = std::lower_bound(listed.begin(), listed.end(), std::make_pair(member, std::size_t{0}));
+    constexpr std::size_t kUsed = static_cast<std::size_t>(-1);
+    if (found == listed.end() || found->first != member || found->second == kUsed) {
       FillMember(member, entry);
       continue;
     }
     const Listed& listing = listings[listingSet][found->second];
-    listed.erase(found);
+    found->second = kUsed;
     entry.fitness = FitnessOf(member);
     if (listing.coded) {
       entry.bits = false;

@@ -52,6 +52,9 @@ class LogLengths {
   // Every log file of the log setting, once, with its length now (logs
   // flushed first); logs keeps its room.
   void Take(std::vector<CheckpointData::LogFile>& logs);
+  // The descriptor the file at path is held open by (for reading), -1 when
+  // none; safe from another thread once Take has run.
+  int FileOf(const std::string& path) const;
 
  private:
   bool opened = false;
@@ -80,11 +83,12 @@ void CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMoment& momen
 // not of the length synced says they had when last flushed; synced is
 // updated, and may be null), the text goes to a temporary file beside path,
 // is flushed to disk and renamed over path. The text is made in buffer when
-// one is given (its room serves the next time). Returns the failure's
-// message, empty when all went well.
+// one is given (its room serves the next time). Log files that held holds
+// open are flushed through its descriptors. Returns the failure's message,
+// empty when all went well.
 std::string WriteCheckpointFile(const CheckpointData& data, const std::string& path,
                                 std::map<std::string, std::uint64_t>* synced = nullptr,
-                                CheckpointPieces* buffer = nullptr);
+                                CheckpointPieces* buffer = nullptr, const LogLengths* held = nullptr);
 
 // Writes a checkpoint after every Nth generation of every run, and when a
 // run ends (by a stop request, or before the next run) of the last
@@ -132,6 +136,8 @@ class CheckpointWriter : public GenerationObserver {
   // members in the order they were scored with their listings.
   int watched = -1;
   std::vector<Individual*> scoredMembers;
+  // The listed members by address, with their places (kept for its room).
+  std::vector<std::pair<Individual*, std::size_t>> listedOrder;
   // A member as listed when scored: a program as codes, or else (bit
   // strings, programs the codes cannot hold) in its text form.
   struct Listed {

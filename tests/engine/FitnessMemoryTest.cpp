@@ -16,6 +16,7 @@
 #include "engine/Scoring.h"
 #include "foundation/Exception.h"
 #include "programs/HeadLispCode.h"
+#include "programs/ListingCodes.h"
 #include "programs/TestOperators.h"
 
 namespace {
@@ -184,6 +185,55 @@ TEST_F(FitnessMemoryTest, ScoringTakesWhatMemoryKnowsAndLeavesReportsToTheCaller
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   EXPECT_EQ(ValueProblem::evaluations.load(), 3);
   for (auto* individual : {first.get(), again.get(), failing.get()}) individual->DeleteChromosome();
+}
+
+// Scoring leaves the key it made for the member it scored, and a checkpoint
+// lists the program from it: the same codes as a walk of the tree, also
+// when the hashed slots of several pairs collide or the program holds more
+// pairs than the codes can.
+TEST_F(FitnessMemoryTest, TheLastKeyListsTheScoredProgram) {
+  ValueProblem problem;
+  FitnessMemory memory;
+  auto program = Holding(Node(&plus, {Node(&plus, {Node(&six), Node(&one)}), Node(&two)}));
+  auto other = Holding(Node(&one));
+  std::string text;
+  Scoring::Score(&problem, &memory, program.get(), Scoring::Lines::Captured, text);
+  ASSERT_NE(Scoring::LastKey(program.get()), nullptr);
+  EXPECT_EQ(Scoring::LastKey(other.get()), nullptr);
+  ListingCodes fromKey, fromTree;
+  ASSERT_TRUE(FitnessMemory::AppendListingCodes(*Scoring::LastKey(program.get()), fromKey));
+  ASSERT_TRUE(static_cast<HeadLispCode*>(static_cast<GPChromosome*>(program->GetChromosome())->GetCode())->GetRoot()->AppendListingCodes(fromTree));
+  std::string keyText, treeText;
+  fromKey.AppendText(keyText);
+  fromTree.AppendText(treeText);
+  EXPECT_EQ(keyText, "Plus\t2\nPlus\t2\n6\t0\n1\t0\n2\t0\n");
+  EXPECT_EQ(keyText, treeText);
+  // Without a memory no key is made, and none is left over.
+  Scoring::Score(&problem, nullptr, program.get(), Scoring::Lines::Captured, text);
+  EXPECT_EQ(Scoring::LastKey(program.get()), nullptr);
+
+  // Keys of many pairs: 300 operators (more than the codes hold) in words
+  // that fill every hashed slot several times over.
+  std::vector<std::unique_ptr<IntConstant>> constants;
+  FitnessMemory::Key wide;
+  for (int i = 0; i < 300; ++i) {
+    constants.push_back(std::make_unique<IntConstant>(std::to_string(i), i));
+    wide.words.push_back(reinterpret_cast<std::uintptr_t>(constants.back().get()));
+  }
+  wide.words.push_back(wide.words[3]);
+  FitnessMemory::Key first(wide);
+  first.words.resize(ListingCodes::kMaxPairs);
+  first.words.push_back(wide.words[7]);
+  ListingCodes codes;
+  ASSERT_TRUE(FitnessMemory::AppendListingCodes(first, codes));
+  std::string listed;
+  codes.AppendText(listed);
+  EXPECT_EQ(listed.substr(0, 8), "0\t0\n1\t0\n");
+  EXPECT_EQ(listed.substr(listed.size() - 4), "7\t0\n");
+  EXPECT_EQ(codes.Nodes(), ListingCodes::kMaxPairs + 1);
+  ListingCodes full;
+  EXPECT_FALSE(FitnessMemory::AppendListingCodes(wide, full));
+  for (auto* individual : {program.get(), other.get()}) individual->DeleteChromosome();
 }
 
 // A generation of three programs in 60 copies: each program is evaluated
