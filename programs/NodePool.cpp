@@ -5,6 +5,7 @@
 
 #if defined(__linux__)
 #include <sys/mman.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -27,6 +28,12 @@ thread_local NodePool::Stack NodePool::localStacks[NodePool::kMaxPools];
 struct NodePool::ThreadExit {
   bool armed = false;
   ~ThreadExit() {
+#if defined(__linux__)
+    // The main thread ends only with the process: nothing would draw on its
+    // blocks again, and handing them over would cost a page fault for every
+    // 512 of them (the shared stack grows to take them all).
+    if (::gettid() == ::getpid()) return;
+#endif
     for (int k = 0; k < kMaxPools; ++k) {
       NodePool* pool = pools[k].load(std::memory_order_acquire);
       Stack& stack = localStacks[k];
