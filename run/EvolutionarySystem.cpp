@@ -38,6 +38,7 @@ EvolutionarySystem::EvolutionarySystem(Producer* producer, Logging logging)
 }
 
 EvolutionarySystem::~EvolutionarySystem() {
+  if (left) pipeline->Finish();
   // First the threads, which may still be reading the population.
   pipeline.reset();
   if (population) population->DeleteAll();
@@ -95,10 +96,18 @@ void EvolutionarySystem::Continue(int logged) {
     Evolve();
   }
   EndRun();
+  if (leaveLastRun && (stopped || run >= producer->GetIterationNum())) {
+    left = true;
+    return;
+  }
   Finish();
 }
 
 void EvolutionarySystem::StartRun() {
+  if (left) {
+    left = false;
+    Finish();
+  }
   ++run;
   runStart = std::chrono::steady_clock::now();
   stopped = false;

@@ -75,6 +75,11 @@ class EvolutionarySystem {
   // Destroys the members of the population (the population stays), and any
   // replaced generation not destroyed yet.
   virtual void Finish();
+  // For a program that ends the process as soon as the batch is done: the
+  // batch's last run (or one a stop request ends) then leaves its members
+  // for the destructor rather than destroying them at once, which for a large
+  // population takes a while and serves nothing.
+  void SetLeaveLastRun(bool value) { leaveLastRun = value; }
   // Reports generation g, just evaluated, to the observers as one record,
   // after updating the best-so-far individual.
   virtual void LogGeneration(int g);
@@ -171,6 +176,9 @@ class EvolutionarySystem {
   // Whether the population is a generation scored in full.
   bool finished = false;
   bool stopped = false;
+  // See SetLeaveLastRun; left is set when a run was left so.
+  bool leaveLastRun = false;
+  bool left = false;
   int lastFinished = -1;
   int solvedGeneration = -1;
   GenerationRecord record;

@@ -199,6 +199,22 @@ TEST_F(EvolutionarySystemTest, ExecuteSeedsThenRunsIterationNumRuns) {
   EXPECT_EQ(File("best.txt"), "1,1,1");
 }
 
+// A program that ends right after the batch has its last run leave its
+// members (the destructor releases them, checked by LeakSanitizer); the runs
+// before it are tidied as always.
+TEST_F(EvolutionarySystemTest, TheLastRunLeftStandingKeepsItsMembersUntilTheEnd) {
+  Build(1, 2);
+  system->SetLeaveLastRun(true);
+  system->Execute();
+  EXPECT_EQ(listener.endSize, 4);
+  EXPECT_EQ(system->GetPopulation()->Size(), 4);
+  const std::string log = File("log.txt");
+  Build(1, 2);
+  system->Execute();
+  EXPECT_EQ(system->GetPopulation()->Size(), 0);
+  EXPECT_EQ(File("log.txt"), log);  // the same logs either way
+}
+
 TEST_F(EvolutionarySystemTest, StepsKeepOnePopulationAndReleaseTheOldOne) {
   Build(3);
   Population* first = system->GetPopulation();
