@@ -1,7 +1,6 @@
 #include "problems/BooleanCases.h"
 
 #include <algorithm>
-#include <bit>
 #include <utility>
 
 #include "foundation/NumericArrays.h"
@@ -10,6 +9,16 @@
 #include "programs/LispInterpreter.h"
 
 namespace {
+// The set bits of a word, counted in a few register operations: the baseline
+// instruction set has no instruction for it, and the library's count is a
+// call for every word.
+int CountBits(std::uint64_t v) {
+  v = v - ((v >> 1) & 0x5555555555555555ULL);
+  v = (v & 0x3333333333333333ULL) + ((v >> 2) & 0x3333333333333333ULL);
+  v = (v + (v >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+  return static_cast<int>((v * 0x0101010101010101ULL) >> 56);
+}
+
 // Bit b of each word is case b of the word's 64: variable i < 6 is bit i of b.
 constexpr std::uint64_t kLowBitPatterns[6] = {0xAAAAAAAAAAAAAAAAULL, 0xCCCCCCCCCCCCCCCCULL, 0xF0F0F0F0F0F0F0F0ULL,
                                               0xFF00FF00FF00FF00ULL, 0xFFFF0000FFFF0000ULL, 0xFFFFFFFF00000000ULL};
@@ -110,7 +119,7 @@ int BooleanCases::WrongInWord(long long word, std::uint64_t answers) const {
   std::uint64_t wrong = answers ^ targetWords[static_cast<std::size_t>(word)];
   long long casesInWord = std::min<long long>(kWordBits, cases - word * kWordBits);
   if (casesInWord < kWordBits) wrong &= (1ULL << casesInWord) - 1;
-  return std::popcount(wrong);
+  return CountBits(wrong);
 }
 
 void BooleanCases::LeaveLastCase(LispInterpreter* interpreter, Answer answer) const {

@@ -5,7 +5,7 @@
 // kernel (Of) shared with the fast evaluation paths, and is given for 64
 // cases at once, one per bit of a machine word, for arguments of 0 or 1:
 // the arguments' words folded with SliceFold from kSliceStart, then
-// SliceFinish.
+// SliceFinish (on words, or on vectors of them).
 #pragma once
 
 #include <cstdint>
@@ -38,8 +38,14 @@ class FunctionAnd : public BoolFunction {
   int Calculate(const IntArray& a) override;
   static int Of(const int* v, int n) { return static_cast<int>(BoolFunction::ProductOf(v, n)); }
   static constexpr std::uint64_t kSliceStart = ~0ULL;
-  static std::uint64_t SliceFold(std::uint64_t a, std::uint64_t b) { return a & b; }
-  static std::uint64_t SliceFinish(std::uint64_t v) { return v; }
+  template <class Word>
+  static Word SliceFold(Word a, Word b) {
+    return a & b;
+  }
+  template <class Word>
+  static Word SliceFinish(Word v) {
+    return v;
+  }
 };
 
 // 1 when some entry is 1.
@@ -48,8 +54,14 @@ class FunctionOr : public BoolFunction {
   int Calculate(const IntArray& a) override;
   static int Of(const int* v, int n) { return static_cast<int>(BoolFunction::SumOf(v, n)) > 0 ? 1 : 0; }
   static constexpr std::uint64_t kSliceStart = 0;
-  static std::uint64_t SliceFold(std::uint64_t a, std::uint64_t b) { return a | b; }
-  static std::uint64_t SliceFinish(std::uint64_t v) { return v; }
+  template <class Word>
+  static Word SliceFold(Word a, Word b) {
+    return a | b;
+  }
+  template <class Word>
+  static Word SliceFinish(Word v) {
+    return v;
+  }
 };
 
 // 1 when some entry is 0.
@@ -58,8 +70,14 @@ class FunctionNand : public BoolFunction {
   int Calculate(const IntArray& a) override;
   static int Of(const int* v, int n) { return BoolFunction::ProductOf(v, n) == 0 ? 1 : 0; }
   static constexpr std::uint64_t kSliceStart = ~0ULL;
-  static std::uint64_t SliceFold(std::uint64_t a, std::uint64_t b) { return a & b; }
-  static std::uint64_t SliceFinish(std::uint64_t v) { return ~v; }
+  template <class Word>
+  static Word SliceFold(Word a, Word b) {
+    return a & b;
+  }
+  template <class Word>
+  static Word SliceFinish(Word v) {
+    return ~v;
+  }
 };
 
 // 1 when no entry is 1; over one entry it is the negation.
@@ -68,6 +86,12 @@ class FunctionNor : public BoolFunction {
   int Calculate(const IntArray& a) override;
   static int Of(const int* v, int n) { return static_cast<int>(BoolFunction::SumOf(v, n)) < 1 ? 1 : 0; }
   static constexpr std::uint64_t kSliceStart = 0;
-  static std::uint64_t SliceFold(std::uint64_t a, std::uint64_t b) { return a | b; }
-  static std::uint64_t SliceFinish(std::uint64_t v) { return ~v; }
+  template <class Word>
+  static Word SliceFold(Word a, Word b) {
+    return a | b;
+  }
+  template <class Word>
+  static Word SliceFinish(Word v) {
+    return ~v;
+  }
 };

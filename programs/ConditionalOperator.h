@@ -24,8 +24,10 @@ class IfOperator : public Operator {
   static bool HoldsBool(int condition) { return condition == 1; }
   static bool HoldsInt(int condition) { return condition > 0; }
   static bool HoldsDouble(double condition) { return condition > 0.0; }
-  // The choice for 64 cases at once, one per bit.
-  static std::uint64_t Choose(std::uint64_t condition, std::uint64_t then, std::uint64_t otherwise) {
+  // The choice for 64 cases at once, one per bit (or for a vector of such
+  // words).
+  template <class Word>
+  static Word Choose(Word condition, Word then, Word otherwise) {
     return (condition & then) | (~condition & otherwise);
   }
 };
