@@ -21,6 +21,7 @@ thread_local bool exitArmed = false;
 }  // namespace
 
 thread_local NodePool::Stack NodePool::localStacks[NodePool::kMaxPools];
+thread_local NodePool::Fresh NodePool::freshBlocks[NodePool::kMaxPools];
 
 // Gives the calling thread's free blocks back to their pools when the thread
 // ends. Made the first time a thread grows or refills a stack; the fast paths
@@ -37,6 +38,12 @@ struct NodePool::ThreadExit {
     for (int k = 0; k < kMaxPools; ++k) {
       NodePool* pool = pools[k].load(std::memory_order_acquire);
       Stack& stack = localStacks[k];
+      Fresh& fresh = freshBlocks[k];
+      // The newest chunk's blocks never handed out go too.
+      if (pool != nullptr && fresh.next != fresh.end) {
+        pool->TakeFresh(stack, fresh, static_cast<std::size_t>(fresh.end - fresh.next) / pool->blockSize);
+      }
+      fresh = Fresh{};
       if (pool != nullptr && stack.count > 0) pool->GiveBack(stack);
       std::free(stack.items);
       stack = Stack{};
@@ -104,8 +111,22 @@ std::size_t NodePool::SharedCount() {
   return count;
 }
 
+void NodePool::TakeFresh(Stack& stack, Fresh& fresh, std::size_t most) {
+  std::size_t left = static_cast<std::size_t>(fresh.end - fresh.next) / blockSize;
+  std::size_t count = left < most ? left : most;
+  Reserve(stack, stack.count + count);
+  // Handed out in address order.
+  for (std::size_t k = count; k-- > 0;) stack.items[stack.count++] = fresh.next + k * blockSize;
+  fresh.next += count * blockSize;
+}
+
 void NodePool::Refill(Stack& stack) {
   Adopt();
+  Fresh& fresh = freshBlocks[number];
+  if (fresh.next != fresh.end) {
+    TakeFresh(stack, fresh, kFreshBatch);
+    return;
+  }
   Lock();
   if (shared.count > 0) {
     // The shared blocks in their order: the last given back is handed out
@@ -138,7 +159,7 @@ void NodePool::Refill(Stack& stack) {
   *reinterpret_cast<void**>(chunk) = chunks;
   chunks = chunk;
   Unlock();
-  Reserve(stack, count);
-  // Handed out in address order.
-  for (std::size_t k = count; k-- > 1;) stack.items[stack.count++] = chunk + k * blockSize;
+  fresh.next = chunk + blockSize;
+  fresh.end = chunk + count * blockSize;
+  TakeFresh(stack, fresh, kFreshBatch);
 }

@@ -23,7 +23,7 @@
 
 class NodePool {
  public:
-  static constexpr int kMaxPools = 4;
+  static constexpr int kMaxPools = 5;
   // How many blocks ahead Allocate fetches the block it will hand out.
   static constexpr std::size_t kFetchAhead = 4;
   // At most this many blocks move from the shared stack to a thread's stack
@@ -32,6 +32,10 @@ class NodePool {
   static constexpr std::size_t kRefillBatch = 8192;
   // A thread that keeps more free blocks than this gives the excess back.
   static constexpr std::size_t kKeepLocal = 65536;
+  // A new chunk's blocks go on a thread's stack this many at a time, as the
+  // thread needs them: listing a whole chunk's at once would touch hundreds
+  // of kilobytes of stack, a page fault for every 512 blocks.
+  static constexpr std::size_t kFreshBatch = 1024;
 
   // A stack of free block addresses (plain data, grown by the pool).
   struct Stack {
@@ -103,9 +107,18 @@ class NodePool {
   void GiveBack(Stack& stack);
   // Moves the count blocks at the bottom of stack to the shared stack.
   void GiveBackOldest(Stack& stack, std::size_t count);
-  // Fills the calling thread's empty stack: from the shared stack (at most
-  // kRefillBatch blocks), or from a new chunk.
+  // The blocks of the calling thread's newest chunk not yet on its stack.
+  struct Fresh {
+    char* next = nullptr;
+    char* end = nullptr;
+  };
+  // Fills the calling thread's empty stack: from its newest chunk (at most
+  // kFreshBatch blocks), from the shared stack (at most kRefillBatch), or
+  // from a new chunk.
   void Refill(Stack& stack);
+  // Moves up to most blocks of fresh onto stack, to be handed out in
+  // address order.
+  void TakeFresh(Stack& stack, Fresh& fresh, std::size_t most);
   // Makes room for more blocks on the calling thread's stack.
   void Grow(Stack& stack);
   // Makes sure the calling thread gives its blocks back when it ends.
@@ -116,6 +129,7 @@ class NodePool {
 
   // The free blocks of the calling thread, by pool number.
   static thread_local Stack localStacks[kMaxPools];
+  static thread_local Fresh freshBlocks[kMaxPools];
 
   std::size_t blockSize;
   int number;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstring>
 #include <set>
 #include <thread>
@@ -89,6 +90,28 @@ TEST(NodePoolTest, TrimmingKeepsTheBlocksFreedLastAndRefillsComeInBatches) {
   EXPECT_EQ(drawn, NodePool::kRefillBatch);
   EXPECT_EQ(sharedAfterFirst, shared - NodePool::kRefillBatch);
   EXPECT_EQ(trimPool.SharedCount(), shared);
+}
+
+constinit NodePool freshPool(NodePool::BlockSizeFor(40), 4);
+
+// A new chunk's blocks reach a thread's stack a batch at a time, in address
+// order; those the thread never took go to the other threads when it ends.
+TEST(NodePoolTest, ANewChunkIsHandedOutABatchAtATime) {
+  const std::size_t taken = NodePool::kFreshBatch + 10;
+  std::vector<char*> blocks;
+  std::size_t local = 0;
+  std::thread maker([&] {
+    for (std::size_t i = 0; i < taken; ++i) blocks.push_back(static_cast<char*>(freshPool.Allocate()));
+    local = freshPool.LocalCount();
+  });
+  maker.join();
+  EXPECT_EQ(local, NodePool::kFreshBatch - 10);
+  const auto size = static_cast<std::ptrdiff_t>(NodePool::BlockSizeFor(40));
+  for (std::size_t i = 1; i < taken; ++i) ASSERT_EQ(blocks[i] - blocks[i - 1], size) << i;
+  // A chunk is 2 MB, its first block holding the link to the chunk before.
+  const std::size_t chunkBlocks = 2 * 1024 * 1024 / NodePool::BlockSizeFor(40) - 1;
+  EXPECT_EQ(freshPool.SharedCount(), chunkBlocks - taken);
+  for (char* block : blocks) freshPool.Free(block);
 }
 #endif
 }  // namespace
