@@ -147,6 +147,15 @@ void ParallelEvaluator::FinishRetiring() {
     DestroyRetired(members, i);
   }
   while (retiringActive.load() != 0) std::this_thread::yield();
+  // A worker looking for its own members claims each one before it reads
+  // who made it, and lets go of those it did not make; the loop above may
+  // have passed such a member while it was held. No worker looks any more:
+  // whatever is still unclaimed goes now.
+  for (int i = 0; i < members->Size(); ++i) {
+    if (retireClaims[static_cast<std::size_t>(i)].exchange(1, std::memory_order_acquire) == 0) {
+      DestroyRetired(members, i);
+    }
+  }
   // Every member is destroyed, each by the thread that claimed it: only the
   // array is left.
   retiring.reset();
