@@ -383,7 +383,9 @@ std::string WriteCheckpointFile(const CheckpointData& data, const std::string& p
       if (known != synced->end() && known->second == log.length) continue;
     }
     int fd = held != nullptr ? held->FileOf(log.path) : -1;
-    if ((fd < 0 || ::fsync(fd) != 0) && !SyncFile(log.path)) return "Can not write checkpoint " + path + ": " + log.path + ": " + Reason();
+    if ((fd < 0 || ::fsync(fd) != 0) && !SyncFile(log.path)) {
+      return "Can not write checkpoint " + path + ": " + log.path + ": " + Reason();
+    }
     if (synced != nullptr) (*synced)[log.path] = log.length;
   }
   CheckpointPieces made;
