@@ -91,6 +91,16 @@ void FillMember(Individual* individual, CheckpointData::Member& member) {
   }
 }
 
+// Has the device start writing the file's changed pages, without waiting
+// for them (a later fsync then waits for what is still under way).
+void StartWriteBack(int fd) {
+#ifdef SYNC_FILE_RANGE_WRITE
+  if (fd >= 0) ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+#else
+  (void)fd;
+#endif
+}
+
 // Flushes the file at path to disk.
 bool SyncFile(const std::string& path) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -373,29 +383,24 @@ CheckpointData CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMom
   return data;
 }
 
-std::string WriteCheckpointFile(const CheckpointData& data, const std::string& path,
-                                std::map<std::string, std::uint64_t>* synced, CheckpointPieces* buffer,
-                                const LogLengths* held) {
-  // What the checkpoint records of the logs must be on disk before it is.
-  for (const auto& log : data.logs) {
-    if (synced != nullptr) {
-      auto known = synced->find(log.path);
-      if (known != synced->end() && known->second == log.length) continue;
-    }
-    int fd = held != nullptr ? held->FileOf(log.path) : -1;
-    if ((fd < 0 || ::fsync(fd) != 0) && !SyncFile(log.path)) {
-      return "Can not write checkpoint " + path + ": " + log.path + ": " + Reason();
-    }
-    if (synced != nullptr) (*synced)[log.path] = log.length;
-  }
+std::string WriteCheckpointFile(const CheckpointData& data, const std::string& path, CheckpointFiles* files,
+                                CheckpointPieces* buffer, const LogLengths* held) {
   CheckpointPieces made;
   CheckpointPieces& text = buffer != nullptr ? *buffer : made;
   FormatCheckpoint(data, text);
   std::string temporary = path + ".tmp";
-  int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  std::string spare = path + kCheckpointSpareSuffix;
+  // The file of the checkpoint before the last is written over where it
+  // lies: its pages and blocks serve again. A new file would take new ones,
+  // and replacing the old checkpoint would free its blocks (on a file system
+  // mounted with discard, waiting for the device to discard them).
+  bool reuse = files != nullptr && files->spareReady && ::rename(spare.c_str(), temporary.c_str()) == 0;
+  if (files != nullptr) files->spareReady = false;
+  int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (reuse ? 0 : O_TRUNC), 0644);
   if (fd < 0) return "Can not write checkpoint " + temporary + ": " + Reason();
   std::string failed;
-  StreamCheckpoint(text, [fd, &failed](const char* bytes, std::size_t size) {
+  off_t written = 0;
+  StreamCheckpoint(text, [fd, &failed, &written](const char* bytes, std::size_t size) {
     while (size > 0) {
       ssize_t n = ::write(fd, bytes, size);
       if (n < 0 && errno == EINTR) continue;
@@ -404,13 +409,40 @@ std::string WriteCheckpointFile(const CheckpointData& data, const std::string& p
         return false;
       }
       bytes += n;
+      written += n;
       size -= static_cast<std::size_t>(n);
     }
     return true;
   });
+  if (failed.empty() && reuse && ::ftruncate(fd, written) != 0) failed = Reason();
   if (!failed.empty()) {
     ::close(fd);
     return "Can not write checkpoint " + temporary + ": " + failed;
+  }
+  // What the checkpoint records of the logs must be on disk before it is.
+  // The logs that grew and the checkpoint go to the device together, and
+  // are then waited for one by one.
+  std::vector<std::pair<const CheckpointData::LogFile*, int>> grown;
+  for (const auto& log : data.logs) {
+    // An empty log can be no shorter than recorded (and resuming makes one
+    // that went missing again).
+    if (log.length == 0) continue;
+    if (files != nullptr) {
+      auto known = files->synced.find(log.path);
+      if (known != files->synced.end() && known->second == log.length) continue;
+    }
+    int logFd = held != nullptr ? held->FileOf(log.path) : -1;
+    grown.emplace_back(&log, logFd);
+    StartWriteBack(logFd);
+  }
+  StartWriteBack(fd);
+  for (const auto& [log, logFd] : grown) {
+    if ((logFd < 0 || ::fsync(logFd) != 0) && !SyncFile(log->path)) {
+      std::string reason = Reason();
+      ::close(fd);
+      return "Can not write checkpoint " + path + ": " + log->path + ": " + reason;
+    }
+    if (files != nullptr) files->synced[log->path] = log->length;
   }
   if (::fsync(fd) != 0) {
     std::string reason = Reason();
@@ -418,19 +450,39 @@ std::string WriteCheckpointFile(const CheckpointData& data, const std::string& p
     return "Can not write checkpoint " + temporary + ": " + reason;
   }
   if (::close(fd) != 0) return "Can not write checkpoint " + temporary + ": " + Reason();
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) return "Can not write checkpoint " + path + ": " + Reason();
-  // The rename itself is on disk once its folder is.
+  // The new checkpoint takes the name and the old one becomes the spare, in
+  // one step where the file system can swap two names; else it is replaced.
+  bool swapped = false;
+#ifdef RENAME_EXCHANGE
+  if (files != nullptr && files->canExchange) {
+    swapped = ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_EXCHANGE) == 0;
+    // No checkpoint yet (ENOENT) is the only failure worth trying again.
+    if (!swapped && errno != ENOENT) files->canExchange = false;
+  }
+#endif
+  bool spareKept = false;
+  if (swapped) {
+    spareKept = std::rename(temporary.c_str(), spare.c_str()) == 0;
+    if (!spareKept) ::unlink(temporary.c_str());
+  } else if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    return "Can not write checkpoint " + path + ": " + Reason();
+  }
+  // The rename itself is on disk once its folder is. Only then is the spare
+  // nobody's checkpoint on disk, to be written over next time.
   std::string folder = std::filesystem::path(path).parent_path().string();
-  SyncFile(folder.empty() ? "." : folder);
+  bool folderSynced = SyncFile(folder.empty() ? "." : folder);
+  if (files != nullptr) files->spareReady = spareKept && folderSynced;
   return std::string();
 }
+
+void RemoveCheckpointSpare(const std::string& path) { ::unlink((path + kCheckpointSpareSuffix).c_str()); }
 
 CheckpointWriter::CheckpointWriter(EvolutionarySystem* system, const std::string& fileList, int every)
     : system(system), fileList(fileList), every(every), inputs(InputChecksums(fileList, system->GetProducer())) {}
 
 CheckpointWriter::~CheckpointWriter() {
   system->WatchNextScored(nullptr);
-  Finish();
+  Close();
   {
     std::lock_guard<std::mutex> lock(mutex);
     closing = true;
@@ -450,13 +502,19 @@ void CheckpointWriter::Finish() {
   Report(message, "Write");
 }
 
+void CheckpointWriter::Close() {
+  Finish();
+  RemoveCheckpointSpare(kCheckpointFile);
+  files.spareReady = false;
+}
+
 void CheckpointWriter::Writing() {
   std::unique_lock<std::mutex> lock(mutex);
   for (;;) {
     changed.wait(lock, [this]() { return due || closing; });
     if (!due) return;
     lock.unlock();
-    std::string result = WriteCheckpointFile(pending, kCheckpointFile, &synced, &text, &lengths);
+    std::string result = WriteCheckpointFile(pending, kCheckpointFile, &files, &text, &lengths);
     lock.lock();
     failure = std::move(result);
     due = false;
@@ -599,6 +657,8 @@ std::string CheckLogFiles(const CheckpointData& data) {
   for (const auto& log : data.logs) {
     std::error_code error;
     std::uintmax_t size = std::filesystem::file_size(log.path, error);
+    // Nothing is lost with an empty one: resuming makes it again.
+    if (error && log.length == 0) continue;
     if (error) return "Log file " + log.path + " is missing (line " + std::to_string(log.line) + ")";
     if (size < log.length) {
       return "Log file " + log.path + " is shorter than the checkpoint records: " + std::to_string(size) +

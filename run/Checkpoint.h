@@ -78,17 +78,33 @@ void CaptureCheckpoint(EvolutionarySystem* system, const CheckpointMoment& momen
                        const std::vector<CheckpointData::Input>& inputs, CheckpointData& data,
                        bool fillMembers = true);
 
+// What writing checkpoints one after another keeps from one to the next.
+struct CheckpointFiles {
+  // The length each log file had when last flushed to disk.
+  std::map<std::string, std::uint64_t> synced;
+  // Whether the spare beside the checkpoint (the one before it) is known to
+  // be no checkpoint on disk, so that the next may be written over it.
+  bool spareReady = false;
+  // Cleared when the file system cannot swap two names at once.
+  bool canExchange = true;
+};
+// The spare, path followed by this: the checkpoint before the last, kept to
+// be written over by the next.
+constexpr const char* kCheckpointSpareSuffix = ".old";
+
 // Writes data to path so that a crash at any moment leaves either the old
-// checkpoint or the new one whole: the log files are flushed to disk (those
-// not of the length synced says they had when last flushed; synced is
-// updated, and may be null), the text goes to a temporary file beside path,
-// is flushed to disk and renamed over path. The text is made in buffer when
-// one is given (its room serves the next time). Log files that held holds
-// open are flushed through its descriptors. Returns the failure's message,
-// empty when all went well.
-std::string WriteCheckpointFile(const CheckpointData& data, const std::string& path,
-                                std::map<std::string, std::uint64_t>* synced = nullptr,
+// checkpoint or the new one whole: the text goes to a temporary file beside
+// path (the spare, when files says it may be written over), which is flushed
+// to disk together with the log files (those not of the length files says
+// they had when last flushed), and then takes path's name. With files given
+// the old checkpoint becomes the spare; files is updated. The text is made
+// in buffer when one is given (its room serves the next time). Log files
+// that held holds open are flushed through its descriptors. Returns the
+// failure's message, empty when all went well.
+std::string WriteCheckpointFile(const CheckpointData& data, const std::string& path, CheckpointFiles* files = nullptr,
                                 CheckpointPieces* buffer = nullptr, const LogLengths* held = nullptr);
+// Removes the spare beside the checkpoint at path, if there is one.
+void RemoveCheckpointSpare(const std::string& path);
 
 // Writes a checkpoint after every Nth generation of every run, and when a
 // run ends (by a stop request, or before the next run) of the last
@@ -114,6 +130,8 @@ class CheckpointWriter : public GenerationObserver {
   // Waits until the checkpoint being written is on disk; one that could not
   // be written is reported.
   void Finish();
+  // At the batch's end: Finish, then removes the spare the writing kept.
+  void Close();
 
  private:
   // Has the generation after generation listed as it is scored when it is
@@ -154,7 +172,7 @@ class CheckpointWriter : public GenerationObserver {
   // for the next. The writing thread has it while due is set.
   CheckpointData pending;
   CheckpointPieces text;
-  std::map<std::string, std::uint64_t> synced;
+  CheckpointFiles files;
   std::string failure;
   std::thread writing;
   std::mutex mutex;

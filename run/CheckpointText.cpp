@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
-#include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,11 +14,23 @@ namespace {
 const char* kMagic = "morvane2 checkpoint";
 constexpr int kWordsPerLine = 8;
 
+const char kHexDigits[] = "0123456789abcdef";
+
 // Exact: a hexadecimal float reads back to the same bits (nan and inf too).
 std::string Exact(double value) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%a", value);
-  return buffer;
+  std::string text;
+  AppendExact(text, value);
+  return text;
+}
+
+// Hexadecimal digits of value, digits of them, zero-padded.
+void AppendHex(std::string& out, std::uint64_t value, int digits) {
+  char buffer[16];
+  for (int k = digits - 1; k >= 0; --k) {
+    buffer[k] = kHexDigits[value & 0xF];
+    value >>= 4;
+  }
+  out.append(buffer, static_cast<std::size_t>(digits));
 }
 
 // Adds the lines to out.lines, and a kept genome as a piece of its own.
@@ -51,7 +62,7 @@ void AppendMember(PieceWriter& writer, const char* word, const CheckpointData::M
   std::string_view genome = member.kept.empty() ? std::string_view(member.genome) : member.kept;
   out += word;
   out += ' ';
-  out += Exact(member.fitness);
+  AppendExact(out, member.fitness);
   if (member.bits) {
     out += " bits ";
     out += genome;
@@ -266,9 +277,54 @@ std::uint64_t WordFnv::Value() const {
 }
 
 std::string Hex64(std::uint64_t value) {
-  char buffer[20];
-  std::snprintf(buffer, sizeof buffer, "%016" PRIx64, value);
-  return buffer;
+  std::string text;
+  AppendHex(text, value, 16);
+  return text;
+}
+
+void AppendExact(std::string& out, double value) {
+  auto bits = std::bit_cast<std::uint64_t>(value);
+  auto exponent = static_cast<int>((bits >> 52) & 0x7FF);
+  std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+  // Subnormal numbers, infinities and nan are rare enough for the library.
+  if ((exponent == 0 && fraction != 0) || exponent == 0x7FF) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%a", value);
+    out += buffer;
+    return;
+  }
+  char buffer[32];
+  char* p = buffer;
+  if ((bits >> 63) != 0) *p++ = '-';
+  *p++ = '0';
+  *p++ = 'x';
+  *p++ = exponent == 0 ? '0' : '1';
+  if (fraction != 0) {
+    *p++ = '.';
+    // The 13 digits of the fraction, less its trailing zeros.
+    int digits = 13;
+    while ((fraction & 0xF) == 0) {
+      fraction >>= 4;
+      --digits;
+    }
+    for (int k = digits - 1; k >= 0; --k) {
+      p[k] = kHexDigits[fraction & 0xF];
+      fraction >>= 4;
+    }
+    p += digits;
+  }
+  int power = exponent == 0 ? 0 : exponent - 1023;
+  *p++ = 'p';
+  *p++ = power < 0 ? '-' : '+';
+  unsigned magnitude = static_cast<unsigned>(power < 0 ? -power : power);
+  char digits[8];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  while (count > 0) *p++ = digits[--count];
+  out.append(buffer, static_cast<std::size_t>(p - buffer));
 }
 
 std::string FormatCheckpoint(const CheckpointData& data) {
@@ -295,11 +351,9 @@ void FormatCheckpoint(const CheckpointData& data, CheckpointPieces& pieces) {
   out += "seconds " + Exact(data.runSeconds) + " " + Exact(data.batchSeconds) + "\n";
   out += "scoring " + std::to_string(data.evaluations) + " " + std::to_string(data.remembered) + "\n";
   out += "random " + std::to_string(data.randomIndex) + "\n";
-  char word[16];
   for (std::size_t i = 0; i < data.randomWords.size(); ++i) {
-    std::snprintf(word, sizeof word, "%08" PRIx32, data.randomWords[i]);
     out += i % kWordsPerLine == 0 ? "words " : " ";
-    out += word;
+    AppendHex(out, data.randomWords[i], 8);
     if (i % kWordsPerLine == kWordsPerLine - 1) out += "\n";
   }
   out += "logs " + std::to_string(data.logs.size()) + "\n";
@@ -309,7 +363,10 @@ void FormatCheckpoint(const CheckpointData& data, CheckpointPieces& pieces) {
     out += "collector " + collectors.name + " " + std::to_string(collectors.runs.size()) + "\n";
     for (const auto& values : collectors.runs) {
       out += "values " + std::to_string(values.size());
-      for (double v : values) out += " " + Exact(v);
+      for (double v : values) {
+        out += ' ';
+        AppendExact(out, v);
+      }
       out += "\n";
     }
   }

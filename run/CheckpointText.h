@@ -113,6 +113,9 @@ class WordFnv {
   std::size_t held = 0;
 };
 std::string Hex64(std::uint64_t value);
+// The text printf's "%a" makes of value (a hexadecimal float, which reads
+// back to the same bits), appended to out.
+void AppendExact(std::string& out, double value);
 
 // The text of a checkpoint but its end line, in pieces, in order: the lines
 // made for it, and the genomes of members kept elsewhere (Member::kept) or

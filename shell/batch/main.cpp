@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
       system.Execute();
     }
     // The last checkpoint is on disk before anything more is written.
-    if (checkpoints) checkpoints->Finish();
+    if (checkpoints) checkpoints->Close();
     // Also after an interruption: the best found so far.
     if (system.GetBest() != nullptr) system.SaveBest();
     GetLog()->CheckWritten();

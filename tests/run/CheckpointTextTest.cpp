@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -107,6 +109,34 @@ TEST(CheckpointTextTest, EverythingReadsBackExactly) {
   // The same data gives the same text: a resumed batch writes what the
   // first would have.
   EXPECT_EQ(FormatCheckpoint(back), text);
+}
+
+// Fitness and statistics are written as printf's "%a" writes them, so that
+// files of earlier builds and of this one agree: every class of double, and
+// a spread of bit patterns.
+TEST(CheckpointTextTest, ExactNumbersAreWrittenAsPrintfWritesThem) {
+  std::vector<double> values = {0.0, -0.0, 1.0, -1.0, 0.5, 2.0, 0.1, -85.0, 1e300, -1e-300,
+                                std::numeric_limits<double>::max(), std::numeric_limits<double>::min(),
+                                std::numeric_limits<double>::denorm_min(), -1e-310,
+                                std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                                std::nan(""), -std::nan("")};
+  std::uint64_t state = 0x9E3779B97F4A7C15ULL;
+  for (int k = 0; k < 20000; ++k) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    std::uint64_t bits = state ^ (state >> 29);
+    // Short fractions (trailing zero digits) as often as long ones.
+    if (k % 2 == 0) bits &= ~((std::uint64_t{1} << (4 * (k / 2 % 14))) - 1);
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    values.push_back(value);
+  }
+  for (double value : values) {
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "%a", value);
+    std::string text = "x";
+    AppendExact(text, value);
+    ASSERT_EQ(text, std::string("x") + expected);
+  }
 }
 
 TEST(CheckpointTextTest, BitStringsAndNoBest) {
