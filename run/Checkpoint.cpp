@@ -478,7 +478,11 @@ std::string WriteCheckpointFile(const CheckpointData& data, const std::string& p
 void RemoveCheckpointSpare(const std::string& path) { ::unlink((path + kCheckpointSpareSuffix).c_str()); }
 
 CheckpointWriter::CheckpointWriter(EvolutionarySystem* system, const std::string& fileList, int every)
-    : system(system), fileList(fileList), every(every), inputs(InputChecksums(fileList, system->GetProducer())) {}
+    : system(system), fileList(fileList), every(every), inputs(InputChecksums(fileList, system->GetProducer())) {
+  // Made now, while the batch starts on one thread, rather than at the
+  // first checkpoint, while others wait.
+  if (every > 0) writing = std::thread(&CheckpointWriter::Writing, this);
+}
 
 CheckpointWriter::~CheckpointWriter() {
   system->WatchNextScored(nullptr);
@@ -491,7 +495,14 @@ CheckpointWriter::~CheckpointWriter() {
   if (writing.joinable()) writing.join();
 }
 
+void CheckpointWriter::Start() {
+  if (unstarted.load(std::memory_order_relaxed) && unstarted.exchange(false, std::memory_order_acq_rel)) {
+    changed.notify_all();
+  }
+}
+
 void CheckpointWriter::Finish() {
+  Start();
   {
     std::unique_lock<std::mutex> lock(mutex);
     changed.wait(lock, [this]() { return !due; });
@@ -526,7 +537,13 @@ void CheckpointWriter::WatchAfter(int generation) {
   int next = generation + 1;
   if (every <= 0 || (next + 1) % every != 0 || next > system->GetProducer()->GetMaxGeneration()) {
     watched = -1;
-    system->WatchNextScored(nullptr);
+    // The first member scored of the next generation starts the writing of
+    // the checkpoint just taken.
+    if (unstarted.load(std::memory_order_relaxed)) {
+      system->WatchNextScored([this](int, Individual*) { Start(); });
+    } else {
+      system->WatchNextScored(nullptr);
+    }
     return;
   }
   auto size = static_cast<std::size_t>(system->GetProducer()->GetPopulationSize());
@@ -542,6 +559,7 @@ void CheckpointWriter::WatchAfter(int generation) {
   watched = next;
   // Each scoring thread lists its own members, each into a slot of its own.
   system->WatchNextScored([this, size, &scored](int index, Individual* member) {
+    Start();
     auto i = static_cast<std::size_t>(index);
     if (index < 0 || i >= size) return;
     Listed& listed = scored[i];
@@ -560,7 +578,7 @@ void CheckpointWriter::WatchAfter(int generation) {
   });
 }
 
-void CheckpointWriter::Write() {
+void CheckpointWriter::Write(bool now) {
   Finish();
   written = true;
   CaptureCheckpoint(system, moment, fileList, inputs, pending, false);
@@ -610,8 +628,8 @@ void CheckpointWriter::Write() {
     due = true;
     writingSet = listingSet;
   }
-  if (!writing.joinable()) writing = std::thread(&CheckpointWriter::Writing, this);
-  changed.notify_all();
+  unstarted.store(true, std::memory_order_release);
+  if (now) Start();
 }
 
 void CheckpointWriter::RunStarted(const RunStart&) { WatchAfter(-1); }
@@ -621,7 +639,7 @@ void CheckpointWriter::RunResumed(const GenerationRecord& record) { WatchAfter(r
 void CheckpointWriter::GenerationFinished(const GenerationRecord& record) {
   TakeMoment(system, lengths, moment);
   written = false;
-  if (every > 0 && (record.generation + 1) % every == 0) Write();
+  if (every > 0 && (record.generation + 1) % every == 0) Write(false);
   WatchAfter(record.generation);
 }
 
@@ -634,7 +652,7 @@ void CheckpointWriter::RunEnded(const RunEnd& end) {
   // After the batch's last run nothing more is to be resumed but its end.
   if (!end.stopped && end.run >= system->GetProducer()->GetIterationNum()) return;
   if (moment.data.run != end.run || moment.data.generation != end.lastGeneration) return;
-  Write();
+  Write(true);
 }
 
 std::string CheckFileList(const CheckpointData& data, const std::string& fileList) {

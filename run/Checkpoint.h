@@ -5,6 +5,7 @@
 // stopped. docs/checkpoint.md describes the file.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <map>
@@ -137,8 +138,16 @@ class CheckpointWriter : public GenerationObserver {
   // Has the generation after generation listed as it is scored when it is
   // due for a checkpoint.
   void WatchAfter(int generation);
-  // Writes the moment's checkpoint of the population as it is now.
-  void Write();
+  // Writes the moment's checkpoint of the population as it is now: the
+  // writing thread is started at once when now is set, else by the first
+  // member scored of the next generation (see Start).
+  void Write(bool now);
+  // Sets the writing thread going on a checkpoint handed to it, if it waits
+  // for that still. A checkpoint is taken while the other scoring threads
+  // wait; a writing thread woken then would take the core of the thread
+  // they wait for. Woken while a generation is scored, it takes a core from
+  // threads that share the work among them.
+  void Start();
   // The writing thread's loop.
   void Writing();
 
@@ -179,6 +188,8 @@ class CheckpointWriter : public GenerationObserver {
   std::condition_variable changed;
   bool due = false;
   bool closing = false;
+  // A checkpoint handed to the writing thread, which Start has not woken yet.
+  std::atomic<bool> unstarted{false};
 };
 
 // For a batch resumed from path with the file list at fileList, before
