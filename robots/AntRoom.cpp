@@ -41,11 +41,6 @@ void AntRoom::PlaceFood(const IntPointArray& foods) {
   }
 }
 
-int AntRoom::IsFood(int x, int y) {
-  CheckCell(x, y, "IsFood");
-  return food.Get(x, y) == 1 ? 1 : 0;
-}
-
 int AntRoom::CanMove(int x, int y) {
   CheckCell(x, y, "CanMove");
   if (walls.Get(x, y) == 2) return 0;

@@ -19,7 +19,12 @@ class AntRoom {
 
   // Clears all food, then puts food on each listed cell in order.
   virtual void PlaceFood(const IntPointArray& foods);
-  virtual int IsFood(int x, int y);
+  // 1 when (x, y) holds food, else 0. Final, and so called directly (the
+  // ant senses at every step).
+  virtual int IsFood(int x, int y) final {
+    CheckCell(x, y, "IsFood");
+    return food.Get(x, y) == 1 ? 1 : 0;
+  }
   // Whether a step into (x, y) is allowed (1) or not (0); entering a food
   // cell eats the food.
   virtual int CanMove(int x, int y);

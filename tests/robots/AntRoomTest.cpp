@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "robots/AntRobot.h"
 #include "robots/AntRoom.h"
+#include "robots/IntGrid.h"
 
 namespace {
 using ::testing::ExitedWithCode;
@@ -185,5 +186,31 @@ TEST(ChainRoomDeathTest, PlacingBeyondTheSequenceIsAnIndexReport) {
   HPAntRoom room(3, 3);
   EXPECT_EXIT(room.PutMolecule(2, 2), ExitedWithCode(1),
               Report("Array index 0 is over size 0 at IntArray::Get"));
+}
+}  // namespace
+
+// The count takes four cells at a time: grids whose cell count is no
+// multiple of four, and cells in the last, partial group, count too.
+namespace {
+TEST(IntGridTest, CountSeesEveryCell) {
+  for (int columns = 1; columns <= 6; ++columns) {
+    for (int rows = 1; rows <= 3; ++rows) {
+      IntGrid grid(columns, rows);
+      EXPECT_EQ(grid.Count(0), columns * rows);
+      int expected = 0;
+      for (int x = 0; x < columns; ++x) {
+        for (int y = 0; y < rows; ++y) {
+          if ((x + 2 * y) % 3 == 0) {
+            grid.Set(x, y, -1);
+            ++expected;
+          }
+        }
+      }
+      grid.Set(columns - 1, rows - 1, -1);
+      if ((columns - 1 + 2 * (rows - 1)) % 3 != 0) ++expected;
+      EXPECT_EQ(grid.Count(-1), expected) << columns << "x" << rows;
+      EXPECT_EQ(grid.Count(0), columns * rows - expected);
+    }
+  }
 }
 }  // namespace
