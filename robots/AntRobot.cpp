@@ -46,7 +46,8 @@ void AntRobot::StepTowards(int d) {
   Offset(d, dx, dy);
   int targetX = Shift(x, dx);
   int targetY = Shift(y, dy);
-  if (room->CanMove(targetX, targetY) == 1) {
+  int allowed = room->MovesAsFoodRoom() ? room->FoodMove(targetX, targetY) : room->CanMove(targetX, targetY);
+  if (allowed == 1) {
     x = targetX;
     y = targetY;
   }

@@ -41,14 +41,6 @@ void AntRoom::PlaceFood(const IntPointArray& foods) {
   }
 }
 
-int AntRoom::CanMove(int x, int y) {
-  CheckCell(x, y, "CanMove");
-  if (walls.Get(x, y) == 2) return 0;
-  if (food.Get(x, y) == 1) food.Set(x, y, -1);
-  if (recorder != nullptr) recorder->AddIfRoom(x, y);
-  return 1;
-}
-
 void AntRoom::SetRecorder(IntPointArray* r) { recorder = r; }
 
 IntPointArray* AntRoom::TakeRecorder() {
@@ -79,7 +71,9 @@ int AntRoom::GetFood(int x, int y) const {
   return food.Get(x, y);
 }
 
-HPAntRoom::HPAntRoom(int width, int height) : AntRoom(width, height), sequence(&EmptySequence()) {}
+HPAntRoom::HPAntRoom(int width, int height) : AntRoom(width, height), sequence(&EmptySequence()) {
+  foodMoves = false;
+}
 
 const IntArray& HPAntRoom::EmptySequence() {
   static const IntArray empty(0);

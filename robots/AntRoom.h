@@ -27,7 +27,18 @@ class AntRoom {
   }
   // Whether a step into (x, y) is allowed (1) or not (0); entering a food
   // cell eats the food.
-  virtual int CanMove(int x, int y);
+  virtual int CanMove(int x, int y) { return FoodMove(x, y); }
+  // Whether CanMove is the food room's own (called directly by the ant at
+  // every step, rather than through the table of virtual functions).
+  bool MovesAsFoodRoom() const { return foodMoves; }
+  // CanMove of the food room.
+  int FoodMove(int x, int y) {
+    CheckCell(x, y, "CanMove");
+    if (walls.Get(x, y) == 2) return 0;
+    if (food.Get(x, y) == 1) food.Set(x, y, -1);
+    if (recorder != nullptr) recorder->AddIfRoom(x, y);
+    return 1;
+  }
   // The recorder is not owned; visited cells are added to it while set.
   virtual void SetRecorder(IntPointArray* recorder);
   virtual IntPointArray* TakeRecorder();
@@ -63,6 +74,8 @@ class AntRoom {
   IntGrid walls;
   IntGrid food;
   IntPointArray* recorder = nullptr;
+  // Cleared by rooms that move otherwise.
+  bool foodMoves = true;
 };
 
 class HPAntRoom : public AntRoom {
