@@ -101,6 +101,13 @@ void StartWriteBack(int fd) {
 #endif
 }
 
+// Whether path names a regular file (not a link to one) that has no other
+// name.
+bool IsLoneFile(const std::string& path) {
+  struct stat status {};
+  return ::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && status.st_nlink == 1;
+}
+
 // Flushes the file at path to disk.
 bool SyncFile(const std::string& path) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -394,7 +401,10 @@ std::string WriteCheckpointFile(const CheckpointData& data, const std::string& p
   // lies: its pages and blocks serve again. A new file would take new ones,
   // and replacing the old checkpoint would free its blocks (on a file system
   // mounted with discard, waiting for the device to discard them).
-  bool reuse = files != nullptr && files->spareReady && ::rename(spare.c_str(), temporary.c_str()) == 0;
+  // Only a plain file with no other name: one linked elsewhere (a copy the
+  // user kept) is never written over.
+  bool reuse = files != nullptr && files->spareReady && IsLoneFile(spare) &&
+               ::rename(spare.c_str(), temporary.c_str()) == 0;
   if (files != nullptr) files->spareReady = false;
   int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (reuse ? 0 : O_TRUNC), 0644);
   if (fd < 0) return "Can not write checkpoint " + temporary + ": " + Reason();

@@ -73,9 +73,17 @@ TEST_F(CheckpointFileTest, TheSpareIsWrittenOverAndEveryCheckpointIsWhole) {
   EXPECT_EQ(FileNumber(path), firstFile);
   EXPECT_EQ(ReadWholeFile(spare), second);
 
+  // A spare the user has linked to under another name (a copy kept) is not
+  // written over: the copy keeps its text.
+  fs::create_hard_link(spare, dir.File("kept.txt"));
+  std::string fourth = Write(4, 20);
+  EXPECT_EQ(ReadWholeFile(path), fourth);
+  EXPECT_EQ(ReadWholeFile(dir.File("kept.txt")), second);
+  EXPECT_EQ(ReadWholeFile(spare), third);
+
   RemoveCheckpointSpare(path);
   EXPECT_FALSE(fs::exists(spare));
-  EXPECT_EQ(ReadWholeFile(path), third);
+  EXPECT_EQ(ReadWholeFile(path), fourth);
 }
 
 // Without a record of what came before, each checkpoint simply replaces the
