@@ -481,7 +481,10 @@ std::string WriteCheckpointFile(const CheckpointData& data, const std::string& p
   // nobody's checkpoint on disk, to be written over next time.
   std::string folder = std::filesystem::path(path).parent_path().string();
   bool folderSynced = SyncFile(folder.empty() ? "." : folder);
-  if (files != nullptr) files->spareReady = spareKept && folderSynced;
+  if (files != nullptr) {
+    files->spareReady = spareKept && folderSynced;
+    files->spareMade = files->spareMade || spareKept;
+  }
   return std::string();
 }
 
@@ -525,8 +528,10 @@ void CheckpointWriter::Finish() {
 
 void CheckpointWriter::Close() {
   Finish();
-  RemoveCheckpointSpare(kCheckpointFile);
+  // Only a spare this batch kept: a file of that name it never wrote stays.
+  if (files.spareMade) RemoveCheckpointSpare(kCheckpointFile);
   files.spareReady = false;
+  files.spareMade = false;
 }
 
 void CheckpointWriter::Writing() {

@@ -88,6 +88,8 @@ struct CheckpointFiles {
   bool spareReady = false;
   // Cleared when the file system cannot swap two names at once.
   bool canExchange = true;
+  // Whether a spare was ever kept (only then is one removed at the end).
+  bool spareMade = false;
 };
 // The spare, path followed by this: the checkpoint before the last, kept to
 // be written over by the next.
