@@ -98,6 +98,9 @@ void ParallelEvaluator::DestroyRetired(Population* members, int i) {
 }
 
 bool ParallelEvaluator::RetireSome(bool stopAtRound, int slot, bool ownOnly) {
+  // Nothing to do: said without the announcement below, whose shared count
+  // every thread would otherwise change at every member it scores.
+  if (!RetirementWaiting()) return false;
   // Announce first, look second: FinishRetiring withdraws the population
   // first and counts the workers second, so one of the two sees the other.
   retiringActive.fetch_add(1);
@@ -200,7 +203,12 @@ void ParallelEvaluator::WorkerLoop(int worker) {
 int ParallelEvaluator::MakerFor(int i) const {
   int preferred = population->GetPublishedPreference(i);
   int threads = GetThreadCount();
-  return preferred >= 0 && preferred < threads ? preferred : i % threads;
+  if (preferred >= 0 && preferred < threads) return preferred;
+  // Without a preference, each thread a run of neighbours: members made one
+  // after another lie side by side in memory, and threads that score
+  // alternate members would share (and fight over) their cache lines.
+  long long room = population->Capacity();
+  return room > 0 ? static_cast<int>(static_cast<long long>(i) * threads / room) : i % threads;
 }
 
 bool ParallelEvaluator::Claim(int i) {
