@@ -105,7 +105,8 @@ class ParallelEvaluator {
   void ScoreMember(Problem* evaluating, int slot, int i);
   bool StopRequested() const;
   // The thread that should make and evaluate the i-th member: the one it
-  // was added for, or one by turns.
+  // was added for, or else the one whose run of neighbouring members holds
+  // it (the population's room split evenly among the threads).
   int MakerFor(int i) const;
   // Claims the i-th member for the calling thread; false when another thread
   // has it.
