@@ -86,6 +86,20 @@ TEST_F(CheckpointFileTest, TheSpareIsWrittenOverAndEveryCheckpointIsWhole) {
   EXPECT_EQ(ReadWholeFile(path), fourth);
 }
 
+// Where the file system cannot swap two names, each checkpoint replaces the
+// last and no spare is kept, nor written over.
+TEST_F(CheckpointFileTest, WithoutSwappingEachCheckpointReplacesTheLast) {
+  dir.Write("log.txt", "0123456789");
+  files.canExchange = false;
+  Write(1, 40);
+  std::string second = Write(2, 30);
+  std::string third = Write(3, 10);
+  EXPECT_EQ(ReadWholeFile(path), third);
+  EXPECT_FALSE(files.spareReady);
+  EXPECT_FALSE(fs::exists(spare));
+  EXPECT_NE(second, third);
+}
+
 // Without a record of what came before, each checkpoint simply replaces the
 // last and no spare is kept.
 TEST_F(CheckpointFileTest, WithoutARecordNoSpareIsKept) {
