@@ -66,6 +66,8 @@ class Head final {
   static void Attach(Head* child, Head* parent, int i);
 
   int GetArity() const { return arity; }
+  // The children hung so far (the arity, once the tree is whole).
+  int GetChildCount() const { return childCount; }
   // Asks the processor to fetch the children ahead of a walk that will visit
   // them (trees are walked node by node, and each visit would otherwise wait
   // for memory).

@@ -1,0 +1,180 @@
+#include "programs/FlatProgram.h"
+
+#include <cstring>
+#include <vector>
+
+#include "programs/Head.h"
+#include "programs/ListingCodes.h"
+#include "programs/Operator.h"
+
+FlatProgram FlatProgram::Allocate(int size) {
+  FlatProgram program;
+  // No value-initialization: every node is written by the caller.
+  program.nodes.reset(new FlatNode[static_cast<std::size_t>(size)]);
+  program.count = size;
+  return program;
+}
+
+bool FlatProgram::FromTree(const Head* root, FlatProgram& out) {
+  out = FlatProgram();
+  if (root == nullptr) return true;
+  // The sizes are counted here rather than read from the tree's caches,
+  // which another thread may be computing.
+  thread_local std::vector<const Head*> pending;
+  thread_local std::vector<FlatNode> made;
+  pending.clear();
+  made.clear();
+  pending.push_back(root);
+  while (!pending.empty()) {
+    const Head* node = pending.back();
+    pending.pop_back();
+    node->PrefetchChildren();
+    int arity = node->GetArity();
+    if (arity < 0 || node->GetChildCount() != arity) return false;
+    made.push_back(FlatNode{node->GetOperator(), arity, 1});
+    for (int i = arity - 1; i >= 0; --i) pending.push_back(node->GetChild(i));
+  }
+  // Each node's size: one plus its children's, found back to front.
+  thread_local std::vector<int> sizes;
+  sizes.clear();
+  for (std::size_t k = made.size(); k-- > 0;) {
+    int size = 1;
+    for (int i = 0; i < made[k].arity; ++i) {
+      size += sizes.back();
+      sizes.pop_back();
+    }
+    made[k].size = size;
+    sizes.push_back(size);
+  }
+  out = Allocate(static_cast<int>(made.size()));
+  std::memcpy(out.nodes.get(), made.data(), made.size() * sizeof(FlatNode));
+  return true;
+}
+
+FlatProgram FlatProgram::Copy(const FlatNode* root) {
+  FlatProgram program = Allocate(root->size);
+  std::memcpy(program.nodes.get(), root, static_cast<std::size_t>(root->size) * sizeof(FlatNode));
+  return program;
+}
+
+FlatProgram FlatProgram::Splice(const FlatNode* root, const FlatNode* cut, const FlatNode* replacement) {
+  auto before = static_cast<std::size_t>(cut - root);
+  std::size_t after = static_cast<std::size_t>(root->size) - before - static_cast<std::size_t>(cut->size);
+  int delta = replacement->size - cut->size;
+  FlatProgram program = Allocate(root->size + delta);
+  FlatNode* out = program.nodes.get();
+  std::memcpy(out, root, before * sizeof(FlatNode));
+  std::memcpy(out + before, replacement, static_cast<std::size_t>(replacement->size) * sizeof(FlatNode));
+  std::memcpy(out + before + static_cast<std::size_t>(replacement->size), cut + cut->size, after * sizeof(FlatNode));
+  // The nodes on the way from the root to the cut hold it: their sizes
+  // change by the difference. They lie before it, copied as they were.
+  const FlatNode* at = root;
+  while (at != cut) {
+    out[at - root].size += delta;
+    const FlatNode* child = at + 1;
+    while (child + child->size <= cut) child += child->size;
+    at = child;
+  }
+  return program;
+}
+
+Head* FlatProgram::ToTree() const {
+  if (count == 0) return nullptr;
+  thread_local std::vector<Head*> open;  // nodes still missing children
+  open.clear();
+  Head* root = nullptr;
+  for (int k = 0; k < count; ++k) {
+    const FlatNode& node = nodes[k];
+    Head* made = new Head(node.op, node.arity, node.size, -1, 0);
+    if (open.empty()) {
+      root = made;
+    } else {
+      Head* parent = open.back();
+      parent->AddChild(made);
+      if (parent->GetChildCount() == parent->GetArity()) open.pop_back();
+    }
+    if (node.arity > 0) open.push_back(made);
+  }
+  root->GetDepth();
+  return root;
+}
+
+int FlatProgram::DepthOf(const FlatNode* node) {
+  // The children still to come of each node on the way down to the one at
+  // hand.
+  thread_local std::vector<int> waiting;
+  waiting.clear();
+  int deepest = 0;
+  for (const FlatNode* at = node; at != node + node->size; ++at) {
+    while (!waiting.empty() && waiting.back() == 0) waiting.pop_back();
+    int level = static_cast<int>(waiting.size()) + 1;
+    if (level > deepest) deepest = level;
+    if (!waiting.empty()) --waiting.back();
+    if (at->arity > 0) waiting.push_back(at->arity);
+  }
+  return deepest;
+}
+
+int FlatProgram::PositionOf(const FlatNode* root, const FlatNode* node) {
+  int level = 1;
+  for (const FlatNode* at = root; at != node; ++level) {
+    const FlatNode* child = at + 1;
+    while (child + child->size <= node) child += child->size;
+    at = child;
+  }
+  return level;
+}
+
+std::string FlatProgram::ToString() const {
+  std::string text;
+  thread_local std::vector<int> waiting;
+  waiting.clear();
+  for (int k = 0; k < count; ++k) {
+    const FlatNode& node = nodes[k];
+    text += node.op->GetName();
+    if (node.arity > 0) {
+      text += '[';
+      waiting.push_back(node.arity);
+      continue;
+    }
+    // A leaf ends its parent's list of children, or is followed by a
+    // sibling.
+    while (!waiting.empty()) {
+      if (--waiting.back() > 0) {
+        text += ',';
+        break;
+      }
+      text += ']';
+      waiting.pop_back();
+    }
+  }
+  return text;
+}
+
+std::string FlatProgram::ToSaveString() const {
+  std::string text;
+  AppendListingForm(text);
+  return text;
+}
+
+int FlatProgram::AppendListingForm(std::string& text) const {
+  for (int k = 0; k < count; ++k) {
+    const FlatNode& node = nodes[k];
+    text += node.op->GetName();
+    text += '\t';
+    if (node.arity >= 0 && node.arity < 10) {
+      text += static_cast<char>('0' + node.arity);
+    } else {
+      text += std::to_string(node.arity);
+    }
+    text += '\n';
+  }
+  return count;
+}
+
+bool FlatProgram::AppendListingCodes(ListingCodes& codes) const {
+  for (int k = 0; k < count; ++k) {
+    if (!codes.Add(nodes[k].op, nodes[k].arity)) return false;
+  }
+  return true;
+}

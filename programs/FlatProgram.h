@@ -1,0 +1,88 @@
+// A program stored flat: its nodes in one array, in preorder, each holding
+// its operator, its number of arguments and the size of the subtree rooted
+// at it. Every subtree is a contiguous range of the array, so a copy is one
+// memcpy, a splice three, and a program is freed in one piece. The tree of
+// Head nodes stays the form programs are grown and edited in; a flat
+// program is made from one, and can make one again.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class Head;
+class ListingCodes;
+class Operator;
+
+// A node of a flat program. Its children follow it: the first right after
+// it, each next one after the whole subtree of the one before.
+struct FlatNode {
+  Operator* op;
+  std::int32_t arity;
+  std::int32_t size;  // nodes of the subtree rooted here, this one included
+
+  Operator* GetOperator() const { return op; }
+  int GetArity() const { return arity; }
+  int GetSize() const { return size; }
+  // The i-th child, for i below the arity.
+  const FlatNode* GetChild(int i) const {
+    const FlatNode* child = this + 1;
+    for (; i > 0; --i) child += child->size;
+    return child;
+  }
+  // Flat nodes lie in the order they are walked in: nothing to fetch ahead.
+  void PrefetchChildren() const {}
+};
+static_assert(sizeof(FlatNode) == 16, "a flat node is a pointer and two counts");
+
+class FlatProgram {
+ public:
+  FlatProgram() = default;
+  FlatProgram(FlatProgram&&) noexcept = default;
+  FlatProgram& operator=(FlatProgram&&) noexcept = default;
+  FlatProgram(const FlatProgram&) = delete;
+  FlatProgram& operator=(const FlatProgram&) = delete;
+
+  // The tree at root, whose every node holds as many children as its arity
+  // says; an empty program for a null root. Returns false (and leaves out
+  // empty) for a tree with a node still missing children.
+  static bool FromTree(const Head* root, FlatProgram& out);
+  // A copy of the subtree at root (of any flat program).
+  static FlatProgram Copy(const FlatNode* root);
+  // A copy of the program at root in which the subtree at cut, one of its
+  // nodes, is replaced by a copy of the subtree at replacement.
+  static FlatProgram Splice(const FlatNode* root, const FlatNode* cut, const FlatNode* replacement);
+
+  bool IsEmpty() const { return count == 0; }
+  int Size() const { return count; }
+  const FlatNode* Root() const { return nodes.get(); }
+  // The k-th node in preorder, 0 being the root (k below Size).
+  const FlatNode* Part(int k) const { return nodes.get() + k; }
+
+  // A new tree of Head nodes holding the program, its caches computed; null
+  // for an empty program.
+  Head* ToTree() const;
+
+  // Depth of the subtree at node (a node of any flat program), a lone node
+  // having depth 1.
+  static int DepthOf(const FlatNode* node);
+  // Level of node under root, one of the nodes of root's subtree: 1 for root
+  // itself, 2 for its children.
+  static int PositionOf(const FlatNode* root, const FlatNode* node);
+
+  // The two text forms, as a tree of Head nodes prints them.
+  std::string ToString() const;
+  std::string ToSaveString() const;
+  // The listing form appended to text; returns the number of nodes listed.
+  int AppendListingForm(std::string& text) const;
+  // The same held compactly, appended to codes; false when the program
+  // holds too many different nodes for them.
+  bool AppendListingCodes(ListingCodes& codes) const;
+
+ private:
+  // Room for size nodes, not yet written.
+  static FlatProgram Allocate(int size);
+
+  std::unique_ptr<FlatNode[]> nodes;
+  int count = 0;
+};
