@@ -20,7 +20,6 @@
 #include "engine/GenerationRecord.h"
 #include "engine/Individual.h"
 #include "engine/Population.h"
-#include "programs/HeadLispCode.h"
 #include "run/GPProducer.h"
 #include "run/RobotEvolutionarySystem.h"
 
@@ -34,8 +33,7 @@ class NodeCounter : public GenerationObserver {
     Population* population = system->GetPopulation();
     for (int i = 0; i < population->Size(); ++i) {
       auto* chromosome = dynamic_cast<GPChromosome*>(population->GetUnsorted(i)->GetChromosome());
-      auto* code = chromosome != nullptr ? dynamic_cast<HeadLispCode*>(chromosome->GetCode()) : nullptr;
-      if (code != nullptr && code->GetRoot() != nullptr) nodes += code->GetRoot()->GetSize();
+      if (chromosome != nullptr) nodes += chromosome->GetSize();
     }
     peak = std::max(peak, previous + nodes);
     previous = nodes;

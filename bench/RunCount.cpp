@@ -48,10 +48,10 @@ class CountingSystem : public RobotEvolutionarySystem {
     Population* population = GetPopulation();
     for (int i = 0; i < population->Size(); ++i) {
       auto* chromosome = dynamic_cast<GPChromosome*>(population->GetUnsorted(i)->GetChromosome());
-      auto* code = chromosome != nullptr ? dynamic_cast<HeadLispCode*>(chromosome->GetCode()) : nullptr;
-      if (code == nullptr) continue;
+      LispCode* code = chromosome != nullptr ? chromosome->GetCode() : nullptr;
+      long long size = chromosome != nullptr ? chromosome->GetSize() : 0;
+      if (code == nullptr || size == 0) continue;
       ++evaluations;
-      long long size = code->GetRoot()->GetSize();
       treeNodes += size;
       long long work = replay ? EpisodeNodes(code) : size * cases;
       nodes += work;
@@ -80,8 +80,8 @@ class CountingSystem : public RobotEvolutionarySystem {
 
   // The nodes executed in one episode of the ant, as Ant::FitnessFunction
   // runs it.
-  long long EpisodeNodes(HeadLispCode* code) {
-    program.Compile(code->GetRoot());
+  long long EpisodeNodes(LispCode* code) {
+    program.CompileCode(code);
     AntRobot* robot = replay->GetRobot();
     robot->Init(replay->GetStartX(), replay->GetStartY(), replay->GetStartDirection(), replay->GetEnergy());
     replay->GetRoom()->PlaceFood(replay->GetFoods());

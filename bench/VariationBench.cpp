@@ -5,14 +5,18 @@
 // on copies of the parents, as the generation schemes do, so its time
 // includes copying them; Copy shows that share alone. The Recipe variants
 // make the same offspring as breeding does: recipes on the parents, each
-// offspring then copied in one pass.
+// offspring then copied in one pass. Programs are bred flat (FlatProgram):
+// the Flat variants copy and splice the flat forms the runs hold, the others
+// the trees of Head nodes programs are grown and edited in place as.
 #include <benchmark/benchmark.h>
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "BenchPrograms.h"
 #include "foundation/Utility.h"
+#include "programs/FlatLispCode.h"
 #include "programs/Head.h"
 #include "programs/HeadLispCode.h"
 #include "variation/GPCrossover.h"
@@ -37,7 +41,8 @@ void CountRates(benchmark::State& state, const char* made, long long nodes) {
 
 // Destroys a program a benchmark made; returns its node count.
 long long Discard(LispCode* code) {
-  long long nodes = RootOf(code)->GetSize();
+  auto* flat = dynamic_cast<FlatLispCode*>(code);
+  long long nodes = flat != nullptr ? flat->GetSize() : RootOf(code)->GetSize();
   code->DeleteTree();
   delete code;
   return nodes;
@@ -106,6 +111,52 @@ void Splice(benchmark::State& state, const NodeSet& set) {
   CountRates(state, "splices", nodes);
 }
 
+// Flat copies of the set's programs, as the runs hold their members.
+std::vector<std::unique_ptr<FlatLispCode>> FlatPrograms(const ProgramSet& programs) {
+  std::vector<std::unique_ptr<FlatLispCode>> flat;
+  for (LispCode* code : programs.Programs()) {
+    FlatProgram program;
+    FlatProgram::FromTree(RootOf(code), program);
+    flat.push_back(std::make_unique<FlatLispCode>(std::move(program)));
+  }
+  return flat;
+}
+
+void FlatCopy(benchmark::State& state, const NodeSet& set) {
+  ProgramSet programs(set, kPrograms, kMinDepth, kMaxDepth, kMinSize, 2024);
+  auto parents = FlatPrograms(programs);
+  std::size_t p = 0;
+  long long nodes = 0;
+  for (auto _ : state) {
+    FlatProgram copy = FlatProgram::Copy(parents[p]->GetRoot());
+    nodes += copy.Size();
+    benchmark::DoNotOptimize(copy.Root());
+    p = (p + 1) % parents.size();
+  }
+  CountRates(state, "copies", nodes);
+}
+
+// Splice on flat programs: three ranges copied, the sizes on the way to the
+// cut mended.
+void FlatSplice(benchmark::State& state, const NodeSet& set) {
+  ProgramSet programs(set, kPrograms, kMinDepth, kMaxDepth, kMinSize, 2024);
+  auto parents = FlatPrograms(programs);
+  GetUtility()->Seed(99);
+  std::size_t p = 0;
+  long long nodes = 0;
+  for (auto _ : state) {
+    const FlatProgram& root = parents[p]->GetProgram();
+    const FlatProgram& donor = parents[(p + 1) % parents.size()]->GetProgram();
+    const FlatNode* cut = root.Part(GetUtility()->RandomInt(root.Size()));
+    const FlatNode* graft = donor.Part(GetUtility()->RandomInt(donor.Size()));
+    FlatProgram child = FlatProgram::Splice(root.Root(), cut, graft);
+    nodes += child.Size();
+    benchmark::DoNotOptimize(child.Root());
+    p = (p + 2) % parents.size();
+  }
+  CountRates(state, "splices", nodes);
+}
+
 void Mutation(benchmark::State& state, const NodeSet& set) {
   ProgramSet programs(set, kPrograms, kMinDepth, kMaxDepth, kMinSize, 2024);
   GPDepthLimitMutation mutation(17, new GPDepthLimitGenerator(programs.Symbols(), 17));
@@ -127,13 +178,10 @@ void CrossoverRecipe(benchmark::State& state, const NodeSet& set) {
   GPDepthLimitCrossover crossover(17);
   GetUtility()->Seed(99);
   std::size_t p = 0;
-  const auto& parents = programs.Programs();
-  for (LispCode* parent : parents) parent->PrepareForSharing();
+  auto parents = FlatPrograms(programs);
   long long nodes = 0;
   for (auto _ : state) {
-    auto* a = static_cast<HeadLispCode*>(parents[p]);
-    auto* b = static_cast<HeadLispCode*>(parents[(p + 1) % parents.size()]);
-    CrossoverRecipes children = crossover.Plan(a, b);
+    CrossoverRecipes children = crossover.Plan(parents[p].get(), parents[(p + 1) % parents.size()].get());
     nodes += Discard(children.first.Build()) + Discard(children.second.Build());
     p = (p + 2) % parents.size();
   }
@@ -145,11 +193,11 @@ void MutationRecipe(benchmark::State& state, const NodeSet& set) {
   GPDepthLimitMutation mutation(17, new GPDepthLimitGenerator(programs.Symbols(), 17));
   GetUtility()->Seed(99);
   std::size_t p = 0;
-  for (LispCode* parent : programs.Programs()) parent->PrepareForSharing();
+  auto parents = FlatPrograms(programs);
   long long nodes = 0;
   for (auto _ : state) {
-    nodes += Discard(mutation.Plan(static_cast<HeadLispCode*>(programs.Programs()[p])).Build());
-    p = (p + 1) % programs.Programs().size();
+    nodes += Discard(mutation.Plan(parents[p].get()).Build());
+    p = (p + 1) % parents.size();
   }
   CountRates(state, "mutations", nodes);
 }
@@ -157,8 +205,11 @@ void MutationRecipe(benchmark::State& state, const NodeSet& set) {
 BENCHMARK_CAPTURE(Generate, parity5, Parity5Set());
 BENCHMARK_CAPTURE(Generate, regression, RegressionSet());
 BENCHMARK_CAPTURE(Copy, parity5, Parity5Set());
+BENCHMARK_CAPTURE(FlatCopy, parity5, Parity5Set());
 BENCHMARK_CAPTURE(Splice, parity5, Parity5Set());
 BENCHMARK_CAPTURE(Splice, regression, RegressionSet());
+BENCHMARK_CAPTURE(FlatSplice, parity5, Parity5Set());
+BENCHMARK_CAPTURE(FlatSplice, regression, RegressionSet());
 BENCHMARK_CAPTURE(Crossover, parity5, Parity5Set());
 BENCHMARK_CAPTURE(Crossover, regression, RegressionSet());
 BENCHMARK_CAPTURE(Mutation, parity5, Parity5Set());

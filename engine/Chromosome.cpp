@@ -4,6 +4,7 @@
 
 #include "engine/ThreadSlot.h"
 #include "foundation/NumericArrays.h"
+#include "programs/FlatLispCode.h"
 #include "programs/HeadLispCode.h"
 #include "programs/LispCode.h"
 
@@ -20,25 +21,36 @@ void GPChromosome::Make() {
 }
 
 void GPChromosome::PrepareForSharing() {
+  Flatten();
   if (code != nullptr) code->PrepareForSharing();
+}
+
+void GPChromosome::Flatten() {
+  if (recipe.IsEmpty()) code = MakeFlat(code);
+}
+
+void GPChromosome::Unflatten() {
+  if (recipe.IsEmpty()) code = MakeTree(code);
 }
 
 namespace {
 Head* RootOf(LispCode* code) {
-  if (code == nullptr) return nullptr;
-  // The common case first, told apart without a cast.
-  if (typeid(*code) == typeid(HeadLispCode)) return static_cast<HeadLispCode*>(code)->GetRoot();
   auto* tree = dynamic_cast<HeadLispCode*>(code);
   return tree != nullptr ? tree->GetRoot() : nullptr;
 }
 }  // namespace
 
 int GPChromosome::GetSize() {
+  if (code == nullptr) return 0;
+  // The common case first, told apart without a cast.
+  if (typeid(*code) == typeid(FlatLispCode)) return static_cast<FlatLispCode*>(code)->GetSize();
   Head* root = RootOf(code);
   return root != nullptr ? root->GetSize() : 0;
 }
 
 int GPChromosome::GetDepth() {
+  if (code == nullptr) return 0;
+  if (typeid(*code) == typeid(FlatLispCode)) return static_cast<FlatLispCode*>(code)->GetDepth();
   Head* root = RootOf(code);
   return root != nullptr ? root->GetDepth() : 0;
 }

@@ -54,10 +54,14 @@ class GPChromosome : public Chromosome {
   // thread becomes the maker.
   void Make() override;
   bool IsMade() const { return recipe.IsEmpty(); }
-  // Computes the program's caches.
+  // Computes the program's caches; a tree is made flat (see MakeFlat).
   void PrepareForSharing() override;
+  // Puts the program into flat form, or into tree form (for the composers),
+  // where it is not already (see MakeFlat and MakeTree).
+  void Flatten();
+  void Unflatten();
   int GetMaker() const override { return maker; }
-  // The tree's node count and depth (0 for a program that is no tree).
+  // The program's node count and depth (0 for no program).
   int GetSize() override;
   int GetDepth() override;
 

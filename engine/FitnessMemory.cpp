@@ -5,21 +5,53 @@
 
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
+#include "programs/FlatLispCode.h"
 #include "programs/Head.h"
 #include "programs/HeadLispCode.h"
 #include "programs/ListingCodes.h"
 
+namespace {
+// The key word of a node: the operator's address, which lies below bit 48
+// as every user-space address does, and the arity above it; false for a
+// node the word cannot hold (its program is not remembered).
+inline bool KeyWord(const Operator* op, int arity, std::uintptr_t& word) {
+  auto address = reinterpret_cast<std::uintptr_t>(op);
+  if ((address >> 48) != 0 || arity < 0 || arity > 0xFFFF) return false;
+  word = address | static_cast<std::uintptr_t>(arity) << 48;
+  return true;
+}
+}  // namespace
+
 bool FitnessMemory::KeyOf(Individual* individual, Key& key) {
+  static_assert(kArityShift == 48 && kMostArity == 0xFFFF, "KeyWord packs the words");
   // Exact classes only: the common case, told apart without casts.
   if (individual == nullptr || typeid(*individual) != typeid(DoubleTypeFitnessIndividual)) return false;
   Chromosome* chromosome = individual->GetChromosome();
   if (chromosome == nullptr || typeid(*chromosome) != typeid(GPChromosome)) return false;
   LispCode* lispCode = static_cast<GPChromosome*>(chromosome)->GetCode();
-  if (lispCode == nullptr || typeid(*lispCode) != typeid(HeadLispCode)) return false;
-  auto* code = static_cast<HeadLispCode*>(lispCode);
-  if (code->GetRoot() == nullptr) return false;
+  if (lispCode == nullptr) return false;
   key.words.clear();
   std::uint64_t hash = 0xCBF29CE484222325ULL;
+  if (typeid(*lispCode) == typeid(FlatLispCode)) {
+    const FlatProgram& program = static_cast<FlatLispCode*>(lispCode)->GetProgram();
+    if (program.IsEmpty()) return false;
+    // The nodes lie in preorder already.
+    int count = program.Size();
+    key.words.resize(static_cast<std::size_t>(count));
+    std::uintptr_t* words = key.words.data();
+    const FlatNode* nodes = program.Root();
+    for (int k = 0; k < count; ++k) {
+      std::uintptr_t word = 0;
+      if (!KeyWord(nodes[k].op, nodes[k].arity, word)) return false;
+      words[k] = word;
+      hash = (hash ^ word) * 0x100000001B3ULL;
+    }
+    key.hash = hash;
+    return true;
+  }
+  if (typeid(*lispCode) != typeid(HeadLispCode)) return false;
+  auto* code = static_cast<HeadLispCode*>(lispCode);
+  if (code->GetRoot() == nullptr) return false;
   // Preorder, with an explicit stack: programs may be deep.
   thread_local std::vector<Head*> pending;
   pending.clear();
@@ -28,13 +60,8 @@ bool FitnessMemory::KeyOf(Individual* individual, Key& key) {
     Head* node = pending.back();
     pending.pop_back();
     node->PrefetchChildren();
-    // One word a node: the operator's address, which lies below bit 48 as
-    // every user-space address does, and the arity above it. A program the
-    // word cannot hold is not remembered.
-    auto op = reinterpret_cast<std::uintptr_t>(node->GetOperator());
-    int arity = node->GetArity();
-    if ((op >> kArityShift) != 0 || arity < 0 || arity > kMostArity) return false;
-    std::uintptr_t word = op | static_cast<std::uintptr_t>(arity) << kArityShift;
+    std::uintptr_t word = 0;
+    if (!KeyWord(node->GetOperator(), node->GetArity(), word)) return false;
     key.words.push_back(word);
     hash = (hash ^ word) * 0x100000001B3ULL;
     for (int i = node->GetArity() - 1; i >= 0; --i) pending.push_back(node->GetChild(i));

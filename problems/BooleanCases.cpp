@@ -78,6 +78,15 @@ bool BooleanCases::CountErrors(const CompiledProgram& program, LispInterpreter* 
 }
 
 bool BooleanCases::CountBoolErrors(Head* root, LispInterpreter* interpreter, int& errors) {
+  return CountBoolErrorsOf(root, interpreter, errors);
+}
+
+bool BooleanCases::CountBoolErrors(const FlatNode* root, LispInterpreter* interpreter, int& errors) {
+  return CountBoolErrorsOf(root, interpreter, errors);
+}
+
+template <class Node>
+bool BooleanCases::CountBoolErrorsOf(Node* root, LispInterpreter* interpreter, int& errors) {
   constexpr int kMaxWords = BitSliceEvaluator::kMaxWords;
   long long words = (cases + kWordBits - 1) / kWordBits;
   if (cases == 0 || words > kMaxWords) return false;

@@ -16,6 +16,7 @@
 
 class CompiledProgram;
 class Head;
+struct FlatNode;
 class IntArray;
 class LispInterpreter;
 
@@ -36,16 +37,21 @@ class BooleanCases {
   // them and its stacks empty, as the case-by-case loop does. Returns false,
   // with nothing changed, when the program has to be run case by case.
   bool CountErrors(const CompiledProgram& program, LispInterpreter* interpreter, Answer answer, int& errors);
-  // The same for a boolean answer, evaluating the tree at root directly,
+  // The same for a boolean answer, evaluating the tree (or flat program) at
+  // root directly,
   // without compiling it, when every node is a bool and the cases fit 64
   // machine words; false when that does not apply (the program is then to
   // be compiled and given to CountErrors).
   bool CountBoolErrors(Head* root, LispInterpreter* interpreter, int& errors);
+  bool CountBoolErrors(const FlatNode* root, LispInterpreter* interpreter, int& errors);
 
   // Most input bits this evaluation takes: the interpreter's variables.
   static constexpr int kMaxInputs = 20;
 
  private:
+  template <class Node>
+  bool CountBoolErrorsOf(Node* root, LispInterpreter* interpreter, int& errors);
+
   void MakeTargets();
   int CountBitSlices(const CompiledProgram& program, LispInterpreter* interpreter);
   int CountCaseVectors(const CompiledProgram& program, LispInterpreter* interpreter, Answer answer);

@@ -142,7 +142,7 @@ void Parity::FitnessFunction(Individual* individual) {
       mode == kDoubleMode ? BooleanCases::Answer::Real : BooleanCases::Answer::Bool;
   paths.Evaluate(
       chromosome->GetCode(), GetPaths(),
-      [&](Head* root) {
+      [&](auto* root) {
         return mode == kBoolMode && allCases->CountBoolErrors(root, interpreter.get(), errors);
       },
       [&](const CompiledProgram& program) {
@@ -245,7 +245,7 @@ void Multiplexer::FitnessFunction(Individual* individual) {
   int errors = 0;
   paths.Evaluate(
       chromosome->GetCode(), GetPaths(),
-      [&](Head* root) {
+      [&](auto* root) {
         return mode == kBoolMode && allCases->CountBoolErrors(root, interpreter.get(), errors);
       },
       [&](const CompiledProgram& program) {

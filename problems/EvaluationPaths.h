@@ -7,9 +7,11 @@
 #pragma once
 
 #include <type_traits>
+#include <typeinfo>
 
 #include "engine/Problem.h"
 #include "programs/CompiledProgram.h"
+#include "programs/FlatLispCode.h"
 #include "programs/HeadLispCode.h"
 #include "programs/LispCode.h"
 #include "programs/LispInterpreter.h"
@@ -38,7 +40,8 @@ struct NoAllCases {
 class EvaluationPaths {
  public:
   // One evaluation of code under paths, by the first of these that applies:
-  // onTree (Head* root) on the tree's root, then
+  // onTree (Head* root, or const FlatNode* root: a generic callable) on the
+  // program's root, then
   // onCompiled (const CompiledProgram&) on the compiled program, each
   // returning false when it declines the program; then byCase (run), given a
   // TreeRun or a CompiledRun, which runs every case itself.
@@ -46,9 +49,14 @@ class EvaluationPaths {
   void Evaluate(LispCode* code, Problem::Paths paths, OnTree&& onTree, OnCompiled&& onCompiled,
                 ByCase&& byCase) {
     if constexpr (!std::is_same_v<std::decay_t<OnTree>, NoAllCases>) {
-      if (paths == Problem::Paths::All) {
-        auto* tree = dynamic_cast<HeadLispCode*>(code);
-        if (tree != nullptr && tree->GetRoot() != nullptr && onTree(tree->GetRoot())) return;
+      if (paths == Problem::Paths::All && code != nullptr) {
+        // The common case first, told apart without a cast.
+        if (typeid(*code) == typeid(FlatLispCode)) {
+          const FlatNode* root = static_cast<FlatLispCode*>(code)->GetRoot();
+          if (root != nullptr && onTree(root)) return;
+        } else if (auto* tree = dynamic_cast<HeadLispCode*>(code)) {
+          if (tree->GetRoot() != nullptr && onTree(tree->GetRoot())) return;
+        }
       }
     }
     bool compiled = paths != Problem::Paths::Tree && program.CompileCode(code);

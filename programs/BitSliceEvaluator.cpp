@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "programs/CompiledProgram.h"
+#include "programs/FlatProgram.h"
 #include "programs/Head.h"
 #include "programs/Kernels.h"
 
@@ -143,7 +144,8 @@ void BitSliceEvaluator::Evaluate(const CompiledProgram& program, const std::uint
   for (int w = 0; w < words; ++w) result[w] = value[w];
 }
 
-bool BitSliceEvaluator::EvaluateTree(Head* root, const std::uint64_t* const* variables, int words,
+template <class Node>
+bool BitSliceEvaluator::EvaluateTree(Node* root, const std::uint64_t* const* variables, int words,
                                      std::uint64_t* result, int valueCapacity, int pendingCapacity) {
   treeWords = words;
   treeVariables = variables;
@@ -161,7 +163,8 @@ std::uint64_t* BitSliceEvaluator::SlotWords(std::size_t slot) {
   return treeSlots[slot]->data();
 }
 
-const std::uint64_t* BitSliceEvaluator::TreeWords(Head* node, std::size_t slot, int base, int pending) {
+template <class Node>
+const std::uint64_t* BitSliceEvaluator::TreeWords(Node* node, std::size_t slot, int base, int pending) {
   node->PrefetchChildren();
   Operator* op = node->GetOperator();
   int n = node->GetArity();
@@ -189,3 +192,8 @@ const std::uint64_t* BitSliceEvaluator::TreeWords(Head* node, std::size_t slot, 
   Apply(code, arguments, n, out, treeWords);
   return out;
 }
+
+template bool BitSliceEvaluator::EvaluateTree(Head* root, const std::uint64_t* const* variables, int words,
+                                              std::uint64_t* result, int valueCapacity, int pendingCapacity);
+template bool BitSliceEvaluator::EvaluateTree(const FlatNode* root, const std::uint64_t* const* variables, int words,
+                                              std::uint64_t* result, int valueCapacity, int pendingCapacity);

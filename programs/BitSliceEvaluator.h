@@ -17,6 +17,7 @@
 
 class CompiledProgram;
 class Head;
+struct FlatNode;
 
 class BitSliceEvaluator {
  public:
@@ -39,7 +40,9 @@ class BitSliceEvaluator {
   // once); variables[i] is null for a variable that may not be read here.
   // Returns false when the tree is not such a program; result then means
   // nothing.
-  bool EvaluateTree(Head* root, const std::uint64_t* const* variables, int words, std::uint64_t* result,
+  // Root is a tree's (Head) or a flat program's (const FlatNode).
+  template <class Node>
+  bool EvaluateTree(Node* root, const std::uint64_t* const* variables, int words, std::uint64_t* result,
                     int valueCapacity, int pendingCapacity);
 
  private:
@@ -48,7 +51,8 @@ class BitSliceEvaluator {
   // before it); null when the subtree is not a bool program. base and pending
   // are the values and pending arguments the tree walk holds when it reaches
   // the node.
-  const std::uint64_t* TreeWords(Head* node, std::size_t slot, int base, int pending);
+  template <class Node>
+  const std::uint64_t* TreeWords(Node* node, std::size_t slot, int base, int pending);
   std::uint64_t* SlotWords(std::size_t slot);
 
   // Evaluate's state: one buffer of words words per stack position.

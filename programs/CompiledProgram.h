@@ -17,15 +17,20 @@ class CompiledProgram : public ProgramAnalysis {
   CompiledProgram() = default;
   CompiledProgram(const CompiledProgram&) = delete;
   CompiledProgram& operator=(const CompiledProgram&) = delete;
+  ~CompiledProgram();
 
-  // Compiles the tree at root (not owned; it must stay unchanged while the
-  // compiled form is used).
+  // Compiles the tree at root, or the flat program at root (not owned; it
+  // must stay unchanged while the compiled form is used).
   void Compile(Head* root);
-  // Compiles code when it is a tree of Head nodes with a root; otherwise
-  // returns false and the program must be evaluated through code itself.
+  void Compile(const FlatNode* root);
+  // Compiles code when it is a tree of Head nodes or a flat program, with a
+  // root; otherwise returns false and the program must be evaluated through
+  // code itself.
   bool CompileCode(LispCode* code);
 
-  Head* GetRoot() const { return root; }
+  // The program as a tree, for the tree walk: for a flat program, a tree
+  // made from it when first asked for, kept until the next compile.
+  Head* GetRoot() const;
   // The instructions, made on first use (when IsRunnable): programs
   // evaluated many cases at once never need them.
   const Instruction* GetInstructions() const;
@@ -35,7 +40,11 @@ class CompiledProgram : public ProgramAnalysis {
   }
 
  private:
+  void ForgetMadeTree() const;
+
   Head* root = nullptr;
+  const FlatNode* flatRoot = nullptr;
+  mutable Head* madeTree = nullptr;  // owned
   mutable InstructionList instructions;
   mutable bool instructionsMade = false;
 };

@@ -78,8 +78,8 @@ FlatProgram FlatProgram::Splice(const FlatNode* root, const FlatNode* cut, const
   return program;
 }
 
-Head* FlatProgram::ToTree() const {
-  if (count == 0) return nullptr;
+Head* FlatProgram::TreeOf(const FlatNode* nodes) {
+  int count = nodes->size;
   thread_local std::vector<Head*> open;  // nodes still missing children
   open.clear();
   Head* root = nullptr;

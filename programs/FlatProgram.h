@@ -59,9 +59,18 @@ class FlatProgram {
   // The k-th node in preorder, 0 being the root (k below Size).
   const FlatNode* Part(int k) const { return nodes.get() + k; }
 
+  // Gives up the nodes (an array of Size nodes, to be freed with delete[]),
+  // leaving the program empty.
+  FlatNode* Release() {
+    count = 0;
+    return nodes.release();
+  }
+
   // A new tree of Head nodes holding the program, its caches computed; null
   // for an empty program.
-  Head* ToTree() const;
+  Head* ToTree() const { return count == 0 ? nullptr : TreeOf(Root()); }
+  // The same for the subtree at root (of any flat program).
+  static Head* TreeOf(const FlatNode* root);
 
   // Depth of the subtree at node (a node of any flat program), a lone node
   // having depth 1.

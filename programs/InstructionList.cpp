@@ -1,14 +1,21 @@
 #include "programs/InstructionList.h"
 
+#include "programs/FlatProgram.h"
 #include "programs/Head.h"
 
-void InstructionList::Make(Head* root) {
+void InstructionList::Make(Head* root) { MakeFrom(root); }
+
+void InstructionList::Make(const FlatNode* root) { MakeFrom(root); }
+
+template <class Node>
+void InstructionList::MakeFrom(Node* root) {
   instructions.clear();
   Emit(root);
   instructions.push_back({OpCode::End, 0, 0, 0, 0.0, nullptr});
 }
 
-void InstructionList::Emit(Head* node) {
+template <class Node>
+void InstructionList::Emit(Node* node) {
   node->PrefetchChildren();
   Operator* op = node->GetOperator();
   int n = node->GetArity();

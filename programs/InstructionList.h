@@ -11,6 +11,7 @@
 #include "programs/OperatorTable.h"
 
 class Head;
+struct FlatNode;
 class Operator;
 
 struct Instruction {
@@ -27,12 +28,16 @@ class InstructionList {
   // Replaces the instructions with those of the tree at root, which must be
   // one the instructions may run (ProgramAnalysis::IsRunnable).
   void Make(Head* root);
+  void Make(const FlatNode* root);
   void Clear() { instructions.clear(); }
   const Instruction* Data() const { return instructions.data(); }
   int Size() const { return static_cast<int>(instructions.size()); }
 
  private:
-  void Emit(Head* node);
+  template <class Node>
+  void MakeFrom(Node* root);
+  template <class Node>
+  void Emit(Node* node);
 
   std::vector<Instruction> instructions;
 };

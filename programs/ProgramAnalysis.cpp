@@ -1,5 +1,6 @@
 #include "programs/ProgramAnalysis.h"
 
+#include "programs/FlatProgram.h"
 #include "programs/Head.h"
 
 namespace {
@@ -28,7 +29,12 @@ int TypeOf(const Operation& operation, int leafType, bool allNumeric, bool allIn
 }
 }  // namespace
 
-void ProgramAnalysis::Analyze(Head* root) {
+void ProgramAnalysis::Analyze(Head* root) { AnalyzeRoot(root); }
+
+void ProgramAnalysis::Analyze(const FlatNode* root) { AnalyzeRoot(root); }
+
+template <class Node>
+void ProgramAnalysis::AnalyzeRoot(Node* root) {
   nodes.clear();
   nodeCount = 0;
   nodeDepth = 0;
@@ -65,7 +71,8 @@ void ProgramAnalysis::AddNode(OpCode code, int arity, int type, const Operand* o
   }
 }
 
-int ProgramAnalysis::Analyze(Head* node, int base, int pending) {
+template <class Node>
+int ProgramAnalysis::Analyze(Node* node, int base, int pending) {
   if (!runnable) return 0;
   ++nodeCount;
   node->PrefetchChildren();
@@ -106,7 +113,8 @@ int ProgramAnalysis::Analyze(Head* node, int base, int pending) {
   return type;
 }
 
-int ProgramAnalysis::AnalyzeConditional(Head* node, OpCode code, int base, int pending) {
+template <class Node>
+int ProgramAnalysis::AnalyzeConditional(Node* node, OpCode code, int base, int pending) {
   hasConditional = true;
   int n = node->GetArity();
   // The tree walk pushes every argument as pending before the operator

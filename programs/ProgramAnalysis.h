@@ -13,6 +13,7 @@
 #include "programs/OperatorTable.h"
 
 class Head;
+struct FlatNode;
 struct Operand;
 
 // A node of the typed postfix form: its arguments come right before it.
@@ -63,14 +64,19 @@ class ProgramAnalysis {
   // storage is reused: only a program with more typed nodes than every one
   // before it allocates.
   void Analyze(Head* root);
+  void Analyze(const FlatNode* root);
 
  private:
+  template <class Node>
+  void AnalyzeRoot(Node* root);
   // Finds the bounds, runnability and types of node's subtree and makes its
   // typed nodes; base is the number of values and pending the number of
   // pending arguments the tree walk holds when it reaches the node. Returns
   // the node's static type, 0 when it has none.
-  int Analyze(Head* node, int base, int pending);
-  int AnalyzeConditional(Head* node, OpCode code, int base, int pending);
+  template <class Node>
+  int Analyze(Node* node, int base, int pending);
+  template <class Node>
+  int AnalyzeConditional(Node* node, OpCode code, int base, int pending);
   void AddNode(OpCode code, int arity, int type, const Operand* operand = nullptr);
 
   std::vector<TypedNode> nodes;

@@ -1,26 +1,24 @@
 #include "programs/ProgramRecipe.h"
 
-#include "programs/Head.h"
-#include "programs/HeadLispCode.h"
+#include "programs/FlatLispCode.h"
 
-ProgramRecipe ProgramRecipe::Copy(Head* base) { return ProgramRecipe(base, nullptr, nullptr, false); }
+ProgramRecipe ProgramRecipe::Copy(const FlatNode* base) { return ProgramRecipe(base, nullptr, nullptr, false); }
 
-ProgramRecipe ProgramRecipe::Graft(Head* base, Head* cut, Head* donor) {
+ProgramRecipe ProgramRecipe::Graft(const FlatNode* base, const FlatNode* cut, const FlatNode* donor) {
   return ProgramRecipe(base, cut, donor, false);
 }
 
-ProgramRecipe ProgramRecipe::Grow(Head* base, Head* cut, Head* grown) { return ProgramRecipe(base, cut, grown, true); }
+ProgramRecipe ProgramRecipe::Grow(const FlatNode* base, const FlatNode* cut, FlatProgram grown) {
+  return ProgramRecipe(base, cut, grown.Release(), true);
+}
 
 LispCode* ProgramRecipe::Build() {
-  Head* root = cut == nullptr ? base->Clone() : Head::CloneSplicing(base, cut, replacement, !owned);
-  *this = ProgramRecipe();
-  return new HeadLispCode(root);
+  FlatProgram program = cut == nullptr ? FlatProgram::Copy(base) : FlatProgram::Splice(base, cut, replacement);
+  Discard();
+  return new FlatLispCode(std::move(program));
 }
 
 void ProgramRecipe::Discard() {
-  if (owned && replacement != nullptr) {
-    HeadLispCode grown(replacement);
-    grown.DeleteTree();
-  }
+  if (owned) delete[] replacement;
   *this = ProgramRecipe();
 }

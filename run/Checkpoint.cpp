@@ -29,6 +29,7 @@
 #include "foundation/Utility.h"
 #include "programs/GPSymbolRegister.h"
 #include "programs/Head.h"
+#include "programs/FlatLispCode.h"
 #include "programs/HeadLispCode.h"
 #include "run/CsvTables.h"
 #include "run/EvolutionarySystem.h"
@@ -70,6 +71,13 @@ const Head* ProgramRoot(Individual* individual) {
   return code != nullptr ? code->GetRoot() : nullptr;
 }
 
+// Individual's flat program, or null.
+const FlatProgram* FlatProgramOf(Individual* individual) {
+  auto* gp = dynamic_cast<GPChromosome*>(individual->GetChromosome());
+  auto* code = gp != nullptr ? dynamic_cast<FlatLispCode*>(gp->GetCode()) : nullptr;
+  return code != nullptr && !code->GetProgram().IsEmpty() ? &code->GetProgram() : nullptr;
+}
+
 // Puts individual into member, reusing the member's text buffer.
 void FillMember(Individual* individual, CheckpointData::Member& member) {
   member.fitness = FitnessOf(individual);
@@ -84,7 +92,9 @@ void FillMember(Individual* individual, CheckpointData::Member& member) {
     return;
   }
   member.bits = false;
-  if (const Head* root = ProgramRoot(individual)) {
+  if (const FlatProgram* program = FlatProgramOf(individual)) {
+    member.nodes = program->AppendListingForm(member.genome);
+  } else if (const Head* root = ProgramRoot(individual)) {
     member.nodes = root->AppendListingForm(member.genome);
   } else {
     member.genome = chromosome->ToSaveString();
@@ -584,6 +594,9 @@ void CheckpointWriter::WatchAfter(int generation) {
       // that array rather than from a second walk.
       listed.codes.Clear();
       listed.coded = FitnessMemory::AppendListingCodes(*key, listed.codes);
+    } else if (const FlatProgram* program = FlatProgramOf(member)) {
+      listed.codes.Clear();
+      listed.coded = program->AppendListingCodes(listed.codes);
     } else if (const Head* root = ProgramRoot(member)) {
       listed.codes.Clear();
       listed.coded = root->AppendListingCodes(listed.codes);

@@ -2,18 +2,27 @@
 
 #include <memory>
 
-#include "programs/HeadLispCode.h"
-#include "programs/HeadLispCodeComposer.h"
+#include "foundation/Utility.h"
+#include "programs/FlatLispCode.h"
 #include "programs/LispCode.h"
 #include "programs/LispCodeComposer.h"
 
 GPDepthLimitCrossover::Outcome GPDepthLimitCrossover::Choose(LispCodeComposer* ca, LispCodeComposer* cb) const {
   ca->SelectRandom();
   cb->SelectRandom();
-  int da = ca->GetSelectedDepth();
-  int db = cb->GetSelectedDepth();
-  int pa = ca->GetSelectedPosition();
-  int pb = cb->GetSelectedPosition();
+  return Decide(ca->GetSelectedDepth(), cb->GetSelectedDepth(), ca->GetSelectedPosition(), cb->GetSelectedPosition());
+}
+
+GPDepthLimitCrossover::Outcome GPDepthLimitCrossover::Choose(const FlatNode* a, const FlatNode* b, const FlatNode*& sa,
+                                                             const FlatNode*& sb) const {
+  // A composer's random selection: a node drawn uniformly in preorder.
+  sa = a + GetUtility()->RandomInt(a->GetSize());
+  sb = b + GetUtility()->RandomInt(b->GetSize());
+  return Decide(FlatProgram::DepthOf(sa), FlatProgram::DepthOf(sb), FlatProgram::PositionOf(a, sa),
+                FlatProgram::PositionOf(b, sb));
+}
+
+GPDepthLimitCrossover::Outcome GPDepthLimitCrossover::Decide(int da, int db, int pa, int pb) const {
   bool aFits = pa + db - 1 <= maxDepth;
   bool bFits = pb + da - 1 <= maxDepth;
   if (aFits && bFits) return Outcome::Exchange;
@@ -41,14 +50,12 @@ void GPDepthLimitCrossover::Cross(LispCode* a, LispCode* b) {
   }
 }
 
-CrossoverRecipes GPDepthLimitCrossover::Plan(HeadLispCode* a, HeadLispCode* b) {
+CrossoverRecipes GPDepthLimitCrossover::Plan(FlatLispCode* a, FlatLispCode* b) {
   // The parents may be one and the same program: Cross would then work on
-  // two copies of it, which these composers only read.
-  HeadLispCodeComposer ca(a);
-  HeadLispCodeComposer cb(b);
-  Outcome outcome = Choose(&ca, &cb);
-  Head* sa = ca.GetSelected();
-  Head* sb = cb.GetSelected();
+  // two copies of it, which is only read here.
+  const FlatNode* sa = nullptr;
+  const FlatNode* sb = nullptr;
+  Outcome outcome = Choose(a->GetRoot(), b->GetRoot(), sa, sb);
   bool intoFirst = outcome == Outcome::Exchange || outcome == Outcome::CopyIntoFirst;
   bool intoSecond = outcome == Outcome::Exchange || outcome == Outcome::CopyIntoSecond;
   CrossoverRecipes recipes;

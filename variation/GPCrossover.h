@@ -4,11 +4,12 @@
 
 #include "programs/ProgramRecipe.h"
 
-class HeadLispCode;
+class FlatLispCode;
+struct FlatNode;
 class LispCode;
 class LispCodeComposer;
 
-// The two offspring of a crossover, as recipes on the parents' trees.
+// The two offspring of a crossover, as recipes on the parents' programs.
 struct CrossoverRecipes {
   ProgramRecipe first;
   ProgramRecipe second;
@@ -20,7 +21,7 @@ class GPCrossover {
   virtual void Cross(LispCode* a, LispCode* b) = 0;
   // What Cross makes of copies of a and b, as recipes on a and b themselves,
   // which stay unchanged; the random draws are those Cross makes.
-  virtual CrossoverRecipes Plan(HeadLispCode* a, HeadLispCode* b) = 0;
+  virtual CrossoverRecipes Plan(FlatLispCode* a, FlatLispCode* b) = 0;
 };
 
 // Picks one node uniformly in each program and exchanges the two subtrees when
@@ -30,13 +31,19 @@ class GPDepthLimitCrossover : public GPCrossover {
  public:
   explicit GPDepthLimitCrossover(int maxDepth) : maxDepth(maxDepth) {}
   void Cross(LispCode* a, LispCode* b) override;
-  CrossoverRecipes Plan(HeadLispCode* a, HeadLispCode* b) override;
+  CrossoverRecipes Plan(FlatLispCode* a, FlatLispCode* b) override;
   int GetMaxDepth() const { return maxDepth; }
 
  private:
   enum class Outcome { Exchange, CopyIntoFirst, CopyIntoSecond, Nothing };
   // Selects a node in each program and says what the crossover does with them.
   Outcome Choose(LispCodeComposer* a, LispCodeComposer* b) const;
+  // The same for flat programs: the same draws, the nodes selected put in
+  // sa and sb.
+  Outcome Choose(const FlatNode* a, const FlatNode* b, const FlatNode*& sa, const FlatNode*& sb) const;
+  // What the crossover does with the selections, given their depths and
+  // levels.
+  Outcome Decide(int da, int db, int pa, int pb) const;
 
   int maxDepth;
 };

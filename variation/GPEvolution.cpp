@@ -7,7 +7,7 @@
 #include "engine/IndividualFactory.h"
 #include "engine/Population.h"
 #include "foundation/Exception.h"
-#include "programs/HeadLispCode.h"
+#include "programs/FlatLispCode.h"
 #include "programs/LispCode.h"
 #include "variation/GPGenerator.h"
 #include "variation/GPMutation.h"
@@ -30,39 +30,52 @@ void GPEvolution::Add(Population* population, ProgramRecipe recipe, Individual* 
   }
 }
 
-ProgramRecipe GPEvolution::CopyOf(Individual* individual) { return ProgramRecipe::Copy(TreeOf(individual)->GetRoot()); }
+ProgramRecipe GPEvolution::CopyOf(Individual* individual) { return ProgramRecipe::Copy(FlatOf(individual)->GetRoot()); }
 
 CrossoverRecipes GPEvolution::Crossed(GPCrossover* crossover, Individual* a, Individual* b) {
-  return crossover->Plan(TreeOf(a), TreeOf(b));
+  FlatLispCode* first = FlatOf(a);
+  return crossover->Plan(first, FlatOf(b));
 }
 
-ProgramRecipe GPEvolution::Mutated(GPMutation* mutation, Individual* parent) { return mutation->Plan(TreeOf(parent)); }
+ProgramRecipe GPEvolution::Mutated(GPMutation* mutation, Individual* parent) { return mutation->Plan(FlatOf(parent)); }
 
 void GPEvolution::CrossInPlace(GPCrossover* crossover, Individual* a, Individual* b) {
-  crossover->Cross(CodeOf(a), CodeOf(b));
+  LispCode* first = TreeCodeOf(a);
+  crossover->Cross(first, TreeCodeOf(b));
 }
 
-void GPEvolution::MutateInPlace(GPMutation* mutation, Individual* individual) { mutation->Mutate(CodeOf(individual)); }
+void GPEvolution::MutateInPlace(GPMutation* mutation, Individual* individual) {
+  mutation->Mutate(TreeCodeOf(individual));
+}
 
-HeadLispCode* GPEvolution::TreeOf(Individual* individual) {
-  LispCode* code = CodeOf(individual);
-  auto* tree = dynamic_cast<HeadLispCode*>(code);
-  if (tree == nullptr || tree->GetRoot() == nullptr) {
+FlatLispCode* GPEvolution::FlatOf(Individual* individual) {
+  GPChromosome* chromosome = ChromosomeOf(individual);
+  chromosome->Flatten();
+  auto* flat = dynamic_cast<FlatLispCode*>(chromosome->GetCode());
+  if (flat == nullptr || flat->GetRoot() == nullptr) {
     GetException()->CastError("LispCode", "HeadLispCode", ClassNameOf(*this), "Evolve");
   }
-  return tree;
+  return flat;
 }
 
-LispCode* GPEvolution::CodeOf(Individual* individual) {
+LispCode* GPEvolution::TreeCodeOf(Individual* individual) {
+  GPChromosome* chromosome = ChromosomeOf(individual);
+  chromosome->Unflatten();
+  return chromosome->GetCode();
+}
+
+GPChromosome* GPEvolution::ChromosomeOf(Individual* individual) {
   auto* chromosome = dynamic_cast<GPChromosome*>(individual->GetChromosome());
   if (chromosome == nullptr) {
     GetException()->CastError("Chromosome", "GPChromosome", ClassNameOf(*this), "Evolve");
   }
-  return chromosome->GetCode();
+  return chromosome;
 }
 
 void GPGenerationEvolution::Evolve(Population*, Population* to, int n) { Apply(to, n); }
 
 void GPGenerationEvolution::Apply(Population* population, int n) {
-  for (int i = 0; i < n && !StopRequested(); ++i) AddProgram(population, generator->Generate());
+  // Members are held flat from the start: they take less room, and the
+  // next generation is bred from that form.
+  for (int i = 0; i < n && !StopRequested(); ++i) AddProgram(population, MakeFlat(generator->Generate()));
 }

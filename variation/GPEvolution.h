@@ -11,7 +11,8 @@
 class GPGenerator;
 class GPMutation;
 class IndividualFactory;
-class HeadLispCode;
+class FlatLispCode;
+class GPChromosome;
 class Individual;
 class LispCode;
 
@@ -42,12 +43,15 @@ class GPEvolution : public Evolution {
   void Add(Population* population, Child recipe, Individual* base);
   void Drop(Child& recipe) { recipe.Discard(); }
 
-  // The individual's program as a tree; any other program ends the process
-  // with a cast report.
-  HeadLispCode* TreeOf(Individual* individual);
-  // The individual's program (not a copy); an individual without a GP
-  // chromosome ends the process with a cast report.
-  LispCode* CodeOf(Individual* individual);
+  // The individual's program in flat form (made so if it is a tree); any
+  // other program ends the process with a cast report.
+  FlatLispCode* FlatOf(Individual* individual);
+  // The individual's program (not a copy) in tree form, as the composers
+  // edit it in place.
+  LispCode* TreeCodeOf(Individual* individual);
+  // The individual's chromosome; an individual without a GP chromosome ends
+  // the process with a cast report.
+  GPChromosome* ChromosomeOf(Individual* individual);
 
   IndividualFactory* producer;
   bool deferring = false;

@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "foundation/Exception.h"
-#include "programs/HeadLispCode.h"
-#include "programs/HeadLispCodeComposer.h"
+#include "foundation/Utility.h"
+#include "programs/FlatLispCode.h"
 #include "programs/LispCode.h"
 #include "programs/LispCodeComposer.h"
 #include "variation/GPGenerator.h"
@@ -16,7 +16,10 @@ GPDepthLimitMutation::~GPDepthLimitMutation() { delete generator; }
 
 LispCode* GPDepthLimitMutation::Grow(LispCodeComposer* composer) {
   composer->SelectRandom();
-  int position = composer->GetSelectedPosition();
+  return GrowAt(composer->GetSelectedPosition());
+}
+
+LispCode* GPDepthLimitMutation::GrowAt(int position) {
   generator->SetDepthLimit(maxDepth - position + 1);
   return generator->Generate();
 }
@@ -28,13 +31,15 @@ void GPDepthLimitMutation::Mutate(LispCode* code) {
   composer->Compose(grown.get());
 }
 
-ProgramRecipe GPDepthLimitMutation::Plan(HeadLispCode* code) {
-  HeadLispCodeComposer composer(code);
-  std::unique_ptr<LispCode> grown(Grow(&composer));
-  auto* tree = dynamic_cast<HeadLispCode*>(grown.get());
-  if (tree == nullptr) GetException()->CastError("LispCode", "HeadLispCode", "HeadLispCodeComposer", "Compose");
-  // The grown tree now belongs to the recipe; the emptied code object goes.
-  Head* root = tree->GetRoot();
-  tree->SetRoot(nullptr);
-  return ProgramRecipe::Grow(code->GetRoot(), composer.GetSelected(), root);
+ProgramRecipe GPDepthLimitMutation::Plan(FlatLispCode* code) {
+  // A composer's random selection: a node drawn uniformly in preorder.
+  const FlatNode* root = code->GetRoot();
+  const FlatNode* selected = root + GetUtility()->RandomInt(root->GetSize());
+  std::unique_ptr<LispCode> grown(MakeFlat(GrowAt(FlatProgram::PositionOf(root, selected))));
+  auto* flat = dynamic_cast<FlatLispCode*>(grown.get());
+  if (flat == nullptr || flat->GetRoot() == nullptr) {
+    GetException()->CastError("LispCode", "HeadLispCode", "HeadLispCodeComposer", "Compose");
+  }
+  // The grown program now belongs to the recipe; the emptied code object goes.
+  return ProgramRecipe::Grow(root, selected, flat->TakeProgram());
 }

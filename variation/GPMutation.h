@@ -5,7 +5,7 @@
 #include "programs/ProgramRecipe.h"
 
 class GPDepthLimitGenerator;
-class HeadLispCode;
+class FlatLispCode;
 class LispCode;
 class LispCodeComposer;
 
@@ -15,7 +15,7 @@ class GPMutation {
   virtual void Mutate(LispCode* code) = 0;
   // What Mutate makes of a copy of code, as a recipe on code itself, which
   // stays unchanged; the random draws are those Mutate makes.
-  virtual ProgramRecipe Plan(HeadLispCode* code) = 0;
+  virtual ProgramRecipe Plan(FlatLispCode* code) = 0;
 };
 
 class GPDepthLimitMutation : public GPMutation {
@@ -24,11 +24,13 @@ class GPDepthLimitMutation : public GPMutation {
   GPDepthLimitMutation(int maxDepth, GPDepthLimitGenerator* generator);
   ~GPDepthLimitMutation() override;
   void Mutate(LispCode* code) override;
-  ProgramRecipe Plan(HeadLispCode* code) override;
+  ProgramRecipe Plan(FlatLispCode* code) override;
 
  private:
   // Selects the node to replace and grows its replacement.
   LispCode* Grow(LispCodeComposer* composer);
+  // Grows a replacement for a node at level position.
+  LispCode* GrowAt(int position);
 
   int maxDepth;
   GPDepthLimitGenerator* generator;

@@ -21,7 +21,7 @@ struct PathChoiceTest : ::testing::Test {
     std::string steps;
     paths.Evaluate(
         code, setting,
-        [&](Head*) {
+        [&](const auto*) {
           steps += "tree-all ";
           return treeTakes;
         },

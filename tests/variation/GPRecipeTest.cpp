@@ -1,6 +1,6 @@
-// Offspring made from recipes on the parents must be what copying the parents
-// and then crossing or mutating the copies makes, with the same random draws,
-// the parents untouched and every cache right.
+// Offspring made from recipes on the parents' flat programs must be what
+// copying the parents' trees and then crossing or mutating the copies makes,
+// with the same random draws, the parents untouched and every size right.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -8,6 +8,7 @@
 
 #include "engine/Chromosome.h"
 #include "foundation/Utility.h"
+#include "programs/FlatLispCode.h"
 #include "programs/GPSymbolRegister.h"
 #include "programs/HeadLispCode.h"
 #include "programs/ProgramRecipe.h"
@@ -63,6 +64,29 @@ struct GPRecipeTest : ::testing::Test {
     int depth = 0;
     ExpectCachesRight(root, size, depth);
   }
+  // A flat copy of code's tree, code untouched.
+  static std::unique_ptr<FlatLispCode> Flat(LispCode* code) {
+    FlatProgram program;
+    EXPECT_TRUE(FlatProgram::FromTree(Tree(code)->GetRoot(), program));
+    return std::make_unique<FlatLispCode>(std::move(program));
+  }
+  // Every node's size is its subtree's, counted from the arities alone, and
+  // the depth is the program's.
+  static void ExpectWholeFlat(LispCode* code) {
+    auto* flat = dynamic_cast<FlatLispCode*>(code);
+    ASSERT_NE(flat, nullptr);
+    const FlatProgram& program = flat->GetProgram();
+    for (int k = 0; k < program.Size(); ++k) {
+      int open = 1;
+      int j = k;
+      while (open > 0 && j < program.Size()) open += program.Part(j++)->GetArity() - 1;
+      ASSERT_EQ(open, 0) << k;
+      ASSERT_EQ(program.Part(k)->GetSize(), j - k) << k;
+    }
+    Head* tree = program.ToTree();
+    EXPECT_EQ(flat->GetDepth(), tree->GetDepth());
+    HeadLispCode(tree).DeleteTree();
+  }
   // The next draw tells whether two ways drew equally often.
   static int NextDraw() { return GetUtility()->RandomInt(1 << 30); }
 };
@@ -86,9 +110,9 @@ TEST_F(GPRecipeTest, CrossoverRecipesMakeWhatCrossingCopiesMakes) {
       int afterCross = NextDraw();
 
       GetUtility()->Seed(seed * 7919U);
-      a->PrepareForSharing();
-      b->PrepareForSharing();
-      CrossoverRecipes recipes = crossover.Plan(Tree(a), Tree(b));
+      std::unique_ptr<FlatLispCode> fa = Flat(a);
+      std::unique_ptr<FlatLispCode> fb = a == b ? nullptr : Flat(b);
+      CrossoverRecipes recipes = crossover.Plan(fa.get(), fb ? fb.get() : fa.get());
       int afterPlan = NextDraw();
       LispCode* first = recipes.first.Build();
       LispCode* second = recipes.second.Build();
@@ -96,12 +120,13 @@ TEST_F(GPRecipeTest, CrossoverRecipesMakeWhatCrossingCopiesMakes) {
       ASSERT_EQ(afterPlan, afterCross) << "seed " << seed;
       EXPECT_EQ(first->ToString(), ca->ToString()) << "seed " << seed << " depth " << maxDepth;
       EXPECT_EQ(second->ToString(), cb->ToString()) << "seed " << seed << " depth " << maxDepth;
-      EXPECT_EQ(a->ToString(), aText);
-      EXPECT_EQ(b->ToString(), bText);
+      EXPECT_EQ(fa->ToString(), aText);
+      if (fb) {
+        EXPECT_EQ(fb->ToString(), bText);
+      }
       EXPECT_TRUE(recipes.first.IsEmpty());
-      ExpectWholeAndCached(first);
-      ExpectWholeAndCached(second);
-      ExpectWholeAndCached(a);
+      ExpectWholeFlat(first);
+      ExpectWholeFlat(second);
       for (LispCode* code : {first, second, ca, cb}) Release(code);
       Release(a);
       if (b != a) Release(b);
@@ -126,14 +151,15 @@ TEST_F(GPRecipeTest, MutationRecipesMakeWhatMutatingACopyMakes) {
       int afterMutate = NextDraw();
 
       GetUtility()->Seed(seed + 100000U);
-      ProgramRecipe recipe = mutation.Plan(Tree(parent));
+      std::unique_ptr<FlatLispCode> flat = Flat(parent);
+      ProgramRecipe recipe = mutation.Plan(flat.get());
       int afterPlan = NextDraw();
       LispCode* child = recipe.Build();
 
       ASSERT_EQ(afterPlan, afterMutate) << "seed " << seed;
       EXPECT_EQ(child->ToString(), copy->ToString()) << "seed " << seed << " depth " << maxDepth;
-      EXPECT_EQ(parent->ToString(), parentText);
-      ExpectWholeAndCached(child);
+      EXPECT_EQ(flat->ToString(), parentText);
+      ExpectWholeFlat(child);
       for (LispCode* code : {child, copy, parent}) Release(code);
     }
   }
@@ -143,13 +169,15 @@ TEST_F(GPRecipeTest, ChromosomeIsMadeWhenToldAndDiscardsWhatItNeverMade) {
   GPDepthLimitGenerator generator(symbols.get(), 5);
   GPDepthLimitMutation mutation(8, new GPDepthLimitGenerator(symbols.get(), 5));
   GetUtility()->Seed(42U);
-  LispCode* parent = generator.Generate();
+  LispCode* parent = MakeFlat(generator.Generate());
+  auto* flat = dynamic_cast<FlatLispCode*>(parent);
+  ASSERT_NE(flat, nullptr);
   {
-    // Never made: the grown tree goes with the chromosome (the leak checker
-    // of the sanitizer build would see it otherwise).
-    GPChromosome unbuilt(mutation.Plan(Tree(parent)));
+    // Never made: the grown program goes with the chromosome (the leak
+    // checker of the sanitizer build would see it otherwise).
+    GPChromosome unbuilt(mutation.Plan(flat));
   }
-  GPChromosome copy(ProgramRecipe::Copy(Tree(parent)->GetRoot()));
+  GPChromosome copy(ProgramRecipe::Copy(flat->GetRoot()));
   // Asking for the program makes nothing.
   EXPECT_EQ(copy.GetCode(), nullptr);
   EXPECT_FALSE(copy.IsMade());
@@ -162,7 +190,7 @@ TEST_F(GPRecipeTest, ChromosomeIsMadeWhenToldAndDiscardsWhatItNeverMade) {
   EXPECT_EQ(clone->ToString(), parent->ToString());
   // Made now, by this thread (numbered 0).
   EXPECT_EQ(copy.GetMaker(), 0);
-  EXPECT_NE(Tree(built)->GetRoot(), Tree(parent)->GetRoot());
+  EXPECT_NE(dynamic_cast<FlatLispCode*>(built)->GetRoot(), flat->GetRoot());
   EXPECT_EQ(copy.ToSaveString(), parent->ToSaveString());
   clone->DeleteContents();
   Release(parent);
@@ -173,11 +201,13 @@ TEST_F(GPRecipeTest, SplicingAtTheRootGivesAStandaloneRoot) {
   GetUtility()->Seed(5U);
   LispCode* base = generator.Generate();
   LispCode* donor = generator.Generate();
-  Head* donorRoot = Tree(donor)->GetRoot();
-  Head* donorChild = donorRoot->GetArity() > 0 ? donorRoot->GetChild(0) : donorRoot;
-  LispCode* grafted = ProgramRecipe::Graft(Tree(base)->GetRoot(), Tree(base)->GetRoot(), donorChild).Build();
-  EXPECT_EQ(grafted->ToString(), donorChild->ToString());
-  ExpectWholeAndCached(grafted);
+  std::unique_ptr<FlatLispCode> flatBase = Flat(base);
+  std::unique_ptr<FlatLispCode> flatDonor = Flat(donor);
+  const FlatNode* donorRoot = flatDonor->GetRoot();
+  const FlatNode* donorChild = donorRoot->GetArity() > 0 ? donorRoot->GetChild(0) : donorRoot;
+  LispCode* grafted = ProgramRecipe::Graft(flatBase->GetRoot(), flatBase->GetRoot(), donorChild).Build();
+  EXPECT_EQ(grafted->ToString(), FlatProgram::Copy(donorChild).ToString());
+  ExpectWholeFlat(grafted);
   for (LispCode* code : {grafted, base, donor}) Release(code);
 }
 
