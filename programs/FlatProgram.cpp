@@ -1,5 +1,6 @@
 #include "programs/FlatProgram.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -157,18 +158,32 @@ std::string FlatProgram::ToSaveString() const {
   return text;
 }
 
+// Checkpoints list whole populations: the text is written in place, the
+// string grown only now and then, rather than appended to per node.
 int FlatProgram::AppendListingForm(std::string& text) const {
+  std::size_t at = text.size();
+  text.resize(at + 256);
   for (int k = 0; k < count; ++k) {
     const FlatNode& node = nodes[k];
-    text += node.op->GetName();
-    text += '\t';
+    const std::string& name = node.op->GetName();
+    // The name, a tab, at most eleven digits and a line feed.
+    std::size_t most = name.size() + 13;
+    if (at + most > text.size()) text.resize(std::max(2 * text.size(), at + most));
+    char* out = text.data() + at;
+    std::memcpy(out, name.data(), name.size());
+    out += name.size();
+    *out++ = '\t';
     if (node.arity >= 0 && node.arity < 10) {
-      text += static_cast<char>('0' + node.arity);
+      *out++ = static_cast<char>('0' + node.arity);
     } else {
-      text += std::to_string(node.arity);
+      std::string digits = std::to_string(node.arity);
+      std::memcpy(out, digits.data(), digits.size());
+      out += digits.size();
     }
-    text += '\n';
+    *out++ = '\n';
+    at = static_cast<std::size_t>(out - text.data());
   }
+  text.resize(at);
   return count;
 }
 
