@@ -31,21 +31,23 @@ bool FlatProgram::FromTree(const Head* root, FlatProgram& out) {
     pending.pop_back();
     node->PrefetchChildren();
     int arity = node->GetArity();
-    if (arity < 0 || node->GetChildCount() != arity) return false;
-    made.push_back(FlatNode{node->GetOperator(), arity, 1});
+    if (arity < 0 || arity > 0xFFFF || node->GetChildCount() != arity) return false;
+    made.push_back(FlatNode{node->GetOperator(), 1, static_cast<std::uint16_t>(arity), 1});
     for (int i = arity - 1; i >= 0; --i) pending.push_back(node->GetChild(i));
   }
-  // Each node's size: one plus its children's, found back to front.
-  thread_local std::vector<int> sizes;
-  sizes.clear();
+  // Each node's size and depth from its children's, found back to front.
+  thread_local std::vector<const FlatNode*> later;  // the roots of the subtrees after the node
+  later.clear();
   for (std::size_t k = made.size(); k-- > 0;) {
+    FlatNode& node = made[k];
     int size = 1;
-    for (int i = 0; i < made[k].arity; ++i) {
-      size += sizes.back();
-      sizes.pop_back();
+    for (int i = 0; i < node.arity; ++i) {
+      size += later.back()->size;
+      later.pop_back();
     }
-    made[k].size = size;
-    sizes.push_back(size);
+    node.size = size;
+    node.depth = DepthFromChildren(&node);
+    later.push_back(&node);
   }
   out = Allocate(static_cast<int>(made.size()));
   std::memcpy(out.nodes.get(), made.data(), made.size() * sizeof(FlatNode));
@@ -68,14 +70,20 @@ FlatProgram FlatProgram::Splice(const FlatNode* root, const FlatNode* cut, const
   std::memcpy(out + before, replacement, static_cast<std::size_t>(replacement->size) * sizeof(FlatNode));
   std::memcpy(out + before + static_cast<std::size_t>(replacement->size), cut + cut->size, after * sizeof(FlatNode));
   // The nodes on the way from the root to the cut hold it: their sizes
-  // change by the difference. They lie before it, copied as they were.
+  // change by the difference, and their depths may change. They lie before
+  // it, copied as they were; the depths are found again deepest first.
+  thread_local std::vector<FlatNode*> path;
+  path.clear();
   const FlatNode* at = root;
   while (at != cut) {
-    out[at - root].size += delta;
+    FlatNode* copy = out + (at - root);
+    copy->size += delta;
+    path.push_back(copy);
     const FlatNode* child = at + 1;
     while (child + child->size <= cut) child += child->size;
     at = child;
   }
+  for (std::size_t k = path.size(); k-- > 0;) path[k]->depth = DepthFromChildren(path[k]);
   return program;
 }
 
@@ -100,7 +108,17 @@ Head* FlatProgram::TreeOf(const FlatNode* nodes) {
   return root;
 }
 
-int FlatProgram::DepthOf(const FlatNode* node) {
+std::uint16_t FlatProgram::DepthFromChildren(const FlatNode* node) {
+  int deepest = 0;
+  const FlatNode* child = node + 1;
+  for (int i = 0; i < node->arity; ++i, child += child->size) {
+    if (child->depth == FlatNode::kUnknownDepth) return FlatNode::kUnknownDepth;
+    if (child->depth > deepest) deepest = child->depth;
+  }
+  return static_cast<std::uint16_t>(deepest + 1 < FlatNode::kUnknownDepth ? deepest + 1 : FlatNode::kUnknownDepth);
+}
+
+int FlatProgram::CountDepth(const FlatNode* node) {
   // The children still to come of each node on the way down to the one at
   // hand.
   thread_local std::vector<int> waiting;
@@ -173,7 +191,7 @@ int FlatProgram::AppendListingForm(std::string& text) const {
     std::memcpy(out, name.data(), name.size());
     out += name.size();
     *out++ = '\t';
-    if (node.arity >= 0 && node.arity < 10) {
+    if (node.arity < 10) {
       *out++ = static_cast<char>('0' + node.arity);
     } else {
       std::string digits = std::to_string(node.arity);

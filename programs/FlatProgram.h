@@ -1,6 +1,6 @@
 // A program stored flat: its nodes in one array, in preorder, each holding
-// its operator, its number of arguments and the size of the subtree rooted
-// at it. Every subtree is a contiguous range of the array, so a copy is one
+// its operator, its number of arguments and the size and depth of the
+// subtree rooted at it. Every subtree is a contiguous range of the array, so a copy is one
 // memcpy, a splice three, and a program is freed in one piece. The tree of
 // Head nodes stays the form programs are grown and edited in; a flat
 // program is made from one, and can make one again.
@@ -17,9 +17,13 @@ class Operator;
 // A node of a flat program. Its children follow it: the first right after
 // it, each next one after the whole subtree of the one before.
 struct FlatNode {
+  // A depth this large or larger is not held (kUnknownDepth is stored).
+  static constexpr int kUnknownDepth = 0xFFFF;
+
   Operator* op;
-  std::int32_t arity;
-  std::int32_t size;  // nodes of the subtree rooted here, this one included
+  std::int32_t size;     // nodes of the subtree rooted here, this one included
+  std::uint16_t arity;   // trees hold at most 65535 children a node
+  std::uint16_t depth;   // of the subtree rooted here (1 for a leaf), or kUnknownDepth
 
   Operator* GetOperator() const { return op; }
   int GetArity() const { return arity; }
@@ -33,7 +37,7 @@ struct FlatNode {
   // Flat nodes lie in the order they are walked in: nothing to fetch ahead.
   void PrefetchChildren() const {}
 };
-static_assert(sizeof(FlatNode) == 16, "a flat node is a pointer and two counts");
+static_assert(sizeof(FlatNode) == 16, "a flat node is a pointer and three counts");
 
 class FlatProgram {
  public:
@@ -74,7 +78,7 @@ class FlatProgram {
 
   // Depth of the subtree at node (a node of any flat program), a lone node
   // having depth 1.
-  static int DepthOf(const FlatNode* node);
+  static int DepthOf(const FlatNode* node) { return node->depth != FlatNode::kUnknownDepth ? node->depth : CountDepth(node); }
   // Level of node under root, one of the nodes of root's subtree: 1 for root
   // itself, 2 for its children.
   static int PositionOf(const FlatNode* root, const FlatNode* node);
@@ -91,6 +95,10 @@ class FlatProgram {
  private:
   // Room for size nodes, not yet written.
   static FlatProgram Allocate(int size);
+  // The depth of the subtree at node, found by walking it.
+  static int CountDepth(const FlatNode* node);
+  // The depth to store for node, whose children's are stored already.
+  static std::uint16_t DepthFromChildren(const FlatNode* node);
 
   std::unique_ptr<FlatNode[]> nodes;
   int count = 0;

@@ -90,7 +90,11 @@ TEST_F(FlatProgramTest, SplicesAndCopiesAreTheTreesOnes) {
       ASSERT_TRUE(FlatProgram::FromTree(tree, expected));
       ASSERT_EQ(spliced.Size(), expected.Size());
       EXPECT_EQ(spliced.ToSaveString(), tree->ToSaveString());
-      for (int k = 0; k < spliced.Size(); ++k) ASSERT_EQ(spliced.Part(k)->GetSize(), expected.Part(k)->GetSize()) << k;
+      for (int k = 0; k < spliced.Size(); ++k) {
+        ASSERT_EQ(spliced.Part(k)->GetSize(), expected.Part(k)->GetSize()) << k;
+        ASSERT_EQ(FlatProgram::DepthOf(spliced.Part(k)), FlatProgram::DepthOf(expected.Part(k))) << k;
+      }
+      ASSERT_EQ(FlatProgram::DepthOf(spliced.Root()), tree->GetDepth());
       HeadLispCode(tree).DeleteTree();
     }
     FlatProgram copy = FlatProgram::Copy(flatDonor.Part(flatDonor.Size() / 2));
@@ -98,6 +102,38 @@ TEST_F(FlatProgramTest, SplicesAndCopiesAreTheTreesOnes) {
     Release(base);
     Release(donor);
   }
+}
+
+// Depths past what a node holds are counted when asked for, also after a
+// splice deep down.
+TEST_F(FlatProgramTest, DeepProgramsAreMeasuredAllTheSame) {
+  constexpr int kDepth = FlatNode::kUnknownDepth + 10;
+  Operator* sin = operators.Get("Sin");
+  auto* root = new Head(sin);
+  Head* at = root;
+  for (int level = 2; level < kDepth; ++level) {
+    auto* next = new Head(sin);
+    at->AddChild(next);
+    at = next;
+  }
+  at->AddChild(new Head(operators.Get("x0")));
+  FlatProgram flat;
+  ASSERT_TRUE(FlatProgram::FromTree(root, flat));
+  HeadLispCode(root).DeleteTree();
+  EXPECT_EQ(FlatProgram::DepthOf(flat.Root()), kDepth);
+  EXPECT_EQ(FlatProgram::DepthOf(flat.Part(20)), kDepth - 20);
+  EXPECT_EQ(FlatProgram::DepthOf(flat.Part(kDepth - 3)), 3);
+  // A leaf for the subtree 5 levels from the bottom: 4 levels fewer.
+  FlatProgram leaf = FlatProgram::Copy(flat.Part(kDepth - 1));
+  FlatProgram shorter = FlatProgram::Splice(flat.Root(), flat.Part(kDepth - 5), leaf.Root());
+  EXPECT_EQ(shorter.Size(), kDepth - 4);
+  EXPECT_EQ(FlatProgram::DepthOf(shorter.Root()), kDepth - 4);
+  EXPECT_EQ(shorter.Root()->GetSize(), kDepth - 4);
+  EXPECT_EQ(FlatProgram::PositionOf(shorter.Root(), shorter.Part(kDepth - 5)), kDepth - 4);
+  // Cut to a depth a node holds again.
+  FlatProgram shallow = FlatProgram::Splice(flat.Root(), flat.Part(3), leaf.Root());
+  EXPECT_EQ(FlatProgram::DepthOf(shallow.Root()), 4);
+  EXPECT_EQ(shallow.ToString(), "Sin[Sin[Sin[x0]]]");
 }
 
 // A tree still missing a child has no flat form; an empty one has an
