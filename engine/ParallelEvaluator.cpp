@@ -12,6 +12,7 @@
 #include "engine/StopRequest.h"
 #include "engine/ThreadSlot.h"
 #include "foundation/Exception.h"
+#include "programs/FlatProgram.h"
 #include "programs/Head.h"
 
 namespace {
@@ -118,7 +119,10 @@ bool ParallelEvaluator::RetireSome(bool stopAtRound, int slot, bool ownOnly) {
     }
     // The freed nodes are for the programs this thread copies next; only
     // what it keeps beyond that goes to the other threads.
-    if (any) Head::TrimFreeNodes();
+    if (any) {
+      Head::TrimFreeNodes();
+      FlatProgram::TrimFreeArrays();
+    }
   }
   retiringActive.fetch_sub(1);
   return any;
@@ -163,6 +167,7 @@ void ParallelEvaluator::FinishRetiring() {
   // array is left.
   retiring.reset();
   Head::TrimFreeNodes();
+  FlatProgram::TrimFreeArrays();
 }
 
 void ParallelEvaluator::WorkerLoop(int worker) {

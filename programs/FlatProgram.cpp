@@ -2,16 +2,90 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "programs/Head.h"
 #include "programs/ListingCodes.h"
+#include "programs/NodePool.h"
 #include "programs/Operator.h"
+
+namespace {
+// Arrays of 1 to 8 nodes have a size class each; then four classes for
+// every doubling (10, 12, 14, 16, 20, 24, ...) up to kLargestPooled nodes.
+constexpr int kExactClasses = 8;
+constexpr int kStepsPerDoubling = 4;
+constexpr int kLargestPooled = 4096;
+// The pools' numbers start past those of the tree nodes' pools.
+constexpr int kFirstPoolNumber = 8;
+
+constexpr int FloorLog2(int n) {
+  int e = 0;
+  while ((n >> (e + 1)) != 0) ++e;
+  return e;
+}
+
+// The class of an array of n nodes (1 <= n <= kLargestPooled).
+constexpr int ClassOf(int n) {
+  if (n <= kExactClasses) return n - 1;
+  int e = FloorLog2(n - 1);
+  int base = 1 << e;
+  int step = base / kStepsPerDoubling;
+  int k = (n - base + step - 1) / step;
+  return kExactClasses + (e - 3) * kStepsPerDoubling + (k - 1);
+}
+
+// The nodes an array of class c holds.
+constexpr int NodesOf(int c) {
+  if (c < kExactClasses) return c + 1;
+  int e = 3 + (c - kExactClasses) / kStepsPerDoubling;
+  int k = (c - kExactClasses) % kStepsPerDoubling + 1;
+  return (1 << e) + k * ((1 << e) / kStepsPerDoubling);
+}
+
+constexpr int kClasses = ClassOf(kLargestPooled) + 1;
+static_assert(NodesOf(kClasses - 1) == kLargestPooled, "the largest class holds the largest pooled array");
+static_assert(ClassOf(9) == 8 && NodesOf(8) == 10 && ClassOf(17) == 12 && NodesOf(12) == 20, "four classes a doubling");
+static_assert(kFirstPoolNumber + kClasses <= NodePool::kMaxPools, "a pool number for every class");
+
+template <std::size_t... I>
+struct ArrayPools {
+  constexpr explicit ArrayPools(std::index_sequence<I...>)
+      : pools{NodePool(NodePool::BlockSizeFor(static_cast<std::size_t>(NodesOf(static_cast<int>(I))) * sizeof(FlatNode)),
+                       kFirstPoolNumber + static_cast<int>(I), NodePool::Chunks::Small)...} {}
+  NodePool pools[sizeof...(I)];
+};
+
+// Constant-initialized and never torn down: arrays may be given back until
+// the very end.
+template <std::size_t... I>
+ArrayPools<I...> MakeArrayPools(std::index_sequence<I...> sequence);
+using Pools = decltype(MakeArrayPools(std::make_index_sequence<kClasses>{}));
+constinit Pools arrayPools(std::make_index_sequence<kClasses>{});
+}  // namespace
+
+FlatNode* FlatProgram::AllocateNodes(int size) {
+  if (size <= kLargestPooled) return static_cast<FlatNode*>(arrayPools.pools[ClassOf(size)].Allocate());
+  // No value-initialization: every node is written by the caller.
+  return new FlatNode[static_cast<std::size_t>(size)];
+}
+
+void FlatProgram::FreeNodes(FlatNode* nodes, int size) {
+  if (nodes == nullptr) return;
+  if (size <= kLargestPooled) {
+    arrayPools.pools[ClassOf(size)].Free(nodes);
+  } else {
+    delete[] nodes;
+  }
+}
+
+void FlatProgram::TrimFreeArrays() {
+  for (NodePool& pool : arrayPools.pools) pool.TrimLocal();
+}
 
 FlatProgram FlatProgram::Allocate(int size) {
   FlatProgram program;
-  // No value-initialization: every node is written by the caller.
-  program.nodes.reset(new FlatNode[static_cast<std::size_t>(size)]);
+  program.nodes = AllocateNodes(size);
   program.count = size;
   return program;
 }
@@ -50,13 +124,13 @@ bool FlatProgram::FromTree(const Head* root, FlatProgram& out) {
     later.push_back(&node);
   }
   out = Allocate(static_cast<int>(made.size()));
-  std::memcpy(out.nodes.get(), made.data(), made.size() * sizeof(FlatNode));
+  std::memcpy(out.nodes, made.data(), made.size() * sizeof(FlatNode));
   return true;
 }
 
 FlatProgram FlatProgram::Copy(const FlatNode* root) {
   FlatProgram program = Allocate(root->size);
-  std::memcpy(program.nodes.get(), root, static_cast<std::size_t>(root->size) * sizeof(FlatNode));
+  std::memcpy(program.nodes, root, static_cast<std::size_t>(root->size) * sizeof(FlatNode));
   return program;
 }
 
@@ -65,7 +139,7 @@ FlatProgram FlatProgram::Splice(const FlatNode* root, const FlatNode* cut, const
   std::size_t after = static_cast<std::size_t>(root->size) - before - static_cast<std::size_t>(cut->size);
   int delta = replacement->size - cut->size;
   FlatProgram program = Allocate(root->size + delta);
-  FlatNode* out = program.nodes.get();
+  FlatNode* out = program.nodes;
   std::memcpy(out, root, before * sizeof(FlatNode));
   std::memcpy(out + before, replacement, static_cast<std::size_t>(replacement->size) * sizeof(FlatNode));
   std::memcpy(out + before + static_cast<std::size_t>(replacement->size), cut + cut->size, after * sizeof(FlatNode));

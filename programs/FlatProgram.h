@@ -7,7 +7,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 class Head;
@@ -39,13 +38,29 @@ struct FlatNode {
 };
 static_assert(sizeof(FlatNode) == 16, "a flat node is a pointer and three counts");
 
+// Programs are made and freed in great numbers, on several threads: their
+// arrays come from pools of fixed-size blocks (NodePool), one for each of a
+// range of sizes, four sizes for every doubling; larger ones from the heap.
 class FlatProgram {
  public:
   FlatProgram() = default;
-  FlatProgram(FlatProgram&&) noexcept = default;
-  FlatProgram& operator=(FlatProgram&&) noexcept = default;
+  FlatProgram(FlatProgram&& other) noexcept : nodes(other.nodes), count(other.count) {
+    other.nodes = nullptr;
+    other.count = 0;
+  }
+  FlatProgram& operator=(FlatProgram&& other) noexcept {
+    if (this != &other) {
+      FreeNodes(nodes, count);
+      nodes = other.nodes;
+      count = other.count;
+      other.nodes = nullptr;
+      other.count = 0;
+    }
+    return *this;
+  }
   FlatProgram(const FlatProgram&) = delete;
   FlatProgram& operator=(const FlatProgram&) = delete;
+  ~FlatProgram() { FreeNodes(nodes, count); }
 
   // The tree at root, whose every node holds as many children as its arity
   // says; an empty program for a null root. Returns false (and leaves out
@@ -59,16 +74,25 @@ class FlatProgram {
 
   bool IsEmpty() const { return count == 0; }
   int Size() const { return count; }
-  const FlatNode* Root() const { return nodes.get(); }
+  const FlatNode* Root() const { return nodes; }
   // The k-th node in preorder, 0 being the root (k below Size).
-  const FlatNode* Part(int k) const { return nodes.get() + k; }
+  const FlatNode* Part(int k) const { return nodes + k; }
 
-  // Gives up the nodes (an array of Size nodes, to be freed with delete[]),
-  // leaving the program empty.
+  // Gives up the nodes (to be freed with FreeProgram), leaving the program
+  // empty.
   FlatNode* Release() {
+    FlatNode* released = nodes;
+    nodes = nullptr;
     count = 0;
-    return nodes.release();
+    return released;
   }
+  // Frees the nodes of a program given up by Release.
+  static void FreeProgram(FlatNode* root) {
+    if (root != nullptr) FreeNodes(root, root->size);
+  }
+  // For a thread that makes programs as well as freeing them: hands the
+  // other threads the free arrays it keeps beyond its own needs.
+  static void TrimFreeArrays();
 
   // A new tree of Head nodes holding the program, its caches computed; null
   // for an empty program.
@@ -95,11 +119,13 @@ class FlatProgram {
  private:
   // Room for size nodes, not yet written.
   static FlatProgram Allocate(int size);
+  static FlatNode* AllocateNodes(int size);
+  static void FreeNodes(FlatNode* nodes, int size);
   // The depth of the subtree at node, found by walking it.
   static int CountDepth(const FlatNode* node);
   // The depth to store for node, whose children's are stored already.
   static std::uint16_t DepthFromChildren(const FlatNode* node);
 
-  std::unique_ptr<FlatNode[]> nodes;
+  FlatNode* nodes = nullptr;
   int count = 0;
 };

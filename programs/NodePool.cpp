@@ -13,6 +13,11 @@ namespace {
 // faults and few address translations.
 constexpr std::size_t kChunkBytes = 2 * 1024 * 1024;
 constexpr std::size_t kChunkAlignment = kChunkBytes;
+// Small chunks: at least this many bytes and eight blocks, aligned to the
+// cache line.
+constexpr std::size_t kSmallChunkBytes = 128 * 1024;
+constexpr std::size_t kSmallChunkBlocks = 8;
+constexpr std::size_t kLineAlignment = 64;
 
 // The pools by number, for giving blocks back when a thread ends.
 std::atomic<NodePool*> pools[NodePool::kMaxPools];
@@ -120,6 +125,27 @@ void NodePool::TakeFresh(Stack& stack, Fresh& fresh, std::size_t most) {
   fresh.next += count * blockSize;
 }
 
+char* NodePool::SmallChunk(std::size_t bytes) {
+  // The calling thread's large page, cut from the front.
+  thread_local char* next = nullptr;
+  thread_local char* end = nullptr;
+  bytes = (bytes + kLineAlignment - 1) / kLineAlignment * kLineAlignment;
+  if (bytes > kChunkBytes / 4) {
+    return static_cast<char*>(::operator new(bytes, std::align_val_t(kLineAlignment)));
+  }
+  if (next == nullptr || static_cast<std::size_t>(end - next) < bytes) {
+    // What is left of the page before is never used: at most a quarter of it.
+    next = static_cast<char*>(::operator new(kChunkBytes, std::align_val_t(kChunkAlignment)));
+    end = next + kChunkBytes;
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    madvise(next, kChunkBytes, MADV_HUGEPAGE);
+#endif
+  }
+  char* chunk = next;
+  next += bytes;
+  return chunk;
+}
+
 void NodePool::Refill(Stack& stack) {
   Adopt();
   Fresh& fresh = freshBlocks[number];
@@ -148,14 +174,23 @@ void NodePool::Refill(Stack& stack) {
     }
   }
   // A chunk's first block holds the link to the chunk before it.
-  std::size_t count = kChunkBytes / blockSize;
+  std::size_t count = (largePages ? kChunkBytes : kSmallChunkBytes) / blockSize;
   if (count < 2) count = 2;
-  // Aligned to the cache line, so that a block of a line's size is in one.
-  char* chunk = static_cast<char*>(::operator new(count * blockSize, std::align_val_t(kChunkAlignment)));
+  if (!largePages && count < kSmallChunkBlocks) count = kSmallChunkBlocks;
+  char* chunk = nullptr;
+  if (largePages) {
+    // Aligned to the cache line, so that a block of a line's size is in one.
+    chunk = static_cast<char*>(::operator new(count * blockSize, std::align_val_t(kChunkAlignment)));
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
-  // Only advice: without large pages the chunk works all the same.
-  madvise(chunk, count * blockSize, MADV_HUGEPAGE);
+    // Only advice: without large pages the chunk works all the same.
+    madvise(chunk, count * blockSize, MADV_HUGEPAGE);
 #endif
+  } else {
+    // Cut from a large page outside the lock: each thread has its own.
+    Unlock();
+    chunk = SmallChunk(count * blockSize);
+    Lock();
+  }
   *reinterpret_cast<void**>(chunk) = chunks;
   chunks = chunk;
   Unlock();

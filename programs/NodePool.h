@@ -23,15 +23,17 @@
 
 class NodePool {
  public:
-  static constexpr int kMaxPools = 5;
+  static constexpr int kMaxPools = 64;
   // How many blocks ahead Allocate fetches the block it will hand out.
   static constexpr std::size_t kFetchAhead = 4;
   // At most this many blocks move from the shared stack to a thread's stack
   // at a time, so that threads that both make and destroy objects keep
   // drawing on their own freed blocks rather than on each other's.
   static constexpr std::size_t kRefillBatch = 8192;
-  // A thread that keeps more free blocks than this gives the excess back.
+  // A thread that keeps more free blocks than this gives the excess back;
+  // for pools of larger blocks, more than kKeepLocalBytes of them.
   static constexpr std::size_t kKeepLocal = 65536;
+  static constexpr std::size_t kKeepLocalBytes = 4 * 1024 * 1024;
   // A new chunk's blocks go on a thread's stack this many at a time, as the
   // thread needs them: listing a whole chunk's at once would touch hundreds
   // of kilobytes of stack, a page fault for every 512 blocks.
@@ -44,9 +46,22 @@ class NodePool {
     std::size_t capacity = 0;
   };
 
+  // Memory comes in chunks of one large page (2 MiB, for pools of many small
+  // objects: few page faults and address translations) or, for pools of
+  // larger blocks used in smaller numbers, in small chunks of at least
+  // eight blocks, which the calling thread cuts from a large page of its
+  // own shared by all such pools.
+  enum class Chunks { LargePages, Small };
+
   // blockSize at least the size of a pointer and a multiple of the largest
   // alignment; number below kMaxPools and different for every pool.
-  constexpr NodePool(std::size_t blockSize, int number) : blockSize(blockSize), number(number) {}
+  constexpr NodePool(std::size_t blockSize, int number, Chunks chunks = Chunks::LargePages)
+      : blockSize(blockSize),
+        number(number),
+        keepLocal(blockSize * kKeepLocal <= kKeepLocalBytes || kKeepLocalBytes / blockSize >= kKeepLocal
+                      ? kKeepLocal
+                      : (kKeepLocalBytes / blockSize > 64 ? kKeepLocalBytes / blockSize : 64)),
+        largePages(chunks == Chunks::LargePages) {}
   NodePool(const NodePool&) = delete;
   NodePool& operator=(const NodePool&) = delete;
 
@@ -88,12 +103,13 @@ class NodePool {
 #endif
   }
   // For a thread that makes objects as well as destroying them: when it keeps
-  // more than kKeepLocal free blocks, puts those it freed longest ago on the
+  // more than kKeepLocal free blocks (fewer for large blocks, see
+  // kKeepLocalBytes), puts those it freed longest ago on the
   // shared stack until it keeps half that many.
   void TrimLocal() {
 #if !defined(MORVANE2_PLAIN_HEAP)
     Stack& stack = localStacks[number];
-    if (stack.count > kKeepLocal) GiveBackOldest(stack, stack.count - kKeepLocal / 2);
+    if (stack.count > keepLocal) GiveBackOldest(stack, stack.count - keepLocal / 2);
 #endif
   }
   // The number of free blocks the calling thread keeps (for tests).
@@ -131,8 +147,13 @@ class NodePool {
   static thread_local Stack localStacks[kMaxPools];
   static thread_local Fresh freshBlocks[kMaxPools];
 
+  // Memory for a small chunk, cut from the calling thread's large page.
+  static char* SmallChunk(std::size_t bytes);
+
   std::size_t blockSize;
   int number;
+  std::size_t keepLocal;
+  bool largePages;
   std::atomic_flag busy = ATOMIC_FLAG_INIT;  // guards shared and chunks
   Stack shared;
   // Chunks are chained through their first word; never released.

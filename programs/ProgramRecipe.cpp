@@ -19,6 +19,6 @@ LispCode* ProgramRecipe::Build() {
 }
 
 void ProgramRecipe::Discard() {
-  if (owned) delete[] replacement;
+  if (owned) FlatProgram::FreeProgram(const_cast<FlatNode*>(replacement));
   *this = ProgramRecipe();
 }
