@@ -42,7 +42,7 @@ bool FitnessMemory::KeyOf(Individual* individual, Key& key) {
     const FlatNode* nodes = program.Root();
     for (int k = 0; k < count; ++k) {
       std::uintptr_t word = 0;
-      if (!KeyWord(nodes[k].op, nodes[k].arity, word)) return false;
+      if (!KeyWord(nodes[k].GetOperator(), nodes[k].arity, word)) return false;
       words[k] = word;
       hash = (hash ^ word) * 0x100000001B3ULL;
     }

@@ -105,8 +105,11 @@ bool FlatProgram::FromTree(const Head* root, FlatProgram& out) {
     pending.pop_back();
     node->PrefetchChildren();
     int arity = node->GetArity();
-    if (arity < 0 || arity > 0xFFFF || node->GetChildCount() != arity) return false;
-    made.push_back(FlatNode{node->GetOperator(), 1, static_cast<std::uint16_t>(arity), 1});
+    std::uint16_t op = node->GetOperator()->GetId();
+    if (arity < 0 || arity > FlatNode::kMostArity || node->GetChildCount() != arity || op == Operator::kNoId) {
+      return false;
+    }
+    made.push_back(FlatNode{op, static_cast<std::uint8_t>(arity), 1, 1});
     for (int i = arity - 1; i >= 0; --i) pending.push_back(node->GetChild(i));
   }
   // Each node's size and depth from its children's, found back to front.
@@ -168,7 +171,7 @@ Head* FlatProgram::TreeOf(const FlatNode* nodes) {
   Head* root = nullptr;
   for (int k = 0; k < count; ++k) {
     const FlatNode& node = nodes[k];
-    Head* made = new Head(node.op, node.arity, node.size, -1, 0);
+    Head* made = new Head(node.GetOperator(), node.arity, node.size, -1, 0);
     if (open.empty()) {
       root = made;
     } else {
@@ -182,14 +185,14 @@ Head* FlatProgram::TreeOf(const FlatNode* nodes) {
   return root;
 }
 
-std::uint16_t FlatProgram::DepthFromChildren(const FlatNode* node) {
+std::uint8_t FlatProgram::DepthFromChildren(const FlatNode* node) {
   int deepest = 0;
   const FlatNode* child = node + 1;
   for (int i = 0; i < node->arity; ++i, child += child->size) {
     if (child->depth == FlatNode::kUnknownDepth) return FlatNode::kUnknownDepth;
     if (child->depth > deepest) deepest = child->depth;
   }
-  return static_cast<std::uint16_t>(deepest + 1 < FlatNode::kUnknownDepth ? deepest + 1 : FlatNode::kUnknownDepth);
+  return static_cast<std::uint8_t>(deepest + 1 < FlatNode::kUnknownDepth ? deepest + 1 : FlatNode::kUnknownDepth);
 }
 
 int FlatProgram::CountDepth(const FlatNode* node) {
@@ -224,7 +227,7 @@ std::string FlatProgram::ToString() const {
   waiting.clear();
   for (int k = 0; k < count; ++k) {
     const FlatNode& node = nodes[k];
-    text += node.op->GetName();
+    text += node.GetOperator()->GetName();
     if (node.arity > 0) {
       text += '[';
       waiting.push_back(node.arity);
@@ -257,7 +260,7 @@ int FlatProgram::AppendListingForm(std::string& text) const {
   text.resize(at + 256);
   for (int k = 0; k < count; ++k) {
     const FlatNode& node = nodes[k];
-    const std::string& name = node.op->GetName();
+    const std::string& name = node.GetOperator()->GetName();
     // The name, a tab, at most eleven digits and a line feed.
     std::size_t most = name.size() + 13;
     if (at + most > text.size()) text.resize(std::max(2 * text.size(), at + most));
@@ -281,7 +284,7 @@ int FlatProgram::AppendListingForm(std::string& text) const {
 
 bool FlatProgram::AppendListingCodes(ListingCodes& codes) const {
   for (int k = 0; k < count; ++k) {
-    if (!codes.Add(nodes[k].op, nodes[k].arity)) return false;
+    if (!codes.Add(nodes[k].GetOperator(), nodes[k].arity)) return false;
   }
   return true;
 }

@@ -9,22 +9,25 @@
 #include <cstdint>
 #include <string>
 
+#include "programs/Operator.h"
+
 class Head;
 class ListingCodes;
-class Operator;
 
 // A node of a flat program. Its children follow it: the first right after
 // it, each next one after the whole subtree of the one before.
 struct FlatNode {
   // A depth this large or larger is not held (kUnknownDepth is stored).
-  static constexpr int kUnknownDepth = 0xFFFF;
+  static constexpr int kUnknownDepth = 0xFF;
+  // Nodes with more children have no flat form.
+  static constexpr int kMostArity = 0xFF;
 
-  Operator* op;
-  std::int32_t size;     // nodes of the subtree rooted here, this one included
-  std::uint16_t arity;   // trees hold at most 65535 children a node
-  std::uint16_t depth;   // of the subtree rooted here (1 for a leaf), or kUnknownDepth
+  std::uint16_t op;     // the operator's number (Operator::GetId)
+  std::uint8_t arity;
+  std::uint8_t depth;   // of the subtree rooted here (1 for a leaf), or kUnknownDepth
+  std::int32_t size;    // nodes of the subtree rooted here, this one included
 
-  Operator* GetOperator() const { return op; }
+  Operator* GetOperator() const { return Operator::ById(op); }
   int GetArity() const { return arity; }
   int GetSize() const { return size; }
   // The i-th child, for i below the arity.
@@ -36,7 +39,7 @@ struct FlatNode {
   // Flat nodes lie in the order they are walked in: nothing to fetch ahead.
   void PrefetchChildren() const {}
 };
-static_assert(sizeof(FlatNode) == 16, "a flat node is a pointer and three counts");
+static_assert(sizeof(FlatNode) == 8, "a flat node is an operator's number and three counts");
 
 // Programs are made and freed in great numbers, on several threads: their
 // arrays come from pools of fixed-size blocks (NodePool), one for each of a
@@ -64,7 +67,8 @@ class FlatProgram {
 
   // The tree at root, whose every node holds as many children as its arity
   // says; an empty program for a null root. Returns false (and leaves out
-  // empty) for a tree with a node still missing children.
+  // empty) for a tree with a node still missing children, with more than
+  // FlatNode::kMostArity, or of an operator without a number.
   static bool FromTree(const Head* root, FlatProgram& out);
   // A copy of the subtree at root (of any flat program).
   static FlatProgram Copy(const FlatNode* root);
@@ -124,7 +128,7 @@ class FlatProgram {
   // The depth of the subtree at node, found by walking it.
   static int CountDepth(const FlatNode* node);
   // The depth to store for node, whose children's are stored already.
-  static std::uint16_t DepthFromChildren(const FlatNode* node);
+  static std::uint8_t DepthFromChildren(const FlatNode* node);
 
   FlatNode* nodes = nullptr;
   int count = 0;

@@ -3,6 +3,7 @@
 // Also the value type codes of the interpreter's stacks and the evaluation kinds.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "programs/OperatorTable.h"
@@ -48,6 +49,13 @@ class Operator {
 
   int GetArity() const { return arity; }
   const std::string& GetName() const { return name; }
+
+  // Each operator alive has a number of its own, by which flat programs
+  // name their nodes' operators in two bytes; kNoId when all are taken.
+  static constexpr std::uint16_t kNoId = 0xFFFF;
+  std::uint16_t GetId() const { return id; }
+  // The operator alive with number id (below kNoId).
+  static Operator* ById(std::uint16_t id) { return byId[id]; }
   int GetEvaluationKind() const { return evaluationKind; }
   // Net change of the number of values on the stacks when the node runs.
   int GetStackEffect() const { return 1 - arity; }
@@ -66,7 +74,13 @@ class Operator {
   Operator(const std::string& name, int arity, int evaluationKind, OpCode operation, Operand operand = {});
 
  private:
+  // A free number for this operator, or kNoId.
+  std::uint16_t TakeId();
+
+  static Operator* byId[kNoId];
+
   std::string name;
+  std::uint16_t id;
   int arity;
   int evaluationKind;
   OpCode operation;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <sstream>
 
+#include "TestOperators.h"
 #include "foundation/Utility.h"
 #include "programs/FlatProgram.h"
 #include "programs/GPSymbolRegister.h"
@@ -149,6 +150,19 @@ TEST_F(FlatProgramTest, RefusesUnfinishedTrees) {
   EXPECT_FALSE(FlatProgram::FromTree(plus, flat));
   EXPECT_TRUE(flat.IsEmpty());
   HeadLispCode(plus).DeleteTree();
+  // Nor has a node with more children than a flat node counts; one with
+  // exactly as many has.
+  for (int arity : {FlatNode::kMostArity, FlatNode::kMostArity + 1}) {
+    Adder sum{"Sum", arity};
+    auto* wide = new Head(&sum);
+    for (int i = 0; i < arity; ++i) wide->AddChild(new Head(operators.Get("x1")));
+    EXPECT_EQ(FlatProgram::FromTree(wide, flat), arity <= FlatNode::kMostArity) << arity;
+    if (!flat.IsEmpty()) {
+      EXPECT_EQ(flat.ToSaveString(), wide->ToSaveString());
+    }
+    HeadLispCode(wide).DeleteTree();
+    flat = FlatProgram();
+  }
 }
 
 }  // namespace
