@@ -1,11 +1,13 @@
 #include "problems/BooleanCases.h"
 
 #include <algorithm>
+#include <type_traits>
 #include <utility>
 
 #include "foundation/NumericArrays.h"
 #include "foundation/Utility.h"
 #include "programs/CompiledProgram.h"
+#include "programs/FlatProgram.h"
 #include "programs/LispInterpreter.h"
 
 namespace {
@@ -114,10 +116,15 @@ bool BooleanCases::CountBoolErrorsOf(Node* root, LispInterpreter* interpreter, i
     }
   }
   resultWords.resize(kMaxWords);
-  if (!bitSlices.EvaluateTree(root, variables, static_cast<int>(words), resultWords.data(),
-                              LispInterpreter::ValueCapacity, LispInterpreter::PendingCapacity)) {
-    return false;
+  bool evaluated = false;
+  if constexpr (std::is_same_v<Node, const FlatNode>) {
+    evaluated = bitSlices.EvaluateFlat(root, variables, static_cast<int>(words), resultWords.data(),
+                                       LispInterpreter::ValueCapacity, LispInterpreter::PendingCapacity);
+  } else {
+    evaluated = bitSlices.EvaluateTree(root, variables, static_cast<int>(words), resultWords.data(),
+                                       LispInterpreter::ValueCapacity, LispInterpreter::PendingCapacity);
   }
+  if (!evaluated) return false;
   errors = 0;
   for (long long w = 0; w < words; ++w) errors += WrongInWord(w, resultWords[static_cast<std::size_t>(w)]);
   LeaveLastCase(interpreter, Answer::Bool);

@@ -157,6 +157,48 @@ bool BitSliceEvaluator::EvaluateTree(Node* root, const std::uint64_t* const* var
   return true;
 }
 
+bool BitSliceEvaluator::EvaluateFlat(const FlatNode* root, const std::uint64_t* const* variables, int words,
+                                     std::uint64_t* result, int valueCapacity, int pendingCapacity) {
+  // The tree walk never holds more values, or more pending arguments, than
+  // the program has nodes: a smaller program fits whatever it holds. A
+  // larger one is walked as a tree, which finds the bounds exactly.
+  int size = root->GetSize();
+  if (size > valueCapacity || size > pendingCapacity) {
+    return EvaluateTree(root, variables, words, result, valueCapacity, pendingCapacity);
+  }
+  auto stride = static_cast<std::size_t>(words);
+  auto most = static_cast<std::size_t>(size);
+  if (flatStack.size() < most) flatStack.resize(most);
+  if (flatSlots.size() < most * stride) flatSlots.resize(most * stride);
+  // Last node first: a node's arguments are on the stack when it is
+  // reached, its first argument on top.
+  const std::uint64_t** base = flatStack.data();
+  const std::uint64_t** top = base;
+  for (const FlatNode* node = root + size - 1; node >= root; --node) {
+    Operator* op = node->GetOperator();
+    int n = node->GetArity();
+    OpCode code = op->GetOperation();
+    if (n != op->GetArity() || !OperationOf(code).Takes(FastPath::BitSlices)) return false;
+    if (code == OpCode::BoolVariable) {
+      const std::uint64_t* bits = variables[op->GetOperand().index];
+      if (bits == nullptr) return false;
+      *top++ = bits;
+      continue;
+    }
+    const std::uint64_t* arguments[kMostInlineArguments];
+    for (int i = 0; i < n; ++i) arguments[i] = top[-1 - i];
+    top -= n;
+    // The value goes to the buffer of the stack position it takes; it may
+    // be an argument's.
+    std::uint64_t* out = flatSlots.data() + static_cast<std::size_t>(top - base) * stride;
+    Apply(code, arguments, n, out, words);
+    *top++ = out;
+  }
+  const std::uint64_t* value = base[0];
+  for (int w = 0; w < words; ++w) result[w] = value[w];
+  return true;
+}
+
 std::uint64_t* BitSliceEvaluator::SlotWords(std::size_t slot) {
   while (treeSlots.size() <= slot)
     treeSlots.push_back(std::make_unique<std::array<std::uint64_t, kMaxWords>>());

@@ -45,6 +45,11 @@ class BitSliceEvaluator {
   bool EvaluateTree(Node* root, const std::uint64_t* const* variables, int words, std::uint64_t* result,
                     int valueCapacity, int pendingCapacity);
 
+  // The same for a flat program, in one pass from its last node to its
+  // first, each node's value in the buffer of the stack position it takes.
+  bool EvaluateFlat(const FlatNode* root, const std::uint64_t* const* variables, int words, std::uint64_t* result,
+                    int valueCapacity, int pendingCapacity);
+
  private:
   // The words of the value of the subtree at node: a variable's own words or
   // the buffer of slot (each argument of a node gets the slot after the one
@@ -66,4 +71,8 @@ class BitSliceEvaluator {
   int valueBound = 0;
   int pendingBound = 0;
   std::vector<std::unique_ptr<std::array<std::uint64_t, kMaxWords>>> treeSlots;
+
+  // EvaluateFlat's state: the values on the stack, and their buffers.
+  std::vector<const std::uint64_t*> flatStack;
+  std::vector<std::uint64_t> flatSlots;
 };

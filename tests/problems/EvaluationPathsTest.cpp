@@ -90,6 +90,7 @@ struct Tally {
   int allBool = 0;
   int runnable = 0;
   int reported = 0;
+  int flat = 0;  // also checked in flat form
 };
 
 // Generates count programs from table (random depth limits up to maxDepth)
@@ -118,13 +119,24 @@ Tally Check(Problem& problem, const std::string& table, int count, int maxDepth,
     tally.reported += tree.reported ? 1 : 0;
     EXPECT_EQ(perCase, tree) << "compiled case by case, program " << p << ": " << code->ToString();
     EXPECT_EQ(all, tree) << "default paths, program " << p << ": " << code->ToString();
+    // The same program held flat, as the members of a run are.
+    std::string text = code->ToString();
+    auto* chromosome = dynamic_cast<GPChromosome*>(individual.GetChromosome());
+    chromosome->Flatten();
+    if (chromosome->GetCode() != code) {
+      ++tally.flat;
+      Outcome flatPerCase = Evaluate(problem, Problem::Paths::Compiled, individual);
+      Outcome flatAll = Evaluate(problem, Problem::Paths::All, individual);
+      EXPECT_EQ(flatPerCase, tree) << "flat, compiled case by case, program " << p << ": " << text;
+      EXPECT_EQ(flatAll, tree) << "flat, default paths, program " << p << ": " << text;
+    }
     individual.DeleteChromosome();
     if (::testing::Test::HasFailure()) break;
   }
   problem.SetPaths(Problem::Paths::All);
   if (std::getenv("MORVANE2_DIFFERENTIAL_PROGRAMS") != nullptr) {
-    std::printf("%d programs: %d typed, %d all bool, %d compiled, %d reported\n", tally.programs, tally.typed,
-                tally.allBool, tally.runnable, tally.reported);
+    std::printf("%d programs: %d typed, %d all bool, %d compiled, %d reported, %d flat\n", tally.programs,
+                tally.typed, tally.allBool, tally.runnable, tally.reported, tally.flat);
   }
   return tally;
 }
@@ -139,6 +151,7 @@ TEST(EvaluationPathsTest, EvenParityOverBoolNodes) {
   auto problem = Make<Parity>("bool 5");
   Tally tally = Check(*problem, "1 b0 b1 b2 b3 b4\n3 and2 or2 nand2 nor2 not if\n", ProgramCount(1), 10, 11);
   EXPECT_EQ(tally.allBool, tally.programs);
+  EXPECT_EQ(tally.flat, tally.programs);
 }
 
 // Numbers among the bools: conditions over ints and reals, numbers where a
