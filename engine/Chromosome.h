@@ -5,12 +5,13 @@
 #include <memory>
 #include <string>
 
+#include "engine/PooledObject.h"
 #include "programs/ProgramRecipe.h"
 
 class IntArray;
 class LispCode;
 
-class Chromosome {
+class Chromosome : public PooledObject {
  public:
   Chromosome() = default;
   Chromosome(const Chromosome&) = delete;

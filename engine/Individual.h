@@ -4,12 +4,13 @@
 
 #include <string>
 
+#include "engine/PooledObject.h"
 #include "foundation/Array.h"
 
 class Chromosome;
 class IndividualVisitor;
 
-class Individual {
+class Individual : public PooledObject {
  public:
   // Takes ownership of chromosome.
   explicit Individual(Chromosome* chromosome);

@@ -12,8 +12,8 @@
 #include "engine/StopRequest.h"
 #include "engine/ThreadSlot.h"
 #include "foundation/Exception.h"
-#include "programs/FlatProgram.h"
 #include "programs/Head.h"
+#include "programs/NodePool.h"
 
 namespace {
 // How long a thread with nothing to do watches for work before it blocks: a
@@ -119,10 +119,7 @@ bool ParallelEvaluator::RetireSome(bool stopAtRound, int slot, bool ownOnly) {
     }
     // The freed nodes are for the programs this thread copies next; only
     // what it keeps beyond that goes to the other threads.
-    if (any) {
-      Head::TrimFreeNodes();
-      FlatProgram::TrimFreeArrays();
-    }
+    if (any) NodePool::TrimAllLocal();
   }
   retiringActive.fetch_sub(1);
   return any;
@@ -166,8 +163,7 @@ void ParallelEvaluator::FinishRetiring() {
   // Every member is destroyed, each by the thread that claimed it: only the
   // array is left.
   retiring.reset();
-  Head::TrimFreeNodes();
-  FlatProgram::TrimFreeArrays();
+  NodePool::TrimAllLocal();
 }
 
 void ParallelEvaluator::WorkerLoop(int worker) {

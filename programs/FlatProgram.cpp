@@ -79,10 +79,6 @@ void FlatProgram::FreeNodes(FlatNode* nodes, int size) {
   }
 }
 
-void FlatProgram::TrimFreeArrays() {
-  for (NodePool& pool : arrayPools.pools) pool.TrimLocal();
-}
-
 FlatProgram FlatProgram::Allocate(int size) {
   FlatProgram program;
   program.nodes = AllocateNodes(size);

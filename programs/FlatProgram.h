@@ -94,9 +94,6 @@ class FlatProgram {
   static void FreeProgram(FlatNode* root) {
     if (root != nullptr) FreeNodes(root, root->size);
   }
-  // For a thread that makes programs as well as freeing them: hands the
-  // other threads the free arrays it keeps beyond its own needs.
-  static void TrimFreeArrays();
 
   // A new tree of Head nodes holding the program, its caches computed; null
   // for an empty program.

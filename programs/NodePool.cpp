@@ -65,6 +65,15 @@ void NodePool::Adopt() {
   }
 }
 
+void NodePool::TrimAllLocal() {
+#if !defined(MORVANE2_PLAIN_HEAP)
+  for (int k = 0; k < kMaxPools; ++k) {
+    NodePool* pool = pools[k].load(std::memory_order_acquire);
+    if (pool != nullptr) pool->TrimLocal();
+  }
+#endif
+}
+
 void NodePool::Lock() {
   while (busy.test_and_set(std::memory_order_acquire)) {
   }

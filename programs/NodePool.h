@@ -112,6 +112,8 @@ class NodePool {
     if (stack.count > keepLocal) GiveBackOldest(stack, stack.count - keepLocal / 2);
 #endif
   }
+  // TrimLocal for every pool the calling thread has used.
+  static void TrimAllLocal();
   // The number of free blocks the calling thread keeps (for tests).
   std::size_t LocalCount() const { return localStacks[number].count; }
   // The number of free blocks on the shared stack (for tests).

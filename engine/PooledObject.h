@@ -1,0 +1,13 @@
+// A base for the objects every generation makes and destroys by the
+// thousand, on several threads (individuals, chromosomes): objects of up to
+// 128 bytes come from node pools, each thread keeping the blocks it frees
+// for the objects it makes next; larger ones from the heap.
+#pragma once
+
+#include <cstddef>
+
+class PooledObject {
+ public:
+  static void* operator new(std::size_t size);
+  static void operator delete(void* block, std::size_t size);
+};
