@@ -159,17 +159,14 @@ bool BitSliceEvaluator::EvaluateTree(Node* root, const std::uint64_t* const* var
 
 bool BitSliceEvaluator::EvaluateFlat(const FlatNode* root, const std::uint64_t* const* variables, int words,
                                      std::uint64_t* result, int valueCapacity, int pendingCapacity) {
-  // The tree walk never holds more values, or more pending arguments, than
-  // the program has nodes: a smaller program fits whatever it holds. A
-  // larger one is walked as a tree, which finds the bounds exactly.
   int size = root->GetSize();
-  if (size > valueCapacity || size > pendingCapacity) {
-    return EvaluateTree(root, variables, words, result, valueCapacity, pendingCapacity);
-  }
   auto stride = static_cast<std::size_t>(words);
   auto most = static_cast<std::size_t>(size);
   if (flatStack.size() < most) flatStack.resize(most);
   if (flatSlots.size() < most * stride) flatSlots.resize(most * stride);
+  // The tree walk never holds more values than the program has nodes, nor
+  // more pending arguments than its conditionals take together.
+  int pendingMost = 0;
   // Last node first: a node's arguments are on the stack when it is
   // reached, its first argument on top.
   const std::uint64_t** base = flatStack.data();
@@ -178,13 +175,15 @@ bool BitSliceEvaluator::EvaluateFlat(const FlatNode* root, const std::uint64_t* 
     Operator* op = node->GetOperator();
     int n = node->GetArity();
     OpCode code = op->GetOperation();
-    if (n != op->GetArity() || !OperationOf(code).Takes(FastPath::BitSlices)) return false;
+    const Operation& operation = OperationOf(code);
+    if (n != op->GetArity() || !operation.Takes(FastPath::BitSlices)) return false;
     if (code == OpCode::BoolVariable) {
       const std::uint64_t* bits = variables[op->GetOperand().index];
       if (bits == nullptr) return false;
       *top++ = bits;
       continue;
     }
+    if (operation.typing == Typing::Branch) pendingMost += n;
     const std::uint64_t* arguments[kMostInlineArguments];
     for (int i = 0; i < n; ++i) arguments[i] = top[-1 - i];
     top -= n;
@@ -193,6 +192,11 @@ bool BitSliceEvaluator::EvaluateFlat(const FlatNode* root, const std::uint64_t* 
     std::uint64_t* out = flatSlots.data() + static_cast<std::size_t>(top - base) * stride;
     Apply(code, arguments, n, out, words);
     *top++ = out;
+  }
+  // A program that might not fit is walked as a tree, which finds the
+  // bounds exactly.
+  if (size > valueCapacity || pendingMost > pendingCapacity) {
+    return EvaluateTree(root, variables, words, result, valueCapacity, pendingCapacity);
   }
   const std::uint64_t* value = base[0];
   for (int w = 0; w < words; ++w) result[w] = value[w];

@@ -6,6 +6,7 @@
 
 #include "ProgramFixture.h"
 #include "programs/CompiledProgram.h"
+#include "programs/FlatProgram.h"
 
 namespace {
 
@@ -56,6 +57,48 @@ TEST_F(BitSliceEvaluatorTest, BitSlicesStraightFromTheTree) {
   EXPECT_FALSE(evaluator.EvaluateTree(root, variables, 1, &direct, 10000, 2));
   EXPECT_TRUE(evaluator.EvaluateTree(root, variables, 1, &direct, 10000, 3));
   for (Head* tree : {root, unreadable, number}) DeleteTree(tree);
+}
+
+// A flat program gives what its tree gives, refuses what the tree walk
+// refuses, and finds the same bounds: nested conditionals whose pending
+// arguments do or do not fit, deeper than the room of a quick check.
+TEST_F(BitSliceEvaluatorTest, FlatProgramsGiveWhatTheirTreesGive) {
+  std::uint64_t b0 = 0xAA, b1 = 0xCC, b2 = 0xF0;
+  const std::uint64_t* variables[20] = {&b0, &b1, &b2};
+  // if(b0, if(b1, ... if(b2, b0, b1) ..., nand(b1, b2)), or(b1, b2)) nested
+  // in its first branch, and in its second.
+  for (int nesting : {0, 1, 5, 40}) {
+    for (int branch : {1, 2}) {
+      Head* root = N("nor2", {N("b2"), N("b0")});
+      for (int k = 0; k < nesting; ++k) {
+        Head* other = N("or2", {N(k % 2 == 0 ? "b1" : "b0"), N("b2")});
+        root = branch == 1 ? N("if", {N(k % 3 == 0 ? "b0" : "b1"), root, other})
+                           : N("if", {N(k % 3 == 0 ? "b2" : "b1"), other, root});
+      }
+      FlatProgram flat;
+      ASSERT_TRUE(FlatProgram::FromTree(root, flat));
+      for (int pending : {2, 3, 4, 10, 100, 1000}) {
+        std::uint64_t fromTree = 0;
+        std::uint64_t fromFlat = 0;
+        bool tree = evaluator.EvaluateTree(root, variables, 1, &fromTree, 10000, pending);
+        bool flatDone = evaluator.EvaluateFlat(flat.Root(), variables, 1, &fromFlat, 10000, pending);
+        ASSERT_EQ(flatDone, tree) << nesting << " " << branch << " " << pending;
+        if (tree) {
+          EXPECT_EQ(fromFlat & 0xFF, fromTree & 0xFF) << nesting << " " << branch;
+        }
+      }
+      std::uint64_t ignored = 0;
+      EXPECT_EQ(evaluator.EvaluateFlat(flat.Root(), variables, 1, &ignored, flat.Size() - 1, 1000),
+                evaluator.EvaluateTree(root, variables, 1, &ignored, flat.Size() - 1, 1000));
+      DeleteTree(root);
+    }
+  }
+  Head* unreadable = N("and2", {N("b0"), N("b3")});
+  FlatProgram flat;
+  ASSERT_TRUE(FlatProgram::FromTree(unreadable, flat));
+  std::uint64_t ignored = 0;
+  EXPECT_FALSE(evaluator.EvaluateFlat(flat.Root(), variables, 1, &ignored, 10000, 100));
+  DeleteTree(unreadable);
 }
 
 }  // namespace
