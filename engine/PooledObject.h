@@ -1,6 +1,6 @@
 // A base for the objects every generation makes and destroys by the
 // thousand, on several threads (individuals, chromosomes): objects of up to
-// 128 bytes come from node pools, each thread keeping the blocks it frees
+// 128 bytes come from node pools (of blocks of 32, 64 and 128 bytes), each thread keeping the blocks it frees
 // for the objects it makes next; larger ones from the heap.
 #pragma once
 

@@ -31,7 +31,8 @@ class NodePool {
   // drawing on their own freed blocks rather than on each other's.
   static constexpr std::size_t kRefillBatch = 8192;
   // A thread that keeps more free blocks than this gives the excess back;
-  // for pools of larger blocks, more than kKeepLocalBytes of them.
+  // for pools of larger blocks, more than kKeepLocalBytes of them (unless
+  // the pool says otherwise).
   static constexpr std::size_t kKeepLocal = 65536;
   static constexpr std::size_t kKeepLocalBytes = 4 * 1024 * 1024;
   // A new chunk's blocks go on a thread's stack this many at a time, as the
@@ -55,12 +56,14 @@ class NodePool {
 
   // blockSize at least the size of a pointer and a multiple of the largest
   // alignment; number below kMaxPools and different for every pool.
-  constexpr NodePool(std::size_t blockSize, int number, Chunks chunks = Chunks::LargePages)
+  // A thread keeps at most keepBytes of free blocks (but kKeepLocal blocks
+  // at most, and 64 at least).
+  constexpr NodePool(std::size_t blockSize, int number, Chunks chunks = Chunks::LargePages,
+                     std::size_t keepBytes = kKeepLocalBytes)
       : blockSize(blockSize),
         number(number),
-        keepLocal(blockSize * kKeepLocal <= kKeepLocalBytes || kKeepLocalBytes / blockSize >= kKeepLocal
-                      ? kKeepLocal
-                      : (kKeepLocalBytes / blockSize > 64 ? kKeepLocalBytes / blockSize : 64)),
+        keepLocal(keepBytes / blockSize >= kKeepLocal ? kKeepLocal
+                                                      : (keepBytes / blockSize > 64 ? keepBytes / blockSize : 64)),
         largePages(chunks == Chunks::LargePages) {}
   NodePool(const NodePool&) = delete;
   NodePool& operator=(const NodePool&) = delete;
