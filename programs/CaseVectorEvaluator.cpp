@@ -36,40 +36,102 @@ struct Condition {
     return If::HoldsBool(ints[c]);
   }
 };
+
+std::uint64_t Mix(std::uint64_t h) {
+  h ^= h >> 33;
+  h *= 0xFF51AFD7ED558CCDULL;
+  h ^= h >> 33;
+  h *= 0xC4CEB9FE1A85EC53ULL;
+  h ^= h >> 33;
+  return h;
+}
+
+// What tells a node from another of its own: its operation, arity and type,
+// and a constant's value or a variable's index.
+std::uint64_t FieldsOf(const TypedNode& node) {
+  auto code = static_cast<std::uint64_t>(node.code);
+  std::uint64_t fields = code << 48 ^ static_cast<std::uint64_t>(node.arity) << 16 ^
+                         static_cast<std::uint64_t>(node.type);
+  switch (node.code) {
+    case OpCode::IntConst:
+      return Mix(fields ^ 0x5A5A000000000000ULL) ^ static_cast<std::uint32_t>(node.intValue);
+    case OpCode::DoubleConst: {
+      std::uint64_t bits;
+      std::memcpy(&bits, &node.doubleValue, sizeof bits);
+      return Mix(fields) ^ bits;
+    }
+    case OpCode::IntVariable:
+    case OpCode::BoolVariable:
+    case OpCode::DoubleVariable:
+      return fields ^ static_cast<std::uint64_t>(static_cast<std::uint32_t>(node.index)) << 24;
+    default:
+      return fields;
+  }
+}
+
+// What a node costs to compute, roughly, in additions of all cases.
+int WorkOf(OpCode code) {
+  switch (code) {
+    case OpCode::Divide:
+    case OpCode::Sin:
+    case OpCode::Cos:
+    case OpCode::Ln:
+    case OpCode::Exp:
+    case OpCode::Log:
+    case OpCode::Pow:
+      return 8;
+    default:
+      return 1;
+  }
+}
 }  // namespace
 
 bool CaseVectorEvaluator::Accepts(const CompiledProgram& program) { return program.IsTyped(); }
 
-std::uint64_t CaseVectorEvaluator::HashOf(int code, const double* input, int lanes) {
-  std::uint64_t hash = 0x9E3779B97F4A7C15ULL * static_cast<std::uint64_t>(code + 1);
-  for (int c = 0; c < lanes; ++c) {
-    std::uint64_t bits;
-    std::memcpy(&bits, input + c, sizeof bits);
-    hash = (hash ^ bits) * 0x100000001B3ULL;
-    hash ^= hash >> 29;
+bool CaseVectorEvaluator::FindKnownSubtrees(const CompiledProgram& program) {
+  const std::vector<TypedNode>& nodes = program.GetNodes();
+  std::size_t n = nodes.size();
+  shapes.resize(n);
+  sizes.resize(n);
+  works.resize(n);
+  cutTo.assign(n, -1);
+  // The shapes bottom up: the roots of the subtrees done so far on a stack.
+  std::vector<int>& roots = rootStack;
+  roots.clear();
+  bool worthKeeping = false;
+  for (std::size_t i = 0; i < n; ++i) {
+    const TypedNode& node = nodes[i];
+    std::uint64_t fields = FieldsOf(node);
+    SubtreeValues::Shape shape{Mix(fields ^ 0x9E3779B97F4A7C15ULL), Mix(fields + 0xD6E8FEB86659FD93ULL)};
+    int size = 1;
+    int work = node.arity > 0 ? WorkOf(node.code) : 0;
+    std::size_t first = roots.size() - static_cast<std::size_t>(node.arity);
+    for (std::size_t k = first; k < roots.size(); ++k) {
+      auto child = static_cast<std::size_t>(roots[k]);
+      shape.a = Mix(shape.a * 0x100000001B3ULL + shapes[child].a);
+      shape.b = Mix((shape.b ^ shapes[child].b) * 0x9FB21C651E98DF25ULL + 1);
+      size += sizes[child];
+      work += works[child];
+    }
+    roots.resize(first);
+    roots.push_back(static_cast<int>(i));
+    shapes[i] = shape;
+    sizes[i] = size;
+    works[i] = work;
+    worthKeeping = worthKeeping || WorthKeeping(work);
   }
-  return hash;
-}
-
-const double* CaseVectorEvaluator::Recall(int code, const double* input, int lanes, std::uint64_t hash) const {
-  if (remembered.empty()) return nullptr;
-  const Remembered& entry = remembered[hash % kRemembered];
-  if (entry.code == code && entry.lanes == lanes && entry.hash == hash &&
-      std::memcmp(entry.input.data(), input, static_cast<std::size_t>(lanes) * sizeof(double)) == 0) {
-    return entry.output.data();
+  if (!worthKeeping) return false;
+  // Top down from the root (the last node): the largest kept subtrees.
+  for (std::ptrdiff_t j = static_cast<std::ptrdiff_t>(n) - 1; j >= 0;) {
+    auto k = static_cast<std::size_t>(j);
+    if (WorthKeeping(works[k]) && subtrees.Find(shapes[k], nodes[k].type) != nullptr) {
+      cutTo[k + 1 - static_cast<std::size_t>(sizes[k])] = static_cast<int>(k);
+      j -= sizes[k];
+    } else {
+      --j;
+    }
   }
-  return nullptr;
-}
-
-void CaseVectorEvaluator::Remember(int code, const double* input, int lanes, std::uint64_t hash,
-                                  const double* output) {
-  if (remembered.empty()) remembered.resize(kRemembered);
-  Remembered& entry = remembered[hash % kRemembered];
-  entry.code = code;
-  entry.lanes = lanes;
-  entry.hash = hash;
-  entry.input.assign(input, input + lanes);
-  entry.output.assign(output, output + lanes);
+  return true;
 }
 
 const double* CaseVectorEvaluator::Widened(const Slot& slot, std::size_t position, int lanes) {
@@ -88,8 +150,36 @@ void CaseVectorEvaluator::Evaluate(const CompiledProgram& program, int allLanes,
     doubleSlots.resize(depth * kMaxLanes);
   }
   if (stack.size() < depth) stack.resize(depth);
+  const std::vector<TypedNode>& nodes = program.GetNodes();
+  // Subtrees are worth keeping across programs when there are enough cases.
+  bool keeping = allLanes >= 16;
+  if (keeping) {
+    subtrees.BeginInputs(allLanes, program.GetIntVariablesUsed(), program.GetDoubleVariablesUsed(), intLanes,
+                         doubleLanes);
+    keeping = FindKnownSubtrees(program);
+  }
   std::size_t top = 0;
-  for (const TypedNode& node : program.GetNodes()) {
+  for (std::size_t i = 0; i < nodes.size(); ++i) {
+    const TypedNode& node = nodes[i];
+    if (keeping && cutTo[i] >= 0) {
+      // A subtree whose values are kept (unless a later one took their place).
+      auto root = static_cast<std::size_t>(cutTo[i]);
+      int type = nodes[root].type;
+      if (const void* known = subtrees.Find(shapes[root], type)) {
+        Slot slot{type, IntBuffer(top), DoubleBuffer(top), false};
+        if (type == ValueType::Double) {
+          std::memcpy(DoubleBuffer(top), known, static_cast<std::size_t>(allLanes) * sizeof(double));
+          slot.ints = nullptr;
+        } else {
+          std::memcpy(IntBuffer(top), known, static_cast<std::size_t>(allLanes) * sizeof(int));
+          slot.doubles = nullptr;
+        }
+        stack[top] = slot;
+        ++top;
+        i = root;
+        continue;
+      }
+    }
     std::size_t s = top - static_cast<std::size_t>(node.arity);
     Slot* args = stack.data() + s;
     int* intOut = IntBuffer(s);
@@ -133,29 +223,16 @@ void CaseVectorEvaluator::Evaluate(const CompiledProgram& program, int allLanes,
       }
       result.doubles = doubleOut;
     };
-    // Numeric arguments widened, a double out. The functions of one argument
-    // remember their values where that costs less than computing them.
+    // Numeric arguments widened, a double out.
     auto real = [&](auto c) {
-      constexpr OpCode code = decltype(c)::value;
-      using K = Kernel<code>;
+      using K = Kernel<decltype(c)::value>;
       result.doubles = doubleOut;
       const double* x = Widened(args[0], s, lanes);
-      if constexpr (OperationOf(code).most == 2) {
+      if constexpr (OperationOf(decltype(c)::value).most == 2) {
         const double* y = Widened(args[1], s + 1, lanes);
         Binary(doubleOut, x, y, lanes, [](double p, double q) { return K::Of(p, q); });
       } else {
-        bool remember = lanes >= 16;
-        std::uint64_t hash = remember ? HashOf(static_cast<int>(code), x, lanes) : 0;
-        if (remember) {
-          // Copied out: the remembered values may be replaced while this
-          // node's value is still wanted.
-          if (const double* known = Recall(static_cast<int>(code), x, lanes, hash)) {
-            std::memcpy(doubleOut, known, static_cast<std::size_t>(lanes) * sizeof(double));
-            return;
-          }
-        }
         Unary(doubleOut, x, lanes, [](double p) { return K::Of(p); });
-        if (remember) Remember(static_cast<int>(code), x, lanes, hash, doubleOut);
       }
     };
     // Bool arguments, a bool out.
@@ -292,6 +369,11 @@ void CaseVectorEvaluator::Evaluate(const CompiledProgram& program, int allLanes,
         for (int c = 0; c < allLanes; ++c) intOut[c] = value;
         result.ints = intOut;
       }
+    }
+    if (keeping && !result.uniform && WorthKeeping(works[i])) {
+      subtrees.Keep(shapes[i], result.type,
+                    result.type == ValueType::Double ? static_cast<const void*>(result.doubles)
+                                                     : static_cast<const void*>(result.ints));
     }
     stack[s] = result;
     top = s + 1;

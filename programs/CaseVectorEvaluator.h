@@ -9,14 +9,16 @@
 //
 // Two shortcuts keep the values exact: a node whose arguments hold one value
 // in every case (constants, variables the caller marks uniform, and what is
-// computed from them) is computed once and copied to every case; and the real
-// functions of one argument remember the values they computed for recent
-// arguments, reused when an argument's values are bit for bit the same (the
-// same subtree in many places of a program, or of many programs).
+// computed from them) is computed once and copied to every case; and the
+// values of whole subtrees computed lately for the same cases, in this
+// program or in earlier ones, are copied rather than computed again
+// (SubtreeValues).
 #pragma once
 
 #include <cstdint>
 #include <vector>
+
+#include "programs/SubtreeValues.h"
 
 class CompiledProgram;
 
@@ -48,19 +50,12 @@ class CaseVectorEvaluator {
     const double* doubles;
     bool uniform;  // the same value in every case
   };
-  // The values of a real function of one argument for one argument's values.
-  struct Remembered {
-    int code = -1;
-    int lanes = 0;
-    std::uint64_t hash = 0;
-    std::vector<double> input;
-    std::vector<double> output;
-  };
-  static constexpr std::size_t kRemembered = 512;
-  static std::uint64_t HashOf(int code, const double* input, int lanes);
-  // The remembered values of code for input, or null.
-  const double* Recall(int code, const double* input, int lanes, std::uint64_t hash) const;
-  void Remember(int code, const double* input, int lanes, std::uint64_t hash, const double* output);
+  // Finds the shape of every node's subtree and marks the largest subtrees
+  // whose values are kept (cutTo); returns whether any is.
+  bool FindKnownSubtrees(const CompiledProgram& program);
+  // Whether the values of a subtree of so much work are worth keeping.
+  static bool WorthKeeping(int work) { return work >= kWorthKeeping; }
+  static constexpr int kWorthKeeping = 4;
   // The double values of a numeric slot, widened into the position's own
   // double buffer when they are ints.
   const double* Widened(const Slot& slot, std::size_t position, int lanes);
@@ -70,7 +65,15 @@ class CaseVectorEvaluator {
   std::vector<int> intSlots;
   std::vector<double> doubleSlots;
   std::vector<Slot> stack;
-  std::vector<Remembered> remembered;  // by hash, one per slot
+  SubtreeValues subtrees;
+  // By node: the shape, the size and the work of its subtree, and for the
+  // first node of a subtree whose values are kept, the subtree's root (-1
+  // for others).
+  std::vector<SubtreeValues::Shape> shapes;
+  std::vector<int> sizes;
+  std::vector<int> works;
+  std::vector<int> cutTo;
+  std::vector<int> rootStack;
   const int* intResult = nullptr;
   const double* doubleResult = nullptr;
 };
