@@ -27,6 +27,8 @@ struct TreeRun {
 struct CompiledRun {
   const CompiledProgram* program;
   void operator()(LispInterpreter* interpreter) const { interpreter->EvaluateCompiled(*program); }
+  // A run whose value is not read: only what it does to the robot.
+  void ForEffects(LispInterpreter* interpreter) const { interpreter->EvaluateForEffects(*program); }
 };
 
 // Stands for an all-cases form a problem does not have.

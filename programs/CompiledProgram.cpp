@@ -20,6 +20,7 @@ void CompiledProgram::Compile(Head* r) {
   flatRoot = nullptr;
   instructions.Clear();
   instructionsMade = false;
+  actionsMade = false;
   Analyze(root);
 }
 
@@ -29,6 +30,7 @@ void CompiledProgram::Compile(const FlatNode* r) {
   flatRoot = r;
   instructions.Clear();
   instructionsMade = false;
+  actionsMade = false;
   Analyze(flatRoot);
 }
 
@@ -64,4 +66,12 @@ const Instruction* CompiledProgram::GetInstructions() const {
     instructionsMade = true;
   }
   return instructions.Data();
+}
+
+const ActionList* CompiledProgram::GetActions() const {
+  if (!actionsMade) {
+    hasActions = IsRunnable() && (flatRoot != nullptr ? actions.Make(flatRoot) : actions.Make(root));
+    actionsMade = true;
+  }
+  return hasActions ? &actions : nullptr;
 }

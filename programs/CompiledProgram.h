@@ -7,6 +7,7 @@
 // compiling allocates only when a program is larger than every one before it.
 #pragma once
 
+#include "programs/ActionList.h"
 #include "programs/InstructionList.h"
 #include "programs/ProgramAnalysis.h"
 
@@ -38,6 +39,9 @@ class CompiledProgram : public ProgramAnalysis {
     GetInstructions();
     return instructions.Size();
   }
+  // The program reduced to its robot actions (ActionList), made on first
+  // use; null when the program does not qualify or is not runnable.
+  const ActionList* GetActions() const;
 
  private:
   void ForgetMadeTree() const;
@@ -47,4 +51,7 @@ class CompiledProgram : public ProgramAnalysis {
   mutable Head* madeTree = nullptr;  // owned
   mutable InstructionList instructions;
   mutable bool instructionsMade = false;
+  mutable ActionList actions;
+  mutable bool actionsMade = false;
+  mutable bool hasActions = false;
 };

@@ -111,6 +111,51 @@ void LispInterpreter::EvaluateCompiled(const CompiledProgram& program) {
   }
 }
 
+void LispInterpreter::EvaluateForEffects(const CompiledProgram& program) {
+  Robot* r = robot;
+  // Without a robot, or where the stacks could overflow, the ordinary run
+  // reports as it should.
+  const ActionList* list = r != nullptr && CanRunCompiled(program) ? program.GetActions() : nullptr;
+  if (list == nullptr) {
+    EvaluateCompiled(program);
+    return;
+  }
+  // As the instruction loop would, for a program that tests for food.
+  if (list->HasTests()) pendingKind = PendingNodes;
+  const Action* actions = list->Data();
+  if (r->RunActions(actions)) return;
+  int pc = 0;
+  for (;;) {
+    const Action& action = actions[pc];
+    pc = action.next;
+    switch (action.code) {
+      case ActionCode::MoveForward:
+        r->MoveForward();
+        break;
+      case ActionCode::MoveBackward:
+        r->MoveBackward();
+        break;
+      case ActionCode::MoveLeft:
+        r->MoveLeft();
+        break;
+      case ActionCode::MoveRight:
+        r->MoveRight();
+        break;
+      case ActionCode::TurnLeft:
+        r->TurnLeft();
+        break;
+      case ActionCode::TurnRight:
+        r->TurnRight();
+        break;
+      case ActionCode::TestFood:
+        if (!Kernel<OpCode::IfFoodAhead>::RunsFirst(*r)) pc = action.otherwise;
+        break;
+      case ActionCode::End:
+        return;
+    }
+  }
+}
+
 bool LispInterpreter::EvaluateCounting(const CompiledProgram& program, long long& executed) {
   if (!CanRunCompiled(program)) {
     Evaluate(program.GetRoot());

@@ -48,6 +48,11 @@ class LispInterpreter {
   bool EvaluateCounting(const CompiledProgram& program, long long& executed);
   // Whether EvaluateCompiled would run the instructions now.
   bool CanRunCompiled(const CompiledProgram& program) const;
+  // EvaluateCompiled for a run whose value and stacks nobody reads (an
+  // episode's run, the stacks cleared before the next): the same robot
+  // actions in the same order; a program that qualifies (ActionList) runs
+  // only its actions and tests, and leaves the stacks as they were.
+  void EvaluateForEffects(const CompiledProgram& program);
 
   void PushInt(int v) {
     intStack.Add(v);

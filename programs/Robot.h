@@ -2,6 +2,8 @@
 // sensor reads 0.0; concrete robots override what they can do.
 #pragma once
 
+struct Action;
+
 class Robot {
  public:
   virtual ~Robot() = default;
@@ -20,4 +22,8 @@ class Robot {
   virtual void TurnRight() {}
   virtual void TurnRight(double) {}
   virtual double Sensor(double) { return 0.0; }
+  // Runs a program's robot actions (ActionList) in a loop of the robot's
+  // own, doing exactly what calling the actions one by one does; false when
+  // the robot has no such loop and the caller must call them.
+  virtual bool RunActions(const Action*) { return false; }
 };

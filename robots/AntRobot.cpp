@@ -1,8 +1,10 @@
 #include "robots/AntRobot.h"
 
 #include <climits>
+#include <typeinfo>
 
 #include "foundation/Numeric.h"
+#include "programs/ActionList.h"
 #include "robots/AntRoom.h"
 
 void AntRobot::Init(int startX, int startY, int startDirection, double startEnergy) {
@@ -39,7 +41,9 @@ int AntRobot::Shift(int value, int offset) {
   return value + offset;
 }
 
-void AntRobot::StepTowards(int d) {
+void AntRobot::StepTowards(int d) { Step(d); }
+
+inline __attribute__((always_inline)) void AntRobot::Step(int d) {
   if (!(energy > 0.0)) return;
   int dx = 0;
   int dy = 0;
@@ -54,7 +58,7 @@ void AntRobot::StepTowards(int d) {
   energy -= 1.0;
 }
 
-void AntRobot::MoveForward() { StepTowards(direction); }
+void AntRobot::MoveForward() { Step(direction); }
 
 void AntRobot::MoveBackward() {
   // The opposite direction; directions outside 0 .. 3 stay without offset.
@@ -82,11 +86,50 @@ void AntRobot::MoveRight() {
   MoveForward();
 }
 
-double AntRobot::Sensor(double) {
+double AntRobot::Sensor(double) { return FoodAhead() ? 1.0 : -1.0; }
+
+inline __attribute__((always_inline)) bool AntRobot::FoodAhead() const {
   int dx = 0;
   int dy = 0;
   Offset(direction, dx, dy);
-  return room->IsFood(Shift(x, dx), Shift(y, dy)) == 1 ? 1.0 : -1.0;
+  return room->IsFood(Shift(x, dx), Shift(y, dy)) == 1;
+}
+
+bool AntRobot::RunActions(const Action* actions) {
+  if (typeid(*this) != typeid(AntRobot)) return false;
+  int pc = 0;
+  for (;;) {
+    const Action& action = actions[pc];
+    pc = action.next;
+    switch (action.code) {
+      case ActionCode::MoveForward:
+        Step(direction);
+        break;
+      case ActionCode::MoveBackward:
+        AntRobot::MoveBackward();
+        break;
+      case ActionCode::MoveLeft:
+        AntRobot::TurnLeft();
+        Step(direction);
+        break;
+      case ActionCode::MoveRight:
+        AntRobot::TurnRight();
+        Step(direction);
+        break;
+      case ActionCode::TurnLeft:
+        AntRobot::TurnLeft();
+        break;
+      case ActionCode::TurnRight:
+        AntRobot::TurnRight();
+        break;
+      case ActionCode::TestFood:
+        // The sensor's reading is 1.0 with food ahead, else -1.0.
+        if (!FoodAhead()) pc = action.otherwise;
+        break;
+      case ActionCode::End:
+        return true;
+    }
+  }
 }
 
 int AntRobot::TurnBy(int d, int k) {

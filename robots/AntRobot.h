@@ -30,6 +30,10 @@ class AntRobot : public Robot {
   void TurnRight() override;
   // 1.0 when the cell ahead holds food, else -1.0; the argument is ignored.
   double Sensor(double v) override;
+  // The actions in a loop that calls this class's own steps, turns and
+  // sensor directly; only for an AntRobot itself (a subclass may override
+  // them).
+  bool RunActions(const Action* actions) override;
   // The direction d turned by k quarter turns, corrected once into 0 .. 3.
   virtual int TurnBy(int d, int k);
 
@@ -50,6 +54,9 @@ class AntRobot : public Robot {
   static int Shift(int value, int offset);
   // One step to the neighbour in direction d.
   void StepTowards(int d);
+  // The same, and whether there is food ahead, inlined where called.
+  void Step(int d);
+  bool FoodAhead() const;
 
   int x = 0;
   int y = 0;

@@ -71,13 +71,18 @@ void ReadWallList(ProblemFileReader& reader, RobotRoom* room);
 // run, a TreeRun or a CompiledRun), each run seeing the world as the previous
 // ones left it and costing 1 energy on top of the robot's own steps, until
 // the robot's energy is no longer greater than 0. It always runs at least
-// once; its result value is not used.
+// once; its result value is not used (a run that can leave the value out
+// does).
 template <class EnergyRobot, class Run>
 void RunEpisode(LispInterpreter* interpreter, EnergyRobot* robot, const Run& run) {
   do {
     interpreter->Clear();
     interpreter->SetRobot(robot);
-    run(interpreter);
+    if constexpr (requires { run.ForEffects(interpreter); }) {
+      run.ForEffects(interpreter);
+    } else {
+      run(interpreter);
+    }
     robot->ConsumeEnergy(1.0);
   } while (robot->GetEnergy() > 0.0);
 }

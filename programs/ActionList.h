@@ -1,0 +1,62 @@
+// A robot program reduced to what it does, for runs whose values nothing
+// reads (the runs of an episode): the robot's moves and turns without
+// arguments, and the food test with its jumps. A program qualifies when
+// every other node is arithmetic (plus, subtract, times) over constants,
+// numeric variables and what those nodes return, which can neither report
+// nor act: an ant's Prog nodes multiply the zeros its moves return.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+class Head;
+struct FlatNode;
+
+enum class ActionCode : std::uint8_t {
+  MoveForward,
+  MoveBackward,
+  MoveLeft,
+  MoveRight,
+  TurnLeft,
+  TurnRight,
+  TestFood,  // goes on at otherwise unless there is food ahead
+  End
+};
+
+// Each action names the one to run after it: a branch's last action the one
+// after the conditional.
+struct Action {
+  ActionCode code;
+  int next;
+  int otherwise;
+};
+
+class ActionList {
+ public:
+  // Replaces the actions with those of the program at root; false (and no
+  // actions) when the program does not qualify.
+  bool Make(Head* root);
+  bool Make(const FlatNode* root);
+  const Action* Data() const { return actions.data(); }
+  int Size() const { return static_cast<int>(actions.size()); }
+  // Whether the program tests for food.
+  bool HasTests() const { return tests; }
+
+ private:
+  template <class Node>
+  bool MakeFrom(Node* root);
+  // Adds node's actions.
+  template <class Node>
+  bool Emit(Node* node);
+  // Adds an action: it is where every open link goes on, and its own next
+  // is the one open link after it.
+  void Append(ActionCode code);
+
+  std::vector<Action> actions;
+  // Links still to be pointed at the next action added: an action's index
+  // times 2, plus 1 for its otherwise.
+  std::vector<int> open;
+  // The open links of first branches while their second branches are added.
+  std::vector<int> held;
+  bool tests = false;
+};
