@@ -111,18 +111,23 @@ void LispInterpreter::EvaluateCompiled(const CompiledProgram& program) {
   }
 }
 
-void LispInterpreter::EvaluateForEffects(const CompiledProgram& program) {
-  Robot* r = robot;
+const Action* LispInterpreter::ActionsToRun(const CompiledProgram& program) {
   // Without a robot, or where the stacks could overflow, the ordinary run
   // reports as it should.
-  const ActionList* list = r != nullptr && CanRunCompiled(program) ? program.GetActions() : nullptr;
-  if (list == nullptr) {
+  const ActionList* list = robot != nullptr && CanRunCompiled(program) ? program.GetActions() : nullptr;
+  if (list == nullptr) return nullptr;
+  // As the instruction loop would, for a program that tests for food.
+  if (list->HasTests()) pendingKind = PendingNodes;
+  return list->Data();
+}
+
+void LispInterpreter::EvaluateForEffects(const CompiledProgram& program) {
+  const Action* actions = ActionsToRun(program);
+  if (actions == nullptr) {
     EvaluateCompiled(program);
     return;
   }
-  // As the instruction loop would, for a program that tests for food.
-  if (list->HasTests()) pendingKind = PendingNodes;
-  const Action* actions = list->Data();
+  Robot* r = robot;
   if (r->RunActions(actions)) return;
   int pc = 0;
   for (;;) {

@@ -53,6 +53,9 @@ class LispInterpreter {
   // actions in the same order; a program that qualifies (ActionList) runs
   // only its actions and tests, and leaves the stacks as they were.
   void EvaluateForEffects(const CompiledProgram& program);
+  // The actions (ActionList) that EvaluateForEffects would run alone now,
+  // or null; with the interpreter's state set as running them leaves it.
+  const Action* ActionsToRun(const CompiledProgram& program);
 
   void PushInt(int v) {
     intStack.Add(v);

@@ -34,6 +34,9 @@ class AntRobot : public Robot {
   // sensor directly; only for an AntRobot itself (a subclass may override
   // them).
   bool RunActions(const Action* actions) override;
+  // The same over an episode: the actions again and again, each time at a
+  // cost of 1 energy, until the energy is no longer greater than 0.
+  bool RunActionEpisode(const Action* actions);
   // The direction d turned by k quarter turns, corrected once into 0 .. 3.
   virtual int TurnBy(int d, int k);
 
@@ -57,6 +60,8 @@ class AntRobot : public Robot {
   // The same, and whether there is food ahead, inlined where called.
   void Step(int d);
   bool FoodAhead() const;
+  // One run of the actions, or all the runs of an episode.
+  void RunActionLoop(const Action* actions, bool wholeEpisode);
 
   int x = 0;
   int y = 0;

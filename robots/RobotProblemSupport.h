@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <type_traits>
 
 #include "foundation/Point.h"
 #include "problems/EvaluationPaths.h"
@@ -75,6 +76,14 @@ void ReadWallList(ProblemFileReader& reader, RobotRoom* room);
 // does).
 template <class EnergyRobot, class Run>
 void RunEpisode(LispInterpreter* interpreter, EnergyRobot* robot, const Run& run) {
+  if constexpr (std::is_same_v<Run, CompiledRun> && requires(const Action* a) { robot->RunActionEpisode(a); }) {
+    // A robot with a loop of its own runs the whole episode there when the
+    // program is actions alone (each run leaves the stacks as they were).
+    interpreter->Clear();
+    interpreter->SetRobot(robot);
+    const Action* actions = interpreter->ActionsToRun(*run.program);
+    if (actions != nullptr && robot->RunActionEpisode(actions)) return;
+  }
   do {
     interpreter->Clear();
     interpreter->SetRobot(robot);
