@@ -13,29 +13,35 @@ bool ActionList::Make(Head* root) { return MakeFrom(root); }
 
 bool ActionList::Make(const FlatNode* root) { return MakeFrom(root); }
 
-void ActionList::Append(ActionCode code) {
-  int k = static_cast<int>(actions.size());
-  for (int link : open) {
-    Action& from = actions[static_cast<std::size_t>(link / 2)];
-    (link % 2 == 0 ? from.next : from.otherwise) = k;
-  }
-  open.clear();
-  open.push_back(2 * k);
-  actions.push_back({code, k, k});
-}
-
 template <class Node>
 bool ActionList::MakeFrom(Node* root) {
   actions.clear();
-  open.clear();
-  held.clear();
   tests = false;
   if (!Emit(root)) {
     actions.clear();
     return false;
   }
-  Append(ActionCode::End);
+  actions.push_back({ActionCode::End, 0, 0});
+  Link();
   return true;
+}
+
+void ActionList::Link() {
+  // Jumps lead forward: from the end back, each lands where its target does.
+  std::size_t n = actions.size();
+  landing.resize(n);
+  for (std::size_t i = n; i-- > 0;) {
+    const Action& action = actions[i];
+    landing[i] = action.code == ActionCode::Jump ? landing[static_cast<std::size_t>(action.otherwise)]
+                                                 : static_cast<int>(i);
+  }
+  for (std::size_t i = 0; i + 1 < n; ++i) {
+    Action& action = actions[i];
+    action.next = landing[i + 1];
+    if (action.code == ActionCode::Jump) action.next = landing[i];
+    if (action.code == ActionCode::TestFood) action.otherwise = landing[static_cast<std::size_t>(action.otherwise)];
+  }
+  actions[n - 1].next = static_cast<int>(n - 1);
 }
 
 template <class Node>
@@ -44,7 +50,7 @@ bool ActionList::Emit(Node* node) {
   int n = node->GetArity();
   auto move = [&](ActionCode action) {
     if (n != 0) return false;
-    Append(action);
+    actions.push_back({action, 0, 0});
     return true;
   };
   switch (code) {
@@ -74,19 +80,16 @@ bool ActionList::Emit(Node* node) {
     case OpCode::TurnRight:
       return move(ActionCode::TurnRight);
     case OpCode::IfFoodAhead: {
-      // The test goes on to the first branch, otherwise to the second; both
-      // branches go on to what follows the conditional.
       if (n != 2) return false;
       tests = true;
-      int test = static_cast<int>(actions.size());
-      Append(ActionCode::TestFood);
+      std::size_t test = actions.size();
+      actions.push_back({ActionCode::TestFood, 0, 0});
       if (!Emit(node->GetChild(0))) return false;
-      std::size_t mark = held.size();
-      held.insert(held.end(), open.begin(), open.end());
-      open.assign(1, 2 * test + 1);
+      std::size_t jump = actions.size();
+      actions.push_back({ActionCode::Jump, 0, 0});
+      actions[test].otherwise = static_cast<int>(actions.size());
       if (!Emit(node->GetChild(1))) return false;
-      open.insert(open.end(), held.begin() + static_cast<std::ptrdiff_t>(mark), held.end());
-      held.resize(mark);
+      actions[jump].otherwise = static_cast<int>(actions.size());
       return true;
     }
     default:

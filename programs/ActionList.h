@@ -20,6 +20,7 @@ enum class ActionCode : std::uint8_t {
   TurnLeft,
   TurnRight,
   TestFood,  // goes on at otherwise unless there is food ahead
+  Jump,      // goes on at next (made only while listing: no action leads to one)
   End
 };
 
@@ -45,18 +46,14 @@ class ActionList {
  private:
   template <class Node>
   bool MakeFrom(Node* root);
-  // Adds node's actions.
+  // Adds node's actions, a conditional's as its test, its first branch, a
+  // jump over the second (to otherwise) and its second branch.
   template <class Node>
   bool Emit(Node* node);
-  // Adds an action: it is where every open link goes on, and its own next
-  // is the one open link after it.
-  void Append(ActionCode code);
+  // Points every action past the jumps it would meet.
+  void Link();
 
   std::vector<Action> actions;
-  // Links still to be pointed at the next action added: an action's index
-  // times 2, plus 1 for its otherwise.
-  std::vector<int> open;
-  // The open links of first branches while their second branches are added.
-  std::vector<int> held;
+  std::vector<int> landing;  // by action: where going on there lands
   bool tests = false;
 };

@@ -155,6 +155,8 @@ void LispInterpreter::EvaluateForEffects(const CompiledProgram& program) {
       case ActionCode::TestFood:
         if (!Kernel<OpCode::IfFoodAhead>::RunsFirst(*r)) pc = action.otherwise;
         break;
+      case ActionCode::Jump:
+        break;
       case ActionCode::End:
         return;
     }

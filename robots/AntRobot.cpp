@@ -115,7 +115,7 @@ bool AntRobot::RunActionEpisode(const Action* actions) {
 
 void AntRobot::RunActionLoop(const Action* actions, bool wholeEpisode) {
   static const void* const handlers[] = {&&MoveForward, &&MoveBackward, &&MoveLeft, &&MoveRight,
-                                         &&TurnLeft,    &&TurnRight,    &&TestFood, &&End};
+                                         &&TurnLeft,    &&TurnRight,    &&TestFood, &&Jump, &&End};
   static_assert(std::size(handlers) == static_cast<std::size_t>(ActionCode::End) + 1, "a handler per action");
   const Action* at = actions;
 #define MORVANE2_NEXT(to)                                  \
@@ -147,6 +147,8 @@ TurnRight:
 TestFood:
   // The sensor reads 1.0 with food ahead, else -1.0.
   MORVANE2_NEXT(FoodAhead() ? at->next : at->otherwise);
+Jump:
+  MORVANE2_NEXT(at->next);
 End:
   if (wholeEpisode) {
     ConsumeEnergy(1.0);
