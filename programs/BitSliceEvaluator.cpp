@@ -157,8 +157,72 @@ bool BitSliceEvaluator::EvaluateTree(Node* root, const std::uint64_t* const* var
   return true;
 }
 
+namespace {
+// A node's word from its arguments' words (first argument on top of the
+// stack, at top[-1]), as Apply computes it for one word.
+template <class Logic>
+std::uint64_t FoldWord(const std::uint64_t* top, int n) {
+  std::uint64_t v = Logic::kSliceStart;
+  for (int i = 1; i <= n; ++i) v = Logic::SliceFold(v, top[-i]);
+  return Logic::SliceFinish(v);
+}
+}  // namespace
+
+bool BitSliceEvaluator::EvaluateFlatWord(const FlatNode* root, const std::uint64_t* const* variables,
+                                         std::uint64_t* result, int valueCapacity, int pendingCapacity) {
+  int size = root->GetSize();
+  auto most = static_cast<std::size_t>(size);
+  if (flatWords.size() < most) flatWords.resize(most);
+  int pendingMost = 0;
+  std::uint64_t* base = flatWords.data();
+  std::uint64_t* top = base;
+  for (const FlatNode* node = root + size - 1; node >= root; --node) {
+    Operator* op = node->GetOperator();
+    int n = node->GetArity();
+    OpCode code = op->GetOperation();
+    const Operation& operation = OperationOf(code);
+    if (n != op->GetArity() || !operation.Takes(FastPath::BitSlices)) return false;
+    std::uint64_t value = 0;
+    switch (code) {
+      case OpCode::BoolVariable: {
+        const std::uint64_t* bits = variables[op->GetOperand().index];
+        if (bits == nullptr) return false;
+        *top++ = bits[0];
+        continue;
+      }
+      case OpCode::And:
+        value = FoldWord<Kernel<OpCode::And>>(top, n);
+        break;
+      case OpCode::Or:
+        value = FoldWord<Kernel<OpCode::Or>>(top, n);
+        break;
+      case OpCode::Nand:
+        value = FoldWord<Kernel<OpCode::Nand>>(top, n);
+        break;
+      case OpCode::Nor:
+        value = FoldWord<Kernel<OpCode::Nor>>(top, n);
+        break;
+      case OpCode::If:
+        pendingMost += n;
+        value = Kernel<OpCode::If>::Choose(top[-1], top[-2], top[-3]);
+        break;
+      default:
+        // Only the operations above take the bit slices.
+        std::abort();
+    }
+    top -= n;
+    *top++ = value;
+  }
+  if (size > valueCapacity || pendingMost > pendingCapacity) {
+    return EvaluateTree(root, variables, 1, result, valueCapacity, pendingCapacity);
+  }
+  result[0] = base[0];
+  return true;
+}
+
 bool BitSliceEvaluator::EvaluateFlat(const FlatNode* root, const std::uint64_t* const* variables, int words,
                                      std::uint64_t* result, int valueCapacity, int pendingCapacity) {
+  if (words == 1) return EvaluateFlatWord(root, variables, result, valueCapacity, pendingCapacity);
   int size = root->GetSize();
   auto stride = static_cast<std::size_t>(words);
   auto most = static_cast<std::size_t>(size);

@@ -72,7 +72,12 @@ class BitSliceEvaluator {
   int pendingBound = 0;
   std::vector<std::unique_ptr<std::array<std::uint64_t, kMaxWords>>> treeSlots;
 
-  // EvaluateFlat's state: the values on the stack, and their buffers.
+  // EvaluateFlat for one word of cases, the values held on the stack itself.
+  bool EvaluateFlatWord(const FlatNode* root, const std::uint64_t* const* variables, std::uint64_t* result,
+                        int valueCapacity, int pendingCapacity);
+  // EvaluateFlat's state: the values on the stack, and their buffers (or,
+  // for one word, the values).
+  std::vector<std::uint64_t> flatWords;
   std::vector<const std::uint64_t*> flatStack;
   std::vector<std::uint64_t> flatSlots;
 };

@@ -63,8 +63,9 @@ TEST_F(BitSliceEvaluatorTest, BitSlicesStraightFromTheTree) {
 // refuses, and finds the same bounds: nested conditionals whose pending
 // arguments do or do not fit, deeper than the room of a quick check.
 TEST_F(BitSliceEvaluatorTest, FlatProgramsGiveWhatTheirTreesGive) {
-  std::uint64_t b0 = 0xAA, b1 = 0xCC, b2 = 0xF0;
-  const std::uint64_t* variables[20] = {&b0, &b1, &b2};
+  // Two words of cases: the one-word loop and the loop over words.
+  std::uint64_t b0[2] = {0xAA, 0x1234}, b1[2] = {0xCC, 0x5678}, b2[2] = {0xF0, 0x9ABC};
+  const std::uint64_t* variables[20] = {b0, b1, b2};
   // if(b0, if(b1, ... if(b2, b0, b1) ..., nand(b1, b2)), or(b1, b2)) nested
   // in its first branch, and in its second.
   for (int nesting : {0, 1, 5, 40}) {
@@ -77,14 +78,17 @@ TEST_F(BitSliceEvaluatorTest, FlatProgramsGiveWhatTheirTreesGive) {
       }
       FlatProgram flat;
       ASSERT_TRUE(FlatProgram::FromTree(root, flat));
-      for (int pending : {2, 3, 4, 10, 100, 1000}) {
-        std::uint64_t fromTree = 0;
-        std::uint64_t fromFlat = 0;
-        bool tree = evaluator.EvaluateTree(root, variables, 1, &fromTree, 10000, pending);
-        bool flatDone = evaluator.EvaluateFlat(flat.Root(), variables, 1, &fromFlat, 10000, pending);
-        ASSERT_EQ(flatDone, tree) << nesting << " " << branch << " " << pending;
-        if (tree) {
-          EXPECT_EQ(fromFlat & 0xFF, fromTree & 0xFF) << nesting << " " << branch;
+      for (int words : {1, 2}) {
+        for (int pending : {2, 3, 4, 10, 100, 1000}) {
+          std::uint64_t fromTree[2] = {};
+          std::uint64_t fromFlat[2] = {};
+          bool tree = evaluator.EvaluateTree(root, variables, words, fromTree, 10000, pending);
+          bool flatDone = evaluator.EvaluateFlat(flat.Root(), variables, words, fromFlat, 10000, pending);
+          ASSERT_EQ(flatDone, tree) << nesting << " " << branch << " " << pending << " " << words;
+          if (tree) {
+            EXPECT_EQ(fromFlat[0], fromTree[0]) << nesting << " " << branch;
+            EXPECT_EQ(fromFlat[1], fromTree[1]) << nesting << " " << branch;
+          }
         }
       }
       std::uint64_t ignored = 0;
