@@ -158,6 +158,15 @@ bool BitSliceEvaluator::EvaluateTree(Node* root, const std::uint64_t* const* var
 }
 
 namespace {
+// A flat node's operator, arity and operation; false when the node takes no
+// bit slices.
+bool ReadNode(const FlatNode* node, Operator*& op, int& n, OpCode& code) {
+  op = node->GetOperator();
+  n = node->GetArity();
+  code = op->GetOperation();
+  return n == op->GetArity() && OperationOf(code).Takes(FastPath::BitSlices);
+}
+
 // A node's word from its arguments' words (first argument on top of the
 // stack, at top[-1]), as Apply computes it for one word.
 template <class Logic>
@@ -177,11 +186,10 @@ bool BitSliceEvaluator::EvaluateFlatWord(const FlatNode* root, const std::uint64
   std::uint64_t* base = flatWords.data();
   std::uint64_t* top = base;
   for (const FlatNode* node = root + size - 1; node >= root; --node) {
-    Operator* op = node->GetOperator();
-    int n = node->GetArity();
-    OpCode code = op->GetOperation();
-    const Operation& operation = OperationOf(code);
-    if (n != op->GetArity() || !operation.Takes(FastPath::BitSlices)) return false;
+    Operator* op = nullptr;
+    int n = 0;
+    OpCode code = OpCode::End;
+    if (!ReadNode(node, op, n, code)) return false;
     std::uint64_t value = 0;
     switch (code) {
       case OpCode::BoolVariable: {
@@ -236,18 +244,17 @@ bool BitSliceEvaluator::EvaluateFlat(const FlatNode* root, const std::uint64_t* 
   const std::uint64_t** base = flatStack.data();
   const std::uint64_t** top = base;
   for (const FlatNode* node = root + size - 1; node >= root; --node) {
-    Operator* op = node->GetOperator();
-    int n = node->GetArity();
-    OpCode code = op->GetOperation();
-    const Operation& operation = OperationOf(code);
-    if (n != op->GetArity() || !operation.Takes(FastPath::BitSlices)) return false;
+    Operator* op = nullptr;
+    int n = 0;
+    OpCode code = OpCode::End;
+    if (!ReadNode(node, op, n, code)) return false;
     if (code == OpCode::BoolVariable) {
       const std::uint64_t* bits = variables[op->GetOperand().index];
       if (bits == nullptr) return false;
       *top++ = bits;
       continue;
     }
-    if (operation.typing == Typing::Branch) pendingMost += n;
+    if (OperationOf(code).typing == Typing::Branch) pendingMost += n;
     const std::uint64_t* arguments[kMostInlineArguments];
     for (int i = 0; i < n; ++i) arguments[i] = top[-1 - i];
     top -= n;

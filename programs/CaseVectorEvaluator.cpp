@@ -70,20 +70,7 @@ std::uint64_t FieldsOf(const TypedNode& node) {
 }
 
 // What a node costs to compute, roughly, in additions of all cases.
-int WorkOf(OpCode code) {
-  switch (code) {
-    case OpCode::Divide:
-    case OpCode::Sin:
-    case OpCode::Cos:
-    case OpCode::Ln:
-    case OpCode::Exp:
-    case OpCode::Log:
-    case OpCode::Pow:
-      return 8;
-    default:
-      return 1;
-  }
-}
+int WorkOf(OpCode code) { return OperationOf(code).typing == Typing::Real ? 8 : 1; }
 }  // namespace
 
 bool CaseVectorEvaluator::Accepts(const CompiledProgram& program) { return program.IsTyped(); }
