@@ -8,12 +8,23 @@ ProgramRecipe ProgramRecipe::Graft(const FlatNode* base, const FlatNode* cut, co
   return ProgramRecipe(base, cut, donor, false);
 }
 
+ProgramRecipe ProgramRecipe::GraftWithin(const FlatNode* base, const FlatNode* cut, const FlatNode* donor,
+                                         int depthLimit) {
+  ProgramRecipe recipe(base, cut, donor, false);
+  recipe.depthLimit = depthLimit;
+  return recipe;
+}
+
 ProgramRecipe ProgramRecipe::Grow(const FlatNode* base, const FlatNode* cut, FlatProgram grown) {
   return ProgramRecipe(base, cut, grown.Release(), true);
 }
 
 LispCode* ProgramRecipe::Build() {
-  FlatProgram program = cut == nullptr ? FlatProgram::Copy(base) : FlatProgram::Splice(base, cut, replacement);
+  bool graft = cut != nullptr;
+  if (graft && depthLimit >= 0) {
+    graft = FlatProgram::PositionOf(base, cut) + FlatProgram::DepthOf(replacement) - 1 <= depthLimit;
+  }
+  FlatProgram program = graft ? FlatProgram::Splice(base, cut, replacement) : FlatProgram::Copy(base);
   Discard();
   return new FlatLispCode(std::move(program));
 }

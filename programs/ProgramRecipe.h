@@ -23,6 +23,10 @@ class ProgramRecipe {
   // A copy of the program at base with the subtree at cut replaced by a
   // copy of the subtree at donor (of any program).
   static ProgramRecipe Graft(const FlatNode* base, const FlatNode* cut, const FlatNode* donor);
+  // Graft where the result is no deeper than depthLimit (the level of cut,
+  // counting the root as 1, plus the donor's depth, less one), else Copy;
+  // decided when the recipe is built.
+  static ProgramRecipe GraftWithin(const FlatNode* base, const FlatNode* cut, const FlatNode* donor, int depthLimit);
   // A copy of the program at base with the subtree at cut replaced by
   // grown, which the recipe takes.
   static ProgramRecipe Grow(const FlatNode* base, const FlatNode* cut, FlatProgram grown);
@@ -42,4 +46,5 @@ class ProgramRecipe {
   const FlatNode* cut = nullptr;          // null for a plain copy
   const FlatNode* replacement = nullptr;  // what goes in place of cut
   bool owned = false;                     // replacement is the recipe's (grown), not a parent's
+  int depthLimit = -1;                    // for GraftWithin; -1 for none
 };

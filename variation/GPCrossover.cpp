@@ -13,15 +13,6 @@ GPDepthLimitCrossover::Outcome GPDepthLimitCrossover::Choose(LispCodeComposer* c
   return Decide(ca->GetSelectedDepth(), cb->GetSelectedDepth(), ca->GetSelectedPosition(), cb->GetSelectedPosition());
 }
 
-GPDepthLimitCrossover::Outcome GPDepthLimitCrossover::Choose(const FlatNode* a, const FlatNode* b, const FlatNode*& sa,
-                                                             const FlatNode*& sb) const {
-  // A composer's random selection: a node drawn uniformly in preorder.
-  sa = a + GetUtility()->RandomInt(a->GetSize());
-  sb = b + GetUtility()->RandomInt(b->GetSize());
-  return Decide(FlatProgram::DepthOf(sa), FlatProgram::DepthOf(sb), FlatProgram::PositionOf(a, sa),
-                FlatProgram::PositionOf(b, sb));
-}
-
 GPDepthLimitCrossover::Outcome GPDepthLimitCrossover::Decide(int da, int db, int pa, int pb) const {
   bool aFits = pa + db - 1 <= maxDepth;
   bool bFits = pb + da - 1 <= maxDepth;
@@ -52,14 +43,16 @@ void GPDepthLimitCrossover::Cross(LispCode* a, LispCode* b) {
 
 CrossoverRecipes GPDepthLimitCrossover::Plan(FlatLispCode* a, FlatLispCode* b) {
   // The parents may be one and the same program: Cross would then work on
-  // two copies of it, which is only read here.
-  const FlatNode* sa = nullptr;
-  const FlatNode* sb = nullptr;
-  Outcome outcome = Choose(a->GetRoot(), b->GetRoot(), sa, sb);
-  bool intoFirst = outcome == Outcome::Exchange || outcome == Outcome::CopyIntoFirst;
-  bool intoSecond = outcome == Outcome::Exchange || outcome == Outcome::CopyIntoSecond;
+  // two copies of it, which is only read here. A composer's random
+  // selection: a node drawn uniformly in preorder. Whether each offspring
+  // fits within the depth limit (as Decide finds it, side by side) draws
+  // nothing, so the thread that builds the offspring decides it.
+  const FlatNode* ra = a->GetRoot();
+  const FlatNode* rb = b->GetRoot();
+  const FlatNode* sa = ra + GetUtility()->RandomInt(ra->GetSize());
+  const FlatNode* sb = rb + GetUtility()->RandomInt(rb->GetSize());
   CrossoverRecipes recipes;
-  recipes.first = intoFirst ? ProgramRecipe::Graft(a->GetRoot(), sa, sb) : ProgramRecipe::Copy(a->GetRoot());
-  recipes.second = intoSecond ? ProgramRecipe::Graft(b->GetRoot(), sb, sa) : ProgramRecipe::Copy(b->GetRoot());
+  recipes.first = ProgramRecipe::GraftWithin(ra, sa, sb, maxDepth);
+  recipes.second = ProgramRecipe::GraftWithin(rb, sb, sa, maxDepth);
   return recipes;
 }

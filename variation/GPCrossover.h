@@ -38,9 +38,6 @@ class GPDepthLimitCrossover : public GPCrossover {
   enum class Outcome { Exchange, CopyIntoFirst, CopyIntoSecond, Nothing };
   // Selects a node in each program and says what the crossover does with them.
   Outcome Choose(LispCodeComposer* a, LispCodeComposer* b) const;
-  // The same for flat programs: the same draws, the nodes selected put in
-  // sa and sb.
-  Outcome Choose(const FlatNode* a, const FlatNode* b, const FlatNode*& sa, const FlatNode*& sb) const;
   // What the crossover does with the selections, given their depths and
   // levels.
   Outcome Decide(int da, int db, int pa, int pb) const;
