@@ -1,9 +1,10 @@
 // A robot program reduced to what it does, for runs whose values nothing
 // reads (the runs of an episode): the robot's moves and turns without
-// arguments, and the food test with its jumps. A program qualifies when
-// every other node is arithmetic (plus, subtract, times) over constants,
-// numeric variables and what those nodes return, which can neither report
-// nor act: an ant's Prog nodes multiply the zeros its moves return.
+// arguments, and the food test with where each branch goes on. A program
+// qualifies when every other node is arithmetic (plus, subtract, times)
+// over constants, numeric variables and what those nodes return, which can
+// neither report nor act: an ant's Prog nodes multiply the zeros its moves
+// return.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +21,7 @@ enum class ActionCode : std::uint8_t {
   TurnLeft,
   TurnRight,
   TestFood,  // goes on at otherwise unless there is food ahead
-  Jump,      // goes on at next (made only while listing: no action leads to one)
+  Jump,      // while listing, to otherwise; once linked, no action goes on at one
   End
 };
 
