@@ -103,6 +103,7 @@ FitnessMemory::Shard& FitnessMemory::ShardOf(const Key& key) { return shards[key
 FitnessMemory::Found FitnessMemory::Recall(const Key& key, double& fitness, std::string& text) {
   Shard& shard = ShardOf(key);
   std::lock_guard<std::mutex> lock(shard.mutex);
+  Sweep(shard);
   auto range = shard.entries.equal_range(key.hash);
   for (auto at = range.first; at != range.second; ++at) {
     Entry& entry = at->second;
@@ -119,6 +120,7 @@ FitnessMemory::Found FitnessMemory::Recall(const Key& key, double& fitness, std:
 void FitnessMemory::Add(const Key& key, Entry entry) {
   Shard& shard = ShardOf(key);
   std::lock_guard<std::mutex> lock(shard.mutex);
+  Sweep(shard);
   auto range = shard.entries.equal_range(key.hash);
   for (auto at = range.first; at != range.second; ++at) {
     // Already known (found by another thread meanwhile): keep it fresh.
@@ -140,16 +142,16 @@ void FitnessMemory::RememberFailure(const Key& key) {
   Add(key, Entry{key.words, true, 0.0, std::string(), 0});
 }
 
-void FitnessMemory::NextGeneration() {
-  ++generation;
-  for (Shard& shard : shards) {
-    std::lock_guard<std::mutex> lock(shard.mutex);
-    for (auto at = shard.entries.begin(); at != shard.entries.end();) {
-      if (at->second.generation < generation - 1) {
-        at = shard.entries.erase(at);
-      } else {
-        ++at;
-      }
+void FitnessMemory::NextGeneration() { ++generation; }
+
+void FitnessMemory::Sweep(Shard& shard) {
+  if (shard.swept == generation) return;
+  shard.swept = generation;
+  for (auto at = shard.entries.begin(); at != shard.entries.end();) {
+    if (at->second.generation < generation - 1) {
+      at = shard.entries.erase(at);
+    } else {
+      ++at;
     }
   }
 }
@@ -158,6 +160,7 @@ void FitnessMemory::Clear() {
   for (Shard& shard : shards) {
     std::lock_guard<std::mutex> lock(shard.mutex);
     shard.entries.clear();
+    shard.swept = generation;
   }
   raced.store(0, std::memory_order_relaxed);
 }

@@ -73,9 +73,16 @@ class FitnessMemory {
   struct Shard {
     std::mutex mutex;
     std::unordered_multimap<std::uint64_t, Entry> entries;
+    // The generation the entries were last swept for.
+    long long swept = 0;
   };
   void Add(const Key& key, Entry entry);
   Shard& ShardOf(const Key& key);
+  // Under the shard's lock: forgets the entries of generations ended since
+  // the last sweep. Each shard is swept when it is first used after a
+  // generation ends, by the thread that uses it, rather than all of them by
+  // the thread that ends the generation while the others wait for it.
+  void Sweep(Shard& shard);
 
   std::array<Shard, kShards> shards;
   std::atomic<long long> raced{0};
