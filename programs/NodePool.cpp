@@ -96,10 +96,44 @@ void NodePool::Grow(Stack& stack) {
   Reserve(stack, stack.capacity < 1024 ? 1024 : 2 * stack.capacity);
 }
 
+void NodePool::Touch(Stack& stack, std::size_t count) {
+  if (count <= stack.touched) return;
+  std::memset(static_cast<void*>(stack.items + stack.touched), 0, (count - stack.touched) * sizeof(void*));
+  stack.touched = count;
+}
+
+void NodePool::ReserveShared(std::size_t extra) {
+  // The count is read again after each growth: other threads may have added
+  // to the shared stack while the lock was let go.
+  while (shared.capacity - shared.count < extra) {
+    std::size_t capacity = shared.count + extra;
+    if (capacity < shared.capacity + shared.capacity / 2) capacity = shared.capacity + shared.capacity / 2;
+    if (capacity < 1024) capacity = 1024;
+    // Allocated and written outside the lock: new memory is slow to touch
+    // the first time, and the other threads would spin meanwhile.
+    Unlock();
+    auto* items = static_cast<void**>(std::malloc(capacity * sizeof(void*)));
+    if (items == nullptr) throw std::bad_alloc();
+    std::memset(static_cast<void*>(items), 0, capacity * sizeof(void*));
+    Lock();
+    void** unused = items;
+    if (shared.capacity < capacity && shared.count <= capacity) {
+      if (shared.count > 0) std::memcpy(static_cast<void*>(items), shared.items, shared.count * sizeof(void*));
+      unused = shared.items;
+      shared.items = items;
+      shared.capacity = capacity;
+      shared.touched = capacity;
+    }
+    Unlock();
+    std::free(unused);
+    Lock();
+  }
+}
+
 void NodePool::GiveBack(Stack& stack) {
   if (stack.count == 0) return;
   Lock();
-  Reserve(shared, shared.count + stack.count);
+  ReserveShared(stack.count);
   std::memcpy(shared.items + shared.count, stack.items, stack.count * sizeof(void*));
   shared.count += stack.count;
   Unlock();
@@ -110,7 +144,7 @@ void NodePool::GiveBackOldest(Stack& stack, std::size_t count) {
   if (count > stack.count) count = stack.count;
   if (count == 0) return;
   Lock();
-  Reserve(shared, shared.count + count);
+  ReserveShared(count);
   std::memcpy(shared.items + shared.count, stack.items, count * sizeof(void*));
   shared.count += count;
   Unlock();
@@ -167,10 +201,12 @@ void NodePool::Refill(Stack& stack) {
     // The shared blocks in their order: the last given back is handed out
     // first.
     std::size_t wanted = shared.count < kRefillBatch ? shared.count : kRefillBatch;
-    if (stack.capacity < wanted) {
-      // Grown outside the lock; the shared blocks may be taken meanwhile.
+    if (stack.touched < wanted) {
+      // Grown and written once outside the lock; the shared blocks may be
+      // taken meanwhile.
       Unlock();
       Reserve(stack, wanted);
+      Touch(stack, wanted);
       Lock();
     }
     std::size_t taken = shared.count < wanted ? shared.count : wanted;
@@ -186,6 +222,10 @@ void NodePool::Refill(Stack& stack) {
   std::size_t count = (largePages ? kChunkBytes : kSmallChunkBytes) / blockSize;
   if (count < 2) count = 2;
   if (!largePages && count < kSmallChunkBlocks) count = kSmallChunkBlocks;
+  // Made and first written outside the lock: the first write to new memory
+  // takes a page fault (for a large page, the clearing of all of it), long
+  // enough for the other threads to spin through many thousand turns.
+  Unlock();
   char* chunk = nullptr;
   if (largePages) {
     // Aligned to the cache line, so that a block of a line's size is in one.
@@ -195,11 +235,11 @@ void NodePool::Refill(Stack& stack) {
     madvise(chunk, count * blockSize, MADV_HUGEPAGE);
 #endif
   } else {
-    // Cut from a large page outside the lock: each thread has its own.
-    Unlock();
+    // Cut from a large page of the calling thread's own.
     chunk = SmallChunk(count * blockSize);
-    Lock();
   }
+  *reinterpret_cast<void**>(chunk) = nullptr;
+  Lock();
   *reinterpret_cast<void**>(chunk) = chunks;
   chunks = chunk;
   Unlock();

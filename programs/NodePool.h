@@ -45,6 +45,7 @@ class NodePool {
     void** items = nullptr;
     std::size_t count = 0;
     std::size_t capacity = 0;
+    std::size_t touched = 0;  // the items written at least once
   };
 
   // Memory comes in chunks of one large page (2 MiB, for pools of many small
@@ -147,6 +148,12 @@ class NodePool {
   void Lock();
   void Unlock();
   static void Reserve(Stack& stack, std::size_t capacity);
+  // Writes the items of stack below count once, so that filling them later
+  // (under the lock) takes no page faults.
+  static void Touch(Stack& stack, std::size_t count);
+  // With the lock held: makes room for extra more blocks on the shared
+  // stack, growing it with the lock let go meanwhile.
+  void ReserveShared(std::size_t extra);
 
   // The free blocks of the calling thread, by pool number.
   static thread_local Stack localStacks[kMaxPools];

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <set>
 #include <thread>
@@ -112,6 +113,58 @@ TEST(NodePoolTest, ANewChunkIsHandedOutABatchAtATime) {
   const std::size_t chunkBlocks = 2 * 1024 * 1024 / NodePool::BlockSizeFor(40) - 1;
   EXPECT_EQ(freshPool.SharedCount(), chunkBlocks - taken);
   for (char* block : blocks) freshPool.Free(block);
+}
+
+constinit NodePool busyPool(NodePool::BlockSizeFor(16), 60);
+
+// Threads that give their blocks back while others do grow the shared stack
+// in turn: no block is lost or handed out twice, and each block keeps what
+// its holder wrote.
+TEST(NodePoolTest, ThreadsGivingBackAtOnceLoseNoBlock) {
+  constexpr int kThreads = 3;
+  constexpr int kRounds = 400;
+  std::vector<std::vector<void*>> held(kThreads);
+  std::vector<int> wrong(kThreads, 0);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      std::vector<void*>& blocks = held[static_cast<std::size_t>(t)];
+      for (int round = 0; round < kRounds; ++round) {
+        // A count that differs from round to round and thread to thread.
+        const int count = 200 + (round * 7919 + t * 104729) % 6000;
+        for (int i = 0; i < count; ++i) {
+          auto* block = static_cast<std::uintptr_t*>(busyPool.Allocate());
+          block[0] = static_cast<std::uintptr_t>(t);
+          block[1] = blocks.size();
+          blocks.push_back(block);
+        }
+        for (std::size_t i = 0; i < blocks.size(); ++i) {
+          auto* block = static_cast<std::uintptr_t*>(blocks[i]);
+          if (block[0] != static_cast<std::uintptr_t>(t) || block[1] != i) ++wrong[static_cast<std::size_t>(t)];
+        }
+        // Every other round the blocks stay held a round longer, so that the
+        // number of blocks in use grows and the shared stack with it.
+        if (round % 2 == 1) {
+          for (void* block : blocks) busyPool.Free(block);
+          blocks.clear();
+          busyPool.GiveBackLocal();
+        }
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  std::set<void*> distinct;
+  for (int t = 0; t < kThreads; ++t) {
+    EXPECT_EQ(wrong[static_cast<std::size_t>(t)], 0) << t;
+    distinct.insert(held[static_cast<std::size_t>(t)].begin(), held[static_cast<std::size_t>(t)].end());
+  }
+  // The last round frees everything.
+  EXPECT_TRUE(distinct.empty());
+  // Taken again on one thread: all distinct.
+  std::vector<void*> again;
+  for (int i = 0; i < 30000; ++i) again.push_back(busyPool.Allocate());
+  EXPECT_EQ(std::set<void*>(again.begin(), again.end()).size(), again.size());
+  for (void* block : again) busyPool.Free(block);
 }
 #endif
 }  // namespace
