@@ -40,6 +40,8 @@ void IndividualSorter::Sort(IndividualArray* array, IndividualComparator* with) 
   bool byFitness = with != nullptr && typeid(*with) == typeid(DoubleTypeFitnessIndividualLessComparator);
   keyed.clear();
   for (int i = 0; byFitness && i < size; ++i) {
+    // The members were last written by the threads that scored them.
+    if (i + 8 < size) __builtin_prefetch(array->Get(i + 8));
     auto* individual = dynamic_cast<DoubleTypeFitnessIndividual*>(array->Get(i));
     // Anything else is compared (and reported) by the comparator itself.
     if (individual == nullptr) byFitness = false;
