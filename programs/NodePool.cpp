@@ -116,8 +116,10 @@ void NodePool::ReserveShared(std::size_t extra) {
     if (items == nullptr) throw std::bad_alloc();
     std::memset(static_cast<void*>(items), 0, capacity * sizeof(void*));
     Lock();
+    // Unless another thread grew it meanwhile (as far or further), the
+    // blocks move over to the new stack.
     void** unused = items;
-    if (shared.capacity < capacity && shared.count <= capacity) {
+    if (shared.capacity < capacity) {
       if (shared.count > 0) std::memcpy(static_cast<void*>(items), shared.items, shared.count * sizeof(void*));
       unused = shared.items;
       shared.items = items;

@@ -152,7 +152,8 @@ class NodePool {
   // (under the lock) takes no page faults.
   static void Touch(Stack& stack, std::size_t count);
   // With the lock held: makes room for extra more blocks on the shared
-  // stack, growing it with the lock let go meanwhile.
+  // stack, growing it with the lock let go meanwhile (and left free when the
+  // memory for it cannot be had).
   void ReserveShared(std::size_t extra);
 
   // The free blocks of the calling thread, by pool number.
