@@ -97,6 +97,20 @@ TEST_F(FitnessMemoryTest, RemembersThroughTheNextGenerationOnly) {
   EXPECT_EQ(memory.Recall(kb, fitness, text), FitnessMemory::Found::Nothing);  // not asked for: gone
   memory.Clear();
   EXPECT_EQ(memory.Recall(ka, fitness, text), FitnessMemory::Found::Nothing);
+  // Generations may end while nothing is asked for: what they would have
+  // forgotten is forgotten all the same, and what was asked for lately kept.
+  memory.Remember(ka, 4.0, "");
+  memory.Remember(kb, 5.0, "");
+  memory.NextGeneration();
+  EXPECT_EQ(memory.Recall(ka, fitness, text), FitnessMemory::Found::Fitness);
+  memory.NextGeneration();
+  EXPECT_EQ(memory.Recall(ka, fitness, text), FitnessMemory::Found::Fitness);
+  EXPECT_EQ(fitness, 4.0);
+  memory.NextGeneration();
+  memory.NextGeneration();
+  memory.NextGeneration();
+  EXPECT_EQ(memory.Recall(ka, fitness, text), FitnessMemory::Found::Nothing);
+  EXPECT_EQ(memory.Recall(kb, fitness, text), FitnessMemory::Found::Nothing);
   a->DeleteChromosome();
   b->DeleteChromosome();
 }
