@@ -1,6 +1,7 @@
 #include "engine/FitnessMemory.h"
 
 #include <array>
+#include <mutex>
 #include <typeinfo>
 
 #include "engine/Chromosome.h"
@@ -102,7 +103,7 @@ FitnessMemory::Shard& FitnessMemory::ShardOf(const Key& key) { return shards[key
 
 FitnessMemory::Found FitnessMemory::Recall(const Key& key, double& fitness, std::string& text) {
   Shard& shard = ShardOf(key);
-  std::lock_guard<std::mutex> lock(shard.mutex);
+  std::lock_guard<SpinLock> lock(shard.busy);
   Sweep(shard);
   auto range = shard.entries.equal_range(key.hash);
   for (auto at = range.first; at != range.second; ++at) {
@@ -119,7 +120,7 @@ FitnessMemory::Found FitnessMemory::Recall(const Key& key, double& fitness, std:
 
 void FitnessMemory::Add(const Key& key, Entry entry) {
   Shard& shard = ShardOf(key);
-  std::lock_guard<std::mutex> lock(shard.mutex);
+  std::lock_guard<SpinLock> lock(shard.busy);
   Sweep(shard);
   auto range = shard.entries.equal_range(key.hash);
   for (auto at = range.first; at != range.second; ++at) {
@@ -158,7 +159,7 @@ void FitnessMemory::Sweep(Shard& shard) {
 
 void FitnessMemory::Clear() {
   for (Shard& shard : shards) {
-    std::lock_guard<std::mutex> lock(shard.mutex);
+    std::lock_guard<SpinLock> lock(shard.busy);
     shard.entries.clear();
     shard.swept = generation;
   }

@@ -10,10 +10,11 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <unordered_map>
 #include <vector>
+
+#include "foundation/SpinLock.h"
 
 class Individual;
 class ListingCodes;
@@ -68,10 +69,11 @@ class FitnessMemory {
   };
   // The programs known, in shards by key, each behind its own lock: the
   // evaluating threads ask for every program, and one lock would keep
-  // them waiting for each other.
+  // them waiting for each other. Each shard has cache lines of its own, so
+  // that threads using two shards do not take the lines from each other.
   static constexpr std::size_t kShards = 16;
-  struct Shard {
-    std::mutex mutex;
+  struct alignas(64) Shard {
+    SpinLock busy;
     std::unordered_multimap<std::uint64_t, Entry> entries;
     // The generation the entries were last swept for.
     long long swept = 0;
