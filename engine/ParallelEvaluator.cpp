@@ -70,7 +70,8 @@ bool ParallelEvaluator::RetirementWaiting() const {
   return retiringMembers.load() != nullptr && retireLeft.load() > 0;
 }
 
-int ParallelEvaluator::ClaimRetired(Population* members, int slot, bool ownOnly) {
+Individual* ParallelEvaluator::ClaimRetired(Population* members, int slot, bool ownOnly) {
+  if (retireByLanes) return ClaimFromLanes(members, slot, ownOnly);
   // Members this thread made first: their nodes are the likeliest to be in
   // its own caches, and so are the blocks they free for its next copies. A
   // member is claimed before its maker is looked at (no other thread may
@@ -81,19 +82,45 @@ int ParallelEvaluator::ClaimRetired(Population* members, int slot, bool ownOnly)
     int k = cursor.own++;
     std::atomic<unsigned char>& claim = retireClaims[static_cast<std::size_t>(k)];
     if (claim.exchange(1, std::memory_order_acquire) != 0) continue;
-    if (members->GetUnsorted(k)->GetChromosome()->GetMaker() == slot) return k;
+    Individual* member = members->GetUnsorted(k);
+    if (member->GetChromosome()->GetMaker() == slot) return member;
     claim.store(0, std::memory_order_release);
   }
   while (!ownOnly && cursor.any < size) {
     int k = cursor.any++;
-    if (retireClaims[static_cast<std::size_t>(k)].exchange(1, std::memory_order_acquire) == 0) return k;
+    if (retireClaims[static_cast<std::size_t>(k)].exchange(1, std::memory_order_acquire) == 0) {
+      return members->GetUnsorted(k);
+    }
   }
-  return -1;
+  return nullptr;
 }
 
-void ParallelEvaluator::DestroyRetired(Population* members, int i) {
+Individual* ParallelEvaluator::ClaimFromLanes(Population* members, int slot, bool ownOnly) {
+  // The members this thread scored (and, but for the first generation,
+  // made) first; then, unless ownOnly, those of the other lanes. Taking the
+  // next of a lane claims it.
+  int lanes = members->ScoredLaneCount();
+  auto take = [&](int lane) -> Individual* {
+    std::vector<Individual*>& scored = members->ScoredLane(lane);
+    std::atomic<int>& next = laneCursors[static_cast<std::size_t>(lane)].next;
+    int size = static_cast<int>(scored.size());
+    if (next.load(std::memory_order_relaxed) >= size) return nullptr;
+    int k = next.fetch_add(1, std::memory_order_acq_rel);
+    return k < size ? scored[static_cast<std::size_t>(k)] : nullptr;
+  };
+  if (slot < lanes) {
+    if (Individual* member = take(slot)) return member;
+  }
+  if (ownOnly) return nullptr;
+  for (int lane = 0; lane < lanes; ++lane) {
+    if (lane == slot) continue;
+    if (Individual* member = take(lane)) return member;
+  }
+  return nullptr;
+}
+
+void ParallelEvaluator::DestroyRetired(Individual* member) {
   retireLeft.fetch_sub(1);
-  Individual* member = members->GetUnsorted(i);
   member->DeleteChromosome();
   delete member;
 }
@@ -110,9 +137,9 @@ bool ParallelEvaluator::RetireSome(bool stopAtRound, int slot, bool ownOnly) {
   if (members != nullptr) {
     long long started = roundStarted.load();
     for (;;) {
-      int i = ClaimRetired(members, slot, ownOnly);
-      if (i < 0) break;
-      DestroyRetired(members, i);
+      Individual* member = ClaimRetired(members, slot, ownOnly);
+      if (member == nullptr) break;
+      DestroyRetired(member);
       any = true;
       if (!stopAtRound) break;  // one member between looks at the round
       if (roundStarted.load() != started) break;
@@ -128,13 +155,20 @@ bool ParallelEvaluator::RetireSome(bool stopAtRound, int slot, bool ownOnly) {
 void ParallelEvaluator::Retire(std::unique_ptr<Population> members) {
   FinishRetiring();
   int size = members->Size();
-  if (retireClaimsSize < static_cast<std::size_t>(size)) {
-    retireClaims = std::make_unique<std::atomic<unsigned char>[]>(static_cast<std::size_t>(size));
-    retireClaimsSize = static_cast<std::size_t>(size);
+  // Scored on several threads in full: each thread finds the members it
+  // wrote in its lane. Otherwise each looks through them all.
+  retireByLanes = members->ScoredLanesComplete();
+  if (retireByLanes) {
+    laneCursors = std::make_unique<LaneCursor[]>(static_cast<std::size_t>(members->ScoredLaneCount()));
+  } else {
+    if (retireClaimsSize < static_cast<std::size_t>(size)) {
+      retireClaims = std::make_unique<std::atomic<unsigned char>[]>(static_cast<std::size_t>(size));
+      retireClaimsSize = static_cast<std::size_t>(size);
+    }
+    for (int i = 0; i < size; ++i)
+      retireClaims[static_cast<std::size_t>(i)].store(0, std::memory_order_relaxed);
+    retireCursors.assign(static_cast<std::size_t>(GetThreadCount()), RetireCursor());
   }
-  for (int i = 0; i < size; ++i)
-    retireClaims[static_cast<std::size_t>(i)].store(0, std::memory_order_relaxed);
-  retireCursors.assign(static_cast<std::size_t>(GetThreadCount()), RetireCursor());
   retireLeft.store(size);
   retireEpoch.fetch_add(1);
   retiring = std::move(members);
@@ -147,17 +181,19 @@ void ParallelEvaluator::FinishRetiring() {
   if (!retiring) return;
   retiringMembers.store(nullptr);
   Population* members = retiring.get();
-  for (int i = ClaimRetired(members, 0, false); i >= 0; i = ClaimRetired(members, 0, false)) {
-    DestroyRetired(members, i);
+  for (Individual* member = ClaimRetired(members, 0, false); member != nullptr;
+       member = ClaimRetired(members, 0, false)) {
+    DestroyRetired(member);
   }
   while (retiringActive.load() != 0) std::this_thread::yield();
   // A worker looking for its own members claims each one before it reads
   // who made it, and lets go of those it did not make; the loop above may
   // have passed such a member while it was held. No worker looks any more:
-  // whatever is still unclaimed goes now.
-  for (int i = 0; i < members->Size(); ++i) {
+  // whatever is still unclaimed goes now. (Taken from a lane, a member is
+  // never let go.)
+  for (int i = 0; !retireByLanes && i < members->Size(); ++i) {
     if (retireClaims[static_cast<std::size_t>(i)].exchange(1, std::memory_order_acquire) == 0) {
-      DestroyRetired(members, i);
+      DestroyRetired(members->GetUnsorted(i));
     }
   }
   // Every member is destroyed, each by the thread that claimed it: only the
@@ -260,6 +296,7 @@ void ParallelEvaluator::ScoreMember(Problem* evaluating, int slot, int i) {
   Individual* member = population->GetPublished(i);
   // Copied from its parents here, by the thread that reads it first.
   member->GetChromosome()->Make();
+  population->ScoredLane(slot).push_back(member);
   Scoring::Outcome outcome = Scoring::Score(evaluating, memory, member, Scoring::Lines::Captured,
                                             texts[static_cast<std::size_t>(i)]);
   Counts& mine = counts[static_cast<std::size_t>(slot)];
@@ -285,6 +322,7 @@ bool ParallelEvaluator::StopRequested() const { return stop != nullptr && stop->
 
 void ParallelEvaluator::Begin(Population* members, bool isComplete) {
   population = members;
+  members->StartScoredLanes(GetThreadCount());
   std::size_t room = static_cast<std::size_t>(members->Capacity());
   failed.assign(room, 0);
   texts.assign(room, std::string());

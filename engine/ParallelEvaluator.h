@@ -11,7 +11,8 @@
 // it (whose programs it is best placed to copy, see Population::Add), then
 // any left, and makes each (Chromosome::Make) just before scoring it.
 // Between members the threads also destroy the members of retired
-// populations, each the members it made first.
+// populations, each the members it made (or, for a population scored in
+// full on the threads, those it scored) first.
 #pragma once
 
 #include <atomic>
@@ -25,6 +26,7 @@
 #include "engine/Scoring.h"
 
 class FitnessMemory;
+class Individual;
 class Population;
 class Problem;
 class StopRequest;
@@ -66,8 +68,8 @@ class ParallelEvaluator {
   void Abandon();
 
   // Destroys population and its members: between rounds each worker
-  // destroys the members it made, and during a round every thread destroys
-  // one before each member it evaluates. A population retired earlier is
+  // destroys the members it made (see ClaimRetired), and during a round
+  // every thread destroys one before each member it evaluates. A population retired earlier is
   // finished first, on the calling thread where the workers have not got to
   // it.
   void Retire(std::unique_ptr<Population> population);
@@ -117,10 +119,13 @@ class ParallelEvaluator {
   // With ownOnly, only members the thread numbered slot made.
   bool RetireSome(bool stopAtRound, int slot, bool ownOnly);
   // Claims a retired member for the thread numbered slot to destroy: one it
-  // made, or else (unless ownOnly) any; -1 when there is none.
-  int ClaimRetired(Population* members, int slot, bool ownOnly);
-  // Destroys the claimed i-th member of members, chromosome and object.
-  void DestroyRetired(Population* members, int i);
+  // made, or else (unless ownOnly) any; null when there is none.
+  Individual* ClaimRetired(Population* members, int slot, bool ownOnly);
+  // ClaimRetired for members scored in full on several threads: one the
+  // thread scored, else any, from the population's scored lanes.
+  Individual* ClaimFromLanes(Population* members, int slot, bool ownOnly);
+  // Destroys a claimed retired member, chromosome and object.
+  void DestroyRetired(Individual* member);
   bool RetirementWaiting() const;
 
   Problem* problem;
@@ -169,6 +174,13 @@ class ParallelEvaluator {
     int any = 0;
   };
   std::vector<RetireCursor> retireCursors;
+  // Whether the members being destroyed are taken from their population's
+  // scored lanes (see Population::ScoredLane), and per lane the next to take.
+  bool retireByLanes = false;
+  struct alignas(64) LaneCursor {
+    std::atomic<int> next{0};
+  };
+  std::unique_ptr<LaneCursor[]> laneCursors;
   std::atomic<int> retireLeft{0};
   std::atomic<long long> retireEpoch{0};  // counts the populations retired
   std::atomic<int> retiringActive{0};

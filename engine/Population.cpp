@@ -38,4 +38,17 @@ void Population::DeleteAll() {
   for (int i = 0; i < individuals->Size(); ++i) individuals->Get(i)->DeleteChromosome();
   individuals->DeleteAll();
   published.store(0, std::memory_order_release);
+  lanes.clear();
+}
+
+void Population::StartScoredLanes(int threads) {
+  lanes.clear();
+  lanes.resize(static_cast<std::size_t>(threads));
+}
+
+bool Population::ScoredLanesComplete() const {
+  if (lanes.empty()) return false;
+  std::size_t count = 0;
+  for (const Lane& lane : lanes) count += lane.members.size();
+  return count == static_cast<std::size_t>(individuals->Size());
 }

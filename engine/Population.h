@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <memory>
+#include <vector>
 
 #include "engine/IndividualComparator.h"
 
@@ -48,10 +49,25 @@ class Population {
   // Destroys every member with its chromosome; the population is then empty.
   void DeleteAll();
 
+  // The members each thread scored (by thread slot, see ThreadSlot), when
+  // the population was scored on several threads: a thread destroys best
+  // the members it wrote last, and finds them here without reading every
+  // member. StartScoredLanes empties threads lanes (a new round); a thread
+  // adds only to its own lane. Complete when every member is in a lane.
+  void StartScoredLanes(int threads);
+  std::vector<Individual*>& ScoredLane(int slot) { return lanes[static_cast<std::size_t>(slot)].members; }
+  int ScoredLaneCount() const { return static_cast<int>(lanes.size()); }
+  bool ScoredLanesComplete() const;
+
  private:
   std::unique_ptr<IndividualArray> individuals;
   std::unique_ptr<int[]> preferences;
   std::atomic<int> published{0};
+  // Each on cache lines of its own: threads add to theirs at once.
+  struct alignas(64) Lane {
+    std::vector<Individual*> members;
+  };
+  std::vector<Lane> lanes;
   bool sorted = false;
   IndividualSorter* sorter;
 };

@@ -5,15 +5,18 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <set>
 #include <string>
 #include <thread>
 
 #include "TestSupport.h"
 #include "config/Register.h"
+#include "engine/Chromosome.h"
 #include "engine/FakeLispCode.h"
 #include "engine/IndividualComparator.h"
 #include "engine/Population.h"
 #include "engine/Problem.h"
+#include "engine/StopRequest.h"
 #include "engine/TestRun.h"
 #include "run/EvolutionarySystem.h"
 
@@ -214,6 +217,64 @@ TEST_F(ParallelEvaluatorTest, PreferredThreadsDecideNothingButWhereMembersGo) {
   }
   evaluator->FinishRetiring();
   for (int i = 0; i < 200; ++i) EXPECT_EQ(counts[static_cast<std::size_t>(i + 1)].load(), 3) << i;
+}
+
+// Retired members are each destroyed once, whether their population was
+// scored on the threads in full (found in the lanes of the threads that
+// scored them, also after a sort), cut short, or never scored.
+TEST_F(ParallelEvaluatorTest, RetiredMembersAreEachDestroyedOnce) {
+  auto destroyed = std::shared_ptr<std::atomic<int>[]>(new std::atomic<int>[600]());
+  class CountedChromosome : public GPChromosome {
+   public:
+    CountedChromosome(int id, std::shared_ptr<std::atomic<int>[]> destroyed)
+        : GPChromosome(new FakeLispCode("P", id + 1.0)), id(id), destroyed(std::move(destroyed)) {}
+    ~CountedChromosome() override { destroyed[static_cast<std::size_t>(id)].fetch_add(1); }
+
+   private:
+    int id;
+    std::shared_ptr<std::atomic<int>[]> destroyed;
+  };
+  ScriptProblem problem;
+  std::unique_ptr<ParallelEvaluator> evaluator = ParallelEvaluator::Create(&problem, 3);
+  auto make = [&](int first, int count) {
+    auto members = std::make_unique<Population>(count, &sorter);
+    for (int i = first; i < first + count; ++i) {
+      members->Add(new DoubleTypeFitnessIndividual(new CountedChromosome(i, destroyed)), i % 3);
+    }
+    return members;
+  };
+  std::unique_ptr<Population> scored = make(0, 200);
+  evaluator->Evaluate(scored.get());
+  ASSERT_TRUE(scored->ScoredLanesComplete());
+  std::set<Individual*> inLanes;
+  for (int lane = 0; lane < scored->ScoredLaneCount(); ++lane) {
+    for (Individual* member : scored->ScoredLane(lane)) EXPECT_TRUE(inLanes.insert(member).second);
+  }
+  EXPECT_EQ(inLanes.size(), 200U);
+  scored->Sort();
+  EXPECT_TRUE(scored->ScoredLanesComplete());
+
+  std::unique_ptr<Population> unscored = make(200, 200);
+  EXPECT_FALSE(unscored->ScoredLanesComplete());
+
+  // Cut short by a stop request while being added to: some members scored.
+  StopRequest stop;
+  evaluator->SetStop(&stop);
+  auto cut = std::make_unique<Population>(200, &sorter);
+  evaluator->EvaluateAsAdded(cut.get());
+  for (int i = 400; i < 600; ++i) {
+    if (i == 450) stop.Request();
+    cut->Add(new DoubleTypeFitnessIndividual(new CountedChromosome(i, destroyed)));
+  }
+  EXPECT_FALSE(evaluator->Evaluate(cut.get()));
+  EXPECT_FALSE(cut->ScoredLanesComplete());
+  evaluator->SetStop(nullptr);
+
+  evaluator->Retire(std::move(scored));
+  evaluator->Retire(std::move(unscored));
+  evaluator->Retire(std::move(cut));
+  evaluator->FinishRetiring();
+  for (int i = 0; i < 600; ++i) EXPECT_EQ(destroyed[static_cast<std::size_t>(i)].load(), 1) << i;
 }
 
 TEST(ThreadCountTest, TheOptionalThreadsParameter) {
