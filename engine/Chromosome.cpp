@@ -2,6 +2,7 @@
 
 #include <typeinfo>
 
+#include "engine/GeneArrays.h"
 #include "engine/ThreadSlot.h"
 #include "foundation/NumericArrays.h"
 #include "programs/FlatLispCode.h"
@@ -71,13 +72,13 @@ std::string GPChromosome::ToSaveString() { return GetCode()->ToSaveString(); }
 
 GAChromosome::GAChromosome(IntArray* genes) : genes(genes) {}
 
-GAChromosome::~GAChromosome() = default;
+GAChromosome::~GAChromosome() { GeneArrays::Give(genes.release()); }
 
-void GAChromosome::DeleteContents() { genes.reset(); }
+void GAChromosome::DeleteContents() { GeneArrays::Give(genes.release()); }
 
 Chromosome* GAChromosome::Clone() {
   if (!genes) return new GAChromosome(new IntArray(0));
-  auto* copy = new IntArray(genes->Capacity());
+  IntArray* copy = GeneArrays::Take(genes->Capacity());
   for (int i = 0; i < genes->Size(); ++i) copy->Add(genes->Get(i));
   return new GAChromosome(copy);
 }

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "engine/Chromosome.h"
+#include "engine/GeneArrays.h"
 #include "engine/Individual.h"
 #include "engine/IndividualFactory.h"
 #include "engine/Population.h"
@@ -31,7 +32,7 @@ IntArray* GAEvolution::GenesOf(Individual* individual) {
 
 IntArray* GAEvolution::CopyGenesOf(Individual* individual) {
   IntArray* genes = GenesOf(individual);
-  auto* copy = new IntArray(genes->Capacity());
+  IntArray* copy = GeneArrays::Take(genes->Capacity());
   std::copy_n(genes->Data(), genes->Size(), copy->Data());
   copy->SetSize(genes->Size());
   return copy;
@@ -57,7 +58,7 @@ void GAEvolution::CrossInPlace(GACrossover* crossover, Individual* a, Individual
 void GAEvolution::MutateInPlace(GAMutation* mutation, Individual* individual) { mutation->Mutate(GenesOf(individual)); }
 
 void GAEvolution::Drop(IntArray*& genes) {
-  delete genes;
+  GeneArrays::Give(genes);
   genes = nullptr;
 }
 
@@ -65,7 +66,7 @@ void GAGenerationEvolution::Evolve(Population*, Population* to, int n) { Apply(t
 
 void GAGenerationEvolution::Apply(Population* population, int n) {
   for (int k = 0; k < n && !StopRequested(); ++k) {
-    auto* genes = new IntArray(length);
+    IntArray* genes = GeneArrays::Take(length);
     for (int i = 0; i < length; ++i) genes->Add(GetUtility()->RandomInt(2));
     AddGenes(population, genes);
   }
