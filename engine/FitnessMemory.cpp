@@ -112,7 +112,8 @@ FitnessMemory::Found FitnessMemory::Recall(const Key& key, double& fitness, std:
     entry.generation = generation;  // still in use: kept through the next generation
     if (entry.failed) return Found::Failure;
     fitness = entry.fitness;
-    text = entry.text;
+    // Written only when there are lines (see Scoring::Score).
+    if (!entry.text.empty() || !text.empty()) text = entry.text;
     return Found::Fitness;
   }
   return Found::Nothing;

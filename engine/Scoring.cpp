@@ -1,5 +1,7 @@
 #include "engine/Scoring.h"
 
+#include <utility>
+
 #include "engine/FitnessMemory.h"
 #include "engine/Individual.h"
 #include "engine/Problem.h"
@@ -18,7 +20,10 @@ const FitnessMemory::Key* Scoring::LastKey(const Individual* member) {
 
 Scoring::Outcome Scoring::Score(Problem* problem, FitnessMemory* memory, Individual* member, Lines lines,
                                 std::string& text) {
-  text.clear();
+  // Written only when it changes: the lines of neighbouring members are
+  // side by side, and the threads scoring them would take the cache line
+  // from each other at every member.
+  if (!text.empty()) text.clear();
   keyedMember = nullptr;
   bool keyed = memory != nullptr && FitnessMemory::KeyOf(member, key);
   if (keyed) keyedMember = member;
@@ -42,7 +47,8 @@ Scoring::Outcome Scoring::Score(Problem* problem, FitnessMemory* memory, Individ
     Exception::CaptureScope capture;
     try {
       problem->FitnessFunction(member);
-      text = capture.TakeText();
+      std::string taken = capture.TakeText();
+      if (!taken.empty()) text = std::move(taken);
     } catch (...) {
       // A captured report, or anything else a plain evaluation would not
       // survive either: evaluating again for real shows what happens.
