@@ -3,6 +3,14 @@
 # alternating the two, and prints the median wall time of each and their
 # ratio. Run after ./test.sh or ./run.sh has built build/.
 #
+# A second line gives the machine's own ceiling for that ratio: two
+# one-thread runs started together, each on its own copy of the example.
+# Where two cores share one physical core (virtual machines often do) or
+# memory bandwidth, each run is slower beside the other; twice the one-run
+# time over the time the pair takes is then the most any two threads could
+# gain on this machine, and the gain over it is how much of that the
+# program gets.
+#
 # Usage: scripts/thread-gain.sh EXAMPLE [ITERATIONS [REPEATS [POPULATION]]]
 #   e.g. scripts/thread-gain.sh santafe 2 3 4000
 #   POPULATION replaces the example's population_size (default: keep it).
@@ -20,12 +28,14 @@ batch="$root/build/morvane2-batch"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-for threads in 1 2; do
+for threads in 1 2 pair; do
   mkdir -p "$work/$threads"
   cp -r "$root/examples/$example/input" "$work/$threads/"
   parameters="$work/$threads/input/parameter.txt"
+  count=$threads
+  [ "$threads" != pair ] || count=1
   sed -i -e '/^threads\b/d' -e "s/^iteration_num\t.*/iteration_num\t$iterations/" \
-    -e "s/^----- int_parameter$/----- int_parameter\nthreads\t$threads/" "$parameters"
+    -e "s/^----- int_parameter$/----- int_parameter\nthreads\t$count/" "$parameters"
   [ -z "$population" ] || sed -i "s/^population_size\t.*/population_size\t$population/" "$parameters"
 done
 
@@ -37,10 +47,20 @@ for ((r = 0; r < repeats; ++r)); do
     end=$(date +%s.%N)
     times[$threads]+="$(echo "$end - $start" | bc) "
   done
+  # The one-thread run twice at once, in two folders.
+  start=$(date +%s.%N)
+  (cd "$work/1" && "$batch" > /dev/null 2>&1) &
+  (cd "$work/pair" && "$batch" > /dev/null 2>&1)
+  wait
+  end=$(date +%s.%N)
+  times[pair]+="$(echo "$end - $start" | bc) "
 done
 
 median() { tr ' ' '\n' | sed '/^$/d' | sort -n | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 one=$(echo "${times[1]}" | median)
 two=$(echo "${times[2]}" | median)
+pair=$(echo "${times[pair]}" | median)
 printf '%s%s, %d iteration(s), median of %d: 1 thread %.3f s, 2 threads %.3f s, gain %.2fx\n' \
   "$example" "${population:+ (population $population)}" "$iterations" "$repeats" "$one" "$two" "$(echo "$one / $two" | bc -l)"
+printf '  two 1-thread runs at once %.3f s: ceiling %.2fx, gain/ceiling %.0f%%\n' \
+  "$pair" "$(echo "2 * $one / $pair" | bc -l)" "$(echo "100 * $one / $two / (2 * $one / $pair)" | bc -l)"
