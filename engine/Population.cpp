@@ -4,6 +4,7 @@
 
 Population::Population(int capacity, IndividualSorter* sorter)
     : individuals(std::make_unique<IndividualArray>(capacity)),
+      entries(individuals->Data()),
       preferences(std::make_unique<int[]>(capacity > 0 ? static_cast<std::size_t>(capacity) : 1)),
       sorter(sorter) {}
 
@@ -15,8 +16,9 @@ void Population::Add(Individual* individual, int preferredThread) {
   int size = individuals->Size();
   if (size < individuals->Capacity()) preferences[static_cast<std::size_t>(size)] = preferredThread;
   individuals->Add(individual);
-  published.store(individuals->Size(), std::memory_order_release);
-  sorted = false;
+  published.count.store(individuals->Size(), std::memory_order_release);
+  // Written only when it changes (it shares the lines the threads read).
+  if (sorted) sorted = false;
 }
 
 Individual* Population::Get(int i) {
@@ -37,7 +39,7 @@ void Population::AcceptAll(IndividualVisitor* visitor) {
 void Population::DeleteAll() {
   for (int i = 0; i < individuals->Size(); ++i) individuals->Get(i)->DeleteChromosome();
   individuals->DeleteAll();
-  published.store(0, std::memory_order_release);
+  published.count.store(0, std::memory_order_release);
   lanes.clear();
 }
 

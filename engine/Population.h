@@ -33,8 +33,8 @@ class Population {
   // For a thread that reads the members while another adds them: the number
   // of members added so far (each one complete before it counts), and the
   // i-th of them, i below that number.
-  int GetPublishedCount() const { return published.load(std::memory_order_acquire); }
-  Individual* GetPublished(int i) const { return individuals->Data()[i]; }
+  int GetPublishedCount() const { return published.count.load(std::memory_order_acquire); }
+  Individual* GetPublished(int i) const { return entries[i]; }
   // The preferred thread the i-th member was added with (until the
   // population is sorted).
   int GetPublishedPreference(int i) const { return preferences[static_cast<std::size_t>(i)]; }
@@ -61,8 +61,16 @@ class Population {
 
  private:
   std::unique_ptr<IndividualArray> individuals;
+  // The array's members, read by the scoring threads while this thread adds
+  // to it; never changes.
+  Individual* const* entries;
   std::unique_ptr<int[]> preferences;
-  std::atomic<int> published{0};
+  // On a cache line of its own: this thread writes it at every member it
+  // adds, and the scoring threads would otherwise lose the fields they read
+  // along with it.
+  struct alignas(64) Published {
+    std::atomic<int> count{0};
+  } published;
   // Each on cache lines of its own: threads add to theirs at once.
   struct alignas(64) Lane {
     std::vector<Individual*> members;
