@@ -108,6 +108,11 @@ bool FlatProgram::FromTree(const Head* root, FlatProgram& out) {
     made.push_back(FlatNode{op, static_cast<std::uint8_t>(arity), 1, 1});
     for (int i = arity - 1; i >= 0; --i) pending.push_back(node->GetChild(i));
   }
+  out = FromPreorder(made);
+  return true;
+}
+
+FlatProgram FlatProgram::FromPreorder(std::vector<FlatNode>& made) {
   // Each node's size and depth from its children's, found back to front.
   thread_local std::vector<const FlatNode*> later;  // the roots of the subtrees after the node
   later.clear();
@@ -122,9 +127,9 @@ bool FlatProgram::FromTree(const Head* root, FlatProgram& out) {
     node.depth = DepthFromChildren(&node);
     later.push_back(&node);
   }
-  out = Allocate(static_cast<int>(made.size()));
+  FlatProgram out = Allocate(static_cast<int>(made.size()));
   std::memcpy(out.nodes, made.data(), made.size() * sizeof(FlatNode));
-  return true;
+  return out;
 }
 
 FlatProgram FlatProgram::Copy(const FlatNode* root) {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "programs/Operator.h"
 
@@ -70,6 +71,10 @@ class FlatProgram {
   // empty) for a tree with a node still missing children, with more than
   // FlatNode::kMostArity, or of an operator without a number.
   static bool FromTree(const Head* root, FlatProgram& out);
+  // The program whose nodes are given in preorder with their operators and
+  // arities, forming one whole tree; their sizes and depths are filled in
+  // here (nodes is reused as room).
+  static FlatProgram FromPreorder(std::vector<FlatNode>& nodes);
   // A copy of the subtree at root (of any flat program).
   static FlatProgram Copy(const FlatNode* root);
   // A copy of the program at root in which the subtree at cut, one of its

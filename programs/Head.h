@@ -128,9 +128,11 @@ class Head final {
   // cache either.
   bool AppendListingCodes(ListingCodes& codes) const;
 
+  // The most children a node holds (a node of more arity is reported).
+  static constexpr int kMaxChildren = 65535;
+
  private:
   // Children arrays this long or shorter live inside the node.
-  static constexpr int kMaxChildren = 65535;
   static constexpr int kInlineChildren = 2;
   // How far ahead in memory PrefetchChildren reaches: eight cache lines.
   static constexpr int kPrefetchAhead = 8 * 64;

@@ -77,5 +77,5 @@ void GPGenerationEvolution::Evolve(Population*, Population* to, int n) { Apply(t
 void GPGenerationEvolution::Apply(Population* population, int n) {
   // Members are held flat from the start: they take less room, and the
   // next generation is bred from that form.
-  for (int i = 0; i < n && !StopRequested(); ++i) AddProgram(population, MakeFlat(generator->Generate()));
+  for (int i = 0; i < n && !StopRequested(); ++i) AddProgram(population, generator->GenerateFlat());
 }

@@ -2,9 +2,14 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "foundation/Exception.h"
+#include "programs/FlatLispCode.h"
+#include "programs/FlatProgram.h"
 #include "programs/GPSymbolRegister.h"
+#include "programs/Head.h"
+#include "programs/HeadLispCode.h"
 #include "programs/HeadLispCodePointer.h"
 #include "programs/LispCode.h"
 #include "programs/Operator.h"
@@ -25,6 +30,69 @@ LispCode* GPDepthLimitGenerator::Generate() {
     throw;
   }
   return pointer.CreateCode();
+}
+
+LispCode* GPGenerator::GenerateFlat() { return MakeFlat(Generate()); }
+
+LispCode* GPDepthLimitGenerator::GenerateFlat() {
+  if (depthLimit <= 0) GetException()->FatalError("depthLimit = 0", ClassNameOf(*this), "Generate");
+  // The operators in the order GenerateHelper draws them (preorder), with
+  // the depth of each node still to draw on a stack: siblings share theirs.
+  thread_local std::vector<Operator*> drawn;
+  thread_local std::vector<int> pending;
+  drawn.clear();
+  pending.clear();
+  pending.push_back(1);
+  bool flat = true;
+  while (!pending.empty()) {
+    int depth = pending.back();
+    pending.pop_back();
+    if (static_cast<int>(drawn.size()) + 1 > kMaxNodes) {
+      GetException()->FatalError("A random program of depth limit " + std::to_string(depthLimit) +
+                                     " has more than " + std::to_string(kMaxNodes) +
+                                     " nodes; the node set grows programs too fast for that depth",
+                                 ClassNameOf(*this), "Generate");
+    }
+    Operator* op;
+    if (depth == depthLimit) {
+      op = symbols->GetRandomTerminal();
+      if (op->GetArity() != 0) {
+        GetException()->FatalError("arity of terminal symbol != 0", ClassNameOf(*this), "GenerateHelper");
+      }
+    } else {
+      op = symbols->GetRandomOperator();
+    }
+    int arity = op->GetArity();
+    // What a tree's node would report for the operator, where it would.
+    if (arity > Head::kMaxChildren) GetException()->FatalError("arity > 65535", "Head", "Head");
+    if (arity < 0) GetException()->FatalError("arity = 0", "Head", "Head");
+    if (arity > FlatNode::kMostArity || op->GetId() == Operator::kNoId) flat = false;
+    drawn.push_back(op);
+    for (int i = 0; i < arity; ++i) pending.push_back(depth + 1);
+  }
+  if (flat) {
+    thread_local std::vector<FlatNode> nodes;
+    nodes.clear();
+    for (Operator* op : drawn) {
+      nodes.push_back(FlatNode{op->GetId(), static_cast<std::uint8_t>(op->GetArity()), 1, 1});
+    }
+    return new FlatLispCode(FlatProgram::FromPreorder(nodes));
+  }
+  // An operator without a flat form: the tree, node by node in preorder,
+  // each node complete once its last child is added.
+  Head* root = nullptr;
+  std::vector<Head*> open;
+  for (Operator* op : drawn) {
+    auto* node = new Head(op);
+    if (root == nullptr) {
+      root = node;
+    } else {
+      open.back()->AddChild(node);
+      if (open.back()->GetChildCount() == open.back()->GetArity()) open.pop_back();
+    }
+    if (node->GetArity() > 0) open.push_back(node);
+  }
+  return new HeadLispCode(root);
 }
 
 void GPDepthLimitGenerator::GenerateHelper(LispCodePointer* pointer, int depth) {

@@ -12,6 +12,9 @@ class GPGenerator {
   virtual ~GPGenerator() = default;
   // A new random program, owned by the caller.
   virtual LispCode* Generate() = 0;
+  // The same program held flat where it can be (see MakeFlat): the same
+  // draws and reports as MakeFlat(Generate()).
+  virtual LispCode* GenerateFlat();
   // Grows the subtree under the pointer; depth is the level of the node made.
   virtual void GenerateHelper(LispCodePointer* pointer, int depth) = 0;
 };
@@ -29,6 +32,9 @@ class GPDepthLimitGenerator : public GPGenerator {
   // A program that would pass kMaxNodes ends the process with a report naming
   // the depth limit.
   LispCode* Generate() override;
+  // Grows the program straight into flat form, without a tree of nodes
+  // first (a tree only when an operator drawn has no flat form).
+  LispCode* GenerateFlat() override;
   void GenerateHelper(LispCodePointer* pointer, int depth) override;
   void SetDepthLimit(int limit) { depthLimit = limit; }
   int GetDepthLimit() const { return depthLimit; }

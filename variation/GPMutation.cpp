@@ -35,7 +35,8 @@ ProgramRecipe GPDepthLimitMutation::Plan(FlatLispCode* code) {
   // A composer's random selection: a node drawn uniformly in preorder.
   const FlatNode* root = code->GetRoot();
   const FlatNode* selected = root + GetUtility()->RandomInt(root->GetSize());
-  std::unique_ptr<LispCode> grown(MakeFlat(GrowAt(FlatProgram::PositionOf(root, selected))));
+  generator->SetDepthLimit(maxDepth - FlatProgram::PositionOf(root, selected) + 1);
+  std::unique_ptr<LispCode> grown(generator->GenerateFlat());
   auto* flat = dynamic_cast<FlatLispCode*>(grown.get());
   if (flat == nullptr || flat->GetRoot() == nullptr) {
     GetException()->CastError("LispCode", "HeadLispCode", "HeadLispCodeComposer", "Compose");

@@ -2,10 +2,13 @@
 
 #include <memory>
 #include <sstream>
+#include <typeinfo>
 
 #include "ProgramText.h"
 #include "TestSupport.h"
 #include "foundation/Utility.h"
+#include "programs/FlatLispCode.h"
+#include "programs/TestOperators.h"
 #include "programs/GPSymbolRegister.h"
 #include "variation/GPCrossover.h"
 #include "variation/GPGenerator.h"
@@ -93,6 +96,59 @@ TEST_F(GPVariationTest, SameSeedSameTreesDrawnInPrefixOrder) {
   bool rootIsSin = reference.RandomDouble(2.0) >= 1.0;
   EXPECT_EQ(Text(code), rootIsSin ? "Sin[x0]" : "x0");
   Release(code);
+}
+
+// Grown straight into flat form, a program is the one the tree generator
+// grows and MakeFlat flattens, after the same draws; with an operator that
+// has no flat form (more than 255 arguments) it stays a tree.
+TEST_F(GPVariationTest, FlatGrowthDrawsAndMakesWhatTheTreeDoes) {
+  // A node set that also draws an operator of 300 arguments, one time in
+  // eight, below the depth limit.
+  class WideSymbols : public GPSymbolRegister {
+   public:
+    WideSymbols(OperatorRegister* operators, std::istream& table) : GPSymbolRegister(operators, table) {}
+    Operator* GetRandomOperator() override {
+      return GetUtility()->RandomInt(8) == 0 ? &wide : GPSymbolRegister::GetRandomOperator();
+    }
+    Adder wide{"Wide", 300};
+  };
+  const char* tables[] = {kTable, "5\tx0 \n0.01\tiflte Plus2 \n", "3\tx0 x1 \n1\tSin \n"};
+  int trees = 0;
+  for (const char* table : tables) {
+    std::istringstream in(table);
+    std::unique_ptr<GPSymbolRegister> symbols =
+        table == tables[2] ? std::make_unique<WideSymbols>(&operators, in) : Symbols(table);
+    // (Deeper, the wide operator's programs pass the generator's size limit.)
+    int deepest = table == tables[2] ? 3 : 6;
+    for (int limit = 1; limit <= deepest; ++limit) {
+      GPDepthLimitGenerator tree(symbols.get(), limit);
+      GPDepthLimitGenerator flat(symbols.get(), limit);
+      for (std::uint32_t seed = 1; seed <= 30; ++seed) {
+        GetUtility()->Seed(seed);
+        LispCode* expected = MakeFlat(tree.Generate());
+        int nextExpected = GetUtility()->RandomInt(1000000);
+        GetUtility()->Seed(seed);
+        LispCode* grown = flat.GenerateFlat();
+        int next = GetUtility()->RandomInt(1000000);
+        ASSERT_EQ(Text(grown), Text(expected)) << table << " limit " << limit << " seed " << seed;
+        EXPECT_EQ(typeid(*grown) == typeid(FlatLispCode), typeid(*expected) == typeid(FlatLispCode));
+        if (typeid(*grown) != typeid(FlatLispCode)) ++trees;
+        EXPECT_EQ(next, nextExpected);
+        Release(grown);
+        Release(expected);
+      }
+    }
+  }
+  EXPECT_GT(trees, 0);
+  auto symbols = Symbols(kTable);
+  GPDepthLimitGenerator zero(symbols.get(), 0);
+  EXPECT_EXIT(zero.GenerateFlat(), ExitedWithCode(1),
+              "^" + ExactLine("Fatal error: depthLimit = 0 at GPDepthLimitGenerator::Generate\n") + "$");
+  auto bad = Symbols("1\tPlus2 \n");
+  GPDepthLimitGenerator one(bad.get(), 1);
+  EXPECT_EXIT(one.GenerateFlat(), ExitedWithCode(1),
+              "^" + ExactLine("Fatal error: arity of terminal symbol != 0 at GPDepthLimitGenerator::GenerateHelper\n") +
+                  "$");
 }
 
 TEST_F(GPVariationTest, GeneratorReports) {
