@@ -1,9 +1,10 @@
 // A program stored flat: its nodes in one array, in preorder, each holding
 // its operator, its number of arguments and the size and depth of the
 // subtree rooted at it. Every subtree is a contiguous range of the array, so a copy is one
-// memcpy, a splice three, and a program is freed in one piece. The tree of
-// Head nodes stays the form programs are grown and edited in; a flat
-// program is made from one, and can make one again.
+// memcpy, a splice three, and a program is freed in one piece. Random
+// programs are grown in this form (from their operators in preorder); the
+// tree of Head nodes stays the form programs are edited in, and a flat
+// program is made from one and can make one again.
 #pragma once
 
 #include <cstdint>
