@@ -32,6 +32,21 @@ LispCode* GPDepthLimitGenerator::Generate() {
   return pointer.CreateCode();
 }
 
+Operator* GPDepthLimitGenerator::DrawNode(int count, int depth) {
+  if (count > kMaxNodes) {
+    GetException()->FatalError("A random program of depth limit " + std::to_string(depthLimit) +
+                                   " has more than " + std::to_string(kMaxNodes) +
+                                   " nodes; the node set grows programs too fast for that depth",
+                               ClassNameOf(*this), "Generate");
+  }
+  if (depth < depthLimit) return symbols->GetRandomOperator();
+  Operator* op = symbols->GetRandomTerminal();
+  if (op->GetArity() != 0) {
+    GetException()->FatalError("arity of terminal symbol != 0", ClassNameOf(*this), "GenerateHelper");
+  }
+  return op;
+}
+
 LispCode* GPGenerator::GenerateFlat() { return MakeFlat(Generate()); }
 
 LispCode* GPDepthLimitGenerator::GenerateFlat() {
@@ -47,21 +62,7 @@ LispCode* GPDepthLimitGenerator::GenerateFlat() {
   while (!pending.empty()) {
     int depth = pending.back();
     pending.pop_back();
-    if (static_cast<int>(drawn.size()) + 1 > kMaxNodes) {
-      GetException()->FatalError("A random program of depth limit " + std::to_string(depthLimit) +
-                                     " has more than " + std::to_string(kMaxNodes) +
-                                     " nodes; the node set grows programs too fast for that depth",
-                                 ClassNameOf(*this), "Generate");
-    }
-    Operator* op;
-    if (depth == depthLimit) {
-      op = symbols->GetRandomTerminal();
-      if (op->GetArity() != 0) {
-        GetException()->FatalError("arity of terminal symbol != 0", ClassNameOf(*this), "GenerateHelper");
-      }
-    } else {
-      op = symbols->GetRandomOperator();
-    }
+    Operator* op = DrawNode(static_cast<int>(drawn.size()) + 1, depth);
     int arity = op->GetArity();
     // What a tree's node would report for the operator, where it would.
     if (arity > Head::kMaxChildren) GetException()->FatalError("arity > 65535", "Head", "Head");
@@ -103,21 +104,7 @@ void GPDepthLimitGenerator::GenerateHelper(LispCodePointer* pointer, int depth) 
     int& nesting;
     ~Leave() { --nesting; }
   } leave{nesting};
-  if (++made > kMaxNodes) {
-    GetException()->FatalError("A random program of depth limit " + std::to_string(depthLimit) +
-                                   " has more than " + std::to_string(kMaxNodes) +
-                                   " nodes; the node set grows programs too fast for that depth",
-                               ClassNameOf(*this), "Generate");
-  }
-  Operator* op;
-  if (depth == depthLimit) {
-    op = symbols->GetRandomTerminal();
-    if (op->GetArity() != 0) {
-      GetException()->FatalError("arity of terminal symbol != 0", ClassNameOf(*this), "GenerateHelper");
-    }
-  } else {
-    op = symbols->GetRandomOperator();
-  }
+  Operator* op = DrawNode(++made, depth);
   pointer->Append(op);
   for (int i = 0; i < op->GetArity(); ++i) {
     std::unique_ptr<LispCodePointer> child(pointer->CreateChildPointer());

@@ -6,6 +6,7 @@
 class GPSymbolRegister;
 class LispCode;
 class LispCodePointer;
+class Operator;
 
 class GPGenerator {
  public:
@@ -40,6 +41,10 @@ class GPDepthLimitGenerator : public GPGenerator {
   int GetDepthLimit() const { return depthLimit; }
 
  private:
+  // The operator of the count-th node of a program, at level depth (the
+  // limit's: a terminal), after the checks both forms of growth make.
+  Operator* DrawNode(int count, int depth);
+
   int depthLimit;
   GPSymbolRegister* symbols;
   int made = 0;     // nodes of the program being generated
