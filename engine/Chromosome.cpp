@@ -1,6 +1,8 @@
 #include "engine/Chromosome.h"
 
+#include <algorithm>
 #include <typeinfo>
+#include <utility>
 
 #include "engine/GeneArrays.h"
 #include "engine/ThreadSlot.h"
@@ -72,11 +74,33 @@ std::string GPChromosome::ToSaveString() { return GetCode()->ToSaveString(); }
 
 GAChromosome::GAChromosome(IntArray* genes) : genes(genes) {}
 
+GAChromosome::GAChromosome(Recipe recipe) : recipe(std::move(recipe)) {}
+
 GAChromosome::~GAChromosome() { GeneArrays::Give(genes.release()); }
 
-void GAChromosome::DeleteContents() { GeneArrays::Give(genes.release()); }
+void GAChromosome::Make() {
+  if (recipe.first == nullptr) return;
+  const IntArray& first = *recipe.first;
+  int length = first.Size();
+  IntArray* made = GeneArrays::Take(first.Capacity());
+  int cut = recipe.second == nullptr ? length : std::min(std::max(recipe.cut, 0), length);
+  std::copy_n(first.Data(), cut, made->Data());
+  if (cut < length) std::copy_n(recipe.second->Data() + cut, length - cut, made->Data() + cut);
+  made->SetSize(length);
+  int* data = made->Data();
+  for (int i : recipe.flips) data[i] = data[i] == 1 ? 0 : 1;
+  genes.reset(made);
+  recipe = Recipe();
+}
+
+void GAChromosome::DeleteContents() {
+  GeneArrays::Give(genes.release());
+  recipe = Recipe();
+}
 
 Chromosome* GAChromosome::Clone() {
+  // A recipe is carried out first: whatever reads the genes sees them made.
+  Make();
   if (!genes) return new GAChromosome(new IntArray(0));
   IntArray* copy = GeneArrays::Take(genes->Capacity());
   for (int i = 0; i < genes->Size(); ++i) copy->Add(genes->Get(i));
@@ -84,6 +108,7 @@ Chromosome* GAChromosome::Clone() {
 }
 
 std::string GAChromosome::ToString() {
+  Make();
   std::string text;
   if (!genes) return text;
   text.reserve(static_cast<std::size_t>(genes->Size()));
@@ -93,4 +118,7 @@ std::string GAChromosome::ToString() {
 
 std::string GAChromosome::ToSaveString() { return ToString(); }
 
-int GAChromosome::GetSize() { return genes ? genes->Size() : 0; }
+int GAChromosome::GetSize() {
+  Make();
+  return genes ? genes->Size() : 0;
+}

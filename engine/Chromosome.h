@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/PooledObject.h"
 #include "programs/ProgramRecipe.h"
@@ -82,12 +83,32 @@ class GPChromosome : public Chromosome {
 // decoded by the bit-string problem.
 class GAChromosome : public Chromosome {
  public:
+  // An offspring still to be made (by Make, on the thread that is to read
+  // it first): the genes of first before cut and of second from cut on (all
+  // of first's when second is null or cut is first's length or more), then
+  // the genes at flips turned over (1 to 0, anything else to 1), with
+  // first's capacity. first and second must stay unchanged until Make.
+  struct Recipe {
+    const IntArray* first = nullptr;
+    const IntArray* second = nullptr;
+    int cut = 0;
+    std::vector<int> flips;
+  };
+
   // Takes ownership of genes.
   explicit GAChromosome(IntArray* genes);
+  explicit GAChromosome(Recipe recipe);
   ~GAChromosome() override;
 
-  // Null after DeleteContents.
-  IntArray* GetGenes() { return genes.get(); }
+  // The genes, made first if the chromosome is still a recipe; null after
+  // DeleteContents.
+  IntArray* GetGenes() {
+    Make();
+    return genes.get();
+  }
+  // Carries out the recipe, if the chromosome is still one.
+  void Make() override;
+  bool IsMade() const { return recipe.first == nullptr; }
 
   // Destroys the gene array.
   void DeleteContents() override;
@@ -103,4 +124,5 @@ class GAChromosome : public Chromosome {
 
  private:
   std::unique_ptr<IntArray> genes;
+  Recipe recipe;
 };

@@ -25,8 +25,8 @@ class Evolution {
   virtual void DeferCopies(bool) {}
   // Whether the individuals this scheme makes are best destroyed by the
   // thread that made them: small ones, all of whose memory that thread
-  // allocates (bit strings), which other threads would free only by
-  // contending with it for the allocator and its cache lines.
+  // allocates, which other threads would free only by contending with it
+  // for the allocator and its cache lines.
   virtual bool FreedWhereMade() const { return false; }
   // Lets Evolve and Apply end early, between two new individuals, once stop
   // (not owned; null for never) is requested. The population then holds

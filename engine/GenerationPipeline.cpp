@@ -101,6 +101,10 @@ bool GenerationPipeline::OnThreads(Population* population) {
 
 bool GenerationPipeline::StartWorkers() {
   if (evaluator) return true;
+  if (!problem->GainsFromThreads()) {
+    serialOnly = true;
+    return false;
+  }
   evaluator = ParallelEvaluator::Create(problem, threads);
   if (!evaluator) {
     serialOnly = true;

@@ -3,11 +3,11 @@
 // offspring (carries out the recipe breeding left on its parents) and scores
 // it through the fitness memory, and retires each generation once its
 // offspring are all scored. With more than one thread, and a problem that
-// gives copies, the scoring is shared with worker threads (ParallelEvaluator,
-// owned here) that take each member as breeding adds it; breeding's random
-// draws stay on the calling thread, in their seeded order, and the results,
-// lines and reports are exactly those of scoring in index order on one
-// thread.
+// gives copies and gains from threads, the scoring is shared with worker
+// threads (ParallelEvaluator, owned here) that take each member as breeding
+// adds it; breeding's random draws stay on the calling thread, in their
+// seeded order, and the results, lines and reports are exactly those of
+// scoring in index order on one thread.
 //
 // A stop request ends breeding and scoring between two individuals. The
 // generation bred from stays whole (sorted, with its fitnesses) until its
@@ -109,7 +109,8 @@ class GenerationPipeline {
   std::unique_ptr<FitnessMemory> memory;
   // Started on the first Score on several threads; null while there is none.
   std::unique_ptr<ParallelEvaluator> evaluator;
-  // Set when the problem turned out to give no copies.
+  // Set when the problem turned out to give no copies, or says threads gain
+  // it nothing (Problem::GainsFromThreads).
   bool serialOnly = false;
   // Whether every member of the latest generation scored is ready to be
   // read by several threads at once (see Chromosome::PrepareForSharing).

@@ -39,6 +39,11 @@ class Problem {
   // one thread. The caller owns the copy, which needs nothing of this problem
   // once made.
   virtual Problem* Clone() { return nullptr; }
+  // Whether scoring individuals on several threads can gain anything here:
+  // false where an evaluation costs less than moving an individual from the
+  // breeding thread's processor core to another; they are then all scored
+  // on the breeding thread, whatever the thread count.
+  virtual bool GainsFromThreads() { return true; }
   // Whether an evaluation now would record something (a robot's path) that
   // only this problem holds; such evaluations must not move to copies.
   virtual bool IsRecording() { return false; }

@@ -13,6 +13,14 @@ void GAOnePointCrossover::Cross(IntArray* a, IntArray* b) {
   CrossAt(a, b, point);
 }
 
+int GAOnePointCrossover::PlanCut(const IntArray* a, const IntArray* b) {
+  if (a->Size() != b->Size()) {
+    GetException()->FatalError("Bit strings of different lengths", ClassNameOf(*this), "Cross");
+  }
+  int point = 1 + GetUtility()->RandomInt(a->Size() - 1);
+  return point < 0 ? 0 : point;
+}
+
 void GAOnePointCrossover::CrossAt(IntArray* a, IntArray* b, int point) {
   if (a->Size() != b->Size()) {
     GetException()->FatalError("Bit strings of different lengths", ClassNameOf(*this), "Cross");

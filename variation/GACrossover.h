@@ -8,6 +8,12 @@ class GACrossover {
   virtual ~GACrossover() = default;
   // Recombines a and b in place; both become offspring.
   virtual void Cross(IntArray* a, IntArray* b) = 0;
+  // For offspring made later from unchanged parents: draws (and reports)
+  // exactly as Cross(copy of a, copy of b) would, and gives the cut point
+  // from which the two exchange their genes (the length or more for none);
+  // kNoPlan, with nothing drawn, for a crossover that cannot say.
+  static constexpr int kNoPlan = -1;
+  virtual int PlanCut(const IntArray*, const IntArray*) { return kNoPlan; }
 };
 
 // One-point crossover: a cut point c is drawn uniformly from 1 .. L - 1 (L the
@@ -21,4 +27,5 @@ class GAOnePointCrossover : public GACrossover {
   void Cross(IntArray* a, IntArray* b) override;
   // Exchanges genes point .. L - 1 of a and b.
   void CrossAt(IntArray* a, IntArray* b, int point);
+  int PlanCut(const IntArray* a, const IntArray* b) override;
 };

@@ -38,17 +38,59 @@ IntArray* GAEvolution::CopyGenesOf(Individual* individual) {
   return copy;
 }
 
-std::pair<IntArray*, IntArray*> GAEvolution::Crossed(GACrossover* crossover, Individual* a, Individual* b) {
-  IntArray* first = CopyGenesOf(a);
-  IntArray* second = CopyGenesOf(b);
-  crossover->Cross(first, second);
-  return {first, second};
+GAEvolution::Child GAEvolution::CopyOf(Individual* individual) {
+  Child child;
+  if (deferring) {
+    child.recipe.first = GenesOf(individual);
+  } else {
+    child.genes = CopyGenesOf(individual);
+  }
+  return child;
 }
 
-IntArray* GAEvolution::Mutated(GAMutation* mutation, Individual* parent) {
-  IntArray* genes = CopyGenesOf(parent);
-  mutation->Mutate(genes);
-  return genes;
+std::pair<GAEvolution::Child, GAEvolution::Child> GAEvolution::Crossed(GACrossover* crossover, Individual* a,
+                                                                       Individual* b) {
+  if (deferring) {
+    const IntArray* first = GenesOf(a);
+    const IntArray* second = GenesOf(b);
+    int cut = crossover->PlanCut(first, second);
+    if (cut != GACrossover::kNoPlan) {
+      std::pair<Child, Child> children;
+      children.first.recipe = GAChromosome::Recipe{first, second, cut, {}};
+      children.second.recipe = GAChromosome::Recipe{second, first, cut, {}};
+      return children;
+    }
+  }
+  std::pair<Child, Child> children;
+  children.first.genes = CopyGenesOf(a);
+  children.second.genes = CopyGenesOf(b);
+  crossover->Cross(children.first.genes, children.second.genes);
+  return children;
+}
+
+GAEvolution::Child GAEvolution::Mutated(GAMutation* mutation, Individual* parent) {
+  Child child;
+  if (deferring) {
+    const IntArray* genes = GenesOf(parent);
+    if (mutation->PlanFlips(genes->Size(), child.recipe.flips)) {
+      child.recipe.first = genes;
+      return child;
+    }
+  }
+  child.genes = CopyGenesOf(parent);
+  mutation->Mutate(child.genes);
+  return child;
+}
+
+void GAEvolution::Add(Population* population, Child child, Individual*) {
+  if (child.genes != nullptr) {
+    AddGenes(population, child.genes);
+    return;
+  }
+  // As AddGenes: a full population reports before it takes the individual.
+  std::unique_ptr<Individual> individual(producer->CreateIndividual(new GAChromosome(std::move(child.recipe))));
+  population->Add(individual.get());
+  individual.release();
 }
 
 void GAEvolution::CrossInPlace(GACrossover* crossover, Individual* a, Individual* b) {
@@ -57,9 +99,9 @@ void GAEvolution::CrossInPlace(GACrossover* crossover, Individual* a, Individual
 
 void GAEvolution::MutateInPlace(GAMutation* mutation, Individual* individual) { mutation->Mutate(GenesOf(individual)); }
 
-void GAEvolution::Drop(IntArray*& genes) {
-  GeneArrays::Give(genes);
-  genes = nullptr;
+void GAEvolution::Drop(Child& child) {
+  GeneArrays::Give(child.genes);
+  child = Child();
 }
 
 void GAGenerationEvolution::Evolve(Population*, Population* to, int n) { Apply(to, n); }

@@ -7,6 +7,7 @@
 
 #include <utility>
 
+#include "engine/Chromosome.h"
 #include "engine/Evolution.h"
 #include "variation/BreedingSchemes.h"
 
@@ -17,27 +18,35 @@ class IntArray;
 class Individual;
 
 // The bit-string steps of the shared schemes (see BreedingSchemes.h): an
-// offspring is a new gene array.
+// offspring is a new gene array, or while copies are deferred the recipe
+// for one, made just before it is scored (the string is then written where
+// it is read next).
 class GAEvolution : public Evolution {
  public:
   // producer (not owned) makes the individuals.
   explicit GAEvolution(IndividualFactory* producer) : producer(producer) {}
-  // Every byte of a bit string is allocated by the thread that breeds it.
-  bool FreedWhereMade() const override { return true; }
+  // While copies are deferred, offspring are added as recipes on their
+  // parents' strings (see GAChromosome::Recipe), made by the thread that
+  // scores them; otherwise as strings copied at once.
+  void DeferCopies(bool defer) override { deferring = defer; }
   // Wraps genes (taken over) in a new GAChromosome, has the producer make an
   // individual of it and adds that to population.
   virtual void AddGenes(Population* population, IntArray* genes);
 
  protected:
-  using Child = IntArray*;
-  Child CopyOf(Individual* individual) { return CopyGenesOf(individual); }
+  // An offspring: its genes, or (while copies are deferred) its recipe.
+  struct Child {
+    IntArray* genes = nullptr;
+    GAChromosome::Recipe recipe;
+  };
+  Child CopyOf(Individual* individual);
   // Copies of both strings, crossed.
   std::pair<Child, Child> Crossed(GACrossover* crossover, Individual* a, Individual* b);
   Child Mutated(GAMutation* mutation, Individual* parent);
   void CrossInPlace(GACrossover* crossover, Individual* a, Individual* b);
   void MutateInPlace(GAMutation* mutation, Individual* individual);
-  void Add(Population* population, Child genes, Individual*) { AddGenes(population, genes); }
-  void Drop(Child& genes);
+  void Add(Population* population, Child child, Individual*);
+  void Drop(Child& child);
 
   // The individual's genes, not a copy. A chromosome that is not a
   // GAChromosome ends the process with a cast report naming this scheme and
@@ -47,6 +56,7 @@ class GAEvolution : public Evolution {
   IntArray* CopyGenesOf(Individual* individual);
 
   IndividualFactory* producer;
+  bool deferring = false;
 };
 
 // Random strings: each gene drawn with RandomInt(2), first gene first.
@@ -92,4 +102,7 @@ class GAReproductionEvolution : public ReproductionScheme<GAEvolution> {
 class GAWithMutationEvolution : public CompositeScheme<GAEvolution, GAEliteEvolution> {
  public:
   using CompositeScheme::CompositeScheme;
+  // Every offspring is final once added (its recipe, while copies are
+  // deferred, reads only the parents).
+  bool AddsFinishedIndividuals() override { return true; }
 };

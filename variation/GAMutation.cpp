@@ -8,3 +8,11 @@ void GABitFlipMutation::Mutate(IntArray* genes) {
     if (GetUtility()->Random01() < rate) genes->Set(i, genes->Get(i) == 1 ? 0 : 1);
   }
 }
+
+bool GABitFlipMutation::PlanFlips(int length, std::vector<int>& flips) {
+  Utility* random = GetUtility();
+  for (int i = 0; i < length; ++i) {
+    if (random->Random01() < rate) flips.push_back(i);
+  }
+  return true;
+}

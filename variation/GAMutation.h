@@ -1,12 +1,18 @@
 // Mutation of a bit string in place, for the GA schemes.
 #pragma once
 
+#include <vector>
+
 class IntArray;
 
 class GAMutation {
  public:
   virtual ~GAMutation() = default;
   virtual void Mutate(IntArray* genes) = 0;
+  // For an offspring made later from an unchanged parent of length genes:
+  // draws exactly as Mutate would and lists the genes it would flip, in
+  // order; false, with nothing drawn, for a mutation that cannot say.
+  virtual bool PlanFlips(int, std::vector<int>&) { return false; }
 };
 
 // Per-gene bit flip: for each gene from the first to the last, one draw
@@ -16,6 +22,7 @@ class GABitFlipMutation : public GAMutation {
  public:
   explicit GABitFlipMutation(double rate) : rate(rate) {}
   void Mutate(IntArray* genes) override;
+  bool PlanFlips(int length, std::vector<int>& flips) override;
   double GetRate() const { return rate; }
 
  private:

@@ -150,6 +150,51 @@ TEST_P(GenerationPipelineTest, WholeGenerationsRetireTheirParents) {
   current->DeleteAll();
 }
 
+// A problem that says threads gain it nothing is scored on the calling
+// thread alone, whatever the thread count; its copies are never made.
+TEST_P(GenerationPipelineTest, AProblemThatGainsNothingFromThreadsStaysOnTheCallingThread) {
+  class AloneProblem : public StoppingProblem {
+   public:
+    AloneProblem(std::shared_ptr<Shared> shared, std::atomic<int>* elsewhere)
+        : StoppingProblem(std::move(shared)), elsewhere(elsewhere) {}
+    void FitnessFunction(Individual* individual) override {
+      if (std::this_thread::get_id() != caller) elsewhere->fetch_add(1);
+      StoppingProblem::FitnessFunction(individual);
+    }
+    Problem* Clone() override {
+      elsewhere->fetch_add(1000);
+      return nullptr;
+    }
+    bool GainsFromThreads() override { return false; }
+    std::thread::id caller = std::this_thread::get_id();
+    std::atomic<int>* elsewhere;
+  };
+  std::atomic<int> elsewhere{0};
+  AloneProblem alone(shared, &elsewhere);
+  GenerationPipeline serial(&alone, GetParam());
+  shared->pipeline = &serial;
+  breeding.pipeline = &serial;
+  std::unique_ptr<Population> current = NewPopulation();
+  serial.MakeFirst(&breeding, current.get(), 200);
+  ASSERT_TRUE(serial.Score(current.get()));
+  for (int g = 0; g < 2; ++g) {
+    current->Sort();
+    std::unique_ptr<Population> next = NewPopulation();
+    serial.Breed(&breeding, std::move(current), next.get(), 200);
+    ASSERT_TRUE(serial.Score(next.get()));
+    current = std::move(next);
+  }
+  serial.SetThreadCount(GetParam() + 1);
+  current->Sort();
+  std::unique_ptr<Population> next = NewPopulation();
+  serial.Breed(&breeding, std::move(current), next.get(), 200);
+  ASSERT_TRUE(serial.Score(next.get()));
+  EXPECT_EQ(shared->scored.load(), 800);
+  EXPECT_EQ(elsewhere.load(), 0);
+  serial.Finish();
+  next->DeleteAll();
+}
+
 // A program that notes the thread that destroys it.
 class NotingCode : public FakeLispCode {
  public:

@@ -185,6 +185,43 @@ TEST_F(GAEvolutionTest, CountsAreTruncatedAndAlwaysAddUpToTheGeneration) {
   }
 }
 
+// With copies deferred, every offspring (elite copies, crossover children,
+// mutants, reproductions) is added as a recipe on its parents' strings,
+// after the same draws, and made later it is the string made at once.
+TEST_F(GAEvolutionTest, DeferredOffspringAreTheCopiesMadeLater) {
+  const char* strings[] = {"101100", "010011", "111000", "000111", "110011"};
+  for (int i = 0; i < 10; ++i) from->Add(BitIndividual(strings[i % 5], i));
+  TournamentSelection tournament{3};
+  GAOnePointCrossover crossover;
+  GABitFlipMutation flip(0.3);
+  GACrossoverEvolution crossing(&crossover, &tournament, producer.get());
+  GAMutationEvolution mutating(&flip, &tournament, producer.get());
+  GAReproductionEvolution copying(&tournament, producer.get());
+  GAWithMutationEvolution composite(&crossing, &mutating, &copying, producer.get(), 2, 0.5, 0.3);
+  EXPECT_TRUE(composite.AddsFinishedIndividuals());
+  std::unique_ptr<Population> made(producer->CreatePopulation());
+  Population& later = *made;
+  GetUtility()->Seed(17);
+  composite.Evolve(from.get(), to.get(), 10);
+  std::uint32_t next = GetUtility()->NextWord();
+  GetUtility()->Seed(17);
+  composite.DeferCopies(true);
+  composite.Evolve(from.get(), &later, 10);
+  composite.DeferCopies(false);
+  EXPECT_EQ(GetUtility()->NextWord(), next);
+  ASSERT_EQ(later.Size(), 10);
+  for (int i = 0; i < 10; ++i) {
+    auto* chromosome = dynamic_cast<GAChromosome*>(later.GetUnsorted(i)->GetChromosome());
+    EXPECT_FALSE(chromosome->IsMade()) << i;
+    chromosome->Make();
+    EXPECT_TRUE(chromosome->IsMade());
+    EXPECT_EQ(Genes(&later, i), Genes(to.get(), i)) << i;
+    EXPECT_EQ(GenesAt(&later, i)->Capacity(), GenesAt(to.get(), i)->Capacity());
+  }
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(Genes(from.get(), i), strings[i % 5]);
+  later.DeleteAll();
+}
+
 TEST_F(GAEvolutionTest, SchemesRefuseProgramIndividuals) {
   from->Add(MakeIndividual("x", 1));
   GAReproductionEvolution copies(&uniform, producer.get());
