@@ -35,6 +35,24 @@ class CountingEvolution : public Evolution {
   std::vector<int>* counts;
 };
 
+// The whole scheme of a generation, with one-point crossover and bit flips:
+// elite copies, crossover offspring, mutants and reproductions.
+struct WholeScheme {
+  WholeScheme(Selection* selection, GAProducer* producer, double flipRate, int elite, double crossRatio,
+              double mutationRatio)
+      : flip(flipRate),
+        crossing(&crossover, selection, producer),
+        mutating(&flip, selection, producer),
+        copying(selection, producer),
+        composite(&crossing, &mutating, &copying, producer, elite, crossRatio, mutationRatio) {}
+  GAOnePointCrossover crossover;
+  GABitFlipMutation flip;
+  GACrossoverEvolution crossing;
+  GAMutationEvolution mutating;
+  GAReproductionEvolution copying;
+  GAWithMutationEvolution composite;
+};
+
 // A GA producer of population 10 on a problem of 2 variables of 3 bits.
 class GAEvolutionTest : public ::testing::Test {
  protected:
@@ -192,12 +210,8 @@ TEST_F(GAEvolutionTest, DeferredOffspringAreTheCopiesMadeLater) {
   const char* strings[] = {"101100", "010011", "111000", "000111", "110011"};
   for (int i = 0; i < 10; ++i) from->Add(BitIndividual(strings[i % 5], i));
   TournamentSelection tournament{3};
-  GAOnePointCrossover crossover;
-  GABitFlipMutation flip(0.3);
-  GACrossoverEvolution crossing(&crossover, &tournament, producer.get());
-  GAMutationEvolution mutating(&flip, &tournament, producer.get());
-  GAReproductionEvolution copying(&tournament, producer.get());
-  GAWithMutationEvolution composite(&crossing, &mutating, &copying, producer.get(), 2, 0.5, 0.3);
+  WholeScheme scheme(&tournament, producer.get(), 0.3, 2, 0.5, 0.3);
+  GAWithMutationEvolution& composite = scheme.composite;
   EXPECT_TRUE(composite.AddsFinishedIndividuals());
   std::unique_ptr<Population> made(producer->CreatePopulation());
   Population& later = *made;
@@ -245,12 +259,8 @@ TEST_F(GAEvolutionTest, EverySchemeEndsBetweenOffspringOnceAStopIsRequested) {
   for (int i = 0; i < 10; ++i) from->Add(BitIndividual(i % 2 == 0 ? "101010" : "010101", i));
   StopRequest stop;
   StoppingSelection selection(&stop, 3);
-  GAOnePointCrossover crossover;
-  GABitFlipMutation flip(0.5);
-  GACrossoverEvolution crossing(&crossover, &selection, producer.get());
-  GAMutationEvolution mutating(&flip, &selection, producer.get());
-  GAReproductionEvolution copying(&selection, producer.get());
-  GAWithMutationEvolution composite(&crossing, &mutating, &copying, producer.get(), 1, 0.5, 0.2);
+  WholeScheme scheme(&selection, producer.get(), 0.5, 1, 0.5, 0.2);
+  GAWithMutationEvolution& composite = scheme.composite;
   composite.WatchStop(&stop);
   composite.Evolve(from.get(), to.get(), 10);  // 1 elite, then 4 crossover offspring of 9
   EXPECT_EQ(to->Size(), 5);
