@@ -75,15 +75,12 @@ logs_of() {  # folder threads
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 # Starts the batch in folder (resuming when there is a checkpoint) and
-# sends it signal after ms milliseconds, once it writes a checkpoint when ms
-# is "write", or when ms is "after" at a random moment once a checkpoint is
-# on disk, within the first half of what is left of the uninterrupted
-# batch's span. Prints "killed", "interrupted" (SIGTERM caught: the batch
+# sends it signal after ms milliseconds, or once it writes a checkpoint when
+# ms is "write". Prints "killed", "interrupted" (SIGTERM caught: the batch
 # ended by itself, with status 143) or "done STATUS" (it ended before the
 # signal).
 run_and_kill() {  # folder ms signal
-  local args=() status started
-  started=$(now_ms)
+  local args=() status
   [ -e "$1/checkpoint.txt" ] && args=(--resume) && echo resumed >>"$1/.count"
   (cd "$1" && exec "$batch" "${args[@]}" >>.stdout 2>>.stderr) &
   local pid=$!
@@ -92,16 +89,6 @@ run_and_kill() {  # folder ms signal
     while [ ! -e "$1/checkpoint.txt.tmp" ] && kill -0 "$pid" 2>/dev/null && [ $spins -lt 200000 ]; do
       spins=$((spins + 1))
     done
-  elif [ "$2" = after ]; then
-    local spins=0 left
-    while [ ! -e "$1/checkpoint.txt" ] && kill -0 "$pid" 2>/dev/null && [ $spins -lt 200000 ]; do
-      spins=$((spins + 1))
-    done
-    left=$((span - ($(now_ms) - started)))
-    [ $left -lt 0 ] && left=0
-    left=$((RANDOM % (left / 2 + 1)))
-    [ $left -gt 999 ] && left=999
-    sleep "$(printf '0.%03d' "$left")"
   else
     sleep "$(printf '0.%03d' "$2")"
   fi
@@ -158,9 +145,9 @@ for example in "${examples[@]}"; do
       failures=$((failures + 1))
       continue
     fi
-    # Kills at random moments within the batch's span, one of them as a
-    # checkpoint is being written and one by SIGTERM (which the batch
-    # catches, checkpointing as it stops); then resumes until the batch
+    # Kills at random moments within the batch's span, the first by SIGTERM
+    # (which the batch catches, checkpointing as it stops) and one as a
+    # checkpoint is being written; then resumes until the batch
     # completes.
     outcome=""
     wrong=""
@@ -168,12 +155,11 @@ for example in "${examples[@]}"; do
       signal=KILL
       when=$((RANDOM % (span * 2 / 3 + 1)))
       [ "$when" -gt 999 ] && when=999
-      # The first kill comes once a checkpoint is on disk: a batch killed
-      # only before its first checkpoint, or after its end, would test no
-      # resumption.
-      [ "$k" -eq 1 ] && when=after
       [ "$k" -eq 2 ] && when=write
-      [ "$k" -eq 3 ] && signal=TERM
+      # SIGTERM first: the batch checkpoints as it stops, so that a stop
+      # that lands is always resumed from, even where the batch ends within
+      # milliseconds of its first checkpoint of its own.
+      [ "$k" -eq 1 ] && signal=TERM
       outcome=$(run_and_kill "$cut" "$when" "$signal")
       if [ "$outcome" = interrupted ]; then
         wrong=$(check_interrupted "$cut") || break
@@ -210,8 +196,8 @@ for example in "${examples[@]}"; do
 done
 
 # Kills that all came too early or too late would test nothing. (A fast
-# example's batch may end within milliseconds of its first checkpoint, before
-# any kill lands: half as many resumptions as cases is asked for.)
+# example's batch may end within milliseconds of starting, before any kill
+# lands: half as many resumptions as cases are asked for.)
 if [ $((total_resumed * 2)) -lt "$case_number" ]; then
   echo "only $total_resumed resumptions in $case_number cases"
   failures=$((failures + 1))
