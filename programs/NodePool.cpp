@@ -74,13 +74,6 @@ void NodePool::TrimAllLocal() {
 #endif
 }
 
-void NodePool::Lock() {
-  while (busy.test_and_set(std::memory_order_acquire)) {
-  }
-}
-
-void NodePool::Unlock() { busy.clear(std::memory_order_release); }
-
 void NodePool::Reserve(Stack& stack, std::size_t capacity) {
   if (capacity <= stack.capacity) return;
   // Grown by at least half again, so that many small additions move it rarely.

@@ -17,6 +17,8 @@
 #include <cstddef>
 #include <new>
 
+#include "foundation/SpinLock.h"
+
 #if defined(__SANITIZE_ADDRESS__)
 #define MORVANE2_PLAIN_HEAP 1
 #endif
@@ -145,8 +147,8 @@ class NodePool {
   void Grow(Stack& stack);
   // Makes sure the calling thread gives its blocks back when it ends.
   void Adopt();
-  void Lock();
-  void Unlock();
+  void Lock() { busy.lock(); }
+  void Unlock() { busy.unlock(); }
   static void Reserve(Stack& stack, std::size_t capacity);
   // Writes the items of stack below count once, so that filling them later
   // (under the lock) takes no page faults.
@@ -167,7 +169,7 @@ class NodePool {
   int number;
   std::size_t keepLocal;
   bool largePages;
-  std::atomic_flag busy = ATOMIC_FLAG_INIT;  // guards shared and chunks
+  SpinLock busy;  // guards shared and chunks
   Stack shared;
   // Chunks are chained through their first word; never released.
   void* chunks = nullptr;
