@@ -4,12 +4,14 @@
 #include <typeinfo>
 #include <utility>
 
+#include "foundation/CastFast.h"
+
 namespace {
 // The comparator's class is named only when the cast fails: sorting compares
 // a great many times.
 template <class Reporter>
 DoubleTypeFitnessIndividual* AsFitnessIndividual(Individual* individual, const Reporter& reporter) {
-  auto* cast = dynamic_cast<DoubleTypeFitnessIndividual*>(individual);
+  auto* cast = CastFast<DoubleTypeFitnessIndividual>(individual);
   if (cast == nullptr) {
     GetException()->CastError("Individual", "DoubleTypeFitnessIndividual", ClassNameOf(reporter), "Compare");
   }
@@ -42,7 +44,7 @@ void IndividualSorter::Sort(IndividualArray* array, IndividualComparator* with) 
   for (int i = 0; byFitness && i < size; ++i) {
     // The members were last written by the threads that scored them.
     if (i + 8 < size) __builtin_prefetch(array->Get(i + 8));
-    auto* individual = dynamic_cast<DoubleTypeFitnessIndividual*>(array->Get(i));
+    auto* individual = CastFast<DoubleTypeFitnessIndividual>(array->Get(i));
     // Anything else is compared (and reported) by the comparator itself.
     if (individual == nullptr) byFitness = false;
     else keyed.push_back({individual->GetFitness(), individual});

@@ -39,7 +39,8 @@ LispCode* FlatLispCode::Clone() {
 }
 
 LispCode* MakeFlat(LispCode* code) {
-  if (code == nullptr || typeid(*code) != typeid(HeadLispCode)) return code;
+  // Flat already, the usual case: told apart by one comparison.
+  if (code == nullptr || typeid(*code) == typeid(FlatLispCode) || typeid(*code) != typeid(HeadLispCode)) return code;
   auto* tree = static_cast<HeadLispCode*>(code);
   FlatProgram program;
   if (tree->GetRoot() == nullptr || !FlatProgram::FromTree(tree->GetRoot(), program)) return code;

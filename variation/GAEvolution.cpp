@@ -8,6 +8,7 @@
 #include "engine/Individual.h"
 #include "engine/IndividualFactory.h"
 #include "engine/Population.h"
+#include "foundation/CastFast.h"
 #include "foundation/Exception.h"
 #include "foundation/NumericArrays.h"
 #include "foundation/Utility.h"
@@ -23,7 +24,7 @@ void GAEvolution::AddGenes(Population* population, IntArray* genes) {
 }
 
 IntArray* GAEvolution::GenesOf(Individual* individual) {
-  auto* chromosome = dynamic_cast<GAChromosome*>(individual->GetChromosome());
+  auto* chromosome = CastFast<GAChromosome>(individual->GetChromosome());
   if (chromosome == nullptr) {
     GetException()->CastError("Chromosome", "GAChromosome", ClassNameOf(*this), "Evolve");
   }

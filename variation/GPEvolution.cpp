@@ -6,6 +6,7 @@
 #include "engine/Individual.h"
 #include "engine/IndividualFactory.h"
 #include "engine/Population.h"
+#include "foundation/CastFast.h"
 #include "foundation/Exception.h"
 #include "programs/FlatLispCode.h"
 #include "programs/LispCode.h"
@@ -51,7 +52,7 @@ void GPEvolution::MutateInPlace(GPMutation* mutation, Individual* individual) {
 FlatLispCode* GPEvolution::FlatOf(Individual* individual) {
   GPChromosome* chromosome = ChromosomeOf(individual);
   chromosome->Flatten();
-  auto* flat = dynamic_cast<FlatLispCode*>(chromosome->GetCode());
+  auto* flat = CastFast<FlatLispCode>(chromosome->GetCode());
   if (flat == nullptr || flat->GetRoot() == nullptr) {
     GetException()->CastError("LispCode", "HeadLispCode", ClassNameOf(*this), "Evolve");
   }
@@ -65,7 +66,7 @@ LispCode* GPEvolution::TreeCodeOf(Individual* individual) {
 }
 
 GPChromosome* GPEvolution::ChromosomeOf(Individual* individual) {
-  auto* chromosome = dynamic_cast<GPChromosome*>(individual->GetChromosome());
+  auto* chromosome = CastFast<GPChromosome>(individual->GetChromosome());
   if (chromosome == nullptr) {
     GetException()->CastError("Chromosome", "GPChromosome", ClassNameOf(*this), "Evolve");
   }
