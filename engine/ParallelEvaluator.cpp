@@ -21,6 +21,10 @@ namespace {
 // whole gap between two rounds.
 constexpr auto kSpinTime = std::chrono::milliseconds(2);
 
+// A thread destroying retired members one at a time gives back the free
+// blocks it keeps beyond its needs after this many.
+constexpr unsigned kTrimEvery = 16;
+
 // Spins until ready() holds (true) or kSpinTime has passed (false).
 template <class Ready>
 bool SpinUntil(Ready ready) {
@@ -145,8 +149,11 @@ bool ParallelEvaluator::RetireSome(bool stopAtRound, int slot, bool ownOnly) {
       if (roundStarted.load() != started) break;
     }
     // The freed nodes are for the programs this thread copies next; only
-    // what it keeps beyond that goes to the other threads.
-    if (any) NodePool::TrimAllLocal();
+    // what it keeps beyond that goes to the other threads. Looked at every
+    // few members destroyed (one at a time while scoring): it visits every
+    // pool.
+    thread_local unsigned destroyedSinceTrim = 0;
+    if (any && (stopAtRound || ++destroyedSinceTrim % kTrimEvery == 0)) NodePool::TrimAllLocal();
   }
   retiringActive.fetch_sub(1);
   return any;

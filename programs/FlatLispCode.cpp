@@ -2,10 +2,31 @@
 
 #include <typeinfo>
 
+#include "foundation/CastFast.h"
 #include "foundation/Exception.h"
 #include "foundation/Utility.h"
 #include "programs/HeadLispCode.h"
 #include "programs/LispInterpreter.h"
+#include "programs/NodePool.h"
+
+namespace {
+// A pool number of its own (see the other pools'); what a thread keeps is
+// soon made into new code objects again.
+constinit NodePool codePool(NodePool::BlockSizeFor(sizeof(FlatLispCode)), 2, NodePool::Chunks::Small, 256 * 1024);
+}  // namespace
+
+void* FlatLispCode::operator new(std::size_t size) {
+  return size <= sizeof(FlatLispCode) ? codePool.Allocate() : ::operator new(size);
+}
+
+void FlatLispCode::operator delete(void* block, std::size_t size) {
+  if (block == nullptr) return;
+  if (size <= sizeof(FlatLispCode)) {
+    codePool.Free(block);
+  } else {
+    ::operator delete(block);
+  }
+}
 
 FlatLispCode::FlatLispCode(FlatProgram flat)
     : program(std::move(flat)), depth(program.IsEmpty() ? 0 : FlatProgram::DepthOf(program.Root())) {}
@@ -51,7 +72,7 @@ LispCode* MakeFlat(LispCode* code) {
 }
 
 LispCode* MakeTree(LispCode* code) {
-  auto* flat = dynamic_cast<FlatLispCode*>(code);
+  auto* flat = CastFast<FlatLispCode>(code);
   if (flat == nullptr) return code;
   auto* tree = new HeadLispCode(flat->GetProgram().ToTree());
   delete flat;

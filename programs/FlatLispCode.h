@@ -4,6 +4,7 @@
 // composers work on a tree of Head nodes made from it.
 #pragma once
 
+#include <cstddef>
 #include <utility>
 
 #include "programs/FlatProgram.h"
@@ -14,6 +15,11 @@ class FlatLispCode final : public LispCode {
   explicit FlatLispCode(FlatProgram program);
   FlatLispCode(const FlatLispCode&) = delete;
   FlatLispCode& operator=(const FlatLispCode&) = delete;
+
+  // One is made and destroyed for every member, often on another thread than
+  // the heap's arena for it: from a pool of blocks instead.
+  static void* operator new(std::size_t size);
+  static void operator delete(void* block, std::size_t size);
 
   // Composers and iterators work on a tree (HeadLispCode made from
   // ToTree): refused here.
