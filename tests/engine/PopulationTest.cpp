@@ -92,13 +92,17 @@ namespace {
 TEST(IndividualSorterTest, SortingOnFitnessValuesLeavesTheComparatorsOrder) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
-  const double pool[] = {0.0, 1.0, 1.0, 2.5, -3.0, nan, inf, -inf, 1e300, 1.0, 0.0, -0.0};
+  // With a NaN among the values and without one (the sorter compares
+  // differently then).
+  const double withNaN[] = {0.0, 1.0, 1.0, 2.5, -3.0, nan, inf, -inf, 1e300, 1.0, 0.0, -0.0};
+  const double withoutNaN[] = {0.0, 1.0, 1.0, 2.5, -3.0, 2.0, inf, -inf, 1e300, 1.0, 0.0, -0.0};
   DoubleTypeFitnessIndividualLessComparator comparator;
   IndividualSorter fast(&comparator);
   Sorter<Individual, IndividualArray, IndividualComparator> plain(&comparator);
   std::uint32_t state = 12345;
   for (int size : {0, 1, 2, 3, 7, 64, 500}) {
-    for (int round = 0; round < 20; ++round) {
+    for (int round = 0; round < 40; ++round) {
+      const double* pool = round % 2 == 0 ? withNaN : withoutNaN;
       IndividualArray a(size);
       IndividualArray b(size);
       for (int i = 0; i < size; ++i) {
