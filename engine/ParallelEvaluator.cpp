@@ -260,10 +260,12 @@ bool ParallelEvaluator::Claim(int i) {
 }
 
 void ParallelEvaluator::RunShare(Problem* evaluating, int slot) {
-  // Members made best by this thread first, each with a retired member
-  // destroyed before it (its nodes, just freed, are the first the copy takes);
-  // with none of those, a retired member to destroy; with none of those
-  // either, any member still unclaimed.
+  // Members made best by this thread first, each with a retired member of
+  // its own destroyed before it (its nodes, just freed, are the first the
+  // copy takes: a thread that destroyed the others' members as well would
+  // keep their blocks while they took new memory for theirs); with none of
+  // those, a retired member to destroy; with none of those either, any
+  // member still unclaimed.
   int own = 0;
   int any = 0;
   for (;;) {
@@ -275,7 +277,7 @@ void ParallelEvaluator::RunShare(Problem* evaluating, int slot) {
       if (MakerFor(k) == slot && Claim(k)) i = k;
     }
     if (i >= 0) {
-      RetireSome(false, slot, false);
+      RetireSome(false, slot, true);
     } else {
       if (RetireSome(false, slot, false)) continue;
       while (i < 0 && any < available) {
