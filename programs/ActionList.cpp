@@ -17,7 +17,9 @@ template <class Node>
 bool ActionList::MakeFrom(Node* root) {
   actions.clear();
   tests = false;
-  if (!Emit(root)) {
+  valueBound = 0;
+  pendingBound = 0;
+  if (!Emit(root, 0, 0)) {
     actions.clear();
     return false;
   }
@@ -45,9 +47,14 @@ void ActionList::Link() {
 }
 
 template <class Node>
-bool ActionList::Emit(Node* node) {
-  OpCode code = node->GetOperator()->GetOperation();
+bool ActionList::Emit(Node* node, int base, int pending) {
+  Operator* op = node->GetOperator();
+  OpCode code = op->GetOperation();
   int n = node->GetArity();
+  // As ProgramAnalysis: a node whose arity is not its operator's is left to
+  // the tree walk, and every node may hold a value above those before it.
+  if (n != op->GetArity()) return false;
+  if (base + 1 > valueBound) valueBound = base + 1;
   auto move = [&](ActionCode action) {
     if (n != 0) return false;
     actions.push_back({action, 0, 0});
@@ -63,8 +70,9 @@ bool ActionList::Emit(Node* node) {
     case OpCode::Subtract:
     case OpCode::Times:
       if (!WithinArity(code, n)) return false;
+      // Each argument with the values of those before it on the stacks.
       for (int i = 0; i < n; ++i) {
-        if (!Emit(node->GetChild(i))) return false;
+        if (!Emit(node->GetChild(i), base + i, pending)) return false;
       }
       return true;
     case OpCode::MoveForward:
@@ -82,13 +90,16 @@ bool ActionList::Emit(Node* node) {
     case OpCode::IfFoodAhead: {
       if (n != 2) return false;
       tests = true;
+      // The tree walk makes both branches pending, then runs the first
+      // with the second still pending.
+      if (pending + 2 > pendingBound) pendingBound = pending + 2;
       std::size_t test = actions.size();
       actions.push_back({ActionCode::TestFood, 0, 0});
-      if (!Emit(node->GetChild(0))) return false;
+      if (!Emit(node->GetChild(0), base, pending + 1)) return false;
       std::size_t jump = actions.size();
       actions.push_back({ActionCode::Jump, 0, 0});
       actions[test].otherwise = static_cast<int>(actions.size());
-      if (!Emit(node->GetChild(1))) return false;
+      if (!Emit(node->GetChild(1), base, pending)) return false;
       actions[jump].otherwise = static_cast<int>(actions.size());
       return true;
     }

@@ -43,18 +43,27 @@ class ActionList {
   int Size() const { return static_cast<int>(actions.size()); }
   // Whether the program tests for food.
   bool HasTests() const { return tests; }
+  // The most values and pending arguments the tree walk holds at once for
+  // the program listed last, counted as ProgramAnalysis counts them: the
+  // stack room a run must have (LispInterpreter::ActionsToRun). A program
+  // that qualifies is one the instructions may run.
+  int GetValueBound() const { return valueBound; }
+  int GetPendingBound() const { return pendingBound; }
 
  private:
   template <class Node>
   bool MakeFrom(Node* root);
   // Adds node's actions, a conditional's as its test, its first branch, a
-  // jump over the second (to otherwise) and its second branch.
+  // jump over the second (to otherwise) and its second branch. base: the
+  // values on the stacks before node's; pending: the arguments pending.
   template <class Node>
-  bool Emit(Node* node);
+  bool Emit(Node* node, int base, int pending);
   // Points every action past the jumps it would meet.
   void Link();
 
   std::vector<Action> actions;
   std::vector<int> landing;  // by action: where going on there lands
   bool tests = false;
+  int valueBound = 0;
+  int pendingBound = 0;
 };

@@ -97,10 +97,13 @@ bool LispInterpreter::CanRunCompiled(const CompiledProgram& program) const {
   // The instruction loop pushes without checks: the stacks must have room for
   // every value the tree walk could hold, and the pending nodes for every
   // argument it would make pending (the loop itself makes none).
-  int values = program.GetValueBound();
+  return HasRoomFor(program.GetValueBound(), program.GetPendingBound());
+}
+
+bool LispInterpreter::HasRoomFor(int values, int pending) const {
   return typeStack.Size() + values <= TypeCapacity && intStack.Size() + values <= ValueCapacity &&
          doubleStack.Size() + values <= ValueCapacity && boolStack.Size() + values <= ValueCapacity &&
-         pendingNodes.Size() + program.GetPendingBound() <= PendingCapacity;
+         pendingNodes.Size() + pending <= PendingCapacity;
 }
 
 void LispInterpreter::EvaluateCompiled(const CompiledProgram& program) {
@@ -119,6 +122,14 @@ const Action* LispInterpreter::ActionsToRun(const CompiledProgram& program) {
   // As the instruction loop would, for a program that tests for food.
   if (list->HasTests()) pendingKind = PendingNodes;
   return list->Data();
+}
+
+const Action* LispInterpreter::ActionsToRun(const ActionList& list) {
+  if (robot == nullptr || list.Size() == 0 || !HasRoomFor(list.GetValueBound(), list.GetPendingBound())) {
+    return nullptr;
+  }
+  if (list.HasTests()) pendingKind = PendingNodes;
+  return list.Data();
 }
 
 void LispInterpreter::EvaluateForEffects(const CompiledProgram& program) {

@@ -48,6 +48,9 @@ class LispInterpreter {
   bool EvaluateCounting(const CompiledProgram& program, long long& executed);
   // Whether EvaluateCompiled would run the instructions now.
   bool CanRunCompiled(const CompiledProgram& program) const;
+  // Whether the stacks as they are now have room for values more values and
+  // pending more pending arguments.
+  bool HasRoomFor(int values, int pending) const;
   // EvaluateCompiled for a run whose value and stacks nobody reads (an
   // episode's run, the stacks cleared before the next): the same robot
   // actions in the same order; a program that qualifies (ActionList) runs
@@ -56,6 +59,9 @@ class LispInterpreter {
   // The actions (ActionList) that EvaluateForEffects would run alone now,
   // or null; with the interpreter's state set as running them leaves it.
   const Action* ActionsToRun(const CompiledProgram& program);
+  // The same for a program listed as actions without being compiled (only
+  // programs the instructions may run qualify): the same answer and state.
+  const Action* ActionsToRun(const ActionList& list);
 
   void PushInt(int v) {
     intStack.Add(v);

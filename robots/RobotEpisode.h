@@ -6,11 +6,14 @@
 #pragma once
 
 #include <memory>
+#include <typeinfo>
 
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
 #include "engine/Problem.h"
 #include "problems/EvaluationPaths.h"
+#include "programs/ActionList.h"
+#include "programs/FlatLispCode.h"
 #include "programs/LispInterpreter.h"
 #include "robots/RobotProblemSupport.h"
 
@@ -27,7 +30,9 @@ class RobotEpisodeProblem : public RobotProblem {
     DoubleTypeFitnessIndividual* scored = CastIndividual(individual);
     LispCode* program = CastGPChromosome(scored)->GetCode();
     StartEpisode();
-    paths.Evaluate(program, GetPaths(), [&](const auto& run) { RunEpisode(&interpreter, robot.get(), run); });
+    if (!RunActionsAtOnce(program)) {
+      paths.Evaluate(program, GetPaths(), [&](const auto& run) { RunEpisode(&interpreter, robot.get(), run); });
+    }
     scored->SetFitness(EpisodeFitness());
   }
   bool IsRecording() override { return room->IsRecording(); }
@@ -64,5 +69,25 @@ class RobotEpisodeProblem : public RobotProblem {
   std::unique_ptr<EpisodeRobot> robot;
 
  private:
+  // A flat program of actions alone, for a robot with a loop of its own,
+  // runs the whole episode there as the compiled path would run it, without
+  // the analysis compiling makes for the other evaluators; false (nothing
+  // run) for any other program or robot.
+  bool RunActionsAtOnce(LispCode* program) {
+    if constexpr (requires(EpisodeRobot* r, const Action* a) { r->RunActionEpisode(a); }) {
+      if (GetPaths() == Paths::Tree || program == nullptr || typeid(*program) != typeid(FlatLispCode)) return false;
+      const FlatNode* root = static_cast<FlatLispCode*>(program)->GetRoot();
+      if (root == nullptr || !actions.Make(root)) return false;
+      interpreter.Clear();
+      interpreter.SetRobot(robot.get());
+      const Action* list = interpreter.ActionsToRun(actions);
+      return list != nullptr && robot->RunActionEpisode(list);
+    } else {
+      (void)program;
+      return false;
+    }
+  }
+
   EvaluationPaths paths;  // the program of the current episode
+  ActionList actions;     // the program of the current episode as actions
 };

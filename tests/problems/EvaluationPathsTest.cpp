@@ -26,6 +26,8 @@
 #include "problems/Parity.h"
 #include "problems/Regression.h"
 #include "programs/CompiledProgram.h"
+#include "programs/FlatLispCode.h"
+#include "programs/HeadLispCode.h"
 #include "programs/GPSymbolRegister.h"
 #include "programs/LispCode.h"
 #include "programs/LispInterpreter.h"
@@ -223,6 +225,40 @@ TEST(EvaluationPathsTest, SantaFeAnt) {
   auto problem = Make<Ant>(kSantaFe);
   Tally tally = Check(*problem, "1 moveForward0 turnLeft0 turnRight0\n1 ifFoodAhead Prog2\n", ProgramCount(4), 8, 18);
   EXPECT_EQ(tally.runnable, tally.programs);
+}
+
+// Programs deeper than the interpreter's stacks hold (food tests nested
+// in their first branches beyond the pending stack's room; Progs nested in
+// their second arguments), flat as in a run: the ant's own loop takes them
+// only where the compiled run would, and every path ends as the tree walk.
+TEST(EvaluationPathsTest, SantaFeAntBeyondTheStacks) {
+  auto problem = Make<Ant>(kSantaFe);
+  OperatorRegister operators(100);
+  std::istringstream tableText("1 moveForward0 turnLeft0 turnRight0\n1 ifFoodAhead Prog2\n");
+  GPSymbolRegister symbols(&operators, tableText);
+  auto node = [&](const char* name, std::initializer_list<Head*> children) {
+    auto* made = new Head(operators.Get(name));
+    for (Head* child : children) made->AddChild(child);
+    return made;
+  };
+  for (int depth : {90, 99, 100, 150}) {
+    for (bool tests : {true, false}) {
+      Head* root = node("moveForward0", {});
+      for (int k = 0; k < depth; ++k) {
+        root = tests ? node("ifFoodAhead", {root, node("turnLeft0", {})})
+                     : node("Prog2", {node("moveForward0", {}), root});
+      }
+      DoubleTypeFitnessIndividual individual(new GPChromosome(new HeadLispCode(root)));
+      Outcome tree = Evaluate(*problem, Problem::Paths::Tree, individual);
+      auto* chromosome = dynamic_cast<GPChromosome*>(individual.GetChromosome());
+      chromosome->Flatten();
+      ASSERT_EQ(typeid(*chromosome->GetCode()), typeid(FlatLispCode));
+      EXPECT_EQ(Evaluate(*problem, Problem::Paths::Compiled, individual), tree) << depth << (tests ? " tests" : " progs");
+      EXPECT_EQ(Evaluate(*problem, Problem::Paths::All, individual), tree) << depth << (tests ? " tests" : " progs");
+      individual.DeleteChromosome();
+    }
+  }
+  problem->SetPaths(Problem::Paths::All);
 }
 
 TEST(EvaluationPathsTest, BoxMoving) {

@@ -7,6 +7,7 @@
 
 #include "ProgramFixture.h"
 #include "programs/CompiledProgram.h"
+#include "programs/FlatProgram.h"
 
 namespace {
 
@@ -92,6 +93,60 @@ TEST_F(ActionListTest, ProgramsWhoseValuesMatterRunWhole) {
     EXPECT_EQ(Calls(true, {true}, 2), Calls(false, {true}, 2)) << p;
   }
   for (Head* root : roots) DeleteTree(root);
+}
+
+// A list made straight from a program (as an ant's episode makes it,
+// without compiling) counts the stack room a run needs as the program's
+// analysis does, in tree and flat form, deep programs included (beyond the
+// pending stack's room, which then refuses the list as it refuses the
+// compiled program); a node whose arity is not its operator's is refused.
+TEST_F(ActionListTest, ListsMadeWithoutCompilingNeedTheRoomTheAnalysisCounts) {
+  Head* pendingDeep = N("moveForward0");
+  for (int k = 0; k < 150; ++k) pendingDeep = N("ifFoodAhead", {pendingDeep, N("turnLeft0")});
+  Head* valuesDeep = N("turnRight0");
+  for (int k = 0; k < 150; ++k) valuesDeep = N("Prog2", {N("moveForward0"), valuesDeep});
+  Head* mixed = N("turnLeft0");
+  for (int k = 0; k < 30; ++k) {
+    mixed = k % 3 == 0 ? N("ifFoodAhead", {N("Prog2", {N("turnRight0"), mixed}), N("moveLeft0")})
+                       : N("Times2", {N("Plus2", {N("x0"), mixed}), N("ifFoodAhead", {N("1"), N("moveForward0")})});
+  }
+  std::vector<Head*> roots = {
+      pendingDeep,
+      valuesDeep,
+      mixed,
+      N("ifFoodAhead", {N("moveForward0"), N("Prog2", {N("turnLeft0"), N("moveForward0")})}),
+      N("moveForward0"),
+  };
+  for (std::size_t p = 0; p < roots.size(); ++p) {
+    program.Compile(roots[p]);
+    ASSERT_TRUE(program.IsRunnable()) << p;
+    ActionList list;
+    ASSERT_TRUE(list.Make(roots[p])) << p;
+    EXPECT_EQ(list.GetValueBound(), program.GetValueBound()) << p;
+    EXPECT_EQ(list.GetPendingBound(), program.GetPendingBound()) << p;
+    FlatProgram flat;
+    ASSERT_TRUE(FlatProgram::FromTree(roots[p], flat)) << p;
+    ActionList flatList;
+    ASSERT_TRUE(flatList.Make(flat.Root())) << p;
+    EXPECT_EQ(flatList.GetValueBound(), program.GetValueBound()) << p;
+    EXPECT_EQ(flatList.GetPendingBound(), program.GetPendingBound()) << p;
+    EXPECT_EQ(flatList.Size(), list.Size()) << p;
+    interpreter.Clear();
+    EXPECT_EQ(interpreter.ActionsToRun(list) == nullptr, interpreter.ActionsToRun(program) == nullptr) << p;
+  }
+  program.Compile(pendingDeep);
+  interpreter.Clear();
+  EXPECT_EQ(interpreter.ActionsToRun(program), nullptr) << "more pending arguments than the stack holds";
+  for (Head* root : roots) DeleteTree(root);
+
+  // Three children under a two-argument Prog.
+  auto* wrongArity = new Head(Op("Prog2"), 3, 4, 2, 0);
+  for (const char* name : {"moveForward0", "turnLeft0", "turnRight0"}) wrongArity->AddChild(N(name));
+  program.Compile(wrongArity);
+  EXPECT_FALSE(program.IsRunnable());
+  ActionList list;
+  EXPECT_FALSE(list.Make(wrongArity));
+  DeleteTree(wrongArity);
 }
 
 }  // namespace
