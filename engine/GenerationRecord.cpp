@@ -8,13 +8,10 @@
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
 #include "engine/Population.h"
+#include "foundation/CastFast.h"
 
 double FitnessOf(Individual* individual) {
-  // The common case first, told apart without a cast.
-  if (typeid(*individual) == typeid(DoubleTypeFitnessIndividual)) {
-    return static_cast<DoubleTypeFitnessIndividual*>(individual)->GetFitness();
-  }
-  auto* scored = dynamic_cast<DoubleTypeFitnessIndividual*>(individual);
+  auto* scored = CastFast<DoubleTypeFitnessIndividual>(individual);
   return scored != nullptr ? scored->GetFitness() : std::numeric_limits<double>::quiet_NaN();
 }
 

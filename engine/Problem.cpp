@@ -4,15 +4,11 @@
 
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
+#include "foundation/CastFast.h"
 #include "foundation/Exception.h"
 
 DoubleTypeFitnessIndividual* Problem::CastIndividual(Individual* individual) {
-  // The exact class is the common case, and comparing classes is cheaper
-  // than a cast.
-  if (individual != nullptr && typeid(*individual) == typeid(DoubleTypeFitnessIndividual)) {
-    return static_cast<DoubleTypeFitnessIndividual*>(individual);
-  }
-  auto* cast = dynamic_cast<DoubleTypeFitnessIndividual*>(individual);
+  auto* cast = CastFast<DoubleTypeFitnessIndividual>(individual);
   if (cast == nullptr) {
     GetException()->CastError("Individual", "DoubleTypeFitnessIndividual", ClassNameOf(*this),
                               "FitnessFunction");
@@ -21,11 +17,7 @@ DoubleTypeFitnessIndividual* Problem::CastIndividual(Individual* individual) {
 }
 
 GPChromosome* Problem::CastGPChromosome(DoubleTypeFitnessIndividual* individual) {
-  Chromosome* chromosome = individual->GetChromosome();
-  if (chromosome != nullptr && typeid(*chromosome) == typeid(GPChromosome)) {
-    return static_cast<GPChromosome*>(chromosome);
-  }
-  auto* cast = dynamic_cast<GPChromosome*>(chromosome);
+  auto* cast = CastFast<GPChromosome>(individual->GetChromosome());
   if (cast == nullptr) {
     GetException()->CastError("Chromosome", "GPChromosome", ClassNameOf(*this), "FitnessFunction");
   }
@@ -33,7 +25,7 @@ GPChromosome* Problem::CastGPChromosome(DoubleTypeFitnessIndividual* individual)
 }
 
 GAChromosome* Problem::CastGAChromosome(DoubleTypeFitnessIndividual* individual) {
-  auto* cast = dynamic_cast<GAChromosome*>(individual->GetChromosome());
+  auto* cast = CastFast<GAChromosome>(individual->GetChromosome());
   if (cast == nullptr) {
     GetException()->CastError("Chromosome", "GAChromosome", ClassNameOf(*this), "FitnessFunction");
   }

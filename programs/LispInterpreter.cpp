@@ -118,16 +118,15 @@ const Action* LispInterpreter::ActionsToRun(const CompiledProgram& program) {
   // Without a robot, or where the stacks could overflow, the ordinary run
   // reports as it should.
   const ActionList* list = robot != nullptr && CanRunCompiled(program) ? program.GetActions() : nullptr;
-  if (list == nullptr) return nullptr;
-  // As the instruction loop would, for a program that tests for food.
-  if (list->HasTests()) pendingKind = PendingNodes;
-  return list->Data();
+  return list != nullptr ? ActionsToRun(*list) : nullptr;
 }
 
 const Action* LispInterpreter::ActionsToRun(const ActionList& list) {
+  // The list counts the same room as the compiled program.
   if (robot == nullptr || list.Size() == 0 || !HasRoomFor(list.GetValueBound(), list.GetPendingBound())) {
     return nullptr;
   }
+  // As the instruction loop would, for a program that tests for food.
   if (list.HasTests()) pendingKind = PendingNodes;
   return list.Data();
 }
