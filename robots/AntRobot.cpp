@@ -96,19 +96,21 @@ inline __attribute__((always_inline)) bool AntRobot::FoodAhead() const {
   return room->IsFood(Shift(x, dx), Shift(y, dy)) == 1;
 }
 
+bool AntRobot::HasActionLoop() const { return typeid(*this) == typeid(AntRobot); }
+
 // The loop dispatches with the GNU extension of labels as values: each
 // action jumps to the next one's handler on its own, which the processor
 // predicts far better than one shared jump.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wpedantic"
 bool AntRobot::RunActions(const Action* actions) {
-  if (typeid(*this) != typeid(AntRobot)) return false;
+  if (!HasActionLoop()) return false;
   RunActionLoop(actions, false);
   return true;
 }
 
 bool AntRobot::RunActionEpisode(const Action* actions) {
-  if (typeid(*this) != typeid(AntRobot)) return false;
+  if (!HasActionLoop()) return false;
   RunActionLoop(actions, true);
   return true;
 }

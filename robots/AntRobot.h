@@ -37,6 +37,8 @@ class AntRobot : public Robot {
   // The same over an episode: the actions again and again, each time at a
   // cost of 1 energy, until the energy is no longer greater than 0.
   bool RunActionEpisode(const Action* actions);
+  // Whether RunActions and RunActionEpisode run here (an AntRobot itself).
+  bool HasActionLoop() const;
   // The direction d turned by k quarter turns, corrected once into 0 .. 3.
   virtual int TurnBy(int d, int k);
 

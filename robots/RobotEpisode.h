@@ -75,7 +75,10 @@ class RobotEpisodeProblem : public RobotProblem {
   // run) for any other program or robot.
   bool RunActionsAtOnce(LispCode* program) {
     if constexpr (requires(EpisodeRobot* r, const Action* a) { r->RunActionEpisode(a); }) {
-      if (GetPaths() == Paths::Tree || program == nullptr || typeid(*program) != typeid(FlatLispCode)) return false;
+      if (!robot->HasActionLoop() || GetPaths() == Paths::Tree || program == nullptr ||
+          typeid(*program) != typeid(FlatLispCode)) {
+        return false;
+      }
       const FlatNode* root = static_cast<FlatLispCode*>(program)->GetRoot();
       if (root == nullptr || !actions.Make(root)) return false;
       interpreter.Clear();
