@@ -234,6 +234,10 @@ void ParallelEvaluator::WorkerLoop(int worker) {
         continue;
       }
       seen = round;
+      // A round closed before this thread got to it (it started late, or
+      // the host held it up) was scored without it.
+      if (!open) continue;
+      ++running;
     }
     RunShare(copies[static_cast<std::size_t>(worker)].get(), worker + 1);
     {
@@ -346,7 +350,7 @@ void ParallelEvaluator::Begin(Population* members, bool isComplete) {
   for (std::unique_ptr<Problem>& copy : copies) copy->ResetSolved();
   {
     std::lock_guard<std::mutex> lock(mutex);
-    running = static_cast<int>(workers.size());
+    open = true;
     ++round;
   }
   roundStarted.fetch_add(1);
@@ -355,6 +359,12 @@ void ParallelEvaluator::Begin(Population* members, bool isComplete) {
 
 void ParallelEvaluator::Close() {
   complete.store(true, std::memory_order_release);
+  {
+    // Only the workers already in the round are waited for: the calling
+    // thread has scored whatever they left.
+    std::lock_guard<std::mutex> lock(mutex);
+    open = false;
+  }
   if (SpinUntil([this] { return running.load() == 0; })) {
     // The last worker may still hold the lock to signal: take it once, so
     // that it is done with this object's members before the round ends.

@@ -98,7 +98,8 @@ class ParallelEvaluator {
   // Starts a round on population: the workers claim members as they become
   // available.
   void Begin(Population* population, bool complete);
-  // Marks the population complete and waits for the workers to finish.
+  // Marks the population complete, lets no more workers join the round, and
+  // waits for those in it to finish.
   void Close();
   // Makes and scores members one at a time, as the thread numbered slot
   // (see ThreadSlot) claims them, until none is left or a stop is requested.
@@ -143,7 +144,8 @@ class ParallelEvaluator {
   std::condition_variable finished;
   // Changed under the mutex; read without it by threads that spin.
   std::atomic<long long> round{0};
-  std::atomic<int> running{0};
+  std::atomic<int> running{0};  // workers in the round
+  bool open = false;             // whether workers may still join the round
   std::atomic<bool> stopping{false};
 
   // The round being evaluated.

@@ -277,6 +277,47 @@ TEST_F(ParallelEvaluatorTest, RetiredMembersAreEachDestroyedOnce) {
   for (int i = 0; i < 600; ++i) EXPECT_EQ(destroyed[static_cast<std::size_t>(i)].load(), 1) << i;
 }
 
+// A worker held up outside a round (here destroying a retired member of its
+// own that takes its time) does not hold up the rounds the calling thread
+// can finish alone: a round waits only for the workers that joined it.
+TEST_F(ParallelEvaluatorTest, ARoundDoesNotWaitForAWorkerThatNeverJoinedIt) {
+  struct Gate {
+    std::atomic<bool> entered{false};
+    std::atomic<bool> open{false};
+    std::atomic<bool> left{false};
+  };
+  auto gate = std::make_shared<Gate>();
+  class SlowChromosome : public PlacedChromosome {
+   public:
+    explicit SlowChromosome(std::shared_ptr<Gate> gate)
+        : PlacedChromosome(new FakeLispCode("P", 1.0), 1), gate(std::move(gate)) {}
+    ~SlowChromosome() override {
+      gate->entered = true;
+      // Bounded: a build that waits for this thread fails rather than hangs.
+      auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+      while (!gate->open && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+      gate->left = true;
+    }
+
+   private:
+    std::shared_ptr<Gate> gate;
+  };
+  std::unique_ptr<ParallelEvaluator> evaluator = ParallelEvaluator::Create(&problem, 2);
+  auto retired = std::make_unique<Population>(1, &sorter);
+  retired->Add(new DoubleTypeFitnessIndividual(new SlowChromosome(gate)));
+  evaluator->Retire(std::move(retired));
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!gate->entered && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+  ASSERT_TRUE(gate->entered);
+
+  for (int i = 0; i < 50; ++i) Add("P" + std::to_string(i), i + 1.0);
+  EXPECT_TRUE(evaluator->Evaluate(&population));
+  EXPECT_FALSE(gate->left) << "the round waited for the held-up worker";
+  gate->open = true;
+  for (int i = 0; i < 50; ++i) EXPECT_EQ(FitnessAt(i), i + 1.0) << i;
+  evaluator->FinishRetiring();
+}
+
 TEST(ThreadCountTest, TheOptionalThreadsParameter) {
   ScratchDir dir;
   std::string base = "population_size 4\nmax_generation 0\niteration_num 1\nseed 7\n";
