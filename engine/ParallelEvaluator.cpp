@@ -52,6 +52,7 @@ ParallelEvaluator::ParallelEvaluator(Problem* problem, int threads) : problem(pr
     if (!copy) break;
     copies.push_back(std::move(copy));
   }
+  retireSlots = std::make_unique<RetireSlot[]>(copies.size() + 1);
   workers.reserve(copies.size());
   for (std::size_t w = 0; w < copies.size(); ++w) {
     workers.emplace_back([this, w] { WorkerLoop(static_cast<int>(w)); });
@@ -67,11 +68,6 @@ ParallelEvaluator::~ParallelEvaluator() {
   }
   wake.notify_all();
   for (std::thread& worker : workers) worker.join();
-}
-
-bool ParallelEvaluator::RetirementWaiting() const {
-  // Only counts are looked at: the population itself may be going.
-  return retiringMembers.load() != nullptr && retireLeft.load() > 0;
 }
 
 Individual* ParallelEvaluator::ClaimRetired(Population* members, int slot, bool ownOnly) {
@@ -124,25 +120,40 @@ Individual* ParallelEvaluator::ClaimFromLanes(Population* members, int slot, boo
 }
 
 void ParallelEvaluator::DestroyRetired(Individual* member) {
-  retireLeft.fetch_sub(1);
   member->DeleteChromosome();
   delete member;
 }
 
 bool ParallelEvaluator::RetireSome(bool stopAtRound, int slot, bool ownOnly) {
-  // Nothing to do: said without the announcement below, whose shared count
-  // every thread would otherwise change at every member it scores.
-  if (!RetirementWaiting()) return false;
+  // Nothing to do, as far as this thread knows: said without the
+  // announcement below.
+  if (retiringMembers.load(std::memory_order_acquire) == nullptr) return false;
+  RetireSlot& mine = retireSlots[static_cast<std::size_t>(slot)];
+  long long epoch = retireEpoch.load(std::memory_order_acquire);
+  if (mine.epoch != epoch) {
+    mine.epoch = epoch;
+    mine.ownDone = false;
+    mine.anyDone = false;
+  }
+  if (ownOnly ? mine.ownDone : mine.anyDone) return false;
   // Announce first, look second: FinishRetiring withdraws the population
-  // first and counts the workers second, so one of the two sees the other.
-  retiringActive.fetch_add(1);
+  // first and looks at every thread's announcement second, so one of the two
+  // sees the other.
+  mine.active.store(true);
   Population* members = retiringMembers.load();
   bool any = false;
-  if (members != nullptr) {
+  // The population announced may be a later one than the epoch read: then
+  // what this thread found nothing in is not known.
+  if (members != nullptr && retireEpoch.load() == epoch) {
     long long started = roundStarted.load();
     for (;;) {
       Individual* member = ClaimRetired(members, slot, ownOnly);
-      if (member == nullptr) break;
+      if (member == nullptr) {
+        // A thread's cursors only move on: it finds nothing more there.
+        mine.ownDone = true;
+        if (!ownOnly) mine.anyDone = true;
+        break;
+      }
       DestroyRetired(member);
       any = true;
       if (!stopAtRound) break;  // one member between looks at the round
@@ -155,7 +166,7 @@ bool ParallelEvaluator::RetireSome(bool stopAtRound, int slot, bool ownOnly) {
     thread_local unsigned destroyedSinceTrim = 0;
     if (any && (stopAtRound || ++destroyedSinceTrim % kTrimEvery == 0)) NodePool::TrimAllLocal();
   }
-  retiringActive.fetch_sub(1);
+  mine.active.store(false, std::memory_order_release);
   return any;
 }
 
@@ -176,7 +187,6 @@ void ParallelEvaluator::Retire(std::unique_ptr<Population> members) {
       retireClaims[static_cast<std::size_t>(i)].store(0, std::memory_order_relaxed);
     retireCursors.assign(static_cast<std::size_t>(GetThreadCount()), RetireCursor());
   }
-  retireLeft.store(size);
   retireEpoch.fetch_add(1);
   retiring = std::move(members);
   retiringMembers.store(retiring.get());
@@ -192,7 +202,9 @@ void ParallelEvaluator::FinishRetiring() {
        member = ClaimRetired(members, 0, false)) {
     DestroyRetired(member);
   }
-  while (retiringActive.load() != 0) std::this_thread::yield();
+  for (std::size_t k = 0; k <= copies.size(); ++k) {
+    while (retireSlots[k].active.load()) std::this_thread::yield();
+  }
   // A worker looking for its own members claims each one before it reads
   // who made it, and lets go of those it did not make; the loop above may
   // have passed such a member while it was held. No worker looks any more:
@@ -217,7 +229,7 @@ void ParallelEvaluator::WorkerLoop(int worker) {
   long long retiredOwn = -1;
   auto ready = [&] {
     return stopping.load() || round.load() != seen ||
-           (RetirementWaiting() && retireEpoch.load() != retiredOwn);
+           (retiringMembers.load() != nullptr && retireEpoch.load() != retiredOwn);
   };
   for (;;) {
     {
@@ -286,7 +298,8 @@ void ParallelEvaluator::RunShare(Problem* evaluating, int slot) {
       if (RetireSome(false, slot, false)) continue;
       while (i < 0 && any < available) {
         int k = any++;
-        if (Claim(k)) i = k;
+        // Most are taken by now: looked at before the line is taken over.
+        if (claims[static_cast<std::size_t>(k)].load(std::memory_order_relaxed) == 0 && Claim(k)) i = k;
       }
       if (i < 0) {
         // Every member added so far is claimed: done once the population is

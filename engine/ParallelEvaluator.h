@@ -127,7 +127,6 @@ class ParallelEvaluator {
   Individual* ClaimFromLanes(Population* members, int slot, bool ownOnly);
   // Destroys a claimed retired member, chromosome and object.
   void DestroyRetired(Individual* member);
-  bool RetirementWaiting() const;
 
   Problem* problem;
   FitnessMemory* memory = nullptr;
@@ -183,8 +182,18 @@ class ParallelEvaluator {
     std::atomic<int> next{0};
   };
   std::unique_ptr<LaneCursor[]> laneCursors;
-  std::atomic<int> retireLeft{0};
   std::atomic<long long> retireEpoch{0};  // counts the populations retired
-  std::atomic<int> retiringActive{0};
+  // Per thread, each on a cache line of its own (a thread looks for a member
+  // to destroy before every member it scores, and shared counters changed
+  // that often would move between the cores at every look): whether it is
+  // destroying members now, and which retired population it has found
+  // nothing more in, of its own or at all.
+  struct alignas(64) RetireSlot {
+    std::atomic<bool> active{false};
+    long long epoch = -1;
+    bool ownDone = false;
+    bool anyDone = false;
+  };
+  std::unique_ptr<RetireSlot[]> retireSlots;
   std::atomic<long long> roundStarted{0};
 };
