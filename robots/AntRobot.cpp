@@ -115,7 +115,100 @@ bool AntRobot::RunActionEpisode(const Action* actions) {
   return true;
 }
 
+bool AntRobot::RunCellLoop(const Action* actions, bool wholeEpisode) {
+  AntRoom::Cells cells;
+  if (!room->GetCells(cells)) return false;
+  if (x < 0 || x >= cells.width || y < 0 || y >= cells.height || direction < 0 || direction > 3) return false;
+  static const void* const handlers[] = {&&MoveForward, &&MoveBackward, &&MoveLeft, &&MoveRight,
+                                         &&TurnLeft,    &&TurnRight,    &&TestFood, &&Jump, &&End};
+  static constexpr int kDx[4] = {1, 0, -1, 0};
+  static constexpr int kDy[4] = {0, 1, 0, -1};
+  // Inside the grid, each step goes to a neighbour inside it or reports: the
+  // coordinates stay far from the int range.
+  int cx = x;
+  int cy = y;
+  int d = direction;
+  double e = energy;
+  const std::size_t rows = static_cast<std::size_t>(cells.height);
+  auto save = [&] {
+    x = cx;
+    y = cy;
+    direction = d;
+    energy = e;
+  };
+  // A step towards s as Step and the food room's FoodMove take it.
+#define MORVANE2_STEP(s)                                                                                  \
+  do {                                                                                                  \
+    if (e > 0.0) {                                                                                      \
+      int tx = cx + kDx[s];                                                                             \
+      int ty = cy + kDy[s];                                                                             \
+      if (static_cast<unsigned>(tx) >= static_cast<unsigned>(cells.width) ||                            \
+          static_cast<unsigned>(ty) >= static_cast<unsigned>(cells.height)) {                           \
+        save();                                                                                         \
+        room->ReportOutside("CanMove");                                                                 \
+      }                                                                                                 \
+      std::size_t k = static_cast<std::size_t>(tx) * rows + static_cast<std::size_t>(ty);               \
+      if (cells.walls[k] != 2) {                                                                        \
+        if (cells.food[k] == 1) cells.food[k] = -1;                                                     \
+        cx = tx;                                                                                        \
+        cy = ty;                                                                                        \
+      }                                                                                                 \
+      e -= 1.0;                                                                                         \
+    }                                                                                                   \
+  } while (false)
+  const Action* at = actions;
+#define MORVANE2_NEXT(to)                                  \
+  do {                                                     \
+    at = actions + (to);                                   \
+    goto* handlers[static_cast<int>(at->code)];            \
+  } while (false)
+  MORVANE2_NEXT(0);
+MoveForward:
+  MORVANE2_STEP(d);
+  MORVANE2_NEXT(at->next);
+MoveBackward:
+  MORVANE2_STEP((d + 2) & 3);
+  MORVANE2_NEXT(at->next);
+MoveLeft:
+  d = (d + 1) & 3;
+  MORVANE2_STEP(d);
+  MORVANE2_NEXT(at->next);
+MoveRight:
+  d = (d + 3) & 3;
+  MORVANE2_STEP(d);
+  MORVANE2_NEXT(at->next);
+TurnLeft:
+  d = (d + 1) & 3;
+  MORVANE2_NEXT(at->next);
+TurnRight:
+  d = (d + 3) & 3;
+  MORVANE2_NEXT(at->next);
+TestFood: {
+  int tx = cx + kDx[d];
+  int ty = cy + kDy[d];
+  if (static_cast<unsigned>(tx) >= static_cast<unsigned>(cells.width) ||
+      static_cast<unsigned>(ty) >= static_cast<unsigned>(cells.height)) {
+    save();
+    room->ReportOutside("IsFood");
+  }
+  bool food = cells.food[static_cast<std::size_t>(tx) * rows + static_cast<std::size_t>(ty)] == 1;
+  MORVANE2_NEXT(food ? at->next : at->otherwise);
+}
+Jump:
+  MORVANE2_NEXT(at->next);
+End:
+  if (wholeEpisode) {
+    e -= 1.0;
+    if (e > 0.0) MORVANE2_NEXT(0);
+  }
+#undef MORVANE2_NEXT
+#undef MORVANE2_STEP
+  save();
+  return true;
+}
+
 void AntRobot::RunActionLoop(const Action* actions, bool wholeEpisode) {
+  if (RunCellLoop(actions, wholeEpisode)) return;
   static const void* const handlers[] = {&&MoveForward, &&MoveBackward, &&MoveLeft, &&MoveRight,
                                          &&TurnLeft,    &&TurnRight,    &&TestFood, &&Jump, &&End};
   static_assert(std::size(handlers) == static_cast<std::size_t>(ActionCode::End) + 1, "a handler per action");

@@ -64,6 +64,11 @@ class AntRobot : public Robot {
   bool FoodAhead() const;
   // One run of the actions, or all the runs of an episode.
   void RunActionLoop(const Action* actions, bool wholeEpisode);
+  // The same with the place, direction and energy kept in registers and the
+  // room's cells read directly: for an ant inside a room whose steps are the
+  // food room's own, unrecorded, facing one of the four directions; false
+  // (nothing run) otherwise.
+  bool RunCellLoop(const Action* actions, bool wholeEpisode);
 
   int x = 0;
   int y = 0;

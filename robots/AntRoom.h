@@ -39,6 +39,24 @@ class AntRoom {
     if (recorder != nullptr) recorder->AddIfRoom(x, y);
     return 1;
   }
+  // The grids as the ant's own loop reads and writes them, in place of
+  // FoodMove and IsFood: walls and food by IntGrid::Data's order, with the
+  // grid's size. False (and nothing set) unless steps are the food room's
+  // own and nothing records them.
+  struct Cells {
+    const int* walls = nullptr;
+    int* food = nullptr;
+    int width = 0;
+    int height = 0;
+  };
+  bool GetCells(Cells& cells) {
+    if (!foodMoves || recorder != nullptr) return false;
+    cells = Cells{walls.Data(), food.Data(), width, height};
+    return true;
+  }
+  // The report of a cell outside the grid, as FoodMove ("CanMove") or
+  // IsFood ("IsFood") makes it.
+  [[noreturn]] void ReportOutside(const char* method) const { ReportCell(method); }
   // The recorder is not owned; visited cells are added to it while set.
   virtual void SetRecorder(IntPointArray* recorder);
   virtual IntPointArray* TakeRecorder();

@@ -15,6 +15,9 @@ class IntGrid {
   int Get(int x, int y) const { return cells[Index(x, y)]; }
   void Set(int x, int y, int value) { cells[Index(x, y)] = value; }
   void Fill(int value) { cells.assign(cells.size(), value); }
+  // The cells, column after column: (x, y) is at x * Rows() + y.
+  int* Data() { return cells.data(); }
+  const int* Data() const { return cells.data(); }
   // The number of cells holding value (four cells an operation: an ant's
   // fitness counts the whole grid at the end of every episode).
   int Count(int value) const {

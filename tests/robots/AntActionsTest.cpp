@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <ostream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -89,6 +90,73 @@ TEST_F(AntActionsTest, AntsOwnLoopDoesWhatTheCallsDo) {
     EXPECT_GT(byTree.path.size(), 60u) << "the ant keeps moving";
     DeleteTree(root);
   }
+}
+
+// Without a recorder the ant's loop reads and writes the room's cells itself
+// (place, direction and energy in registers): random action programs on
+// rooms with random walls and food, from random starts, energies (whole and
+// not) and directions (one that is not among the four, run by the other
+// loop), leave the ant and every cell as calling the actions one by one does.
+TEST_F(AntActionsTest, TheCellLoopDoesWhatTheCallsDo) {
+  std::mt19937 draw(20261210);
+  auto pick = [&](int n) { return static_cast<int>(draw() % static_cast<unsigned>(n)); };
+  const char* leaves[] = {"moveForward0", "moveBackward0", "moveLeft0", "moveRight0", "turnLeft0", "turnRight0"};
+  auto grow = [&](auto& self, int depth) -> Head* {
+    if (depth == 0 || pick(3) == 0) return N(leaves[pick(6)]);
+    return N(pick(2) == 0 ? "ifFoodAhead" : "Prog2", {self(self, depth - 1), self(self, depth - 1)});
+  };
+  const double energies[] = {1.0, 7.0, 40.0, 125.5, 300.0};
+  int cellLoops = 0;
+  for (int trial = 0; trial < 300; ++trial) {
+    Head* root = grow(grow, 2 + pick(5));
+    CompiledProgram program;
+    program.Compile(root);
+    ASSERT_NE(program.GetActions(), nullptr);
+    IntPointArray foods(40);
+    IntPointArray walls(10);
+    for (int k = 0; k < 30; ++k) foods.Add(1 + pick(8), 1 + pick(8));
+    for (int k = 0; k < 6; ++k) walls.Add(1 + pick(8), 1 + pick(8));
+    int x = 1 + pick(8);
+    int y = 1 + pick(8);
+    int direction = trial % 50 == 0 ? 5 : pick(4);
+    double energy = energies[pick(5)];
+    auto episode = [&](AntRobot& ant, AntRoom& room) {
+      room.PlaceFood(foods);
+      for (int k = 0; k < walls.Size(); ++k) room.PutWall(walls.Get(k)->x, walls.Get(k)->y);
+      ant.Init(x, y, direction, energy);
+      RunEpisode(&interpreter, &ant, CompiledRun{&program});
+      std::string cells;
+      for (int cx = 0; cx < room.GetWidth(); ++cx) {
+        for (int cy = 0; cy < room.GetHeight(); ++cy) cells += std::to_string(room.GetFood(cx, cy)) + " ";
+      }
+      return Ant{ant.GetX(), ant.GetY(), ant.GetDirection(), room.CountEaten(), ant.GetEnergy(), cells};
+    };
+    AntRoom ownRoom(8, 8);
+    AntRobot own(&ownRoom);
+    AntRoom calledRoom(8, 8);
+    CalledAnt called(&calledRoom);
+    AntRoom::Cells cells;
+    if (ownRoom.GetCells(cells) && direction <= 3) ++cellLoops;
+    EXPECT_EQ(episode(own, ownRoom), episode(called, calledRoom)) << "trial " << trial;
+    DeleteTree(root);
+  }
+  EXPECT_GT(cellLoops, 250);
+}
+
+// The cell loop reports a step or a look out of the grid as the room does.
+TEST_F(AntActionsTest, TheCellLoopReportsCellsOutOfTheGridAsTheRoomDoes) {
+  auto outward = [&](Head* root) {
+    CompiledProgram program;
+    program.Compile(root);
+    AntRoom room(3, 3);
+    AntRobot ant(&room);
+    ant.Init(4, 2, 0, 10.0);  // on the border, facing out
+    RunEpisode(&interpreter, &ant, CompiledRun{&program});
+  };
+  EXPECT_EXIT(outward(N("Prog2", {N("turnLeft0"), N("moveRight0")})), ::testing::ExitedWithCode(1),
+              "^Fatal error: Invaiid Tail at AntRoom::CanMove\n$");
+  EXPECT_EXIT(outward(N("ifFoodAhead", {N("turnLeft0"), N("turnRight0")})), ::testing::ExitedWithCode(1),
+              "^Fatal error: Invaiid Tail at AntRoom::IsFood\n$");
 }
 
 }  // namespace
