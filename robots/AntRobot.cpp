@@ -115,12 +115,26 @@ bool AntRobot::RunActionEpisode(const Action* actions) {
   return true;
 }
 
+// Both loops: the jump to the handler of the action numbered to, and the
+// start, with the table of handlers (a label for each action code in order)
+// and the jump to the first action.
+#define MORVANE2_NEXT(to)                       \
+  do {                                          \
+    at = actions + (to);                        \
+    goto* handlers[static_cast<int>(at->code)]; \
+  } while (false)
+#define MORVANE2_START                                                                                       \
+  static const void* const handlers[] = {&&MoveForward, &&MoveBackward, &&MoveLeft, &&MoveRight, &&TurnLeft, \
+                                         &&TurnRight,   &&TestFood,     &&Jump,     &&End};                  \
+  static_assert(std::size(handlers) == static_cast<std::size_t>(ActionCode::End) + 1,                        \
+                "a handler per action");                                                                     \
+  const Action* at = actions;                                                                                \
+  MORVANE2_NEXT(0)
+
 bool AntRobot::RunCellLoop(const Action* actions, bool wholeEpisode) {
   AntRoom::Cells cells;
   if (!room->GetCells(cells)) return false;
   if (x < 0 || x >= cells.width || y < 0 || y >= cells.height || direction < 0 || direction > 3) return false;
-  static const void* const handlers[] = {&&MoveForward, &&MoveBackward, &&MoveLeft, &&MoveRight,
-                                         &&TurnLeft,    &&TurnRight,    &&TestFood, &&Jump, &&End};
   static constexpr int kDx[4] = {1, 0, -1, 0};
   static constexpr int kDy[4] = {0, 1, 0, -1};
   // Inside the grid, each step goes to a neighbour inside it or reports: the
@@ -136,33 +150,32 @@ bool AntRobot::RunCellLoop(const Action* actions, bool wholeEpisode) {
     direction = d;
     energy = e;
   };
+  // Saved first, then reported as the room reports it (method: "CanMove"
+  // for a step, "IsFood" for a look).
+  auto checkCell = [&](int tx, int ty, const char* method) {
+    if (static_cast<unsigned>(tx) >= static_cast<unsigned>(cells.width) ||
+        static_cast<unsigned>(ty) >= static_cast<unsigned>(cells.height)) {
+      save();
+      room->ReportOutside(method);
+    }
+  };
   // A step towards s as Step and the food room's FoodMove take it.
-#define MORVANE2_STEP(s)                                                                                  \
-  do {                                                                                                  \
-    if (e > 0.0) {                                                                                      \
-      int tx = cx + kDx[s];                                                                             \
-      int ty = cy + kDy[s];                                                                             \
-      if (static_cast<unsigned>(tx) >= static_cast<unsigned>(cells.width) ||                            \
-          static_cast<unsigned>(ty) >= static_cast<unsigned>(cells.height)) {                           \
-        save();                                                                                         \
-        room->ReportOutside("CanMove");                                                                 \
-      }                                                                                                 \
-      std::size_t k = static_cast<std::size_t>(tx) * rows + static_cast<std::size_t>(ty);               \
-      if (cells.walls[k] != 2) {                                                                        \
-        if (cells.food[k] == 1) cells.food[k] = -1;                                                     \
-        cx = tx;                                                                                        \
-        cy = ty;                                                                                        \
-      }                                                                                                 \
-      e -= 1.0;                                                                                         \
-    }                                                                                                   \
+#define MORVANE2_STEP(s)                                                                  \
+  do {                                                                                    \
+    if (e > 0.0) {                                                                        \
+      int tx = cx + kDx[s];                                                               \
+      int ty = cy + kDy[s];                                                               \
+      checkCell(tx, ty, "CanMove");                                                       \
+      std::size_t k = static_cast<std::size_t>(tx) * rows + static_cast<std::size_t>(ty); \
+      if (cells.walls[k] != 2) {                                                          \
+        if (cells.food[k] == 1) cells.food[k] = -1;                                       \
+        cx = tx;                                                                          \
+        cy = ty;                                                                          \
+      }                                                                                   \
+      e -= 1.0;                                                                           \
+    }                                                                                     \
   } while (false)
-  const Action* at = actions;
-#define MORVANE2_NEXT(to)                                  \
-  do {                                                     \
-    at = actions + (to);                                   \
-    goto* handlers[static_cast<int>(at->code)];            \
-  } while (false)
-  MORVANE2_NEXT(0);
+  MORVANE2_START;
 MoveForward:
   MORVANE2_STEP(d);
   MORVANE2_NEXT(at->next);
@@ -183,14 +196,10 @@ TurnLeft:
 TurnRight:
   d = (d + 3) & 3;
   MORVANE2_NEXT(at->next);
-TestFood: {
+TestFood : {
   int tx = cx + kDx[d];
   int ty = cy + kDy[d];
-  if (static_cast<unsigned>(tx) >= static_cast<unsigned>(cells.width) ||
-      static_cast<unsigned>(ty) >= static_cast<unsigned>(cells.height)) {
-    save();
-    room->ReportOutside("IsFood");
-  }
+  checkCell(tx, ty, "IsFood");
   bool food = cells.food[static_cast<std::size_t>(tx) * rows + static_cast<std::size_t>(ty)] == 1;
   MORVANE2_NEXT(food ? at->next : at->otherwise);
 }
@@ -201,7 +210,6 @@ End:
     e -= 1.0;
     if (e > 0.0) MORVANE2_NEXT(0);
   }
-#undef MORVANE2_NEXT
 #undef MORVANE2_STEP
   save();
   return true;
@@ -209,16 +217,7 @@ End:
 
 void AntRobot::RunActionLoop(const Action* actions, bool wholeEpisode) {
   if (RunCellLoop(actions, wholeEpisode)) return;
-  static const void* const handlers[] = {&&MoveForward, &&MoveBackward, &&MoveLeft, &&MoveRight,
-                                         &&TurnLeft,    &&TurnRight,    &&TestFood, &&Jump, &&End};
-  static_assert(std::size(handlers) == static_cast<std::size_t>(ActionCode::End) + 1, "a handler per action");
-  const Action* at = actions;
-#define MORVANE2_NEXT(to)                                  \
-  do {                                                     \
-    at = actions + (to);                                   \
-    goto* handlers[static_cast<int>(at->code)];            \
-  } while (false)
-  MORVANE2_NEXT(0);
+  MORVANE2_START;
 MoveForward:
   Step(direction);
   MORVANE2_NEXT(at->next);
@@ -249,8 +248,9 @@ End:
     ConsumeEnergy(1.0);
     if (energy > 0.0) MORVANE2_NEXT(0);
   }
-#undef MORVANE2_NEXT
 }
+#undef MORVANE2_START
+#undef MORVANE2_NEXT
 #pragma GCC diagnostic pop
 
 int AntRobot::TurnBy(int d, int k) {
