@@ -128,6 +128,14 @@ bool GenerationPipeline::Score(Population* population) {
   return whole;
 }
 
+void GenerationPipeline::Sort(Population* population) { population->Sort(Sharing()); }
+
+WorkSharing* GenerationPipeline::Sharing() {
+  // The workers are between rounds (destroying the retired generation): they
+  // take their part first.
+  return evaluator ? evaluator.get() : nullptr;
+}
+
 bool GenerationPipeline::ScoreRound(Population* population) {
   evaluations = 0;
   remembered = 0;

@@ -24,6 +24,7 @@ class FitnessMemory;
 class ParallelEvaluator;
 class Population;
 class Problem;
+class WorkSharing;
 
 class GenerationPipeline {
  public:
@@ -53,6 +54,12 @@ class GenerationPipeline {
   // request cut the scoring short (perhaps only just): then nothing is
   // retired and, on several threads, no line written.
   bool Score(Population* population);
+  // Sorts a scored population best first, on the scoring threads where
+  // there are several.
+  void Sort(Population* population);
+  // The scoring threads, between rounds, for other work on a generation
+  // (see WorkSharing); null on one thread.
+  WorkSharing* Sharing();
   // After a stop: destroys the members of unfinished, made or not, and
   // gives back the generation it was bred from, whole; when there is none
   // (unfinished was the first), unfinished itself, empty.

@@ -9,6 +9,7 @@
 #include "engine/Individual.h"
 #include "engine/Population.h"
 #include "foundation/CastFast.h"
+#include "foundation/WorkSharing.h"
 
 double FitnessOf(Individual* individual) {
   auto* scored = CastFast<DoubleTypeFitnessIndividual>(individual);
@@ -18,29 +19,46 @@ double FitnessOf(Individual* individual) {
 namespace {
 // How many members ahead the measuring loop fetches.
 constexpr int kAhead = 8;
+// Below this many members a generation is measured on one thread; above,
+// members are read this many at a time by each thread that shares the work.
+constexpr int kShareFrom = 2048;
+constexpr int kReadChunk = 512;
 }  // namespace
 
-void GenerationRecord::Measure(Population* sorted) {
+void GenerationRecord::Measure(Population* sorted, WorkSharing* sharing) {
   population = sorted;
   int n = sorted->Size();
   if (n == 0) return;
+  generationBest = sorted->Get(0);  // sorts first if need be
   // Kept between generations: a run measures one of the same size each time.
   thread_local std::vector<double> fitness;
+  thread_local std::vector<int> sizes;
+  thread_local std::vector<int> depths;
   fitness.resize(static_cast<std::size_t>(n));
-  double sum = 0.0;
-  double sizes = 0.0;
-  double depths = 0.0;
-  generationBest = sorted->Get(0);  // sorts first if need be
-  for (int i = 0; i < n; ++i) {
+  sizes.resize(static_cast<std::size_t>(n));
+  depths.resize(static_cast<std::size_t>(n));
+  // Each member read once, by whichever thread takes it; the sums below
+  // add them up in order on this thread.
+  double* fitnessOf = fitness.data();
+  int* sizeOf = sizes.data();
+  int* depthOf = depths.data();
+  ForEachShared(n >= kShareFrom ? sharing : nullptr, n, kReadChunk, [&](int i) {
     // The members were last written by the threads that scored them: the
     // members and their chromosomes a few ahead are fetched meanwhile.
     if (i + 2 * kAhead < n) __builtin_prefetch(sorted->GetUnsorted(i + 2 * kAhead));
     if (i + kAhead < n) __builtin_prefetch(sorted->GetUnsorted(i + kAhead)->GetChromosome());
     Individual* member = sorted->GetUnsorted(i);
-    fitness[static_cast<std::size_t>(i)] = FitnessOf(member);
-    sum += fitness[static_cast<std::size_t>(i)];
-    sizes += member->GetChromosome()->GetSize();
-    depths += member->GetChromosome()->GetDepth();
+    fitnessOf[i] = FitnessOf(member);
+    sizeOf[i] = member->GetChromosome()->GetSize();
+    depthOf[i] = member->GetChromosome()->GetDepth();
+  });
+  double sum = 0.0;
+  double sizeSum = 0.0;
+  double depthSum = 0.0;
+  for (int i = 0; i < n; ++i) {
+    sum += fitnessOf[i];
+    sizeSum += sizeOf[i];
+    depthSum += depthOf[i];
   }
   double count = static_cast<double>(n);
   mean = sum / count;
@@ -51,8 +69,8 @@ void GenerationRecord::Measure(Population* sorted) {
   worst = fitness.back();
   std::size_t middle = static_cast<std::size_t>(n / 2);
   median = n % 2 == 1 ? fitness[middle] : (fitness[middle - 1] + fitness[middle]) / 2.0;
-  meanSize = sizes / count;
-  meanDepth = depths / count;
+  meanSize = sizeSum / count;
+  meanDepth = depthSum / count;
   bestSize = generationBest->GetChromosome()->GetSize();
   bestDepth = generationBest->GetChromosome()->GetDepth();
 }

@@ -6,6 +6,7 @@
 
 class Individual;
 class Population;
+class WorkSharing;
 
 struct GenerationRecord {
   int run = 0;  // 1 for a system's first run
@@ -41,8 +42,9 @@ struct GenerationRecord {
   Individual* bestSoFarIndividual = nullptr;
 
   // Sets the population, its best and every statistic of its members from
-  // population (sorted; empty gives zeros).
-  void Measure(Population* sorted);
+  // population (sorted; empty gives zeros). The members of a large
+  // population are read on sharing's threads (not owned; may be null).
+  void Measure(Population* sorted, WorkSharing* sharing = nullptr);
 };
 
 // Fitness of an individual that is a fitness individual; NaN for any other.

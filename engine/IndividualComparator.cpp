@@ -1,10 +1,12 @@
 #include "engine/IndividualComparator.h"
 
+#include <atomic>
 #include <cmath>
 #include <typeinfo>
 #include <utility>
 
 #include "foundation/CastFast.h"
+#include "foundation/SharedQuickSort.h"
 
 namespace {
 // The comparator's class is named only when the cast fails: sorting compares
@@ -37,23 +39,52 @@ int DoubleTypeFitnessIndividualLessComparator::Compare(Individual* a, Individual
   return CompareFitness(fa, fb);
 }
 
+namespace {
+// Below this many members a generation is sorted on one thread: sharing it
+// would cost more than it saves.
+constexpr int kShareFrom = 2048;
+// Parts of at least this many members are partitioned, smaller ones sorted
+// whole, by the thread that takes them.
+constexpr int kWholeBelow = 256;
+// Members read for their fitness at a time by a thread.
+constexpr int kReadChunk = 512;
+}  // namespace
+
 void IndividualSorter::Sort(IndividualArray* array, IndividualComparator* with) {
+  Sort(array, with, nullptr);
+}
+
+void IndividualSorter::SortShared(IndividualArray* array, WorkSharing* sharing) {
+  if (comparator == nullptr || sharing == nullptr || array->Size() < kShareFrom) {
+    Sort(array);
+    return;
+  }
+  Sort(array, comparator, sharing);
+}
+
+void IndividualSorter::Sort(IndividualArray* array, IndividualComparator* with, WorkSharing* sharing) {
   int size = array->Size();
   bool byFitness = with != nullptr && typeid(*with) == typeid(DoubleTypeFitnessIndividualLessComparator);
-  keyed.clear();
   bool anyNaN = false;
-  for (int i = 0; byFitness && i < size; ++i) {
-    // The members were last written by the threads that scored them.
-    if (i + 8 < size) __builtin_prefetch(array->Get(i + 8));
-    auto* individual = CastFast<DoubleTypeFitnessIndividual>(array->Get(i));
-    // Anything else is compared (and reported) by the comparator itself.
-    if (individual == nullptr) {
-      byFitness = false;
-    } else {
+  if (byFitness) {
+    keyed.resize(static_cast<std::size_t>(size));
+    std::atomic<bool> otherKind{false};
+    std::atomic<bool> nan{false};
+    ForEachShared(sharing, size, kReadChunk, [&](int i) {
+      // The members were last written by the threads that scored them.
+      if (i + 8 < size) __builtin_prefetch(array->Get(i + 8));
+      auto* individual = CastFast<DoubleTypeFitnessIndividual>(array->Get(i));
+      // Anything else is compared (and reported) by the comparator itself.
+      if (individual == nullptr) {
+        otherKind.store(true, std::memory_order_relaxed);
+        return;
+      }
       double fitness = individual->GetFitness();
-      anyNaN = anyNaN || std::isnan(fitness);
-      keyed.push_back({fitness, individual});
-    }
+      if (std::isnan(fitness)) nan.store(true, std::memory_order_relaxed);
+      keyed[static_cast<std::size_t>(i)] = {fitness, individual};
+    });
+    byFitness = !otherKind.load();
+    anyNaN = nan.load();
   }
   if (!byFitness) {
     Sorter<Individual, IndividualArray, IndividualComparator>::Sort(array, with);
@@ -61,14 +92,19 @@ void IndividualSorter::Sort(IndividualArray* array, IndividualComparator* with) 
   }
   auto get = [this](int i) { return keyed[static_cast<std::size_t>(i)]; };
   auto swap = [this](int i, int j) { std::swap(keyed[static_cast<std::size_t>(i)], keyed[static_cast<std::size_t>(j)]); };
+  auto sort = [&](const auto& compare) {
+    if (sharing != nullptr) {
+      QuickSortShared(sharing, get, swap, compare, 0, size - 1, kWholeBelow);
+    } else {
+      QuickSortRange(get, swap, compare, 0, size - 1);
+    }
+  };
   if (anyNaN) {
-    QuickSortRange(get, swap, [](const Keyed& a, const Keyed& b) { return CompareFitness(a.fitness, b.fitness); }, 0,
-                   size - 1);
+    sort([](const Keyed& a, const Keyed& b) { return CompareFitness(a.fitness, b.fitness); });
   } else {
     // Without a NaN, CompareFitness answers 1 exactly when a < b: the same
     // sort, with one comparison a step.
-    QuickSortRange(get, swap, [](const Keyed& a, const Keyed& b) { return a.fitness < b.fitness ? 1 : 0; }, 0,
-                   size - 1);
+    sort([](const Keyed& a, const Keyed& b) { return a.fitness < b.fitness ? 1 : 0; });
   }
   for (int i = 0; i < size; ++i) array->Set(i, keyed[static_cast<std::size_t>(i)].individual);
 }

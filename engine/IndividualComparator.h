@@ -6,6 +6,7 @@
 
 #include "engine/Individual.h"
 #include "foundation/Sorter.h"
+#include "foundation/WorkSharing.h"
 
 class IndividualComparator {
  public:
@@ -38,8 +39,14 @@ class IndividualSorter : public Sorter<Individual, IndividualArray, IndividualCo
   // cast per individual); the order is the comparator's to the last swap.
   void Sort(IndividualArray* array, IndividualComparator* with) override;
   using Sorter<Individual, IndividualArray, IndividualComparator>::Sort;
+  // Sort(array) with the sorting shared among sharing's threads (not owned;
+  // null for this thread alone) where the array is large enough to gain:
+  // the same order.
+  void SortShared(IndividualArray* array, WorkSharing* sharing);
 
  private:
+  void Sort(IndividualArray* array, IndividualComparator* with, WorkSharing* sharing);
+
   struct Keyed {
     double fitness;
     Individual* individual;

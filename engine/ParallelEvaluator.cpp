@@ -231,6 +231,7 @@ void ParallelEvaluator::WorkerLoop(int worker) {
     return stopping.load() || round.load() != seen ||
            (retiringMembers.load() != nullptr && retireEpoch.load() != retiredOwn);
   };
+  const std::function<bool()>* task = nullptr;
   for (;;) {
     {
       SpinUntil(ready);
@@ -247,11 +248,17 @@ void ParallelEvaluator::WorkerLoop(int worker) {
       }
       seen = round;
       // A round closed before this thread got to it (it started late, or
-      // the host held it up) was scored without it.
+      // the host held it up) was done without it.
       if (!open) continue;
       ++running;
+      task = job;
     }
-    RunShare(copies[static_cast<std::size_t>(worker)].get(), worker + 1);
+    if (task != nullptr) {
+      while ((*task)()) {
+      }
+    } else {
+      RunShare(copies[static_cast<std::size_t>(worker)].get(), worker + 1);
+    }
     {
       std::lock_guard<std::mutex> lock(mutex);
       --running;
@@ -364,10 +371,28 @@ void ParallelEvaluator::Begin(Population* members, bool isComplete) {
   {
     std::lock_guard<std::mutex> lock(mutex);
     open = true;
+    job = nullptr;
     ++round;
   }
   roundStarted.fetch_add(1);
   wake.notify_all();
+}
+
+void ParallelEvaluator::Share(const std::function<bool()>& step) {
+  Abandon();
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    open = true;
+    job = &step;
+    ++round;
+  }
+  roundStarted.fetch_add(1);
+  wake.notify_all();
+  while (step()) {
+  }
+  Close();
+  std::lock_guard<std::mutex> lock(mutex);
+  job = nullptr;
 }
 
 void ParallelEvaluator::Close() {

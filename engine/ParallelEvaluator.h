@@ -12,7 +12,8 @@
 // any left, and makes each (Chromosome::Make) just before scoring it.
 // Between members the threads also destroy the members of retired
 // populations, each the members it made (or, for a population scored in
-// full on the threads, those it scored) first.
+// full on the threads, those it scored) first. Between rounds the threads
+// also take shares of other work on a generation (see WorkSharing).
 #pragma once
 
 #include <atomic>
@@ -24,6 +25,7 @@
 #include <vector>
 
 #include "engine/Scoring.h"
+#include "foundation/WorkSharing.h"
 
 class FitnessMemory;
 class Individual;
@@ -31,7 +33,7 @@ class Population;
 class Problem;
 class StopRequest;
 
-class ParallelEvaluator {
+class ParallelEvaluator : public WorkSharing {
  public:
   // threads counts the calling thread, which evaluates with problem itself;
   // every other thread gets a copy made by problem's Clone (as many threads
@@ -41,7 +43,7 @@ class ParallelEvaluator {
   ParallelEvaluator& operator=(const ParallelEvaluator&) = delete;
   // Ends any round, then stops and joins the worker threads and destroys the
   // copies.
-  ~ParallelEvaluator();
+  ~ParallelEvaluator() override;
 
   // An evaluator for problem on threads threads, or null when the problem
   // gives no copies.
@@ -61,6 +63,11 @@ class ParallelEvaluator {
   // any copy is set on the problem. False when a stop request cut the round
   // short: then nothing is written and no flag adopted.
   bool Evaluate(Population* population);
+
+  // Between rounds (a round begun by EvaluateAsAdded is abandoned first):
+  // step on this thread and on the workers that join (a worker destroying
+  // retired members joins after the member in hand).
+  void Share(const std::function<bool()>& step) override;
 
   // Ends a round begun by EvaluateAsAdded without its results (the
   // population is not going to be evaluated); waits for the workers to
@@ -145,6 +152,9 @@ class ParallelEvaluator {
   std::atomic<long long> round{0};
   std::atomic<int> running{0};  // workers in the round
   bool open = false;             // whether workers may still join the round
+  // The round's job, where it is one of Share rather than a population's
+  // scoring.
+  const std::function<bool()>* job = nullptr;
   std::atomic<bool> stopping{false};
 
   // The round being evaluated.

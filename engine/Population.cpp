@@ -26,8 +26,12 @@ Individual* Population::Get(int i) {
   return individuals->Get(i);
 }
 
-void Population::Sort() {
-  sorter->Sort(individuals.get());
+void Population::Sort(WorkSharing* sharing) {
+  if (sharing != nullptr) {
+    sorter->SortShared(individuals.get(), sharing);
+  } else {
+    sorter->Sort(individuals.get());
+  }
   sorted = true;
 }
 

@@ -9,6 +9,7 @@
 #include "engine/IndividualComparator.h"
 
 class IndividualVisitor;
+class WorkSharing;
 
 class Population {
  public:
@@ -38,7 +39,9 @@ class Population {
   // The preferred thread the i-th member was added with (until the
   // population is sorted).
   int GetPublishedPreference(int i) const { return preferences[static_cast<std::size_t>(i)]; }
-  void Sort();
+  // Sorts in comparator order; where sharing (not owned) is given, on its
+  // threads as well as this one.
+  void Sort(WorkSharing* sharing = nullptr);
   // Whether the members are in comparator order now; RestoreSorted sets it
   // as a checkpoint kept it (the members added back in their saved order),
   // so that the next Get sorts only if the saved population would have.

@@ -9,8 +9,14 @@
 // the i-th element, swap(i, j) exchanges two, compare(a, b) is 1 when a must
 // come before b.
 template <class Get, class Swap, class Compare>
-void QuickSortRange(const Get& get, const Swap& swap, const Compare& compare, int low, int high) {
-  if (low >= high) return;
+void QuickSortRange(const Get& get, const Swap& swap, const Compare& compare, int low, int high);
+
+// The quicksort's step over positions low..high (low < high): it partitions
+// them around their middle element and leaves the two parts still to sort,
+// low..last and first..high (last < first, neither overlapping the other).
+template <class Get, class Swap, class Compare>
+void PartitionRange(const Get& get, const Swap& swap, const Compare& compare, int low, int high, int& last,
+                    int& first) {
   auto pivot = get((low + high) / 2);
   int i = low;
   int j = high;
@@ -23,8 +29,18 @@ void QuickSortRange(const Get& get, const Swap& swap, const Compare& compare, in
       --j;
     }
   }
-  QuickSortRange(get, swap, compare, low, j);
-  QuickSortRange(get, swap, compare, i, high);
+  last = j;
+  first = i;
+}
+
+template <class Get, class Swap, class Compare>
+void QuickSortRange(const Get& get, const Swap& swap, const Compare& compare, int low, int high) {
+  if (low >= high) return;
+  int last = 0;
+  int first = 0;
+  PartitionRange(get, swap, compare, low, high, last, first);
+  QuickSortRange(get, swap, compare, low, last);
+  QuickSortRange(get, swap, compare, first, high);
 }
 
 template <class Element, class ArrayType, class Comparator>

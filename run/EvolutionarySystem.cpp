@@ -233,7 +233,7 @@ void EvolutionarySystem::Initialize() {
 
 void EvolutionarySystem::Evaluate() {
   finished = pipeline->Score(population.get());
-  if (finished) population->Sort();
+  if (finished) pipeline->Sort(population.get());
 }
 
 void EvolutionarySystem::Evolve() {
@@ -266,7 +266,7 @@ void EvolutionarySystem::LogGeneration(int g) {
   record = GenerationRecord();
   record.run = run;
   record.generation = g;
-  record.Measure(population.get());
+  record.Measure(population.get(), pipeline->Sharing());
   UpdateBest();
   record.bestSoFarIndividual = best;
   record.bestSoFar = FitnessOf(best);

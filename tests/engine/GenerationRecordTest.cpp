@@ -1,12 +1,13 @@
-#include "engine/GenerationRecord.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <memory>
 
+#include "ThreadsSharing.h"
 #include "engine/Chromosome.h"
+#include "engine/GenerationRecord.h"
 #include "engine/IndividualComparator.h"
 #include "engine/Population.h"
 #include "foundation/NumericArrays.h"
@@ -62,6 +63,36 @@ TEST_F(GenerationRecordTest, StatisticsOfASmallPopulation) {
   EXPECT_EQ(record.best, 1.0);
   EXPECT_DOUBLE_EQ(record.meanSize, 10.0 / 4.0);
   EXPECT_DOUBLE_EQ(record.meanDepth, 7.0 / 4.0);
+}
+
+// A large population measured on several threads gives every statistic to
+// the last bit as one thread does (the sums are taken in the same order).
+TEST_F(GenerationRecordTest, MeasuredOnSeveralThreadsAsOnOne) {
+  Population large(5000, &sorter);
+  std::uint32_t state = 3;
+  for (int i = 0; i < 5000; ++i) {
+    state = state * 1664525U + 1013904223U;
+    Head* root = (state >> 20) % 2 == 0 ? Node(&one)
+                                        : Node(&plus, {Node(&one), Node(&plus, {Node(&two), Node(&one)})});
+    auto* individual = new DoubleTypeFitnessIndividual(new GPChromosome(new HeadLispCode(root)));
+    individual->SetFitness(static_cast<double>(state >> 8) / 3.0e5);
+    large.Add(individual);
+  }
+  large.Sort();
+  GenerationRecord alone;
+  alone.Measure(&large);
+  GenerationRecord shared;
+  ThreadsSharing sharing(3);
+  shared.Measure(&large, &sharing);
+  EXPECT_GT(sharing.otherSteps.load() + sharing.ownSteps.load(), 0);
+  for (auto field :
+       {&GenerationRecord::best, &GenerationRecord::worst, &GenerationRecord::mean, &GenerationRecord::median,
+        &GenerationRecord::deviation, &GenerationRecord::meanSize, &GenerationRecord::meanDepth}) {
+    EXPECT_EQ(shared.*field, alone.*field);
+  }
+  EXPECT_EQ(shared.generationBest, alone.generationBest);
+  EXPECT_EQ(shared.bestSize, alone.bestSize);
+  large.DeleteAll();
 }
 
 TEST_F(GenerationRecordTest, BitStringsMeasureTheirLengthAndNoDepth) {

@@ -1,10 +1,9 @@
-#include "engine/ParallelEvaluator.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <thread>
@@ -14,6 +13,7 @@
 #include "engine/Chromosome.h"
 #include "engine/FakeLispCode.h"
 #include "engine/IndividualComparator.h"
+#include "engine/ParallelEvaluator.h"
 #include "engine/Population.h"
 #include "engine/Problem.h"
 #include "engine/StopRequest.h"
@@ -316,6 +316,38 @@ TEST_F(ParallelEvaluatorTest, ARoundDoesNotWaitForAWorkerThatNeverJoinedIt) {
   gate->open = true;
   for (int i = 0; i < 50; ++i) EXPECT_EQ(FitnessAt(i), i + 1.0) << i;
   evaluator->FinishRetiring();
+}
+
+// Work shared between rounds runs on the workers too, and Share returns only
+// once every worker that joined has left it; rounds go on as before after.
+TEST_F(ParallelEvaluatorTest, SharedWorkRunsOnTheWorkersAndEndsBeforeShareReturns) {
+  std::unique_ptr<ParallelEvaluator> evaluator = ParallelEvaluator::Create(&problem, 3);
+  const std::thread::id caller = std::this_thread::get_id();
+  for (int share = 0; share < 3; ++share) {
+    std::atomic<int> taken{0};
+    std::atomic<int> left{0};
+    std::set<std::thread::id> threads;
+    std::mutex seen;
+    evaluator->Share([&]() -> bool {
+      // One call a thread: each waits (bounded) until all three are in, a
+      // worker then takes its time before it leaves.
+      if (taken.fetch_add(1) >= 3) return false;
+      {
+        std::lock_guard<std::mutex> lock(seen);
+        threads.insert(std::this_thread::get_id());
+      }
+      auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+      while (taken.load() < 3 && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+      if (std::this_thread::get_id() != caller) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      ++left;
+      return false;
+    });
+    EXPECT_EQ(threads.size(), 3U) << "share " << share;
+    EXPECT_EQ(left.load(), 3) << "share " << share;
+  }
+  for (int i = 0; i < 100; ++i) Add("P" + std::to_string(i), i + 1.0);
+  EXPECT_TRUE(evaluator->Evaluate(&population));
+  for (int i = 0; i < 100; ++i) EXPECT_EQ(FitnessAt(i), i + 1.0) << i;
 }
 
 TEST(ThreadCountTest, TheOptionalThreadsParameter) {

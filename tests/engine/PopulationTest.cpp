@@ -1,14 +1,14 @@
-#include "engine/Population.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <limits>
 
 #include "TestSupport.h"
+#include "ThreadsSharing.h"
 #include "config/IndividualVisitor.h"
 #include "engine/FakeLispCode.h"
 #include "engine/IndividualComparator.h"
+#include "engine/Population.h"
 
 namespace {
 using ::testing::ExitedWithCode;
@@ -114,6 +114,40 @@ TEST(IndividualSorterTest, SortingOnFitnessValuesLeavesTheComparatorsOrder) {
       fast.Sort(&a);
       plain.Sort(&b);
       for (int i = 0; i < size; ++i) ASSERT_EQ(a.Get(i), b.Get(i)) << "size " << size << " round " << round;
+      for (int i = 0; i < size; ++i) {
+        a.Get(i)->DeleteChromosome();
+        delete a.Get(i);
+      }
+    }
+  }
+}
+
+// Sorted on several threads (large populations only), a population is in
+// exactly the order one thread leaves, ties and NaNs included; small ones
+// are sorted on the calling thread alone.
+TEST(IndividualSorterTest, SortingSharedAmongThreadsLeavesTheOneThreadOrder) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  DoubleTypeFitnessIndividualLessComparator comparator;
+  IndividualSorter shared(&comparator);
+  Sorter<Individual, IndividualArray, IndividualComparator> plain(&comparator);
+  std::uint32_t state = 99;
+  for (int size : {100, 2048, 5000}) {
+    for (bool withNaN : {false, true}) {
+      IndividualArray a(size);
+      IndividualArray b(size);
+      for (int i = 0; i < size; ++i) {
+        state = state * 1664525U + 1013904223U;
+        double fitness = static_cast<double>((state >> 16) % 7);
+        if (withNaN && (state >> 8) % 50 == 0) fitness = nan;
+        Individual* individual = MakeIndividual("P" + std::to_string(i), fitness);
+        a.Add(individual);
+        b.Add(individual);
+      }
+      ThreadsSharing sharing(3);
+      shared.SortShared(&a, &sharing);
+      plain.Sort(&b);
+      for (int i = 0; i < size; ++i) ASSERT_EQ(a.Get(i), b.Get(i)) << "size " << size << ", NaN " << withNaN;
+      EXPECT_EQ(sharing.ownSteps + sharing.otherSteps > 0, size >= 2048) << size;
       for (int i = 0; i < size; ++i) {
         a.Get(i)->DeleteChromosome();
         delete a.Get(i);
