@@ -1,6 +1,5 @@
 #include "engine/IndividualComparator.h"
 
-#include <atomic>
 #include <cmath>
 #include <typeinfo>
 #include <utility>
@@ -46,8 +45,6 @@ constexpr int kShareFrom = 2048;
 // Parts of at least this many members are partitioned, smaller ones sorted
 // whole, by the thread that takes them.
 constexpr int kWholeBelow = 256;
-// Members read for their fitness at a time by a thread.
-constexpr int kReadChunk = 512;
 }  // namespace
 
 void IndividualSorter::Sort(IndividualArray* array, IndividualComparator* with) {
@@ -65,26 +62,20 @@ void IndividualSorter::SortShared(IndividualArray* array, WorkSharing* sharing) 
 void IndividualSorter::Sort(IndividualArray* array, IndividualComparator* with, WorkSharing* sharing) {
   int size = array->Size();
   bool byFitness = with != nullptr && typeid(*with) == typeid(DoubleTypeFitnessIndividualLessComparator);
+  keyed.clear();
   bool anyNaN = false;
-  if (byFitness) {
-    keyed.resize(static_cast<std::size_t>(size));
-    std::atomic<bool> otherKind{false};
-    std::atomic<bool> nan{false};
-    ForEachShared(sharing, size, kReadChunk, [&](int i) {
-      // The members were last written by the threads that scored them.
-      if (i + 8 < size) __builtin_prefetch(array->Get(i + 8));
-      auto* individual = CastFast<DoubleTypeFitnessIndividual>(array->Get(i));
-      // Anything else is compared (and reported) by the comparator itself.
-      if (individual == nullptr) {
-        otherKind.store(true, std::memory_order_relaxed);
-        return;
-      }
+  for (int i = 0; byFitness && i < size; ++i) {
+    // The members were last written by the threads that scored them.
+    if (i + 8 < size) __builtin_prefetch(array->Get(i + 8));
+    auto* individual = CastFast<DoubleTypeFitnessIndividual>(array->Get(i));
+    // Anything else is compared (and reported) by the comparator itself.
+    if (individual == nullptr) {
+      byFitness = false;
+    } else {
       double fitness = individual->GetFitness();
-      if (std::isnan(fitness)) nan.store(true, std::memory_order_relaxed);
-      keyed[static_cast<std::size_t>(i)] = {fitness, individual};
-    });
-    byFitness = !otherKind.load();
-    anyNaN = nan.load();
+      anyNaN = anyNaN || std::isnan(fitness);
+      keyed.push_back({fitness, individual});
+    }
   }
   if (!byFitness) {
     Sorter<Individual, IndividualArray, IndividualComparator>::Sort(array, with);
