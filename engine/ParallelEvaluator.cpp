@@ -388,11 +388,17 @@ void ParallelEvaluator::Share(const std::function<bool()>& step) {
   }
   roundStarted.fetch_add(1);
   wake.notify_all();
+  // Whatever happens here, no worker is left in the step once it is gone.
+  struct Closing {
+    ParallelEvaluator* evaluator;
+    ~Closing() {
+      evaluator->Close();
+      std::lock_guard<std::mutex> lock(evaluator->mutex);
+      evaluator->job = nullptr;
+    }
+  } closing{this};
   while (step()) {
   }
-  Close();
-  std::lock_guard<std::mutex> lock(mutex);
-  job = nullptr;
 }
 
 void ParallelEvaluator::Close() {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -345,6 +346,20 @@ TEST_F(ParallelEvaluatorTest, SharedWorkRunsOnTheWorkersAndEndsBeforeShareReturn
     EXPECT_EQ(threads.size(), 3U) << "share " << share;
     EXPECT_EQ(left.load(), 3) << "share " << share;
   }
+  // A step that throws on the calling thread leaves no worker in it.
+  std::atomic<int> inside{0};
+  EXPECT_THROW(evaluator->Share([&]() -> bool {
+    if (std::this_thread::get_id() == caller) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      throw std::runtime_error("step");
+    }
+    ++inside;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    --inside;
+    return false;
+  }),
+               std::runtime_error);
+  EXPECT_EQ(inside.load(), 0);
   for (int i = 0; i < 100; ++i) Add("P" + std::to_string(i), i + 1.0);
   EXPECT_TRUE(evaluator->Evaluate(&population));
   for (int i = 0; i < 100; ++i) EXPECT_EQ(FitnessAt(i), i + 1.0) << i;
