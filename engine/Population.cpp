@@ -27,11 +27,7 @@ Individual* Population::Get(int i) {
 }
 
 void Population::Sort(WorkSharing* sharing) {
-  if (sharing != nullptr) {
-    sorter->SortShared(individuals.get(), sharing);
-  } else {
-    sorter->Sort(individuals.get());
-  }
+  sorter->SortShared(individuals.get(), sharing);
   sorted = true;
 }
 
