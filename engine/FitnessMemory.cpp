@@ -1,11 +1,15 @@
 #include "engine/FitnessMemory.h"
 
 #include <array>
+#include <climits>
+#include <cstring>
 #include <mutex>
+#include <new>
 #include <typeinfo>
 
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
+#include "foundation/WorkSharing.h"
 #include "programs/FlatLispCode.h"
 #include "programs/Head.h"
 #include "programs/HeadLispCode.h"
@@ -101,68 +105,170 @@ bool FitnessMemory::AppendListingCodes(const Key& key, ListingCodes& codes) {
 
 FitnessMemory::Shard& FitnessMemory::ShardOf(const Key& key) { return shards[key.hash % kShards]; }
 
-FitnessMemory::Found FitnessMemory::Recall(const Key& key, double& fitness, std::string& text) {
-  Shard& shard = ShardOf(key);
-  std::lock_guard<SpinLock> lock(shard.busy);
-  Sweep(shard);
-  auto range = shard.entries.equal_range(key.hash);
-  for (auto at = range.first; at != range.second; ++at) {
-    Entry& entry = at->second;
-    if (entry.words != key.words) continue;
-    entry.generation = generation;  // still in use: kept through the next generation
-    if (entry.failed) return Found::Failure;
-    fitness = entry.fitness;
-    // Written only when there are lines (see Scoring::Score).
-    if (!entry.text.empty() || !text.empty()) text = entry.text;
-    return Found::Fitness;
-  }
-  return Found::Nothing;
+bool FitnessMemory::Entry::Holds(const Key& key) {
+  return count == key.words.size() &&
+         std::memcmp(Words(), key.words.data(), count * sizeof(std::uintptr_t)) == 0;
 }
 
-void FitnessMemory::Add(const Key& key, Entry entry) {
+FitnessMemory::Entry* FitnessMemory::MakeEntry(const Key& key, bool failed, double fitness,
+                                               const std::string& text) {
+  std::size_t count = key.words.size();
+  void* block = ::operator new(sizeof(Entry) + count * sizeof(std::uintptr_t));
+  auto* entry = new (block) Entry{{0}, fitness, failed, count, text};
+  if (count > 0) std::memcpy(entry->Words(), key.words.data(), count * sizeof(std::uintptr_t));
+  return entry;
+}
+
+void FitnessMemory::DestroyEntry(Entry* entry) {
+  entry->~Entry();
+  ::operator delete(static_cast<void*>(entry));
+}
+
+FitnessMemory::Table::Table(std::size_t size) : mask(size - 1), cells(std::make_unique<Cell[]>(size)) {}
+
+FitnessMemory::~FitnessMemory() {
+  for (Shard& shard : shards) Sweep(shard, LLONG_MAX);
+}
+
+FitnessMemory::Found FitnessMemory::Recall(const Key& key, double& fitness, std::string& text) {
+  Table* table = ShardOf(key).table.load(std::memory_order_acquire);
+  if (table == nullptr) return Found::Nothing;
+  std::uint64_t hash = CellHash(key);
+  // Never more than half full: an empty cell ends every search. A program
+  // added meanwhile by another thread may be missed; it is then evaluated
+  // again, as when two threads score it at once.
+  for (std::size_t at = hash & table->mask;; at = (at + 1) & table->mask) {
+    Cell& cell = table->cells[at];
+    std::uint64_t found = cell.hash.load(std::memory_order_acquire);
+    if (found == 0) return Found::Nothing;
+    if (found != hash) continue;
+    Entry* entry = cell.entry.load(std::memory_order_relaxed);
+    if (!entry->Holds(key)) continue;
+    // Still in use: kept through the next generation. Written only when it
+    // changes, so that threads recalling it do not take its line from each
+    // other.
+    if (entry->generation.load(std::memory_order_relaxed) != generation) {
+      entry->generation.store(generation, std::memory_order_relaxed);
+    }
+    if (entry->failed) return Found::Failure;
+    fitness = entry->fitness;
+    // Written only when there are lines (see Scoring::Score).
+    if (!entry->text.empty() || !text.empty()) text = entry->text;
+    return Found::Fitness;
+  }
+}
+
+void FitnessMemory::Insert(Shard& shard, std::uint64_t hash, Entry* entry) {
+  Table* table = shard.current.get();
+  std::size_t size = table == nullptr ? 0 : table->mask + 1;
+  if ((shard.used + 1) * 2 > size) {
+    constexpr std::size_t kFirstSize = 64;
+    auto grown = std::make_unique<Table>(size == 0 ? kFirstSize : size * 2);
+    for (std::size_t k = 0; k < size; ++k) {
+      Cell& cell = table->cells[k];
+      std::uint64_t moved = cell.hash.load(std::memory_order_relaxed);
+      if (moved == 0) continue;
+      std::size_t at = moved & grown->mask;
+      while (grown->cells[at].hash.load(std::memory_order_relaxed) != 0) at = (at + 1) & grown->mask;
+      grown->cells[at].entry.store(cell.entry.load(std::memory_order_relaxed), std::memory_order_relaxed);
+      grown->cells[at].hash.store(moved, std::memory_order_relaxed);
+    }
+    if (shard.current) shard.outgrown.push_back(std::move(shard.current));
+    shard.current = std::move(grown);
+    table = shard.current.get();
+    shard.table.store(table, std::memory_order_release);
+  }
+  std::size_t at = hash & table->mask;
+  while (table->cells[at].hash.load(std::memory_order_relaxed) != 0) at = (at + 1) & table->mask;
+  table->cells[at].entry.store(entry, std::memory_order_relaxed);
+  table->cells[at].hash.store(hash, std::memory_order_release);
+  ++shard.used;
+}
+
+void FitnessMemory::Add(const Key& key, bool failed, double fitness, const std::string& text) {
   Shard& shard = ShardOf(key);
-  std::lock_guard<SpinLock> lock(shard.busy);
-  Sweep(shard);
-  auto range = shard.entries.equal_range(key.hash);
-  for (auto at = range.first; at != range.second; ++at) {
-    // Already known (found by another thread meanwhile): keep it fresh.
-    if (at->second.words == key.words) {
-      at->second.generation = generation;
-      raced.fetch_add(1, std::memory_order_relaxed);
+  std::uint64_t hash = CellHash(key);
+  // Made before the lock is taken: the other threads may want the shard.
+  Entry* entry = MakeEntry(key, failed, fitness, text);
+  entry->generation.store(generation, std::memory_order_relaxed);
+  {
+    std::lock_guard<SpinLock> lock(shard.busy);
+    bool known = false;
+    if (Table* table = shard.current.get()) {
+      for (std::size_t at = hash & table->mask;; at = (at + 1) & table->mask) {
+        Cell& cell = table->cells[at];
+        std::uint64_t found = cell.hash.load(std::memory_order_relaxed);
+        if (found == 0) break;
+        Entry* other = cell.entry.load(std::memory_order_relaxed);
+        if (found != hash || !other->Holds(key)) continue;
+        // Already known (found by another thread meanwhile): keep it fresh.
+        other->generation.store(generation, std::memory_order_relaxed);
+        raced.fetch_add(1, std::memory_order_relaxed);
+        known = true;
+        break;
+      }
+    }
+    if (!known) {
+      try {
+        Insert(shard, hash, entry);
+      } catch (...) {
+        DestroyEntry(entry);  // no room for a larger table
+        throw;
+      }
       return;
     }
   }
-  entry.generation = generation;
-  shard.entries.emplace(key.hash, std::move(entry));
+  DestroyEntry(entry);
 }
 
 void FitnessMemory::Remember(const Key& key, double fitness, const std::string& text) {
-  Add(key, Entry{key.words, false, fitness, text, 0});
+  Add(key, false, fitness, text);
 }
 
-void FitnessMemory::RememberFailure(const Key& key) {
-  Add(key, Entry{key.words, true, 0.0, std::string(), 0});
+void FitnessMemory::RememberFailure(const Key& key) { Add(key, true, 0.0, std::string()); }
+
+void FitnessMemory::NextGeneration(WorkSharing* sharing) {
+  ++generation;
+  long long keep = generation - 1;
+  ForEachShared(sharing, static_cast<int>(kShards), 1,
+                [&](int k) { Sweep(shards[static_cast<std::size_t>(k)], keep); });
 }
 
-void FitnessMemory::NextGeneration() { ++generation; }
-
-void FitnessMemory::Sweep(Shard& shard) {
-  if (shard.swept == generation) return;
-  shard.swept = generation;
-  for (auto at = shard.entries.begin(); at != shard.entries.end();) {
-    if (at->second.generation < generation - 1) {
-      at = shard.entries.erase(at);
+void FitnessMemory::Sweep(Shard& shard, long long keep) {
+  shard.outgrown.clear();
+  Table* table = shard.current.get();
+  if (table == nullptr) return;
+  // The entries kept, in a table of the same size (which the next
+  // generation's programs will fill again) unless they would leave it
+  // mostly empty.
+  std::size_t size = table->mask + 1;
+  std::size_t kept = 0;
+  for (std::size_t k = 0; k < size; ++k) {
+    Cell& cell = table->cells[k];
+    if (cell.hash.load(std::memory_order_relaxed) == 0) continue;
+    Entry* entry = cell.entry.load(std::memory_order_relaxed);
+    if (entry->generation.load(std::memory_order_relaxed) < keep) {
+      DestroyEntry(entry);
+      cell.hash.store(0, std::memory_order_relaxed);
     } else {
-      ++at;
+      ++kept;
     }
+  }
+  std::unique_ptr<Table> old = std::move(shard.current);
+  shard.used = 0;
+  shard.table.store(nullptr, std::memory_order_relaxed);
+  if (kept == 0) return;
+  while (size > 64 && kept * 8 < size) size /= 2;
+  shard.current = std::make_unique<Table>(size);
+  shard.table.store(shard.current.get(), std::memory_order_release);
+  for (std::size_t k = 0; k <= old->mask; ++k) {
+    Cell& cell = old->cells[k];
+    std::uint64_t hash = cell.hash.load(std::memory_order_relaxed);
+    if (hash != 0) Insert(shard, hash, cell.entry.load(std::memory_order_relaxed));
   }
 }
 
 void FitnessMemory::Clear() {
-  for (Shard& shard : shards) {
-    std::lock_guard<SpinLock> lock(shard.busy);
-    shard.entries.clear();
-    shard.swept = generation;
-  }
+  for (Shard& shard : shards) Sweep(shard, LLONG_MAX);
   raced.store(0, std::memory_order_relaxed);
 }

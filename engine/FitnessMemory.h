@@ -10,8 +10,8 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "foundation/SpinLock.h"
@@ -19,6 +19,7 @@
 class Individual;
 class ListingCodes;
 class Operator;
+class WorkSharing;
 
 class FitnessMemory {
  public:
@@ -44,47 +45,79 @@ class FitnessMemory {
   static bool AppendListingCodes(const Key& key, ListingCodes& codes);
 
   // What was remembered for key: the fitness and the lines its evaluation
-  // wrote, or that its evaluation made a fatal report.
+  // wrote, or that its evaluation made a fatal report. Takes no lock: the
+  // threads scoring a generation ask for every program they score.
   Found Recall(const Key& key, double& fitness, std::string& text);
   void Remember(const Key& key, double fitness, const std::string& text);
   void RememberFailure(const Key& key);
   // How many programs were remembered a second time since the last take:
   // each was evaluated by one thread while another evaluated it too.
   long long TakeRaced() { return raced.exchange(0, std::memory_order_relaxed); }
-  // Ends a generation: its programs stay known through the next one.
-  void NextGeneration();
-  // Forgets everything (a new run).
+  // Ends a generation: its programs stay known through the next one; those
+  // of the generation before, unless asked for since, are forgotten, the
+  // shards shared among the threads of sharing (may be null). Only while no
+  // thread asks for or adds programs.
+  void NextGeneration(WorkSharing* sharing = nullptr);
+  // Forgets everything (a new run). Only while no thread uses the memory.
   void Clear();
+
+  FitnessMemory() = default;
+  FitnessMemory(const FitnessMemory&) = delete;
+  FitnessMemory& operator=(const FitnessMemory&) = delete;
+  ~FitnessMemory();
 
  private:
   static_assert(sizeof(std::uintptr_t) == 8, "a key word holds an address and an arity");
   static constexpr int kArityShift = 48;
   static constexpr int kMostArity = 0xFFFF;
+  // A program remembered, its key words following it in the same block.
   struct Entry {
-    std::vector<std::uintptr_t> words;
-    bool failed;
+    // The generation that last asked for it or added it.
+    std::atomic<long long> generation;
     double fitness;
+    bool failed;
+    std::size_t count;
     std::string text;
-    long long generation;
+    std::uintptr_t* Words() { return reinterpret_cast<std::uintptr_t*>(this + 1); }
+    bool Holds(const Key& key);
   };
-  // The programs known, in shards by key, each behind its own lock: the
-  // evaluating threads ask for every program, and one lock would keep
-  // them waiting for each other. Each shard has cache lines of its own, so
-  // that threads using two shards do not take the lines from each other.
+  static_assert(sizeof(Entry) % alignof(std::uintptr_t) == 0, "the words follow the entry");
+  static Entry* MakeEntry(const Key& key, bool failed, double fitness, const std::string& text);
+  static void DestroyEntry(Entry* entry);
+  // Open addressing, a cell's hash written last: a reader that sees a hash
+  // sees its entry. The hash 0 marks an empty cell (a key whose hash is 0
+  // goes in as 1).
+  struct Cell {
+    std::atomic<std::uint64_t> hash{0};
+    std::atomic<Entry*> entry{nullptr};
+  };
+  struct Table {
+    explicit Table(std::size_t size);
+    std::size_t mask;
+    std::unique_ptr<Cell[]> cells;
+  };
+  // The programs known, in shards by key. Readers look in a shard's table
+  // without a lock; writers take the shard's lock. A table outgrown stays
+  // until the generation ends, for readers that still look in it. The table
+  // pointer is on a cache line of its own: taking the lock does not take
+  // the line from the threads reading it.
   static constexpr std::size_t kShards = 16;
   struct alignas(64) Shard {
-    SpinLock busy;
-    std::unordered_multimap<std::uint64_t, Entry> entries;
-    // The generation the entries were last swept for.
-    long long swept = 0;
+    std::atomic<Table*> table{nullptr};
+    alignas(64) SpinLock busy;
+    std::unique_ptr<Table> current;
+    std::vector<std::unique_ptr<Table>> outgrown;
+    std::size_t used = 0;
   };
-  void Add(const Key& key, Entry entry);
+  static std::uint64_t CellHash(const Key& key) { return key.hash == 0 ? 1 : key.hash; }
+  void Add(const Key& key, bool failed, double fitness, const std::string& text);
   Shard& ShardOf(const Key& key);
-  // Under the shard's lock: forgets the entries of generations ended since
-  // the last sweep. Each shard is swept when it is first used after a
-  // generation ends, by the thread that uses it, rather than all of them by
-  // the thread that ends the generation while the others wait for it.
-  void Sweep(Shard& shard);
+  // Puts entry, whose key is not there, in shard's table, growing it when it
+  // would be more than half full; under the shard's lock (or alone).
+  static void Insert(Shard& shard, std::uint64_t hash, Entry* entry);
+  // Forgets shard's entries of generations before keep (all with keep
+  // beyond every generation) and rebuilds its table from the rest.
+  static void Sweep(Shard& shard, long long keep);
 
   std::array<Shard, kShards> shards;
   std::atomic<long long> raced{0};

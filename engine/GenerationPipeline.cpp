@@ -152,7 +152,7 @@ bool GenerationPipeline::ScoreRound(Population* population) {
     prepared = false;
   }
   if (!whole) return false;
-  if (memory) memory->NextGeneration();
+  if (memory) memory->NextGeneration(Sharing());
   // Every program of the population is made: the generation it was made
   // from goes now (while this thread sorts and logs, on several threads).
   if (parents) Retire(std::move(parents));

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
@@ -18,6 +20,7 @@
 #include "programs/HeadLispCode.h"
 #include "programs/ListingCodes.h"
 #include "programs/TestOperators.h"
+#include "ThreadsSharing.h"
 
 namespace {
 // Programs over a few constants; the fitness is the program's int value,
@@ -285,5 +288,70 @@ TEST_F(FitnessMemoryTest, ThePipelineCountsEvaluationsAndRememberedFitnesses) {
     EXPECT_LE(ValueProblem::evaluations.load(), 3 * threads);
     population.DeleteAll();
   }
+}
+// Thousands of programs, many sharing a hash (one the hash 0), remembered by
+// one thread while another asks for them and the tables grow: what is found
+// is always what was remembered, and afterwards everything is. A program two
+// threads remember at once is kept once and counted as raced once. Ending
+// generations on several threads forgets exactly what was not asked for.
+TEST_F(FitnessMemoryTest, ThreadsRememberAndRecallAtOnce) {
+  constexpr int kPrograms = 6000;
+  auto keyOf = [](int i) {
+    FitnessMemory::Key key;
+    key.words.assign(static_cast<std::size_t>(1 + i % 7), static_cast<std::uintptr_t>(i) * 16 + 8);
+    key.hash = i % 5 == 0 ? 0 : static_cast<std::uint64_t>(i % 97);  // every shard, long runs of one hash
+    return key;
+  };
+  std::vector<FitnessMemory::Key> keys;
+  for (int i = 0; i < kPrograms; ++i) keys.push_back(keyOf(i));
+  FitnessMemory memory;
+  std::atomic<bool> wrong{false};
+  std::thread asking([&] {
+    double fitness = 0.0;
+    std::string text;
+    for (int round = 0; round < 3; ++round) {
+      for (int i = kPrograms; i-- > 0;) {
+        FitnessMemory::Found found = memory.Recall(keys[static_cast<std::size_t>(i)], fitness, text);
+        if (found == FitnessMemory::Found::Failure ||
+            (found == FitnessMemory::Found::Fitness && fitness != i)) {
+          wrong = true;
+        }
+      }
+    }
+  });
+  for (int i = 0; i < kPrograms; ++i) memory.Remember(keys[static_cast<std::size_t>(i)], i, "");
+  asking.join();
+  EXPECT_FALSE(wrong);
+  EXPECT_EQ(memory.TakeRaced(), 0);
+  double fitness = -1.0;
+  std::string text;
+  for (int i = 0; i < kPrograms; ++i) {
+    ASSERT_EQ(memory.Recall(keys[static_cast<std::size_t>(i)], fitness, text), FitnessMemory::Found::Fitness);
+    ASSERT_EQ(fitness, i);
+  }
+
+  // Both threads remember the next programs: each is kept once.
+  std::vector<FitnessMemory::Key> more;
+  for (int i = kPrograms; i < 2 * kPrograms; ++i) more.push_back(keyOf(i));
+  std::thread twin([&] {
+    for (const FitnessMemory::Key& key : more) memory.RememberFailure(key);
+  });
+  for (const FitnessMemory::Key& key : more) memory.RememberFailure(key);
+  twin.join();
+  EXPECT_EQ(memory.TakeRaced(), kPrograms);
+
+  // Asked for in the next generation: the first ones and the even ones of
+  // the others, which alone are known in the generation after.
+  ThreadsSharing sharing(3);
+  memory.NextGeneration(&sharing);
+  for (int i = 0; i < kPrograms; ++i) memory.Recall(keys[static_cast<std::size_t>(i)], fitness, text);
+  for (int i = 0; i < kPrograms; i += 2) memory.Recall(more[static_cast<std::size_t>(i)], fitness, text);
+  memory.NextGeneration(&sharing);
+  for (int i = 0; i < kPrograms; ++i) {
+    EXPECT_EQ(memory.Recall(keys[static_cast<std::size_t>(i)], fitness, text), FitnessMemory::Found::Fitness);
+    EXPECT_EQ(memory.Recall(more[static_cast<std::size_t>(i)], fitness, text),
+              i % 2 == 0 ? FitnessMemory::Found::Failure : FitnessMemory::Found::Nothing);
+  }
+  EXPECT_GT(sharing.ownSteps + sharing.otherSteps, 0);
 }
 }  // namespace
