@@ -224,6 +224,9 @@ void ParallelEvaluator::FinishRetiring() {
 void ParallelEvaluator::WorkerLoop(int worker) {
   int slot = worker + 1;
   ThreadSlot::Set(slot);
+  // Before the first round: a member this thread claimed would otherwise
+  // wait for the page, and the round with it.
+  NodePool::PrepareThread();
   long long seen = 0;
   // The retirement whose members made by this thread are all destroyed.
   long long retiredOwn = -1;

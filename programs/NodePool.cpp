@@ -163,25 +163,41 @@ void NodePool::TakeFresh(Stack& stack, Fresh& fresh, std::size_t most) {
   fresh.next += count * blockSize;
 }
 
+namespace {
+// The calling thread's large page for small chunks, cut from the front.
+thread_local char* pageNext = nullptr;
+thread_local char* pageEnd = nullptr;
+
+void NewPage() {
+  pageNext = static_cast<char*>(::operator new(kChunkBytes, std::align_val_t(kChunkAlignment)));
+  pageEnd = pageNext + kChunkBytes;
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  madvise(pageNext, kChunkBytes, MADV_HUGEPAGE);
+#endif
+}
+}  // namespace
+
 char* NodePool::SmallChunk(std::size_t bytes) {
-  // The calling thread's large page, cut from the front.
-  thread_local char* next = nullptr;
-  thread_local char* end = nullptr;
   bytes = (bytes + kLineAlignment - 1) / kLineAlignment * kLineAlignment;
   if (bytes > kChunkBytes / 4) {
     return static_cast<char*>(::operator new(bytes, std::align_val_t(kLineAlignment)));
   }
-  if (next == nullptr || static_cast<std::size_t>(end - next) < bytes) {
-    // What is left of the page before is never used: at most a quarter of it.
-    next = static_cast<char*>(::operator new(kChunkBytes, std::align_val_t(kChunkAlignment)));
-    end = next + kChunkBytes;
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    madvise(next, kChunkBytes, MADV_HUGEPAGE);
-#endif
-  }
-  char* chunk = next;
-  next += bytes;
+  // What is left of the page before is never used: at most a quarter of it.
+  if (pageNext == nullptr || static_cast<std::size_t>(pageEnd - pageNext) < bytes) NewPage();
+  char* chunk = pageNext;
+  pageNext += bytes;
   return chunk;
+}
+
+void NodePool::PrepareThread() {
+#if !defined(MORVANE2_PLAIN_HEAP)
+  if (pageNext != nullptr) return;
+  NewPage();
+  // The first write takes the page fault (for a large page, the clearing of
+  // all of it; on a virtual machine whose host has to find the memory
+  // first, milliseconds).
+  *static_cast<volatile char*>(pageNext) = 0;
+#endif
 }
 
 void NodePool::Refill(Stack& stack) {

@@ -120,6 +120,10 @@ class NodePool {
   }
   // TrimLocal for every pool the calling thread has used.
   static void TrimAllLocal();
+  // Makes the calling thread's first large page for small chunks now, and
+  // writes to it: for a thread that will copy programs, so that the page's
+  // first write is not taken while it copies its first one.
+  static void PrepareThread();
   // The number of free blocks the calling thread keeps (for tests).
   std::size_t LocalCount() const { return localStacks[number].count; }
   // The number of free blocks on the shared stack (for tests).

@@ -167,4 +167,30 @@ TEST(NodePoolTest, ThreadsGivingBackAtOnceLoseNoBlock) {
   for (void* block : again) busyPool.Free(block);
 }
 #endif
+
+#if !defined(MORVANE2_PLAIN_HEAP)
+constinit NodePool smallPool(NodePool::BlockSizeFor(48), 61, NodePool::Chunks::Small);
+constinit NodePool otherSmallPool(NodePool::BlockSizeFor(96), 62, NodePool::Chunks::Small);
+
+// A thread prepared before its first block cuts its small chunks from the
+// page it was prepared with; preparing it again leaves that page in use.
+TEST(NodePoolTest, APreparedThreadKeepsItsPage) {
+  std::uintptr_t first = 0;
+  std::uintptr_t second = 0;
+  std::thread fresh([&] {
+    NodePool::PrepareThread();
+    void* a = smallPool.Allocate();
+    NodePool::PrepareThread();
+    void* b = otherSmallPool.Allocate();
+    first = reinterpret_cast<std::uintptr_t>(a);
+    second = reinterpret_cast<std::uintptr_t>(b);
+    smallPool.Free(a);
+    otherSmallPool.Free(b);
+  });
+  fresh.join();
+  constexpr std::uintptr_t kPage = 2 * 1024 * 1024;
+  EXPECT_EQ(first / kPage, second / kPage);
+  EXPECT_NE(first, second);
+}
+#endif
 }  // namespace
