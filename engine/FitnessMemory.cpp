@@ -1,6 +1,7 @@
 #include "engine/FitnessMemory.h"
 
 #include <array>
+#include <bit>
 #include <climits>
 #include <cstring>
 #include <mutex>
@@ -124,7 +125,8 @@ void FitnessMemory::DestroyEntry(Entry* entry) {
   ::operator delete(static_cast<void*>(entry));
 }
 
-FitnessMemory::Table::Table(std::size_t size) : mask(size - 1), cells(std::make_unique<Cell[]>(size)) {}
+FitnessMemory::Table::Table(std::size_t size)
+    : mask(size - 1), shift(64 - std::countr_zero(size)), cells(std::make_unique<Cell[]>(size)) {}
 
 FitnessMemory::~FitnessMemory() {
   for (Shard& shard : shards) Sweep(shard, LLONG_MAX);
@@ -137,7 +139,7 @@ FitnessMemory::Found FitnessMemory::Recall(const Key& key, double& fitness, std:
   // Never more than half full: an empty cell ends every search. A program
   // added meanwhile by another thread may be missed; it is then evaluated
   // again, as when two threads score it at once.
-  for (std::size_t at = hash & table->mask;; at = (at + 1) & table->mask) {
+  for (std::size_t at = table->Home(hash);; at = (at + 1) & table->mask) {
     Cell& cell = table->cells[at];
     std::uint64_t found = cell.hash.load(std::memory_order_acquire);
     if (found == 0) return Found::Nothing;
@@ -168,7 +170,7 @@ void FitnessMemory::Insert(Shard& shard, std::uint64_t hash, Entry* entry) {
       Cell& cell = table->cells[k];
       std::uint64_t moved = cell.hash.load(std::memory_order_relaxed);
       if (moved == 0) continue;
-      std::size_t at = moved & grown->mask;
+      std::size_t at = grown->Home(moved);
       while (grown->cells[at].hash.load(std::memory_order_relaxed) != 0) at = (at + 1) & grown->mask;
       grown->cells[at].entry.store(cell.entry.load(std::memory_order_relaxed), std::memory_order_relaxed);
       grown->cells[at].hash.store(moved, std::memory_order_relaxed);
@@ -178,7 +180,7 @@ void FitnessMemory::Insert(Shard& shard, std::uint64_t hash, Entry* entry) {
     table = shard.current.get();
     shard.table.store(table, std::memory_order_release);
   }
-  std::size_t at = hash & table->mask;
+  std::size_t at = table->Home(hash);
   while (table->cells[at].hash.load(std::memory_order_relaxed) != 0) at = (at + 1) & table->mask;
   table->cells[at].entry.store(entry, std::memory_order_relaxed);
   table->cells[at].hash.store(hash, std::memory_order_release);
@@ -195,7 +197,7 @@ void FitnessMemory::Add(const Key& key, bool failed, double fitness, const std::
     std::lock_guard<SpinLock> lock(shard.busy);
     bool known = false;
     if (Table* table = shard.current.get()) {
-      for (std::size_t at = hash & table->mask;; at = (at + 1) & table->mask) {
+      for (std::size_t at = table->Home(hash);; at = (at + 1) & table->mask) {
         Cell& cell = table->cells[at];
         std::uint64_t found = cell.hash.load(std::memory_order_relaxed);
         if (found == 0) break;

@@ -93,7 +93,13 @@ class FitnessMemory {
   };
   struct Table {
     explicit Table(std::size_t size);
+    // Where a hash's search begins: from its high bits, mixed (the low
+    // ones chose the shard, and are the same for all of the shard's keys).
+    std::size_t Home(std::uint64_t hash) const {
+      return static_cast<std::size_t>((hash * 0x9E3779B97F4A7C15ULL) >> shift);
+    }
     std::size_t mask;
+    int shift;
     std::unique_ptr<Cell[]> cells;
   };
   // The programs known, in shards by key. Readers look in a shard's table
