@@ -2,7 +2,6 @@
 
 #include <array>
 #include <bit>
-#include <climits>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -115,7 +114,7 @@ FitnessMemory::Entry* FitnessMemory::MakeEntry(const Key& key, bool failed, doub
                                                const std::string& text) {
   std::size_t count = key.words.size();
   void* block = ::operator new(sizeof(Entry) + count * sizeof(std::uintptr_t));
-  auto* entry = new (block) Entry{{0}, fitness, failed, count, text};
+  auto* entry = new (block) Entry{fitness, failed, count, text};
   if (count > 0) std::memcpy(entry->Words(), key.words.data(), count * sizeof(std::uintptr_t));
   return entry;
 }
@@ -128,12 +127,11 @@ void FitnessMemory::DestroyEntry(Entry* entry) {
 FitnessMemory::Table::Table(std::size_t size)
     : mask(size - 1), shift(64 - std::countr_zero(size)), cells(std::make_unique<Cell[]>(size)) {}
 
-FitnessMemory::~FitnessMemory() {
-  for (Shard& shard : shards) Sweep(shard, LLONG_MAX);
-}
+FitnessMemory::~FitnessMemory() { Clear(); }
 
 FitnessMemory::Found FitnessMemory::Recall(const Key& key, double& fitness, std::string& text) {
-  Table* table = ShardOf(key).table.load(std::memory_order_acquire);
+  Shard& shard = ShardOf(key);
+  Table* table = shard.table.load(std::memory_order_acquire);
   if (table == nullptr) return Found::Nothing;
   std::uint64_t hash = CellHash(key);
   // Never more than half full: an empty cell ends every search. A program
@@ -144,13 +142,16 @@ FitnessMemory::Found FitnessMemory::Recall(const Key& key, double& fitness, std:
     std::uint64_t found = cell.hash.load(std::memory_order_acquire);
     if (found == 0) return Found::Nothing;
     if (found != hash) continue;
-    Entry* entry = cell.entry.load(std::memory_order_relaxed);
+    std::uintptr_t held = cell.held.load(std::memory_order_relaxed);
+    Entry* entry = Cell::EntryOf(held);
     if (!entry->Holds(key)) continue;
     // Still in use: kept through the next generation. Written only when it
     // changes, so that threads recalling it do not take its line from each
-    // other.
-    if (entry->generation.load(std::memory_order_relaxed) != generation) {
-      entry->generation.store(generation, std::memory_order_relaxed);
+    // other. Either the table's copier sees the mark, or this thread sees
+    // that the table moved (both sequentially consistent).
+    if ((held & ~kAddressMask) != Stamp(generation)) {
+      cell.held.store((held & kAddressMask) | Stamp(generation));
+      if (table->moved.load()) StampAgain(shard, hash, entry, generation);
     }
     if (entry->failed) return Found::Failure;
     fitness = entry->fitness;
@@ -160,30 +161,45 @@ FitnessMemory::Found FitnessMemory::Recall(const Key& key, double& fitness, std:
   }
 }
 
-void FitnessMemory::Insert(Shard& shard, std::uint64_t hash, Entry* entry) {
+void FitnessMemory::StampAgain(Shard& shard, std::uint64_t hash, const Entry* entry, long long asked) {
+  std::lock_guard<SpinLock> lock(shard.busy);
+  Table* table = shard.current.get();
+  for (std::size_t at = table->Home(hash);; at = (at + 1) & table->mask) {
+    Cell& cell = table->cells[at];
+    if (cell.hash.load(std::memory_order_relaxed) == 0) return;
+    std::uintptr_t held = cell.held.load(std::memory_order_relaxed);
+    if (Cell::EntryOf(held) != entry) continue;
+    cell.held.store((held & kAddressMask) | Stamp(asked), std::memory_order_relaxed);
+    return;
+  }
+}
+
+void FitnessMemory::Place(Table& table, std::uint64_t hash, std::uintptr_t held) {
+  std::size_t at = table.Home(hash);
+  while (table.cells[at].hash.load(std::memory_order_relaxed) != 0) at = (at + 1) & table.mask;
+  Cell& cell = table.cells[at];
+  cell.held.store(held, std::memory_order_relaxed);
+  cell.hash.store(hash, std::memory_order_release);
+}
+
+void FitnessMemory::Insert(Shard& shard, std::uint64_t hash, std::uintptr_t held) {
   Table* table = shard.current.get();
   std::size_t size = table == nullptr ? 0 : table->mask + 1;
   if ((shard.used + 1) * 2 > size) {
-    constexpr std::size_t kFirstSize = 64;
     auto grown = std::make_unique<Table>(size == 0 ? kFirstSize : size * 2);
-    for (std::size_t k = 0; k < size; ++k) {
-      Cell& cell = table->cells[k];
-      std::uint64_t moved = cell.hash.load(std::memory_order_relaxed);
-      if (moved == 0) continue;
-      std::size_t at = grown->Home(moved);
-      while (grown->cells[at].hash.load(std::memory_order_relaxed) != 0) at = (at + 1) & grown->mask;
-      grown->cells[at].entry.store(cell.entry.load(std::memory_order_relaxed), std::memory_order_relaxed);
-      grown->cells[at].hash.store(moved, std::memory_order_relaxed);
+    if (table != nullptr) {
+      table->moved.store(true);
+      for (std::size_t k = 0; k < size; ++k) {
+        Cell& cell = table->cells[k];
+        std::uint64_t moved = cell.hash.load(std::memory_order_relaxed);
+        if (moved != 0) Place(*grown, moved, cell.held.load());
+      }
+      shard.outgrown.push_back(std::move(shard.current));
     }
-    if (shard.current) shard.outgrown.push_back(std::move(shard.current));
     shard.current = std::move(grown);
-    table = shard.current.get();
-    shard.table.store(table, std::memory_order_release);
+    shard.table.store(shard.current.get(), std::memory_order_release);
   }
-  std::size_t at = table->Home(hash);
-  while (table->cells[at].hash.load(std::memory_order_relaxed) != 0) at = (at + 1) & table->mask;
-  table->cells[at].entry.store(entry, std::memory_order_relaxed);
-  table->cells[at].hash.store(hash, std::memory_order_release);
+  Place(*shard.current, hash, held);
   ++shard.used;
 }
 
@@ -192,7 +208,11 @@ void FitnessMemory::Add(const Key& key, bool failed, double fitness, const std::
   std::uint64_t hash = CellHash(key);
   // Made before the lock is taken: the other threads may want the shard.
   Entry* entry = MakeEntry(key, failed, fitness, text);
-  entry->generation.store(generation, std::memory_order_relaxed);
+  auto address = reinterpret_cast<std::uintptr_t>(entry);
+  if ((address & ~kAddressMask) != 0) {
+    DestroyEntry(entry);  // a cell cannot hold it: not remembered
+    return;
+  }
   {
     std::lock_guard<SpinLock> lock(shard.busy);
     bool known = false;
@@ -201,10 +221,10 @@ void FitnessMemory::Add(const Key& key, bool failed, double fitness, const std::
         Cell& cell = table->cells[at];
         std::uint64_t found = cell.hash.load(std::memory_order_relaxed);
         if (found == 0) break;
-        Entry* other = cell.entry.load(std::memory_order_relaxed);
-        if (found != hash || !other->Holds(key)) continue;
+        std::uintptr_t held = cell.held.load(std::memory_order_relaxed);
+        if (found != hash || !Cell::EntryOf(held)->Holds(key)) continue;
         // Already known (found by another thread meanwhile): keep it fresh.
-        other->generation.store(generation, std::memory_order_relaxed);
+        cell.held.store((held & kAddressMask) | Stamp(generation), std::memory_order_relaxed);
         raced.fetch_add(1, std::memory_order_relaxed);
         known = true;
         break;
@@ -212,7 +232,7 @@ void FitnessMemory::Add(const Key& key, bool failed, double fitness, const std::
     }
     if (!known) {
       try {
-        Insert(shard, hash, entry);
+        Insert(shard, hash, address | Stamp(generation));
       } catch (...) {
         DestroyEntry(entry);  // no room for a larger table
         throw;
@@ -240,37 +260,57 @@ void FitnessMemory::Sweep(Shard& shard, long long keep) {
   shard.outgrown.clear();
   Table* table = shard.current.get();
   if (table == nullptr) return;
-  // The entries kept, in a table of the same size (which the next
-  // generation's programs will fill again) unless they would leave it
-  // mostly empty.
   std::size_t size = table->mask + 1;
   std::size_t kept = 0;
+  std::uintptr_t keepStamp = Stamp(keep);
   for (std::size_t k = 0; k < size; ++k) {
     Cell& cell = table->cells[k];
     if (cell.hash.load(std::memory_order_relaxed) == 0) continue;
-    Entry* entry = cell.entry.load(std::memory_order_relaxed);
-    if (entry->generation.load(std::memory_order_relaxed) < keep) {
-      DestroyEntry(entry);
+    std::uintptr_t held = cell.held.load(std::memory_order_relaxed);
+    // Stamped before keep: the difference of the stamps, as a signed 16-bit
+    // number, is negative.
+    auto behind = static_cast<std::int16_t>(
+        static_cast<std::uint16_t>(((held & ~kAddressMask) - keepStamp) >> kStampShift));
+    if (behind < 0) {
+      DestroyEntry(Cell::EntryOf(held));
       cell.hash.store(0, std::memory_order_relaxed);
     } else {
       ++kept;
     }
   }
+  if (kept == shard.used) return;
+  shard.used = kept;
+  // The entries kept go in a new table (the cells emptied would cut the
+  // searches short), of the same size, which the next generation's programs
+  // will fill again, unless they would leave it mostly empty.
   std::unique_ptr<Table> old = std::move(shard.current);
-  shard.used = 0;
   shard.table.store(nullptr, std::memory_order_relaxed);
   if (kept == 0) return;
-  while (size > 64 && kept * 8 < size) size /= 2;
+  while (size > kFirstSize && kept * 8 < size) size /= 2;
   shard.current = std::make_unique<Table>(size);
-  shard.table.store(shard.current.get(), std::memory_order_release);
   for (std::size_t k = 0; k <= old->mask; ++k) {
     Cell& cell = old->cells[k];
     std::uint64_t hash = cell.hash.load(std::memory_order_relaxed);
-    if (hash != 0) Insert(shard, hash, cell.entry.load(std::memory_order_relaxed));
+    if (hash != 0) {
+      Place(*shard.current, hash, cell.held.load(std::memory_order_relaxed));
+    }
   }
+  shard.table.store(shard.current.get(), std::memory_order_release);
 }
 
 void FitnessMemory::Clear() {
-  for (Shard& shard : shards) Sweep(shard, LLONG_MAX);
+  for (Shard& shard : shards) {
+    shard.outgrown.clear();
+    if (Table* table = shard.current.get()) {
+      for (std::size_t k = 0; k <= table->mask; ++k) {
+        if (table->cells[k].hash.load(std::memory_order_relaxed) != 0) {
+          DestroyEntry(Cell::EntryOf(table->cells[k].held.load(std::memory_order_relaxed)));
+        }
+      }
+    }
+    shard.current.reset();
+    shard.table.store(nullptr, std::memory_order_relaxed);
+    shard.used = 0;
+  }
   raced.store(0, std::memory_order_relaxed);
 }

@@ -72,8 +72,6 @@ class FitnessMemory {
   static constexpr int kMostArity = 0xFFFF;
   // A program remembered, its key words following it in the same block.
   struct Entry {
-    // The generation that last asked for it or added it.
-    std::atomic<long long> generation;
     double fitness;
     bool failed;
     std::size_t count;
@@ -86,10 +84,20 @@ class FitnessMemory {
   static void DestroyEntry(Entry* entry);
   // Open addressing, a cell's hash written last: a reader that sees a hash
   // sees its entry. The hash 0 marks an empty cell (a key whose hash is 0
-  // goes in as 1).
+  // goes in as 1). Beside the entry's address (below bit 48, as every
+  // user-space address is), the cell holds the generation that last asked
+  // for the entry or added it, modulo 2^16: forgetting old entries reads the
+  // cells alone, and as every entry kept is at most a generation old when
+  // generations end, the stamps never wrap around.
+  static constexpr int kStampShift = 48;
+  static constexpr std::uintptr_t kAddressMask = (std::uintptr_t{1} << kStampShift) - 1;
+  static std::uintptr_t Stamp(long long generation) {
+    return static_cast<std::uintptr_t>(static_cast<std::uint16_t>(generation)) << kStampShift;
+  }
   struct Cell {
     std::atomic<std::uint64_t> hash{0};
-    std::atomic<Entry*> entry{nullptr};
+    std::atomic<std::uintptr_t> held{0};  // the entry's address and stamp
+    static Entry* EntryOf(std::uintptr_t held) { return reinterpret_cast<Entry*>(held & kAddressMask); }
   };
   struct Table {
     explicit Table(std::size_t size);
@@ -100,29 +108,39 @@ class FitnessMemory {
     }
     std::size_t mask;
     int shift;
+    // Set before the cells are copied into a larger table: a reader that
+    // marks a cell here afterwards marks its entry again there.
+    std::atomic<bool> moved{false};
     std::unique_ptr<Cell[]> cells;
   };
   // The programs known, in shards by key. Readers look in a shard's table
   // without a lock; writers take the shard's lock. A table outgrown stays
-  // until the generation ends, for readers that still look in it. The table
-  // pointer is on a cache line of its own: taking the lock does not take
-  // the line from the threads reading it.
+  // until the generation ends, for readers that may still look in it. The
+  // table pointer is on a cache line of its own: taking the lock does not
+  // take the line from the threads reading it.
   static constexpr std::size_t kShards = 16;
+  static constexpr std::size_t kFirstSize = 64;
   struct alignas(64) Shard {
     std::atomic<Table*> table{nullptr};
     alignas(64) SpinLock busy;
     std::unique_ptr<Table> current;
+    std::size_t used = 0;  // the entries in current
     std::vector<std::unique_ptr<Table>> outgrown;
-    std::size_t used = 0;
   };
   static std::uint64_t CellHash(const Key& key) { return key.hash == 0 ? 1 : key.hash; }
   void Add(const Key& key, bool failed, double fitness, const std::string& text);
   Shard& ShardOf(const Key& key);
-  // Puts entry, whose key is not there, in shard's table, growing it when it
-  // would be more than half full; under the shard's lock (or alone).
-  static void Insert(Shard& shard, std::uint64_t hash, Entry* entry);
-  // Forgets shard's entries of generations before keep (all with keep
-  // beyond every generation) and rebuilds its table from the rest.
+  // Puts held (an entry and its stamp) in table, whose room it has (the
+  // hash written last).
+  static void Place(Table& table, std::uint64_t hash, std::uintptr_t held);
+  // Puts held, whose key is not there, in shard's table, growing it when it
+  // would be more than half full; under the shard's lock.
+  static void Insert(Shard& shard, std::uint64_t hash, std::uintptr_t held);
+  // Stamps entry asked for in shard's current table, for a reader that
+  // stamped it in a table outgrown meanwhile.
+  static void StampAgain(Shard& shard, std::uint64_t hash, const Entry* entry, long long asked);
+  // While no thread uses the memory: forgets the shard's entries last asked
+  // for before keep, and puts the rest in a new table.
   static void Sweep(Shard& shard, long long keep);
 
   std::array<Shard, kShards> shards;

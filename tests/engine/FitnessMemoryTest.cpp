@@ -293,7 +293,8 @@ TEST_F(FitnessMemoryTest, ThePipelineCountsEvaluationsAndRememberedFitnesses) {
 // one thread while another asks for them and the tables grow: what is found
 // is always what was remembered, and afterwards everything is. A program two
 // threads remember at once is kept once and counted as raced once. Ending
-// generations on several threads forgets exactly what was not asked for.
+// generations on several threads forgets exactly what was not asked for,
+// also where it was asked for while its table was outgrown.
 TEST_F(FitnessMemoryTest, ThreadsRememberAndRecallAtOnce) {
   constexpr int kPrograms = 6000;
   auto keyOf = [](int i) {
@@ -340,18 +341,41 @@ TEST_F(FitnessMemoryTest, ThreadsRememberAndRecallAtOnce) {
   twin.join();
   EXPECT_EQ(memory.TakeRaced(), kPrograms);
 
-  // Asked for in the next generation: the first ones and the even ones of
-  // the others, which alone are known in the generation after.
+  // In the next generation one thread asks for the first programs and the
+  // even ones of the others while another adds as many again (the tables
+  // outgrown meanwhile): what was asked for is known in the generation
+  // after, the rest forgotten.
   ThreadsSharing sharing(3);
   memory.NextGeneration(&sharing);
-  for (int i = 0; i < kPrograms; ++i) memory.Recall(keys[static_cast<std::size_t>(i)], fitness, text);
-  for (int i = 0; i < kPrograms; i += 2) memory.Recall(more[static_cast<std::size_t>(i)], fitness, text);
+  std::thread adding([&] {
+    for (int i = 2 * kPrograms; i < 3 * kPrograms; ++i) memory.Remember(keyOf(i), i, "");
+  });
+  for (int i = 0; i < kPrograms; ++i) {
+    memory.Recall(keys[static_cast<std::size_t>(i)], fitness, text);
+    if (i % 2 == 0) memory.Recall(more[static_cast<std::size_t>(i)], fitness, text);
+  }
+  adding.join();
   memory.NextGeneration(&sharing);
   for (int i = 0; i < kPrograms; ++i) {
     EXPECT_EQ(memory.Recall(keys[static_cast<std::size_t>(i)], fitness, text), FitnessMemory::Found::Fitness);
     EXPECT_EQ(memory.Recall(more[static_cast<std::size_t>(i)], fitness, text),
               i % 2 == 0 ? FitnessMemory::Found::Failure : FitnessMemory::Found::Nothing);
+    ASSERT_EQ(memory.Recall(keyOf(2 * kPrograms + i), fitness, text), FitnessMemory::Found::Fitness);
+    EXPECT_EQ(fitness, 2 * kPrograms + i);
   }
   EXPECT_GT(sharing.ownSteps + sharing.otherSteps, 0);
+
+  // More generations than the cells' stamps count: a program asked for in
+  // each is kept all along, one last asked for just before the stamps start
+  // again is forgotten after.
+  FitnessMemory lasting;
+  lasting.Remember(keys[0], 1.0, "");
+  lasting.Remember(keys[1], 2.0, "");
+  for (int g = 1; g <= 70000; ++g) {
+    lasting.NextGeneration();
+    ASSERT_EQ(lasting.Recall(keys[0], fitness, text), FitnessMemory::Found::Fitness) << "generation " << g;
+    if (g < 65536) lasting.Recall(keys[1], fitness, text);
+  }
+  EXPECT_EQ(lasting.Recall(keys[1], fitness, text), FitnessMemory::Found::Nothing);
 }
 }  // namespace
