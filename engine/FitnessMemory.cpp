@@ -215,6 +215,10 @@ void FitnessMemory::Add(const Key& key, bool failed, double fitness, const std::
   }
   {
     std::lock_guard<SpinLock> lock(shard.busy);
+    // Forgotten when the last generation ended; destroyed here, in the
+    // scoring of the next, on the thread that first adds to the shard,
+    // rather than on every shard while the generations change.
+    if (!shard.forgotten.empty()) DestroyForgotten(shard);
     bool known = false;
     if (Table* table = shard.current.get()) {
       for (std::size_t at = table->Home(hash);; at = (at + 1) & table->mask) {
@@ -272,7 +276,7 @@ void FitnessMemory::Sweep(Shard& shard, long long keep) {
     auto behind = static_cast<std::int16_t>(
         static_cast<std::uint16_t>(((held & ~kAddressMask) - keepStamp) >> kStampShift));
     if (behind < 0) {
-      DestroyEntry(Cell::EntryOf(held));
+      shard.forgotten.push_back(Cell::EntryOf(held));
       cell.hash.store(0, std::memory_order_relaxed);
     } else {
       ++kept;
@@ -298,9 +302,15 @@ void FitnessMemory::Sweep(Shard& shard, long long keep) {
   shard.table.store(shard.current.get(), std::memory_order_release);
 }
 
+void FitnessMemory::DestroyForgotten(Shard& shard) {
+  for (Entry* entry : shard.forgotten) DestroyEntry(entry);
+  shard.forgotten.clear();
+}
+
 void FitnessMemory::Clear() {
   for (Shard& shard : shards) {
     shard.outgrown.clear();
+    DestroyForgotten(shard);
     if (Table* table = shard.current.get()) {
       for (std::size_t k = 0; k <= table->mask; ++k) {
         if (table->cells[k].hash.load(std::memory_order_relaxed) != 0) {

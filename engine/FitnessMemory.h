@@ -126,6 +126,9 @@ class FitnessMemory {
     std::unique_ptr<Table> current;
     std::size_t used = 0;  // the entries in current
     std::vector<std::unique_ptr<Table>> outgrown;
+    // Taken out of the table when the last generation ended, not destroyed
+    // yet (no thread can reach them).
+    std::vector<Entry*> forgotten;
   };
   static std::uint64_t CellHash(const Key& key) { return key.hash == 0 ? 1 : key.hash; }
   void Add(const Key& key, bool failed, double fitness, const std::string& text);
@@ -139,9 +142,11 @@ class FitnessMemory {
   // Stamps entry asked for in shard's current table, for a reader that
   // stamped it in a table outgrown meanwhile.
   static void StampAgain(Shard& shard, std::uint64_t hash, const Entry* entry, long long asked);
-  // While no thread uses the memory: forgets the shard's entries last asked
-  // for before keep, and puts the rest in a new table.
+  // While no thread uses the memory: takes the shard's entries last asked
+  // for before keep out of its table (to be destroyed with the shard's next
+  // addition), and puts the rest in a new table.
   static void Sweep(Shard& shard, long long keep);
+  static void DestroyForgotten(Shard& shard);
 
   std::array<Shard, kShards> shards;
   std::atomic<long long> raced{0};
