@@ -109,7 +109,7 @@ class FitnessMemory {
     std::size_t mask;
     int shift;
     // Set before the cells are copied into a larger table: a reader that
-    // marks a cell here afterwards marks its entry again there.
+    // stamps a cell here afterwards stamps its entry again there.
     std::atomic<bool> moved{false};
     std::unique_ptr<Cell[]> cells;
   };
