@@ -182,6 +182,15 @@ void FitnessMemory::Place(Table& table, std::uint64_t hash, std::uintptr_t held)
   cell.hash.store(hash, std::memory_order_release);
 }
 
+void FitnessMemory::PlaceAll(const Table& from, Table& to) {
+  for (std::size_t k = 0; k <= from.mask; ++k) {
+    const Cell& cell = from.cells[k];
+    std::uint64_t hash = cell.hash.load(std::memory_order_relaxed);
+    // The stamp read after the table was marked moved (see Recall).
+    if (hash != 0) Place(to, hash, cell.held.load());
+  }
+}
+
 void FitnessMemory::Insert(Shard& shard, std::uint64_t hash, std::uintptr_t held) {
   Table* table = shard.current.get();
   std::size_t size = table == nullptr ? 0 : table->mask + 1;
@@ -189,11 +198,7 @@ void FitnessMemory::Insert(Shard& shard, std::uint64_t hash, std::uintptr_t held
     auto grown = std::make_unique<Table>(size == 0 ? kFirstSize : size * 2);
     if (table != nullptr) {
       table->moved.store(true);
-      for (std::size_t k = 0; k < size; ++k) {
-        Cell& cell = table->cells[k];
-        std::uint64_t moved = cell.hash.load(std::memory_order_relaxed);
-        if (moved != 0) Place(*grown, moved, cell.held.load());
-      }
+      PlaceAll(*table, *grown);
       shard.outgrown.push_back(std::move(shard.current));
     }
     shard.current = std::move(grown);
@@ -292,13 +297,7 @@ void FitnessMemory::Sweep(Shard& shard, long long keep) {
   if (kept == 0) return;
   while (size > kFirstSize && kept * 8 < size) size /= 2;
   shard.current = std::make_unique<Table>(size);
-  for (std::size_t k = 0; k <= old->mask; ++k) {
-    Cell& cell = old->cells[k];
-    std::uint64_t hash = cell.hash.load(std::memory_order_relaxed);
-    if (hash != 0) {
-      Place(*shard.current, hash, cell.held.load(std::memory_order_relaxed));
-    }
-  }
+  PlaceAll(*old, *shard.current);
   shard.table.store(shard.current.get(), std::memory_order_release);
 }
 

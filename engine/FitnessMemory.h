@@ -136,6 +136,8 @@ class FitnessMemory {
   // Puts held (an entry and its stamp) in table, whose room it has (the
   // hash written last).
   static void Place(Table& table, std::uint64_t hash, std::uintptr_t held);
+  // Places every entry of from in to.
+  static void PlaceAll(const Table& from, Table& to);
   // Puts held, whose key is not there, in shard's table, growing it when it
   // would be more than half full; under the shard's lock.
   static void Insert(Shard& shard, std::uint64_t hash, std::uintptr_t held);
