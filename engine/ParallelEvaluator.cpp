@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <climits>
+#include <thread>
 
 #include "engine/Chromosome.h"
 #include "engine/FitnessMemory.h"
@@ -67,7 +68,7 @@ ParallelEvaluator::~ParallelEvaluator() {
     stopping = true;
   }
   wake.notify_all();
-  for (std::thread& worker : workers) worker.join();
+  for (SpreadThread& worker : workers) worker.Join();
 }
 
 Individual* ParallelEvaluator::ClaimRetired(Population* members, int slot, bool ownOnly) {

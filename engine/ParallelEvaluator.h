@@ -21,10 +21,10 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "engine/Scoring.h"
+#include "foundation/SpreadThread.h"
 #include "foundation/WorkSharing.h"
 
 class FitnessMemory;
@@ -143,7 +143,7 @@ class ParallelEvaluator : public WorkSharing {
   long long evaluations = 0;
   long long remembered = 0;
   std::vector<std::unique_ptr<Problem>> copies;  // one per worker thread
-  std::vector<std::thread> workers;
+  std::vector<SpreadThread> workers;
 
   std::mutex mutex;
   std::condition_variable wake;
