@@ -51,6 +51,10 @@ void GenerationPipeline::ResumeRun(Population* scored) {
 
 void GenerationPipeline::MakeFirst(Evolution* initial, Population* population, int n) {
   freeWhereMade = initial->FreedWhereMade();
+  // The workers start while this thread makes the first generation: the
+  // new threads' first steps (their stacks, their first large pages) are
+  // then done by the time it is scored.
+  if (threads > 1 && !serialOnly && n > 1 && !problem->IsRecording()) StartWorkers();
   initial->WatchStop(&stop);
   initial->Apply(population, n);
   initial->WatchStop(nullptr);

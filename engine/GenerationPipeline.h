@@ -28,8 +28,8 @@ class WorkSharing;
 
 class GenerationPipeline {
  public:
-  // threads counts the calling thread; the workers start when a generation
-  // is first scored on several threads.
+  // threads counts the calling thread; the workers start when the first
+  // generation is made or scored on several threads.
   GenerationPipeline(Problem* problem, int threads);
   GenerationPipeline(const GenerationPipeline&) = delete;
   GenerationPipeline& operator=(const GenerationPipeline&) = delete;
