@@ -15,7 +15,8 @@ class Evolution {
   virtual void Apply(Population* population, int n) = 0;
   // Whether every individual Evolve adds is finished when it is added (the
   // scheme never changes it afterwards), so that it may be evaluated while
-  // Evolve goes on.
+  // Evolve goes on; for a scheme that fills a population with new
+  // individuals (a first generation's), Apply as well.
   virtual bool AddsFinishedIndividuals() { return false; }
   // Lets Evolve leave the copying of programs to whoever makes each new
   // individual later (see Chromosome::Make; the thread that evaluates it),

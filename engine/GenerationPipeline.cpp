@@ -51,12 +51,24 @@ void GenerationPipeline::ResumeRun(Population* scored) {
 
 void GenerationPipeline::MakeFirst(Evolution* initial, Population* population, int n) {
   freeWhereMade = initial->FreedWhereMade();
-  // The workers start while this thread makes the first generation: the
-  // new threads' first steps (their stacks, their first large pages) are
-  // then done by the time it is scored.
-  if (threads > 1 && !serialOnly && n > 1 && !problem->IsRecording()) StartWorkers();
+  // The workers start while this thread makes the first generation (their
+  // first steps, their stacks and first large pages, are done meanwhile),
+  // and score its members as they are added, as in a generation bred.
+  bool shared = threads > 1 && !serialOnly && n > 1 && !problem->IsRecording() && StartWorkers();
+  if (shared && initial->AddsFinishedIndividuals()) {
+    evaluator->SetWatch(nextWatch ? &nextWatch : nullptr);
+    evaluator->EvaluateAsAdded(population);
+  }
   initial->WatchStop(&stop);
-  initial->Apply(population, n);
+  try {
+    initial->Apply(population, n);
+  } catch (...) {
+    // Where reports are thrown (the window), no worker stays on the
+    // population left unfinished.
+    initial->WatchStop(nullptr);
+    if (evaluator) evaluator->Abandon();
+    throw;
+  }
   initial->WatchStop(nullptr);
 }
 

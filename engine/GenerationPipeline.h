@@ -43,7 +43,9 @@ class GenerationPipeline {
   // full: the fitness memory knows its programs, as it would have after
   // scoring it (the lines their evaluations wrote are not known again).
   void ResumeRun(Population* scored);
-  // initial's Apply on population, for n members.
+  // initial's Apply on population, for n members. On several threads, the
+  // workers score the members as they are added, when initial adds them
+  // finished (Score then finishes the round).
   void MakeFirst(Evolution* initial, Population* population, int n);
   // evolution's Evolve from parents into next, for n members. The parents
   // are held here until next is scored in full; until then the members of

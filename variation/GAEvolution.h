@@ -67,6 +67,8 @@ class GAGenerationEvolution : public GAEvolution {
   void Evolve(Population* from, Population* to, int n) override;
   // Adds n random strings to population.
   void Apply(Population* population, int n) override;
+  // Each random string is complete when it is added.
+  bool AddsFinishedIndividuals() override { return true; }
   int GetLength() const { return length; }
 
  private:

@@ -64,6 +64,8 @@ class GPGenerationEvolution : public GPEvolution {
       : GPEvolution(producer), generator(generator) {}
   void Evolve(Population* from, Population* to, int n) override;
   void Apply(Population* population, int n) override;
+  // Each random program is complete when it is added.
+  bool AddsFinishedIndividuals() override { return true; }
 
  private:
   GPGenerator* generator;

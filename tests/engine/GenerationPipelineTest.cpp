@@ -6,6 +6,7 @@
 #include <chrono>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -53,12 +54,17 @@ class CountingEvolution : public Evolution {
       if (k + 1 == stopAfter) pipeline->RequestStop();
     }
   }
-  void Apply(Population* population, int n) override { Evolve(nullptr, population, n); }
+  void Apply(Population* population, int n) override {
+    Evolve(nullptr, population, n);
+    if (throwAtEnd) throw std::runtime_error("report");
+  }
   bool AddsFinishedIndividuals() override { return true; }
 
   GenerationPipeline* pipeline = nullptr;
   double first = 0.0;
   int stopAfter = -1;
+  // Apply ends in a thrown report (as reports are in the window).
+  bool throwAtEnd = false;
 };
 
 class GenerationPipelineTest : public ::testing::TestWithParam<int> {
@@ -320,6 +326,27 @@ TEST_P(GenerationPipelineTest, NoWatchIsCalledAfterAStoppedScore) {
   std::unique_ptr<Population> back = pipeline.Unwind(std::move(next));
   pipeline.Finish();
   back->DeleteAll();
+}
+
+// The first generation's members are scored as they are made; a report
+// thrown while it is made leaves no thread scoring any of them, so that the
+// caller may destroy them at once.
+TEST_P(GenerationPipelineTest, AReportWhileTheFirstGenerationIsMadeLeavesNoThreadOnIt) {
+  std::atomic<bool> returned{false};
+  std::atomic<int> late{0};
+  pipeline.WatchNextScored([&](int, Individual*) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    if (returned.load()) late.fetch_add(1);
+  });
+  std::unique_ptr<Population> first = NewPopulation();
+  breeding.throwAtEnd = true;
+  EXPECT_THROW(pipeline.MakeFirst(&breeding, first.get(), 200), std::runtime_error);
+  returned.store(true);
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(late.load(), 0);
+  EXPECT_EQ(first->Size(), 200);
+  first->DeleteAll();
+  pipeline.Finish();
 }
 
 INSTANTIATE_TEST_SUITE_P(Threads, GenerationPipelineTest, ::testing::Values(1, 2),
