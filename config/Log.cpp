@@ -7,6 +7,7 @@
 namespace {
 Log* theLog = nullptr;
 bool deferFiles = false;
+bool emptyLater = false;
 bool captureNext = false;
 
 void FlushLogBeforeExit() {
@@ -69,7 +70,8 @@ void Log::ReadSetting(std::istream& in) {
         if (files.Size() == files.Capacity()) {
           Warn("The log setting names more than " + std::to_string(files.Capacity()) + " files");
         }
-        stream->Add(files.CreateAndAdd(prefix + destination, deferFiles, appending));
+        stream->Add(files.CreateAndAdd(prefix + destination, deferFiles, appending, emptyLater));
+        if (emptyLater) stream->WaitFor(&files);
         // The first definition of a stream is the one used.
         if (Exists(name) == 0) filesOfStream[name].push_back(prefix + destination);
       }
@@ -78,6 +80,7 @@ void Log::ReadSetting(std::istream& in) {
       Warn("The log setting defines more than " + std::to_string(Capacity()) + " streams");
     Push(name, stream.release());
   }
+  files.EmptyLeftFiles();
 }
 
 std::vector<std::string> Log::FilesOf(const std::string& stream) const {
@@ -113,6 +116,7 @@ Log* GetLog() {
 }
 
 void DeferLogFiles(bool defer) { deferFiles = defer; }
+void EmptyLogFilesLater(bool later) { emptyLater = later; }
 void SetLogCapture(bool capture) { captureNext = capture; }
 
 void DeleteLog() {

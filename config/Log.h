@@ -77,6 +77,11 @@ Log* GetLog();
 // checking that each can be written) until OpenDeferredFiles: for a program
 // that reads input folders to show them, and writes logs only when it runs.
 void DeferLogFiles(bool defer);
+// From now on, log settings read leave the old contents of their files to be
+// emptied on another thread while the program goes on; nothing reaches a
+// file before (see OfstreamArray::EmptyLeftFiles). For a program that starts
+// writing its logs only some time after reading the setting.
+void EmptyLogFilesLater(bool later);
 void SetLogCapture(bool capture);
 // Destroys the process-wide log (closing its files); the next GetLog makes a
 // fresh, empty one.

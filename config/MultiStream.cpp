@@ -1,15 +1,34 @@
 #include "config/MultiStream.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <system_error>
 
 #include "config/InputWarnings.h"
 
 MultiStream::MultiStream(int capacity) : streams(capacity) {}
 
 void MultiStream::Flush() {
+  if (files != nullptr) Await();
   for (int i = 0; i < streams.Size(); ++i) streams.Get(i)->flush();
+}
+
+void MultiStream::Buffering(std::size_t length) {
+  if (!files->IsEmptying()) {
+    files = nullptr;
+    return;
+  }
+  buffered += length;
+  if (length >= kBuffered || buffered >= kBuffered) Await();
+}
+
+void MultiStream::Await() {
+  files->AwaitEmptied();
+  files = nullptr;
 }
 
 namespace {
@@ -24,18 +43,79 @@ void OpenOrReport(std::ofstream& file, const std::string& path, std::ios::openmo
 }
 }  // namespace
 
-std::ofstream* OfstreamArray::CreateAndAdd(const std::string& path, bool deferred, bool append) {
+OfstreamArray::~OfstreamArray() {
+  AwaitEmptied();
+  DeleteAll();
+}
+
+std::ofstream* OfstreamArray::CreateAndAdd(const std::string& path, bool deferred, bool append,
+                                           bool emptyLater) {
+  // The files left are in use by the thread emptying them.
+  AwaitEmptied();
   auto file = std::make_unique<std::ofstream>();
-  OpenOrReport(*file, path, deferred || append ? std::ios::app : std::ios::trunc);
+  bool leftFull = false;
+  if (emptyLater && !deferred && !append) {
+    // Opened for reading as well, which neither makes nor empties the file:
+    // a file this can not open is opened the usual way below.
+    struct stat status;
+    if (::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
+      file->open(path, std::ios::in | std::ios::out);
+      leftFull = file->is_open();
+      if (!leftFull) file->clear();
+    }
+  }
+  if (!leftFull) OpenOrReport(*file, path, deferred || append ? std::ios::app : std::ios::trunc);
   if (deferred) file->close();
   std::ofstream* added = file.get();
   if (size < capacity) file.release();  // else Add reports the full array
   Add(added);
   paths.push_back(path);
+  if (leftFull) left.push_back({size - 1, path});
   return added;
 }
 
+void OfstreamArray::EmptyLeftFiles() {
+  if (left.empty() || emptying.load()) return;
+  emptying.store(true, std::memory_order_release);
+  try {
+    emptier = SpreadThread([this] {
+      for (Left& file : left) {
+        if (::truncate(file.path.c_str(), 0) != 0) file.error = errno;
+      }
+    });
+  } catch (const std::system_error&) {
+    // No thread to be had: emptied here.
+    for (Left& file : left) {
+      if (::truncate(file.path.c_str(), 0) != 0) file.error = errno;
+    }
+  }
+}
+
+void OfstreamArray::AwaitEmptied() {
+  if (!emptying.load(std::memory_order_acquire)) return;
+  std::vector<Left> done;
+  {
+    std::lock_guard<std::mutex> lock(awaiting);
+    if (!emptying.load()) return;
+    emptier.Join();
+    done.swap(left);
+    for (const Left& file : done) {
+      // Its old contents are still there: nothing written goes to it.
+      if (file.error != 0) static_cast<std::ostream*>(data[file.index])->rdbuf(nullptr);
+    }
+    emptying.store(false, std::memory_order_release);
+  }
+  for (const Left& file : done) {
+    if (file.error == 0) continue;
+    // Reported as opening it emptied would have been.
+    errno = file.error;
+    WarnCanNotOpen("Log file", file.path, "OfstreamArray", "CreateAndAdd");
+    GetException()->FatalError("Can not open file", "OfstreamArray", "CreateAndAdd");
+  }
+}
+
 void OfstreamArray::OpenDeferred() {
+  AwaitEmptied();
   for (int i = 0; i < size; ++i) {
     if (data[i]->is_open()) continue;
     data[i]->clear();
@@ -44,14 +124,17 @@ void OfstreamArray::OpenDeferred() {
 }
 
 void OfstreamArray::CloseAll() {
+  AwaitEmptied();
   for (int i = 0; i < size; ++i) data[i]->close();
 }
 
 void OfstreamArray::FlushAll() {
+  AwaitEmptied();
   for (int i = 0; i < size; ++i) data[i]->flush();
 }
 
 int OfstreamArray::FirstFailed(std::string* reason) {
+  AwaitEmptied();
   for (int i = 0; i < size; ++i) {
     if (data[i]->good()) continue;
     // The failed write's reason is gone by now: what is still buffered is

@@ -2,12 +2,19 @@
 // destinations in the order they were added; OfstreamArray owns the log files.
 #pragma once
 
+#include <atomic>
+#include <cstring>
 #include <fstream>
+#include <memory>
+#include <mutex>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "foundation/Array.h"
+#include "foundation/SpreadThread.h"
+
+class OfstreamArray;
 
 class StreamArray : public PointerArray<std::ostream> {
  public:
@@ -22,9 +29,14 @@ class MultiStream {
 
   void Add(std::ostream* stream) { streams.Add(stream); }
   int Size() const { return streams.Size(); }
+  // Nothing reaches files (not owned) until their old contents are gone
+  // (see OfstreamArray::EmptyLeftFiles): what is written meanwhile stays in
+  // the files' buffers, and a flush, or more than a buffer holds, waits.
+  void WaitFor(OfstreamArray* left) { files = left; }
 
   template <class T>
   MultiStream& Write(const T& item) {
+    if (files != nullptr) Buffering(LengthOf(item));
     for (int i = 0; i < streams.Size(); ++i) *streams.Get(i) << item;
     return *this;
   }
@@ -33,23 +45,54 @@ class MultiStream {
   MultiStream& operator<<(const char* text) { return Write(text); }
   MultiStream& operator<<(const std::string& text) { return Write(text); }
   MultiStream& operator<<(std::ostream& (*manipulator)(std::ostream&)) {
+    if (files != nullptr) Await();
     for (int i = 0; i < streams.Size(); ++i) manipulator(*streams.Get(i));
     return *this;
   }
   void Flush();
 
  private:
+  // A file's buffer takes pieces shorter than this (longer ones go straight
+  // to the file), and at least this much in all.
+  static constexpr std::size_t kBuffered = 1024;
+
+  // The most characters an item can write.
+  static std::size_t LengthOf(int) { return 16; }
+  static std::size_t LengthOf(double) { return 32; }
+  static std::size_t LengthOf(const char* text) { return std::strlen(text); }
+  static std::size_t LengthOf(const std::string& text) { return text.size(); }
+  // Before length more characters are written: waits for the files once
+  // they might no longer stay in the buffers.
+  void Buffering(std::size_t length);
+  void Await();
+
   StreamArray streams;
+  OfstreamArray* files = nullptr;
+  std::size_t buffered = 0;
 };
 
 class OfstreamArray : public PointerArray<std::ofstream> {
  public:
   explicit OfstreamArray(int capacity) : PointerArray<std::ofstream>(capacity) {}
-  ~OfstreamArray() override { DeleteAll(); }
+  ~OfstreamArray() override;
   // Opens the file at path and keeps it: truncating it, or appending to it
   // when append is true. A deferred file is only checked to be writable (its
   // contents stay) and opened by OpenDeferred: until then it takes no writes.
-  std::ofstream* CreateAndAdd(const std::string& path, bool deferred = false, bool append = false);
+  // With emptyLater, a regular file that has contents is opened as it is,
+  // to be emptied by EmptyLeftFiles (emptying a file that has contents can
+  // wait milliseconds for the file system's journal).
+  std::ofstream* CreateAndAdd(const std::string& path, bool deferred = false, bool append = false,
+                              bool emptyLater = false);
+  // Empties the files CreateAndAdd left with their contents, on a thread of
+  // its own. Until AwaitEmptied, nothing may be written to any file of the
+  // array (MultiStream::WaitFor keeps its writes in the files' buffers).
+  void EmptyLeftFiles();
+  // Whether files are left to be emptied, or being emptied.
+  bool IsEmptying() const { return emptying.load(std::memory_order_acquire); }
+  // Waits until every file left is empty; a file that could not be emptied
+  // is opened again emptied, and reported as one that can not be opened
+  // when that fails too. From any thread; at once when none is left.
+  void AwaitEmptied();
   // Opens (truncating) every deferred file not opened yet.
   void OpenDeferred();
   void CloseAll();
@@ -62,5 +105,16 @@ class OfstreamArray : public PointerArray<std::ofstream> {
   int FirstFailed(std::string* reason);
 
  private:
+  // A file opened with its contents, still to be emptied.
+  struct Left {
+    int index;
+    std::string path;
+    int error = 0;  // why emptying it failed
+  };
+
   std::vector<std::string> paths;
+  std::vector<Left> left;
+  std::atomic<bool> emptying{false};
+  std::mutex awaiting;
+  SpreadThread emptier;
 };

@@ -23,6 +23,10 @@ void WriteRow(MultiStream* stream, const std::string& row) {
   stream->Flush();
 }
 
+// The header goes out with the first row (the run has begun, and the log
+// files may still be being emptied: see EmptyLogFilesLater).
+void WriteHeader(MultiStream* stream, const char* header) { *stream << header << "\n"; }
+
 std::string Count(long long value) { return std::to_string(value); }
 }  // namespace
 
@@ -42,7 +46,7 @@ void GenerationsTable::RunStarted(const RunStart& start) {
   // run of the batch writes none.
   if (stream == nullptr || state.headerWritten || start.run != 1) return;
   state.headerWritten = true;
-  WriteRow(stream, kHeader);
+  WriteHeader(stream, kHeader);
 }
 
 void GenerationsTable::GenerationFinished(const GenerationRecord& record) {
@@ -68,7 +72,7 @@ void RunsTable::RunStarted(const RunStart& start) {
   // run of the batch writes none.
   if (stream == nullptr || state.headerWritten || start.run != 1) return;
   state.headerWritten = true;
-  WriteRow(stream, kHeader);
+  WriteHeader(stream, kHeader);
 }
 
 void RunsTable::GenerationFinished(const GenerationRecord& record) {

@@ -87,6 +87,9 @@ int main(int argc, char** argv) {
     checkpoint = LoadCheckpoint(kCheckpointFile, fileList);
     GetLog()->SetAppending(true);
   }
+  // The logs' old contents go on another thread while the input is read
+  // and the first generation made.
+  EmptyLogFilesLater(true);
   // A bit-string problem runs the genetic algorithm; every other problem runs
   // genetic programming.
   std::unique_ptr<Producer> producer = CreateProducer(fileList);

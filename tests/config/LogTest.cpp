@@ -66,6 +66,36 @@ TEST(LogTest, DeferredFilesKeepEarlierLogsUntilOpened) {
   EXPECT_EQ(ReadWholeFile(dir.File("new.txt")), "run\nmore\n");
 }
 
+// Emptied on another thread, the files still hold exactly what was written
+// after the setting was read: a flush, a write longer than a buffer holds,
+// a file named twice and a file made new all come out whole, and no old
+// byte stays.
+TEST(LogTest, FilesEmptiedLaterHoldOnlyWhatIsWrittenAfterwards) {
+  ScratchDir dir;
+  std::string old(200000, 'o');
+  dir.Write("log.txt", old);
+  dir.Write("big.txt", old);
+  dir.Write("twice.txt", old);
+  DeleteLog();
+  EmptyLogFilesLater(true);
+  std::istringstream setting("a " + dir.Path() +
+                             "/ b\nlog log.txt\nbig big.txt\none twice.txt\nother twice.txt\nnew new.txt\n");
+  GetLog()->ReadSetting(setting);
+  EmptyLogFilesLater(false);
+  std::string big(3000, 'b');
+  *GetLog()->Get("big") << big;         // longer than a buffer holds
+  *GetLog()->Get("log") << "header\n";  // stays buffered
+  *GetLog()->Get("log") << 7 << std::endl;
+  *GetLog()->Get("one") << "one";
+  *GetLog()->Get("new") << 2.5;
+  GetLog()->FlushAll();
+  EXPECT_EQ(ReadWholeFile(dir.File("log.txt")), "header\n7\n");
+  EXPECT_EQ(ReadWholeFile(dir.File("big.txt")), big);
+  EXPECT_EQ(ReadWholeFile(dir.File("twice.txt")), "one");
+  EXPECT_EQ(ReadWholeFile(dir.File("new.txt")), "2.5");
+  DeleteLog();
+}
+
 // A capturing log opens nothing and keeps each destination's text, in the
 // order the setting first names them; two streams into one file share its
 // buffer, as they share the file, and each take starts the buffers afresh.
