@@ -50,8 +50,8 @@ OfstreamArray::~OfstreamArray() {
 
 std::ofstream* OfstreamArray::CreateAndAdd(const std::string& path, bool deferred, bool append,
                                            bool emptyLater) {
-  // The files left are in use by the thread emptying them.
-  AwaitEmptied();
+  // The files left are in use by the thread emptying them, once it runs.
+  if (emptierStarted.load(std::memory_order_acquire)) AwaitEmptied();
   auto file = std::make_unique<std::ofstream>();
   bool leftFull = false;
   if (emptyLater && !deferred && !append) {
@@ -70,24 +70,28 @@ std::ofstream* OfstreamArray::CreateAndAdd(const std::string& path, bool deferre
   if (size < capacity) file.release();  // else Add reports the full array
   Add(added);
   paths.push_back(path);
-  if (leftFull) left.push_back({size - 1, path});
+  if (leftFull) {
+    left.push_back({size - 1, path});
+    emptying.store(true, std::memory_order_release);
+  }
   return added;
 }
 
+namespace {
+void Empty(std::vector<OfstreamArray::Left>& files) {
+  for (OfstreamArray::Left& file : files) {
+    if (::truncate(file.path.c_str(), 0) != 0) file.error = errno;
+  }
+}
+}  // namespace
+
 void OfstreamArray::EmptyLeftFiles() {
-  if (left.empty() || emptying.load()) return;
-  emptying.store(true, std::memory_order_release);
+  if (left.empty() || emptierStarted.load()) return;
   try {
-    emptier = SpreadThread([this] {
-      for (Left& file : left) {
-        if (::truncate(file.path.c_str(), 0) != 0) file.error = errno;
-      }
-    });
+    emptier = SpreadThread([this] { Empty(left); });
+    emptierStarted.store(true, std::memory_order_release);
   } catch (const std::system_error&) {
-    // No thread to be had: emptied here.
-    for (Left& file : left) {
-      if (::truncate(file.path.c_str(), 0) != 0) file.error = errno;
-    }
+    // No thread to be had: emptied when first awaited.
   }
 }
 
@@ -97,7 +101,13 @@ void OfstreamArray::AwaitEmptied() {
   {
     std::lock_guard<std::mutex> lock(awaiting);
     if (!emptying.load()) return;
-    emptier.Join();
+    // Left but never handed to a thread (a report came first): emptied here.
+    if (emptierStarted.load()) {
+      emptier.Join();
+    } else {
+      Empty(left);
+    }
+    emptierStarted.store(false, std::memory_order_release);
     done.swap(left);
     for (const Left& file : done) {
       // Its old contents are still there: nothing written goes to it.

@@ -89,9 +89,9 @@ class OfstreamArray : public PointerArray<std::ofstream> {
   void EmptyLeftFiles();
   // Whether files are left to be emptied, or being emptied.
   bool IsEmptying() const { return emptying.load(std::memory_order_acquire); }
-  // Waits until every file left is empty; a file that could not be emptied
-  // is opened again emptied, and reported as one that can not be opened
-  // when that fails too. From any thread; at once when none is left.
+  // Waits until every file left is empty (emptying them here when no thread
+  // has them yet); a file that could not be emptied is reported as one that
+  // can not be opened. From any thread; at once when none is left.
   void AwaitEmptied();
   // Opens (truncating) every deferred file not opened yet.
   void OpenDeferred();
@@ -104,7 +104,6 @@ class OfstreamArray : public PointerArray<std::ofstream> {
   // data), or -1; *reason gets the system's word for it when one is known.
   int FirstFailed(std::string* reason);
 
- private:
   // A file opened with its contents, still to be emptied.
   struct Left {
     int index;
@@ -112,9 +111,11 @@ class OfstreamArray : public PointerArray<std::ofstream> {
     int error = 0;  // why emptying it failed
   };
 
+ private:
   std::vector<std::string> paths;
   std::vector<Left> left;
-  std::atomic<bool> emptying{false};
+  std::atomic<bool> emptying{false};        // files are left
+  std::atomic<bool> emptierStarted{false};  // and handed to the thread
   std::mutex awaiting;
   SpreadThread emptier;
 };

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <vector>
 
@@ -152,6 +153,24 @@ TEST(LogDeathTest, UndefinedStreamAndUnwritableFileAreReported) {
   EXPECT_EXIT(GetLog()->ReadSetting(deferred), ExitedWithCode(1),
               ExactLine("Fatal error: Can not open file at OfstreamArray::CreateAndAdd"));
   DeferLogFiles(false);
+}
+
+// A report while the setting is read, before the files left are handed to
+// their thread, still leaves them emptied, as opening them emptied did.
+TEST(LogDeathTest, AReportBeforeTheFilesLeftAreEmptiedEmptiesThem) {
+  std::string folder = SharedScratchFolder("log-left");
+  std::filesystem::create_directories(folder);
+  { std::ofstream(folder + "/log.txt") << "an earlier run's log"; }
+  EXPECT_EXIT(
+      {
+        DeleteLog();
+        EmptyLogFilesLater(true);
+        std::istringstream setting("a " + folder + "/ b\nlog log.txt\nsave missing/save.txt\n");
+        GetLog()->ReadSetting(setting);
+      },
+      ExitedWithCode(1), ExactLine("Fatal error: Can not open file at OfstreamArray::CreateAndAdd"));
+  EXPECT_EQ(ReadWholeFile(folder + "/log.txt"), "");
+  std::filesystem::remove_all(folder);
 }
 
 TEST(LogDeathTest, FatalReportFlushesLogFilesWrittenSoFar) {
