@@ -5,7 +5,6 @@
 #include <atomic>
 #include <cstring>
 #include <fstream>
-#include <memory>
 #include <mutex>
 #include <ostream>
 #include <string>
