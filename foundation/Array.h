@@ -2,7 +2,9 @@
 // 0 .. size-1 or an Add on a full array is reported and ends the process.
 #pragma once
 
+#include <cstddef>
 #include <memory>
+#include <type_traits>
 
 #include "foundation/Exception.h"
 
@@ -11,14 +13,37 @@
                                    const char* method);
 [[noreturn]] void ReportArrayCapacity(int capacity, const std::string& cls, const char* method);
 
+// Asks for an array whose memory the system gives as it is first written.
+struct ArrayOnDemand {};
+// bytes of zeros straight from the system, each page taken only when first
+// written; null where that is not to be had (then the caller zeroes memory
+// of its own). Given back with ReleasePagesOnDemand.
+void* PagesOnDemand(std::size_t bytes);
+void ReleasePagesOnDemand(void* pages, std::size_t bytes);
+
 template <class T>
 class Array {
  public:
   explicit Array(int capacity)
       : data(new T[capacity > 0 ? capacity : 0]()), size(0), capacity(capacity > 0 ? capacity : 0) {}
+  // The same array, for one of which usually only the first elements are
+  // used (an interpreter's value stacks): its elements read as zero all the
+  // same, but its memory is not written to (nor taken) until they are.
+  Array(int capacity, ArrayOnDemand) : size(0), capacity(capacity > 0 ? capacity : 0) {
+    std::size_t bytes = static_cast<std::size_t>(this->capacity) * sizeof(T);
+    void* pages = std::is_trivial_v<T> ? PagesOnDemand(bytes) : nullptr;
+    if (pages != nullptr) {
+      data.reset(static_cast<T*>(pages));
+      mappedBytes = bytes;
+    } else {
+      data.reset(new T[this->capacity]());
+    }
+  }
   Array(const Array&) = delete;
   Array& operator=(const Array&) = delete;
-  virtual ~Array() = default;
+  virtual ~Array() {
+    if (mappedBytes != 0) ReleasePagesOnDemand(data.release(), mappedBytes);
+  }
 
   T Get(int index) const {
     if (index < 0 || index >= size) ReportArrayIndex(index, size, ClassNameOf(*this), "Get");
@@ -62,6 +87,9 @@ class Array {
   std::unique_ptr<T[]> data;
   int size;
   int capacity;
+
+ private:
+  std::size_t mappedBytes = 0;  // data came from PagesOnDemand
 };
 
 // An array of pointers to T. It never deletes what it points to, except through

@@ -7,6 +7,7 @@
 class DoubleArray : public Array<double> {
  public:
   explicit DoubleArray(int capacity) : Array<double>(capacity) {}
+  DoubleArray(int capacity, ArrayOnDemand how) : Array<double>(capacity, how) {}
   double Sum() const;
   double Product() const;
   double Mean() const;
@@ -20,6 +21,7 @@ class DoubleArray : public Array<double> {
 class IntArray : public Array<int> {
  public:
   explicit IntArray(int capacity) : Array<int>(capacity) {}
+  IntArray(int capacity, ArrayOnDemand how) : Array<int>(capacity, how) {}
   int Sum() const;  // wraps around on overflow
   int Product() const;
   void Sort();  // ascending, by the system's quicksort

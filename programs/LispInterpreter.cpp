@@ -23,10 +23,13 @@ inline bool IsNumericType(int type) { return type == ValueType::Int || type == V
 LispInterpreter::LispInterpreter()
     : intVariables(VariableCount),
       doubleVariables(VariableCount),
-      boolStack(ValueCapacity),
-      intStack(ValueCapacity),
-      doubleStack(ValueCapacity),
-      typeStack(TypeCapacity),
+      // A quarter of a megabyte, of which a run uses the first few
+      // elements, and many problems (those evaluated a machine word of
+      // cases at a time) none at all.
+      boolStack(ValueCapacity, ArrayOnDemand{}),
+      intStack(ValueCapacity, ArrayOnDemand{}),
+      doubleStack(ValueCapacity, ArrayOnDemand{}),
+      typeStack(TypeCapacity, ArrayOnDemand{}),
       pendingNodes(PendingCapacity),
       pendingIndices(PendingCapacity),
       pendingCodes(PendingCapacity),

@@ -1,7 +1,8 @@
 // Runs programs on typed value stacks: a tree of Head nodes or a flat prefix
 // array of operators. It also holds the program's input variables and the
 // robot that robot operators act on. Made once per problem and reused; its
-// stacks are allocated once and evaluation allocates nothing.
+// stacks are allocated once (their pages as they are first written) and
+// evaluation allocates nothing.
 #pragma once
 
 #include "foundation/NumericArrays.h"

@@ -1,6 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <vector>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 
 #include "TestSupport.h"
 #include "foundation/NumericArrays.h"
@@ -41,6 +48,48 @@ TEST(ArrayDeathTest, CapacityAndIndexReports) {
   EXPECT_EXIT(empty.Top(), ExitedWithCode(1), ExactLine("Array index -1 is over size 0 at DoubleArray::Get"));
   a.Clear();
   EXPECT_EXIT(a.Get(0), ExitedWithCode(1), ExactLine("Array index 0 is over size 0 at IntArray::Get"));
+}
+
+// An array whose pages are taken as they are written works as any other:
+// zeros where nothing was written, the same reports under its own class's
+// name; and until something is written, none of its memory is resident.
+TEST(ArrayDeathTest, AnArrayOnDemandWorksAsAnyOtherAndTakesNoPagesUntilWritten) {
+  constexpr int kCapacity = 100000;  // 800 KB of doubles
+  DoubleArray values(kCapacity, ArrayOnDemand{});
+  EXPECT_EQ(values.Capacity(), kCapacity);
+  EXPECT_EQ(values.Size(), 0);
+#if defined(__linux__) && !defined(__SANITIZE_ADDRESS__)
+  auto resident = [&values] {
+    long page = ::sysconf(_SC_PAGESIZE);
+    auto start = reinterpret_cast<std::uintptr_t>(values.Data());
+    auto first = start / static_cast<std::uintptr_t>(page) * static_cast<std::uintptr_t>(page);
+    std::size_t length = start + kCapacity * sizeof(double) - first;
+    std::vector<unsigned char> pages((length + static_cast<std::size_t>(page) - 1) /
+                                     static_cast<std::size_t>(page));
+    if (::mincore(reinterpret_cast<void*>(first), length, pages.data()) != 0) return -1;
+    int count = 0;
+    for (unsigned char p : pages) count += p & 1;
+    return count;
+  };
+  EXPECT_EQ(resident(), 0);
+  values.Add(2.5);
+  EXPECT_EQ(resident(), 1);
+#else
+  // Sanitizer builds keep such arrays on the heap.
+  values.Add(2.5);
+#endif
+  values.SetSize(kCapacity);
+  EXPECT_EQ(values.Get(0), 2.5);
+  EXPECT_EQ(values.Get(kCapacity - 1), 0.0);
+  EXPECT_EQ(values.Pop(), 0.0);
+  IntArray stack(3, ArrayOnDemand{});
+  stack.Push(1);
+  stack.Push(2);
+  stack.Push(3);
+  EXPECT_EXIT(stack.Add(4), ExitedWithCode(1),
+              "^" + ExactLine("Capacity 3 is full  at IntArray::Add\n") + "$");
+  stack.Clear();
+  EXPECT_EXIT(stack.Pop(), ExitedWithCode(1), ExactLine("Array index -1 is over size 0 at IntArray::Get"));
 }
 
 TEST(ArrayTest, NumericOperations) {
