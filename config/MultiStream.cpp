@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <iostream>
 #include <memory>
 #include <system_error>
 
@@ -13,8 +14,31 @@
 MultiStream::MultiStream(int capacity) : streams(capacity) {}
 
 void MultiStream::Flush() {
-  if (files != nullptr) Await();
+  if (files != nullptr && PutOff(static_cast<std::ostream& (*)(std::ostream&)>(std::flush))) return;
   for (int i = 0; i < streams.Size(); ++i) streams.Get(i)->flush();
+}
+
+bool MultiStream::PutOff(std::ostream& (*manipulator)(std::ostream&)) {
+  if (!files->IsEmptying()) {
+    files = nullptr;
+    return false;
+  }
+  // Lines on the console go out as they come, in their order with the
+  // others there.
+  bool console = false;
+  for (int i = 0; i < streams.Size(); ++i)
+    console = console || streams.Get(i) == &std::cout || streams.Get(i) == &std::cerr;
+  if (console) {
+    Await();
+    return false;
+  }
+  if (manipulator == static_cast<std::ostream& (*)(std::ostream&)>(std::flush)) return true;
+  if (manipulator == static_cast<std::ostream& (*)(std::ostream&)>(std::endl)) {
+    Write('\n');
+    return true;
+  }
+  Await();
+  return false;
 }
 
 void MultiStream::Buffering(std::size_t length) {

@@ -30,7 +30,10 @@ class MultiStream {
   int Size() const { return streams.Size(); }
   // Nothing reaches files (not owned) until their old contents are gone
   // (see OfstreamArray::EmptyLeftFiles): what is written meanwhile stays in
-  // the files' buffers, and a flush, or more than a buffer holds, waits.
+  // the files' buffers, and more than a buffer holds waits. A flush (or a
+  // line's end) meanwhile is put off: the buffers go out at the first flush
+  // after the files are empty, or when the files are flushed or closed
+  // together (OfstreamArray::FlushAll, CloseAll), as at a report or the end.
   void WaitFor(OfstreamArray* left) { files = left; }
 
   template <class T>
@@ -44,7 +47,7 @@ class MultiStream {
   MultiStream& operator<<(const char* text) { return Write(text); }
   MultiStream& operator<<(const std::string& text) { return Write(text); }
   MultiStream& operator<<(std::ostream& (*manipulator)(std::ostream&)) {
-    if (files != nullptr) Await();
+    if (files != nullptr && PutOff(manipulator)) return *this;
     for (int i = 0; i < streams.Size(); ++i) manipulator(*streams.Get(i));
     return *this;
   }
@@ -56,6 +59,7 @@ class MultiStream {
   static constexpr std::size_t kBuffered = 1024;
 
   // The most characters an item can write.
+  static std::size_t LengthOf(char) { return 1; }
   static std::size_t LengthOf(int) { return 16; }
   static std::size_t LengthOf(double) { return 32; }
   static std::size_t LengthOf(const char* text) { return std::strlen(text); }
@@ -64,6 +68,10 @@ class MultiStream {
   // they might no longer stay in the buffers.
   void Buffering(std::size_t length);
   void Await();
+  // While the files are being emptied: a flush is put off, and a line's end
+  // only written to the buffers; true when that was all (any other
+  // manipulator waits for the files). Once they are empty, false.
+  bool PutOff(std::ostream& (*manipulator)(std::ostream&));
 
   StreamArray streams;
   OfstreamArray* files = nullptr;

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iostream>
 #include <fstream>
 #include <sstream>
 #include <vector>
 
 #include "TestSupport.h"
 #include "config/Log.h"
+#include "config/MultiStream.h"
 
 namespace {
 using ::testing::ExitedWithCode;
@@ -95,6 +97,35 @@ TEST(LogTest, FilesEmptiedLaterHoldOnlyWhatIsWrittenAfterwards) {
   EXPECT_EQ(ReadWholeFile(dir.File("twice.txt")), "one");
   EXPECT_EQ(ReadWholeFile(dir.File("new.txt")), "2.5");
   DeleteLog();
+}
+
+// While a file's old contents wait to be emptied, a line's end and a flush
+// leave the line in the buffer (the run does not wait for the file system),
+// and it reaches the file once the files are flushed together; a stream that
+// also writes to the console waits instead, so that its line goes out now.
+TEST(LogTest, ALineEndWhileTheFilesAreEmptiedWaitsForThemOnlyWithTheConsole) {
+  ScratchDir dir;
+  dir.Write("log.txt", "old");
+  dir.Write("echo.txt", "old");
+  OfstreamArray files(2);
+  MultiStream log(1);
+  log.Add(files.CreateAndAdd(dir.File("log.txt"), false, false, true));
+  log.WaitFor(&files);
+  log << "line" << std::endl;
+  log.Flush();
+  EXPECT_EQ(ReadWholeFile(dir.File("log.txt")), "old");
+  files.FlushAll();
+  EXPECT_EQ(ReadWholeFile(dir.File("log.txt")), "line\n");
+
+  OfstreamArray more(1);
+  MultiStream echo(2);
+  echo.Add(more.CreateAndAdd(dir.File("echo.txt"), false, false, true));
+  echo.Add(&std::cout);
+  echo.WaitFor(&more);
+  testing::internal::CaptureStdout();
+  echo << "seen" << std::endl;
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "seen\n");
+  EXPECT_EQ(ReadWholeFile(dir.File("echo.txt")), "seen\n");
 }
 
 // A capturing log opens nothing and keeps each destination's text, in the
