@@ -11,6 +11,13 @@
 # gain on this machine, and the gain over it is how much of that the
 # program gets.
 #
+# A third line, where the benchmarks are built, gives a cache line's trip
+# between two processors and back (build/morvane2-cache-trip) before and
+# after the runs: tens of nanoseconds where the processors share a cache,
+# several hundred where they do not (a virtual machine's host may place them
+# either way, and change it within minutes); two threads that pass work to
+# each other then gain much less, while two separate runs do not notice.
+#
 # Usage: scripts/thread-gain.sh EXAMPLE [ITERATIONS [REPEATS [POPULATION]]]
 #   e.g. scripts/thread-gain.sh santafe 2 3 4000
 #   POPULATION replaces the example's population_size (default: keep it).
@@ -47,6 +54,10 @@ for threads in 1 2 pair; do
   [ -z "$population" ] || sed -i "s/^population_size\t.*/population_size\t$population/" "$parameters"
 done
 
+trip="$root/build/morvane2-cache-trip"
+tripBefore=""
+[ ! -x "$trip" ] || tripBefore=$("$trip" 2> /dev/null || true)
+
 declare -A times
 # Each run starts from this shell, in its folder, with nothing else forked
 # in the time taken.
@@ -78,3 +89,8 @@ printf '%s%s, %d iteration(s), median of %d: 1 thread %.3f s, 2 threads %.3f s, 
   "$example" "${population:+ (population $population)}" "$iterations" "$repeats" "$one" "$two" "$(echo "$one / $two" | bc -l)"
 printf '  two 1-thread runs at once %.3f s: ceiling %.2fx, gain/ceiling %.0f%%\n' \
   "$pair" "$(echo "2 * $one / $pair" | bc -l)" "$(echo "100 * $one / $two / (2 * $one / $pair)" | bc -l)"
+if [ -n "$tripBefore" ]; then
+  tripAfter=$("$trip" 2> /dev/null || true)
+  printf '  a cache line from one processor to the other and back: %s before the runs, %s after\n' \
+    "$tripBefore" "${tripAfter:-?}"
+fi
