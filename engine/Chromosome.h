@@ -109,6 +109,9 @@ class GAChromosome : public Chromosome {
   // Carries out the recipe, if the chromosome is still one.
   void Make() override;
   bool IsMade() const { return recipe.first == nullptr; }
+  // The genes of a made chromosome (null for a recipe, or after
+  // DeleteContents), without making it: for threads that only read it.
+  const IntArray* MadeGenes() const { return IsMade() ? genes.get() : nullptr; }
 
   // Destroys the gene array.
   void DeleteContents() override;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "engine/Chromosome.h"
 #include "engine/Evolution.h"
@@ -12,6 +13,7 @@
 #include "engine/Problem.h"
 #include "engine/Scoring.h"
 #include "foundation/Exception.h"
+#include "foundation/Utility.h"
 
 GenerationPipeline::GenerationPipeline(Problem* problem, int threads) : problem(problem), threads(threads) {
   if (problem->CanReuseFitness()) memory = std::make_unique<FitnessMemory>();
@@ -86,6 +88,8 @@ void GenerationPipeline::Breed(Evolution* evolution, std::unique_ptr<Population>
   // scored, for the same reason: each is read while it is still in cache.
   bool deferred = !problem->IsRecording() && evolution->AddsFinishedIndividuals();
   if (evaluator) evaluator->SetWatch(nextWatch ? &nextWatch : nullptr);
+  bredScored = nullptr;
+  if (deferred && BreedShared(evolution, next, n)) return;
   if (deferred && evaluator) {
     if (!prepared) {
       for (int i = 0; i < parents->Size(); ++i) parents->GetUnsorted(i)->GetChromosome()->PrepareForSharing();
@@ -108,6 +112,28 @@ void GenerationPipeline::Breed(Evolution* evolution, std::unique_ptr<Population>
   }
   evolution->WatchStop(nullptr);
   evolution->DeferCopies(false);
+}
+
+bool GenerationPipeline::BreedShared(Evolution* evolution, Population* next, int n) {
+  if (threads <= 1 || serialOnly || n <= 1 || next->Size() != 0 || next->Capacity() < n || !StartWorkers()) {
+    return false;
+  }
+  std::unique_ptr<SharedBreeding> parts = evolution->ShareBreeding(parents.get(), n);
+  if (!parts) return false;
+  if (!prepared) {
+    for (int i = 0; i < parents->Size(); ++i) parents->GetUnsorted(i)->GetChromosome()->PrepareForSharing();
+  }
+  evaluator->SetWatch(nextWatch ? &nextWatch : nullptr);
+  // Every thread draws from its own copy of the generator, which afterwards
+  // stands where breeding in order would have left it.
+  ParallelEvaluator::Bred bred = evaluator->BreedAndEvaluate(next, parts.get(), GetUtility());
+  if (bred == ParallelEvaluator::Bred::NotShared) return false;
+  bredScored = next;
+  bredWhole = bred == ParallelEvaluator::Bred::Scored;
+  bredEvaluations = evaluator->GetEvaluations();
+  bredRemembered = evaluator->GetRemembered();
+  bredPrepared = evaluator->PreparedAll();
+  return true;
 }
 
 bool GenerationPipeline::OnThreads(Population* population) {
@@ -155,9 +181,15 @@ WorkSharing* GenerationPipeline::Sharing() {
 bool GenerationPipeline::ScoreRound(Population* population) {
   evaluations = 0;
   remembered = 0;
+  Population* bred = std::exchange(bredScored, nullptr);
   if (stop.IsRequested()) return false;
   bool whole = false;
-  if (OnThreads(population)) {
+  if (bred == population) {
+    whole = bredWhole;
+    evaluations = bredEvaluations;
+    remembered = bredRemembered;
+    prepared = bredPrepared;
+  } else if (OnThreads(population)) {
     evaluator->SetWatch(nextWatch ? &nextWatch : nullptr);
     whole = evaluator->Evaluate(population);
     evaluations = evaluator->GetEvaluations();

@@ -101,6 +101,11 @@ class GenerationPipeline {
   // Scoring on the calling thread, each member made just after an old one
   // is destroyed, so that the copy takes the nodes just freed.
   bool ScoreHere(Population* population, const Scoring::Watch& watch);
+  // Breeds next on the scoring threads, each part scored by the thread that
+  // bred it, where evolution can share its breeding (see
+  // Evolution::ShareBreeding); the next Score of next then only takes the
+  // outcome. False, with nothing changed, where it can not.
+  bool BreedShared(Evolution* evolution, Population* next, int n);
   // Score but for ending the watch.
   bool ScoreRound(Population* population);
   // The generation no longer needed goes: destroyed by the workers when
@@ -134,6 +139,13 @@ class GenerationPipeline {
   bool freeWhereMade = false;
   long long evaluations = 0;
   long long remembered = 0;
+  // The generation scored as it was bred, until its Score, and what that
+  // scoring came to.
+  Population* bredScored = nullptr;
+  bool bredWhole = false;
+  long long bredEvaluations = 0;
+  long long bredRemembered = 0;
+  bool bredPrepared = false;
   // The watch of the generation being bred or scored, null for none.
   Scoring::Watch nextWatch;
 };

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "engine/Chromosome.h"
+#include "engine/Evolution.h"
 #include "engine/FitnessMemory.h"
 #include "engine/Individual.h"
 #include "engine/Population.h"
@@ -13,6 +14,7 @@
 #include "engine/StopRequest.h"
 #include "engine/ThreadSlot.h"
 #include "foundation/Exception.h"
+#include "foundation/Utility.h"
 #include "programs/Head.h"
 #include "programs/NodePool.h"
 
@@ -40,6 +42,14 @@ bool SpinUntil(Ready ready) {
 }
 }  // namespace
 
+// A thread's own copy of the generator while it breeds parts, on cache
+// lines of its own.
+struct alignas(64) ParallelEvaluator::Draws {
+  Utility random;
+  long long drawn = 0;
+  long long round = -1;
+};
+
 std::unique_ptr<ParallelEvaluator> ParallelEvaluator::Create(Problem* problem, int threads) {
   if (threads < 2) return nullptr;
   auto evaluator = std::make_unique<ParallelEvaluator>(problem, threads);
@@ -54,6 +64,7 @@ ParallelEvaluator::ParallelEvaluator(Problem* problem, int threads) : problem(pr
     copies.push_back(std::move(copy));
   }
   retireSlots = std::make_unique<RetireSlot[]>(copies.size() + 1);
+  for (std::size_t k = 0; k <= copies.size(); ++k) draws.push_back(std::make_unique<Draws>());
   workers.reserve(copies.size());
   for (std::size_t w = 0; w < copies.size(); ++w) {
     workers.emplace_back([this, w] { WorkerLoop(static_cast<int>(w)); });
@@ -236,6 +247,7 @@ void ParallelEvaluator::WorkerLoop(int worker) {
            (retiringMembers.load() != nullptr && retireEpoch.load() != retiredOwn);
   };
   const std::function<bool()>* task = nullptr;
+  SharedBreeding* parts = nullptr;
   for (;;) {
     {
       SpinUntil(ready);
@@ -256,10 +268,13 @@ void ParallelEvaluator::WorkerLoop(int worker) {
       if (!open) continue;
       ++running;
       task = job;
+      parts = breeding;
     }
     if (task != nullptr) {
       while ((*task)()) {
       }
+    } else if (parts != nullptr) {
+      RunParts(copies[static_cast<std::size_t>(worker)].get(), worker + 1);
     } else {
       RunShare(copies[static_cast<std::size_t>(worker)].get(), worker + 1);
     }
@@ -329,6 +344,35 @@ void ParallelEvaluator::RunShare(Problem* evaluating, int slot) {
   }
 }
 
+void ParallelEvaluator::RunParts(Problem* evaluating, int slot) {
+  Draws& mine = *draws[static_cast<std::size_t>(slot)];
+  int count = breeding->PartCount();
+  for (;;) {
+    if (StopRequested() || partsFailed.load(std::memory_order_relaxed)) return;
+    int k = nextPart.fetch_add(1, std::memory_order_relaxed);
+    if (k >= count) return;
+    if (mine.round != breedingRound) {
+      mine.random = *breedingStart;
+      mine.drawn = 0;
+      mine.round = breedingRound;
+    }
+    if (!breeding->Breed(population, k, slot, &mine.random, mine.drawn)) {
+      partsFailed.store(true, std::memory_order_relaxed);
+      return;
+    }
+    // Each member just bred is made and scored here while its recipe is in
+    // this thread's caches, a retired member of this thread's destroyed
+    // before it (see RunShare).
+    int end = breeding->Part(k + 1);
+    for (int i = breeding->Part(k); i < end; ++i) {
+      if (StopRequested()) return;
+      RetireSome(false, slot, true);
+      if (i > firstFailed.load(std::memory_order_relaxed)) continue;
+      ScoreMember(evaluating, slot, i);
+    }
+  }
+}
+
 void ParallelEvaluator::ScoreMember(Problem* evaluating, int slot, int i) {
   Individual* member = population->GetPublished(i);
   // Copied from its parents here, by the thread that reads it first.
@@ -357,7 +401,7 @@ void ParallelEvaluator::ScoreMember(Problem* evaluating, int slot, int i) {
 
 bool ParallelEvaluator::StopRequested() const { return stop != nullptr && stop->IsRequested(); }
 
-void ParallelEvaluator::Begin(Population* members, bool isComplete) {
+void ParallelEvaluator::Begin(Population* members, bool isComplete, SharedBreeding* parts) {
   population = members;
   members->StartScoredLanes(GetThreadCount());
   std::size_t room = static_cast<std::size_t>(members->Capacity());
@@ -376,6 +420,7 @@ void ParallelEvaluator::Begin(Population* members, bool isComplete) {
     std::lock_guard<std::mutex> lock(mutex);
     open = true;
     job = nullptr;
+    breeding = parts;
     ++round;
   }
   roundStarted.fetch_add(1);
@@ -388,6 +433,7 @@ void ParallelEvaluator::Share(const std::function<bool()>& step) {
     std::lock_guard<std::mutex> lock(mutex);
     open = true;
     job = &step;
+    breeding = nullptr;
     ++round;
   }
   roundStarted.fetch_add(1);
@@ -443,6 +489,59 @@ bool ParallelEvaluator::Evaluate(Population* members) {
   RunShare(problem, 0);
   Close();
   population = nullptr;
+  return EndRound(members);
+}
+
+ParallelEvaluator::Bred ParallelEvaluator::BreedAndEvaluate(Population* members, SharedBreeding* parts,
+                                                            Utility* random) {
+  Abandon();
+  members->OpenPlaces(parts->Size());
+  breedingStart = random;
+  ++breedingRound;
+  nextPart.store(0, std::memory_order_relaxed);
+  partsFailed.store(false, std::memory_order_relaxed);
+  Begin(members, true, parts);
+  RunParts(problem, 0);
+  Close();
+  population = nullptr;
+  Bred outcome = Bred::Scored;
+  if (StopRequested() || partsFailed.load()) {
+    // What was bred goes, and with it whatever its scoring left: the
+    // generation is bred again, or not at all.
+    members->ClosePlaces(false);
+    if (memory != nullptr) memory->TakeRaced();
+    if (StopRequested()) {
+      random->Skip(parts->Draws());
+      outcome = Bred::Stopped;
+    } else {
+      outcome = Bred::NotShared;
+    }
+  } else {
+    members->ClosePlaces(true);
+    MoveOnDraws(random);
+    if (!EndRound(members)) outcome = Bred::Stopped;
+  }
+  // No worker is in the round: the plan is the caller's again.
+  std::lock_guard<std::mutex> lock(mutex);
+  breeding = nullptr;
+  return outcome;
+}
+
+void ParallelEvaluator::MoveOnDraws(Utility* random) {
+  // The last offspring's draws end where the generation's do: the thread
+  // that bred it has made them all (a copy of 2.5 KB rather than every
+  // regeneration of the state again).
+  long long total = breeding->Draws();
+  for (const std::unique_ptr<Draws>& some : draws) {
+    if (some->round == breedingRound && some->drawn == total) {
+      *random = some->random;
+      return;
+    }
+  }
+  random->Skip(total);
+}
+
+bool ParallelEvaluator::EndRound(Population* members) {
   evaluations = 0;
   remembered = 0;
   for (const Counts& some : counts) {

@@ -29,6 +29,8 @@
 
 class FitnessMemory;
 class Individual;
+class SharedBreeding;
+class Utility;
 class Population;
 class Problem;
 class StopRequest;
@@ -63,6 +65,19 @@ class ParallelEvaluator : public WorkSharing {
   // any copy is set on the problem. False when a stop request cut the round
   // short: then nothing is written and no flag adopted.
   bool Evaluate(Population* population);
+
+  // Breeds the generation of parts into members (empty, with room for it)
+  // and gives every member its fitness, each part bred, made and scored by
+  // one thread, which draws from its own copy of random (the generator as
+  // the generation's breeding begins, only read during the round). Scored
+  // leaves what breeding the generation in order and then Evaluate would
+  // leave, random moved on by the generation's draws; Stopped, after a stop
+  // request, leaves members empty and random moved on likewise; NotShared,
+  // where a part could not be bred as planned, leaves members empty,
+  // nothing written and random as it was (the generation is then to be bred
+  // in order after all).
+  enum class Bred { Scored, Stopped, NotShared };
+  Bred BreedAndEvaluate(Population* members, SharedBreeding* parts, Utility* random);
 
   // Between rounds (a round begun by EvaluateAsAdded is abandoned first):
   // step on this thread and on the workers that join (a worker destroying
@@ -103,14 +118,25 @@ class ParallelEvaluator : public WorkSharing {
 
  private:
   // Starts a round on population: the workers claim members as they become
-  // available.
-  void Begin(Population* population, bool complete);
+  // available, or (with parts) breed and score the parts.
+  void Begin(Population* population, bool complete, SharedBreeding* parts = nullptr);
+  // Moves random on by the draws of the round's parts: to the copy of a
+  // thread that bred the last part, else by skipping them.
+  void MoveOnDraws(Utility* random);
+  // After Close: the counts, the lines in index order, the solved flags and
+  // the first failure's report, as Evaluate leaves them; false after a stop
+  // request.
+  bool EndRound(Population* members);
   // Marks the population complete, lets no more workers join the round, and
   // waits for those in it to finish.
   void Close();
   // Makes and scores members one at a time, as the thread numbered slot
   // (see ThreadSlot) claims them, until none is left or a stop is requested.
   void RunShare(Problem* evaluating, int slot);
+  // Claims parts of the round's breeding one at a time, and breeds, makes
+  // and scores each, until none is left, one could not be bred or a stop is
+  // requested.
+  void RunParts(Problem* evaluating, int slot);
   // Makes and scores the claimed i-th member.
   void ScoreMember(Problem* evaluating, int slot, int i);
   bool StopRequested() const;
@@ -159,6 +185,17 @@ class ParallelEvaluator : public WorkSharing {
 
   // The round being evaluated.
   Population* population = nullptr;
+  // Where the round breeds its population as well: the parts, the next part
+  // to claim, whether one could not be bred, and the generator as breeding
+  // begins. Per thread, its copy of the generator and the draws it has made
+  // of the round's (the round it last copied start in).
+  SharedBreeding* breeding = nullptr;
+  std::atomic<int> nextPart{0};
+  std::atomic<bool> partsFailed{false};
+  const Utility* breedingStart = nullptr;
+  long long breedingRound = 0;
+  struct Draws;
+  std::vector<std::unique_ptr<Draws>> draws;
   std::atomic<bool> complete{true};  // no more members will be added
   std::unique_ptr<std::atomic<unsigned char>[]> claims;  // per member: taken
   std::size_t claimsSize = 0;

@@ -36,6 +36,33 @@ void Population::AcceptAll(IndividualVisitor* visitor) {
   sorted = false;
 }
 
+void Population::OpenPlaces(int n) {
+  int size = individuals->Size();
+  if (n < 0 || n > individuals->Capacity() - size)
+    ReportArrayCapacity(individuals->Capacity(), ClassNameOf(*individuals), "Add");
+  for (int i = size; i < size + n; ++i) entries[i] = nullptr;
+  placesFrom = size;
+  placesTo = size + n;
+}
+
+void Population::ClosePlaces(bool keep) {
+  if (keep) {
+    individuals->SetSize(placesTo);
+    published.count.store(placesTo, std::memory_order_release);
+    sorted = false;
+  } else {
+    for (int i = placesFrom; i < placesTo; ++i) {
+      Individual* placed = entries[i];
+      entries[i] = nullptr;
+      if (placed == nullptr) continue;
+      placed->DeleteChromosome();
+      delete placed;
+    }
+    lanes.clear();
+  }
+  placesFrom = placesTo = individuals->Size();
+}
+
 void Population::DeleteAll() {
   for (int i = 0; i < individuals->Size(); ++i) individuals->Get(i)->DeleteChromosome();
   individuals->DeleteAll();

@@ -24,6 +24,18 @@ class Population {
   // preferredThread: the thread (see ThreadSlot) best placed to evaluate the
   // new member, or -1 for any.
   void Add(Individual* individual, int preferredThread = -1);
+  // For threads that make the members of a generation side by side, each
+  // at its own index: OpenPlaces empties the places Size() .. Size()+n-1
+  // (reported when beyond the capacity); Place puts individual at one of
+  // them, i, and the thread that fills it may read it back at once with
+  // GetPublished; ClosePlaces(true), with every place filled, counts them
+  // as members, and ClosePlaces(false) destroys whatever was placed.
+  void OpenPlaces(int n);
+  void Place(int i, Individual* individual, int preferredThread) {
+    entries[i] = individual;
+    preferences[static_cast<std::size_t>(i)] = preferredThread;
+  }
+  void ClosePlaces(bool keep);
   // The i-th member in comparator order, sorting first if needed: Get(0) is
   // the best.
   Individual* Get(int i);
@@ -66,7 +78,10 @@ class Population {
   std::unique_ptr<IndividualArray> individuals;
   // The array's members, read by the scoring threads while this thread adds
   // to it; never changes.
-  Individual* const* entries;
+  Individual** entries;
+  // The places opened, from the member count at the time.
+  int placesFrom = 0;
+  int placesTo = 0;
   std::unique_ptr<int[]> preferences;
   // On a cache line of its own: this thread writes it at every member it
   // adds, and the scoring threads would otherwise lose the fields they read

@@ -4,9 +4,28 @@
 #include "foundation/Numeric.h"
 #include "foundation/NumericArrays.h"
 
+namespace {
+thread_local Utility* threadUtility = nullptr;
+}  // namespace
+
 Utility* GetUtility() {
   static Utility utility;
-  return &utility;
+  Utility* own = threadUtility;
+  return own != nullptr ? own : &utility;
+}
+
+ThreadUtility::ThreadUtility(Utility* random) : previous(threadUtility) { threadUtility = random; }
+
+ThreadUtility::~ThreadUtility() { threadUtility = previous; }
+
+void Utility::Skip(long long n) {
+  while (n > 0) {
+    if (index >= 624) Regenerate();
+    long long room = 624 - index;
+    long long step = n < room ? n : room;
+    index += static_cast<int>(step);
+    n -= step;
+  }
 }
 
 void Utility::Seed(std::uint32_t s) {

@@ -23,6 +23,9 @@ class Utility {
   double Random01() { return static_cast<double>(NextWord()) * (1.0 / 4294967296.0); }
   int RandomInt(int n);
   double RandomDouble(double x);
+  // Moves on n words, as n draws of NextWord would (n >= 0), without
+  // tempering the words passed over.
+  void Skip(long long n);
 
   // The generator's whole state: its 624 words and the index of the next
   // one to use (624: regenerate first; 625: never seeded). A checkpoint
@@ -45,4 +48,20 @@ class Utility {
   int index = 625;  // never seeded
 };
 
+// The process's generator, or the calling thread's own while a
+// ThreadUtility is in force on it.
 Utility* GetUtility();
+
+// For its lifetime, GetUtility() on the constructing thread gives random
+// (not owned): threads that breed parts of one generation side by side each
+// draw from their own copy of the generator, moved on to their part's draws.
+class ThreadUtility {
+ public:
+  explicit ThreadUtility(Utility* random);
+  ~ThreadUtility();
+  ThreadUtility(const ThreadUtility&) = delete;
+  ThreadUtility& operator=(const ThreadUtility&) = delete;
+
+ private:
+  Utility* previous;
+};

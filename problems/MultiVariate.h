@@ -31,10 +31,6 @@ class MultiVariate : public Problem {
   // A copy with a function of its own, made from the same name, and its own
   // translation and rotation.
   Problem* Clone() override;
-  // No: decoding a string and computing the function cost less than the
-  // string's trip to another core (two threads took 1.3 to 1.5 times as
-  // long as one on Rastrigin's function, 4 000 members of 100 genes).
-  bool GainsFromThreads() override { return false; }
   // The variables the best string decodes to, against the function's
   // optimum.
   std::unique_ptr<Recording> Record(Individual* individual) override;

@@ -66,6 +66,8 @@ class CrossoverScheme : public Kind {
       ++i;
     }
   }
+  Crossover* GetCrossover() const { return crossover; }
+  Selection* GetSelection() const { return selection; }
   // For n >= 1: ceil(n / 2) times, crosses two selected members in place;
   // adds nothing.
   void Apply(Population* population, int n) override {
@@ -95,6 +97,8 @@ class MutationScheme : public Kind {
       this->Add(to, this->Mutated(mutation, parent), parent);
     }
   }
+  Mutation* GetMutation() const { return mutation; }
+  Selection* GetSelection() const { return selection; }
   // n times, mutates a selected member in place.
   void Apply(Population* population, int n) override {
     for (int k = 0; k < n && !this->StopRequested(); ++k) this->MutateInPlace(mutation, selection->Select(population));
@@ -118,6 +122,7 @@ class ReproductionScheme : public Kind {
     }
   }
   void Apply(Population* population, int n) override { Evolve(population, population, n); }
+  Selection* GetSelection() const { return selection; }
 
  private:
   Selection* selection;
@@ -163,6 +168,13 @@ class CompositeScheme : public Kind {
   int CrossoverCount(int n) const { return GenerationSplit::Of(n, eliteSize, crossoverRatio, mutationRatio).crossover; }
   int MutationCount(int n) const { return GenerationSplit::Of(n, eliteSize, crossoverRatio, mutationRatio).mutation; }
   int GetEliteSize() const { return eliteSize; }
+  // The parts a generation is split among.
+  GenerationSplit SplitOf(int n) const {
+    return GenerationSplit::Of(n, eliteSize, crossoverRatio, mutationRatio);
+  }
+  Evolution* GetCrossoverPart() const { return crossover; }
+  Evolution* GetMutationPart() const { return mutation; }
+  Evolution* GetReproductionPart() const { return reproduction; }
 
  private:
   std::array<Evolution*, 4> Parts() { return {elite.get(), crossover, mutation, reproduction}; }

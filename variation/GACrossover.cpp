@@ -9,16 +9,19 @@ void GAOnePointCrossover::Cross(IntArray* a, IntArray* b) {
   if (a->Size() != b->Size()) {
     GetException()->FatalError("Bit strings of different lengths", ClassNameOf(*this), "Cross");
   }
-  int point = 1 + GetUtility()->RandomInt(a->Size() - 1);
-  CrossAt(a, b, point);
+  CrossAt(a, b, DrawCut(a->Size()));
+}
+
+int GAOnePointCrossover::DrawCut(int length) {
+  int point = 1 + GetUtility()->RandomInt(length - 1);
+  return point < 0 ? 0 : point;
 }
 
 int GAOnePointCrossover::PlanCut(const IntArray* a, const IntArray* b) {
   if (a->Size() != b->Size()) {
     GetException()->FatalError("Bit strings of different lengths", ClassNameOf(*this), "Cross");
   }
-  int point = 1 + GetUtility()->RandomInt(a->Size() - 1);
-  return point < 0 ? 0 : point;
+  return DrawCut(a->Size());
 }
 
 void GAOnePointCrossover::CrossAt(IntArray* a, IntArray* b, int point) {

@@ -28,4 +28,6 @@ class GAOnePointCrossover : public GACrossover {
   // Exchanges genes point .. L - 1 of a and b.
   void CrossAt(IntArray* a, IntArray* b, int point);
   int PlanCut(const IntArray* a, const IntArray* b) override;
+  // The one draw, for strings of length genes: the cut point (0 or more).
+  int DrawCut(int length);
 };

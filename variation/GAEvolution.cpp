@@ -14,6 +14,7 @@
 #include "foundation/Utility.h"
 #include "variation/GACrossover.h"
 #include "variation/GAMutation.h"
+#include "variation/GASharedBreeding.h"
 
 void GAEvolution::AddGenes(Population* population, IntArray* genes) {
   // A full population reports before it takes the individual: where reports
@@ -113,4 +114,8 @@ void GAGenerationEvolution::Apply(Population* population, int n) {
     for (int i = 0; i < length; ++i) genes->Add(GetUtility()->RandomInt(2));
     AddGenes(population, genes);
   }
+}
+
+std::unique_ptr<SharedBreeding> GAWithMutationEvolution::ShareBreeding(Population* from, int n) {
+  return GASharedBreeding::Plan(this, producer, from, n);
 }

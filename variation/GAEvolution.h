@@ -107,4 +107,6 @@ class GAWithMutationEvolution : public CompositeScheme<GAEvolution, GAEliteEvolu
   // Every offspring is final once added (its recipe, while copies are
   // deferred, reads only the parents).
   bool AddsFinishedIndividuals() override { return true; }
+  // Threads can share a generation: see GASharedBreeding.
+  std::unique_ptr<SharedBreeding> ShareBreeding(Population* from, int n) override;
 };

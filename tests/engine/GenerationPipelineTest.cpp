@@ -1,5 +1,3 @@
-#include "engine/GenerationPipeline.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -13,9 +11,11 @@
 
 #include "engine/Evolution.h"
 #include "engine/FakeLispCode.h"
+#include "engine/GenerationPipeline.h"
 #include "engine/IndividualComparator.h"
 #include "engine/Population.h"
 #include "engine/Problem.h"
+#include "foundation/Utility.h"
 
 namespace {
 // Scores a fake program by its value; scoring the program valued stopAt
@@ -65,6 +65,54 @@ class CountingEvolution : public Evolution {
   int stopAfter = -1;
   // Apply ends in a thrown report (as reports are in the window).
   bool throwAtEnd = false;
+};
+
+// Draws one word per offspring, valued first + the word mod 1000, and
+// offers its generations as parts of 16 that threads can share; a part
+// numbered failPart says it can not be bred, and a stop is requested as
+// part stopPart is bred (or, in order, its first offspring).
+class DrawingEvolution : public CountingEvolution {
+ public:
+  static constexpr int kPart = 16;
+  double ValueOf(std::uint32_t word) const { return first + word % 1000; }
+  void Evolve(Population*, Population* to, int n) override {
+    for (int k = 0; k < n && !StopRequested(); ++k) {
+      if (k == stopPart * kPart) pipeline->RequestStop();
+      to->Add(MakeIndividual("P", ValueOf(GetUtility()->NextWord())));
+    }
+  }
+  std::unique_ptr<SharedBreeding> ShareBreeding(Population*, int n) override {
+    return std::make_unique<Parts>(this, n);
+  }
+
+  std::atomic<int> partsBred{0};
+  int failPart = -1;
+  int stopPart = -1;
+
+ private:
+  class Parts : public SharedBreeding {
+   public:
+    Parts(DrawingEvolution* scheme, int n) : scheme(scheme), n(n) {}
+    int Size() const override { return n; }
+    long long Draws() const override { return n; }
+    int PartCount() const override { return (n + kPart - 1) / kPart; }
+    int Part(int k) const override { return std::min(n, kPart * k); }
+    bool Breed(Population* next, int k, int slot, Utility* random, long long& drawn) override {
+      scheme->partsBred.fetch_add(1);
+      if (k == scheme->failPart) return false;
+      if (k == scheme->stopPart) scheme->pipeline->RequestStop();
+      for (int i = Part(k); i < Part(k + 1); ++i) {
+        random->Skip(i - drawn);
+        drawn = i + 1;
+        next->Place(i, MakeIndividual("P", scheme->ValueOf(random->NextWord())), slot);
+      }
+      return true;
+    }
+
+   private:
+    DrawingEvolution* scheme;
+    int n;
+  };
 };
 
 class GenerationPipelineTest : public ::testing::TestWithParam<int> {
@@ -347,6 +395,64 @@ TEST_P(GenerationPipelineTest, AReportWhileTheFirstGenerationIsMadeLeavesNoThrea
   EXPECT_EQ(first->Size(), 200);
   first->DeleteAll();
   pipeline.Finish();
+}
+
+// A scheme that offers its breeding in parts is bred and scored in parts on
+// several threads, and in order on one; either way, and where a part can
+// not be bred after all, the generation, its scores and the generator after
+// it are those of breeding in order.
+TEST_P(GenerationPipelineTest, BreedingInPartsLeavesWhatBreedingInOrderLeaves) {
+  for (int failPart : {-1, 3}) {
+    SCOPED_TRACE(failPart);
+    DrawingEvolution drawing;
+    drawing.pipeline = &pipeline;
+    drawing.first = 1.0;
+    drawing.failPart = failPart;
+    std::unique_ptr<Population> current = NewPopulation();
+    pipeline.MakeFirst(&breeding, current.get(), 200);
+    ASSERT_TRUE(pipeline.Score(current.get()));
+    current->Sort();
+    GetUtility()->Seed(7U);
+    Utility expected = *GetUtility();
+    std::unique_ptr<Population> next = NewPopulation();
+    pipeline.Breed(&drawing, std::move(current), next.get(), 199);
+    ASSERT_TRUE(pipeline.Score(next.get()));
+    EXPECT_EQ(pipeline.GetEvaluations(), 199);
+    EXPECT_EQ(drawing.partsBred.load() > 0, GetParam() > 1);
+    ASSERT_EQ(next->Size(), 199);
+    for (int i = 0; i < 199; ++i) {
+      double value = drawing.ValueOf(expected.NextWord());
+      EXPECT_EQ(dynamic_cast<DoubleTypeFitnessIndividual*>(next->GetUnsorted(i))->GetFitness(), value) << i;
+    }
+    EXPECT_EQ(GetUtility()->NextWord(), expected.NextWord());
+    pipeline.Finish();
+    next->DeleteAll();
+  }
+}
+
+// A stop while parts are bred gives back the parents, whole, and nothing
+// of what was bred.
+TEST_P(GenerationPipelineTest, AStopWhileBreedingInPartsGivesBackTheParents) {
+  DrawingEvolution drawing;
+  drawing.pipeline = &pipeline;
+  drawing.stopPart = 2;
+  std::unique_ptr<Population> current = NewPopulation();
+  breeding.first = 100.0;
+  pipeline.MakeFirst(&breeding, current.get(), 200);
+  ASSERT_TRUE(pipeline.Score(current.get()));
+  current->Sort();
+  Population* whole = current.get();
+  std::unique_ptr<Population> next = NewPopulation();
+  pipeline.Breed(&drawing, std::move(current), next.get(), 200);
+  EXPECT_FALSE(pipeline.Score(next.get()));
+  std::unique_ptr<Population> back = pipeline.Unwind(std::move(next));
+  ASSERT_EQ(back.get(), whole);
+  ASSERT_EQ(back->Size(), 200);
+  for (int i = 0; i < 200; ++i) {
+    EXPECT_EQ(dynamic_cast<DoubleTypeFitnessIndividual*>(back->Get(i))->GetFitness(), 100.0 + i);
+  }
+  pipeline.Finish();
+  back->DeleteAll();
 }
 
 INSTANTIATE_TEST_SUITE_P(Threads, GenerationPipelineTest, ::testing::Values(1, 2),

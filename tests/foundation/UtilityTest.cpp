@@ -1,5 +1,3 @@
-#include "foundation/Utility.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -8,11 +6,13 @@
 #include <limits>
 #include <random>
 #include <sstream>
+#include <thread>
 
 #include "TestSupport.h"
 #include "foundation/Numeric.h"
 #include "foundation/NumericArrays.h"
 #include "foundation/TimeEstimator.h"
+#include "foundation/Utility.h"
 
 namespace {
 using ::testing::ExitedWithCode;
@@ -37,6 +37,39 @@ TEST(UtilityTest, ReferenceOutputsOfTheGenerator) {
     mine.NextWord();
   }
   EXPECT_EQ(mine.NextWord(), 4123659995U);
+}
+
+// Skipping n words leaves the generator where n draws would, across
+// regenerations and from a generator never seeded; a ThreadUtility gives its
+// generator to its own thread only, and the process's back afterwards.
+TEST(UtilityTest, SkipsAsDrawsWouldAndAThreadMayDrawFromItsOwn) {
+  for (long long n : {0LL, 1LL, 623LL, 624LL, 625LL, 5000LL}) {
+    for (bool seeded : {true, false}) {
+      Utility drawn;
+      Utility skipped;
+      if (seeded) {
+        drawn.Seed(3U);
+        skipped.Seed(3U);
+        // Part-way into a block.
+        drawn.NextWord();
+        skipped.NextWord();
+      }
+      for (long long k = 0; k < n; ++k) drawn.NextWord();
+      skipped.Skip(n);
+      ASSERT_EQ(skipped.NextWord(), drawn.NextWord()) << n << (seeded ? " seeded" : " unseeded");
+    }
+  }
+  Utility* process = GetUtility();
+  Utility own;
+  {
+    ThreadUtility drawing(&own);
+    EXPECT_EQ(GetUtility(), &own);
+    Utility* elsewhere = nullptr;
+    std::thread other([&] { elsewhere = GetUtility(); });
+    other.join();
+    EXPECT_EQ(elsewhere, process);
+  }
+  EXPECT_EQ(GetUtility(), process);
 }
 
 TEST(UtilityTest, DerivedDraws) {

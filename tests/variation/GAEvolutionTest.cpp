@@ -35,24 +35,6 @@ class CountingEvolution : public Evolution {
   std::vector<int>* counts;
 };
 
-// The whole scheme of a generation, with one-point crossover and bit flips:
-// elite copies, crossover offspring, mutants and reproductions.
-struct WholeScheme {
-  WholeScheme(Selection* selection, GAProducer* producer, double flipRate, int elite, double crossRatio,
-              double mutationRatio)
-      : flip(flipRate),
-        crossing(&crossover, selection, producer),
-        mutating(&flip, selection, producer),
-        copying(selection, producer),
-        composite(&crossing, &mutating, &copying, producer, elite, crossRatio, mutationRatio) {}
-  GAOnePointCrossover crossover;
-  GABitFlipMutation flip;
-  GACrossoverEvolution crossing;
-  GAMutationEvolution mutating;
-  GAReproductionEvolution copying;
-  GAWithMutationEvolution composite;
-};
-
 // A GA producer of population 10 on a problem of 2 variables of 3 bits.
 class GAEvolutionTest : public ::testing::Test {
  protected:

@@ -1,4 +1,5 @@
-// Input files for bit-string GA runs in tests, and bit-string individuals.
+// Input files for bit-string GA runs in tests, bit-string individuals, and
+// the GA's whole generation scheme.
 #pragma once
 
 #include <string>
@@ -7,6 +8,10 @@
 #include "engine/Chromosome.h"
 #include "engine/Individual.h"
 #include "foundation/NumericArrays.h"
+#include "run/GAProducer.h"
+#include "variation/GACrossover.h"
+#include "variation/GAEvolution.h"
+#include "variation/GAMutation.h"
 
 inline const char* const kGAStreams =
     "log log.txt\nsave save.txt\ntimer timer.txt\nonline-mean online-mean.txt\n"
@@ -42,3 +47,21 @@ inline std::string DigitsOf(const IntArray& genes) {
   for (int i = 0; i < genes.Size(); ++i) text += std::to_string(genes.Get(i));
   return text;
 }
+
+// The whole scheme of a generation, with one-point crossover and bit flips:
+// elite copies, crossover offspring, mutants and reproductions.
+struct WholeScheme {
+  WholeScheme(Selection* selection, GAProducer* producer, double flipRate, int elite, double crossRatio,
+              double mutationRatio)
+      : flip(flipRate),
+        crossing(&crossover, selection, producer),
+        mutating(&flip, selection, producer),
+        copying(selection, producer),
+        composite(&crossing, &mutating, &copying, producer, elite, crossRatio, mutationRatio) {}
+  GAOnePointCrossover crossover;
+  GABitFlipMutation flip;
+  GACrossoverEvolution crossing;
+  GAMutationEvolution mutating;
+  GAReproductionEvolution copying;
+  GAWithMutationEvolution composite;
+};

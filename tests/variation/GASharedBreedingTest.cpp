@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "config/Log.h"
+#include "engine/Population.h"
+#include "engine/Selection.h"
+#include "foundation/Utility.h"
+#include "variation/GASharedBreeding.h"
+#include "variation/GATestRun.h"
+
+namespace {
+// A GA producer (its population's room: 100) and parents of random strings
+// of 9 genes with distinct fitnesses.
+class GASharedBreedingTest : public ::testing::Test {
+ protected:
+  GASharedBreedingTest() {
+    DeleteLog();
+    producer = std::make_unique<GAProducer>(WriteGARunFiles(
+        dir, "MultiVariate 3 3 Rastrigin 1\n",
+        "population_size 100\nmax_generation 5\niteration_num 1\nseed 1\ntournament_size 3\nelite_size 1\n"));
+    parents.reset(producer->CreatePopulation());
+    Utility strings;
+    strings.Seed(5U);
+    for (int i = 0; i < 60; ++i) {
+      std::string digits;
+      for (int g = 0; g < 9; ++g) digits += std::to_string(strings.RandomInt(2));
+      parents->Add(BitIndividual(digits, 1000.0 - 7.0 * i));
+    }
+  }
+  ~GASharedBreedingTest() override { parents->DeleteAll(); }
+
+  static std::string Made(Population* population, int i) {
+    auto* chromosome = dynamic_cast<GAChromosome*>(population->GetUnsorted(i)->GetChromosome());
+    chromosome->Make();
+    return chromosome->ToString();
+  }
+
+  ScratchDir dir;
+  std::unique_ptr<GAProducer> producer;
+  std::unique_ptr<Population> parents;
+  TournamentSelection tournament{3};
+};
+
+// Two threads' worth of parts, each bred from its own copy of the generator
+// in increasing order but interleaved with the other's, give the offspring
+// of the serial loops, each at its index, and the generator of the thread
+// that bred the last part stands where the serial loops leave the process's
+// (as does one moved on by the plan's draws). The splits cover a crossover
+// pair across a part's nominal end, an odd crossover count (its last second
+// child dropped), no elite, and every part of the generation.
+TEST_F(GASharedBreedingTest, PartsBredApartOnTheirOwnGeneratorsAreTheSerialGeneration) {
+  struct Split {
+    int n;
+    int elite;
+    double crossRatio;
+    double mutationRatio;
+  };
+  for (Split split :
+       {Split{80, 1, 0.66, 0.2}, Split{45, 0, 0.7, 0.1}, Split{70, 3, 0.0, 1.0}, Split{33, 2, 0.0, 0.0}}) {
+    SCOPED_TRACE(split.n);
+    WholeScheme scheme(&tournament, producer.get(), 0.2, split.elite, split.crossRatio, split.mutationRatio);
+    std::unique_ptr<Population> serial(producer->CreatePopulation());
+    GetUtility()->Seed(41U);
+    scheme.composite.DeferCopies(true);
+    scheme.composite.Evolve(parents.get(), serial.get(), split.n);
+    scheme.composite.DeferCopies(false);
+    std::uint32_t after = GetUtility()->NextWord();
+
+    GetUtility()->Seed(41U);
+    Utility start = *GetUtility();
+    std::unique_ptr<SharedBreeding> plan = scheme.composite.ShareBreeding(parents.get(), split.n);
+    ASSERT_NE(plan, nullptr);
+    ASSERT_EQ(plan->Size(), split.n);
+    ASSERT_GE(plan->PartCount(), split.n / GASharedBreeding::kPartSize);
+    std::unique_ptr<Population> shared(producer->CreatePopulation());
+    shared->OpenPlaces(split.n);
+    Utility copies[2] = {start, start};
+    long long drawn[2] = {0, 0};
+    int last = -1;
+    // Thread 1 takes parts 1, 2, 4, 5, 7, ...; thread 0 the others, the
+    // threads taking turns.
+    for (int k = 0; k < plan->PartCount(); ++k) {
+      int thread = k % 3 == 0 ? 0 : 1;
+      ASSERT_TRUE(plan->Breed(shared.get(), k, thread, &copies[thread], drawn[thread])) << k;
+      last = thread;
+    }
+    shared->ClosePlaces(true);
+    ASSERT_EQ(shared->Size(), serial->Size());
+    for (int i = 0; i < split.n; ++i) EXPECT_EQ(Made(shared.get(), i), Made(serial.get(), i)) << i;
+    EXPECT_EQ(drawn[last], plan->Draws());
+    EXPECT_EQ(copies[last].NextWord(), after);
+    start.Skip(plan->Draws());
+    EXPECT_EQ(start.NextWord(), after);
+    serial->DeleteAll();
+    shared->DeleteAll();
+  }
+}
+
+// Where the serial loops would draw otherwise or report, there is no plan,
+// or a part says it can not be bred: selections other than plain
+// tournaments, counts past the generation, a parent of another length.
+TEST_F(GASharedBreedingTest, WhatTheSerialLoopsWouldDoOtherwiseIsLeftToThem) {
+  EliteSelection best;
+  WholeScheme elite(&best, producer.get(), 0.2, 1, 0.5, 0.2);
+  EXPECT_EQ(elite.composite.ShareBreeding(parents.get(), 40), nullptr);
+  WholeScheme overfull(&tournament, producer.get(), 0.2, 1, 0.9, 0.5);
+  EXPECT_EQ(overfull.composite.ShareBreeding(parents.get(), 40), nullptr);
+  WholeScheme tooManyElite(&tournament, producer.get(), 0.2, 61, 0.0, 0.0);
+  EXPECT_EQ(tooManyElite.composite.ShareBreeding(parents.get(), 80), nullptr);
+
+  // The best (the plan's length is its), shorter than every other.
+  parents->Add(BitIndividual("1010", 0.5));
+  WholeScheme scheme(&tournament, producer.get(), 0.2, 1, 0.0, 1.0);
+  std::unique_ptr<SharedBreeding> plan = scheme.composite.ShareBreeding(parents.get(), 100);
+  ASSERT_NE(plan, nullptr);
+  std::unique_ptr<Population> next(producer->CreatePopulation());
+  next->OpenPlaces(100);
+  GetUtility()->Seed(9U);
+  Utility random = *GetUtility();
+  long long drawn = 0;
+  bool all = true;
+  for (int k = 0; k < plan->PartCount(); ++k) all = plan->Breed(next.get(), k, 0, &random, drawn) && all;
+  EXPECT_FALSE(all);
+  next->ClosePlaces(false);
+  EXPECT_EQ(next->Size(), 0);
+}
+}  // namespace
