@@ -136,7 +136,7 @@ void ParallelEvaluator::DestroyRetired(Individual* member) {
   delete member;
 }
 
-bool ParallelEvaluator::RetireSome(bool stopAtRound, int slot, bool ownOnly) {
+bool ParallelEvaluator::RetireSome(bool stopAtRound, int slot, bool ownOnly, int most) {
   // Nothing to do, as far as this thread knows: said without the
   // announcement below.
   if (retiringMembers.load(std::memory_order_acquire) == nullptr) return false;
@@ -153,7 +153,7 @@ bool ParallelEvaluator::RetireSome(bool stopAtRound, int slot, bool ownOnly) {
   // sees the other.
   mine.active.store(true);
   Population* members = retiringMembers.load();
-  bool any = false;
+  unsigned destroyed = 0;
   // The population announced may be a later one than the epoch read: then
   // what this thread found nothing in is not known.
   if (members != nullptr && retireEpoch.load() == epoch) {
@@ -167,19 +167,24 @@ bool ParallelEvaluator::RetireSome(bool stopAtRound, int slot, bool ownOnly) {
         break;
       }
       DestroyRetired(member);
-      any = true;
-      if (!stopAtRound) break;  // one member between looks at the round
+      ++destroyed;
+      if (!stopAtRound && static_cast<int>(destroyed) >= most)
+        break;  // a few members between looks at the round
       if (roundStarted.load() != started) break;
     }
     // The freed nodes are for the programs this thread copies next; only
     // what it keeps beyond that goes to the other threads. Looked at every
-    // few members destroyed (one at a time while scoring): it visits every
+    // few members destroyed (a few at a time while scoring): it visits every
     // pool.
     thread_local unsigned destroyedSinceTrim = 0;
-    if (any && (stopAtRound || ++destroyedSinceTrim % kTrimEvery == 0)) NodePool::TrimAllLocal();
+    destroyedSinceTrim += destroyed;
+    if (destroyed > 0 && (stopAtRound || destroyedSinceTrim >= kTrimEvery)) {
+      NodePool::TrimAllLocal();
+      destroyedSinceTrim = 0;
+    }
   }
   mine.active.store(false, std::memory_order_release);
-  return any;
+  return destroyed > 0;
 }
 
 void ParallelEvaluator::Retire(std::unique_ptr<Population> members) {
@@ -361,12 +366,13 @@ void ParallelEvaluator::RunParts(Problem* evaluating, int slot) {
       return;
     }
     // Each member just bred is made and scored here while its recipe is in
-    // this thread's caches, a retired member of this thread's destroyed
-    // before it (see RunShare).
+    // this thread's caches, as many retired members of this thread's
+    // destroyed first (see RunShare), all at one look.
+    int begin = breeding->Part(k);
     int end = breeding->Part(k + 1);
-    for (int i = breeding->Part(k); i < end; ++i) {
+    RetireSome(false, slot, true, end - begin);
+    for (int i = begin; i < end; ++i) {
       if (StopRequested()) return;
-      RetireSome(false, slot, true);
       if (i > firstFailed.load(std::memory_order_relaxed)) continue;
       ScoreMember(evaluating, slot, i);
     }
@@ -504,41 +510,34 @@ ParallelEvaluator::Bred ParallelEvaluator::BreedAndEvaluate(Population* members,
   RunParts(problem, 0);
   Close();
   population = nullptr;
-  Bred outcome = Bred::Scored;
+  // No worker is in the round: the plan is the caller's again.
+  int last = -1;
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    breeding = nullptr;
+  }
   if (StopRequested() || partsFailed.load()) {
     // What was bred goes, and with it whatever its scoring left: the
     // generation is bred again, or not at all.
     members->ClosePlaces(false);
     if (memory != nullptr) memory->TakeRaced();
-    if (StopRequested()) {
-      random->Skip(parts->Draws());
-      outcome = Bred::Stopped;
-    } else {
-      outcome = Bred::NotShared;
-    }
-  } else {
-    members->ClosePlaces(true);
-    MoveOnDraws(random);
-    if (!EndRound(members)) outcome = Bred::Stopped;
+    if (!StopRequested()) return Bred::NotShared;
+    random->Skip(parts->Draws());
+    return Bred::Stopped;
   }
-  // No worker is in the round: the plan is the caller's again.
-  std::lock_guard<std::mutex> lock(mutex);
-  breeding = nullptr;
-  return outcome;
-}
-
-void ParallelEvaluator::MoveOnDraws(Utility* random) {
+  members->ClosePlaces(true);
   // The last offspring's draws end where the generation's do: the thread
   // that bred it has made them all (a copy of 2.5 KB rather than every
   // regeneration of the state again).
-  long long total = breeding->Draws();
-  for (const std::unique_ptr<Draws>& some : draws) {
-    if (some->round == breedingRound && some->drawn == total) {
-      *random = some->random;
-      return;
-    }
+  for (std::size_t k = 0; k < draws.size() && last < 0; ++k) {
+    if (draws[k]->round == breedingRound && draws[k]->drawn == parts->Draws()) last = static_cast<int>(k);
   }
-  random->Skip(total);
+  if (last >= 0) {
+    *random = draws[static_cast<std::size_t>(last)]->random;
+  } else {
+    random->Skip(parts->Draws());
+  }
+  return EndRound(members) ? Bred::Scored : Bred::Stopped;
 }
 
 bool ParallelEvaluator::EndRound(Population* members) {

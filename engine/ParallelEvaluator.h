@@ -120,9 +120,6 @@ class ParallelEvaluator : public WorkSharing {
   // Starts a round on population: the workers claim members as they become
   // available, or (with parts) breed and score the parts.
   void Begin(Population* population, bool complete, SharedBreeding* parts = nullptr);
-  // Moves random on by the draws of the round's parts: to the copy of a
-  // thread that bred the last part, else by skipping them.
-  void MoveOnDraws(Utility* random);
   // After Close: the counts, the lines in index order, the solved flags and
   // the first failure's report, as Evaluate leaves them; false after a stop
   // request.
@@ -148,10 +145,11 @@ class ParallelEvaluator : public WorkSharing {
   // has it.
   bool Claim(int i);
   void WorkerLoop(int worker);
-  // Destroys retired members, one at a time, until there are none left or
-  // (with stopAtRound) a round begins; false when there was none to destroy.
-  // With ownOnly, only members the thread numbered slot made.
-  bool RetireSome(bool stopAtRound, int slot, bool ownOnly);
+  // Destroys retired members, one at a time, until there are none left, or
+  // (with stopAtRound) a round begins, or (without) most are destroyed;
+  // false when there was none to destroy. With ownOnly, only members the
+  // thread numbered slot made.
+  bool RetireSome(bool stopAtRound, int slot, bool ownOnly, int most = 1);
   // Claims a retired member for the thread numbered slot to destroy: one it
   // made, or else (unless ownOnly) any; null when there is none.
   Individual* ClaimRetired(Population* members, int slot, bool ownOnly);
