@@ -24,6 +24,10 @@ class SharedBreeding {
   // Part(k + 1) - 1, for k below PartCount().
   virtual int PartCount() const = 0;
   virtual int Part(int k) const = 0;
+  // Called once on the thread that breeds the generation, while the other
+  // threads may already breed parts: work only that thread may do (it may
+  // make a report), which the parts that need it wait for.
+  virtual void Prepare() {}
   // Breeds part k into its places of next (see Population::OpenPlaces), each
   // offspring preferring the thread numbered slot, with draws from random,
   // which has made drawn of the generation's draws (and is moved on here,

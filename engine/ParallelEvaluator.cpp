@@ -507,6 +507,22 @@ ParallelEvaluator::Bred ParallelEvaluator::BreedAndEvaluate(Population* members,
   nextPart.store(0, std::memory_order_relaxed);
   partsFailed.store(false, std::memory_order_relaxed);
   Begin(members, true, parts);
+  try {
+    parts->Prepare();
+  } catch (...) {
+    // Where reports are thrown (the window): nothing of the generation
+    // stays, and no thread is left in the round.
+    partsFailed.store(true);
+    Close();
+    population = nullptr;
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      breeding = nullptr;
+    }
+    members->ClosePlaces(false);
+    if (memory != nullptr) memory->TakeRaced();
+    throw;
+  }
   RunParts(problem, 0);
   Close();
   population = nullptr;

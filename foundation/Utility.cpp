@@ -53,6 +53,7 @@ void Utility::Regenerate() {
   std::uint32_t y = (state[623] & upper) | (state[0] & lower);
   state[623] = state[396] ^ (y >> 1) ^ ((y & 1U) ? matrix : 0U);
   index = 0;
+  ++regenerations;
 }
 
 void Utility::GetState(std::uint32_t* words, int& next) const {

@@ -26,6 +26,9 @@ class Utility {
   // Moves on n words, as n draws of NextWord would (n >= 0), without
   // tempering the words passed over.
   void Skip(long long n);
+  // A count that grows by one with every word drawn or skipped: the
+  // difference of two readings is the draws made in between.
+  long long Position() const { return regenerations * 624 + (index < 624 ? index : 624); }
 
   // The generator's whole state: its 624 words and the index of the next
   // one to use (624: regenerate first; 625: never seeded). A checkpoint
@@ -46,6 +49,7 @@ class Utility {
 
   std::uint32_t state[624] = {};
   int index = 625;  // never seeded
+  long long regenerations = 0;
 };
 
 // The process's generator, or the calling thread's own while a

@@ -8,10 +8,12 @@
 #include "engine/Population.h"
 #include "foundation/CastFast.h"
 #include "foundation/Exception.h"
+#include "foundation/Utility.h"
 #include "programs/FlatLispCode.h"
 #include "programs/LispCode.h"
 #include "variation/GPGenerator.h"
 #include "variation/GPMutation.h"
+#include "variation/GPSharedBreeding.h"
 
 // A full population reports before it takes the individual: where reports
 // are thrown (the window), the individual goes with the report.
@@ -79,4 +81,8 @@ void GPGenerationEvolution::Apply(Population* population, int n) {
   // Members are held flat from the start: they take less room, and the
   // next generation is bred from that form.
   for (int i = 0; i < n && !StopRequested(); ++i) AddProgram(population, generator->GenerateFlat());
+}
+
+std::unique_ptr<SharedBreeding> GPWithMutationEvolution::ShareBreeding(Population* from, int n) {
+  return GPSharedBreeding::Plan(this, producer, from, n, *GetUtility());
 }

@@ -103,4 +103,6 @@ class GPWithMutationEvolution : public CompositeScheme<GPEvolution, GPEliteEvolu
   // Each part adds its individuals finished: copies, crossed pairs and
   // mutants (or their recipes) are complete before they are added.
   bool AddsFinishedIndividuals() override { return true; }
+  // Threads can share a generation: see GPSharedBreeding.
+  std::unique_ptr<SharedBreeding> ShareBreeding(Population* from, int n) override;
 };

@@ -88,6 +88,8 @@ class DrawingEvolution : public CountingEvolution {
   std::atomic<int> partsBred{0};
   int failPart = -1;
   int stopPart = -1;
+  // Prepare ends in a thrown report (as reports are in the window).
+  bool throwInPrepare = false;
 
  private:
   class Parts : public SharedBreeding {
@@ -97,6 +99,9 @@ class DrawingEvolution : public CountingEvolution {
     long long Draws() const override { return n; }
     int PartCount() const override { return (n + kPart - 1) / kPart; }
     int Part(int k) const override { return std::min(n, kPart * k); }
+    void Prepare() override {
+      if (scheme->throwInPrepare) throw std::runtime_error("report");
+    }
     bool Breed(Population* next, int k, int slot, Utility* random, long long& drawn) override {
       scheme->partsBred.fetch_add(1);
       if (k == scheme->failPart) return false;
@@ -453,6 +458,24 @@ TEST_P(GenerationPipelineTest, AStopWhileBreedingInPartsGivesBackTheParents) {
   }
   pipeline.Finish();
   back->DeleteAll();
+}
+
+// A report thrown while the breeding thread prepares the parts leaves no
+// thread in the round and nothing of the generation; the parents stay with
+// the pipeline until its Finish.
+TEST_P(GenerationPipelineTest, AReportWhilePartsArePreparedLeavesNothingOfTheGeneration) {
+  if (GetParam() == 1) GTEST_SKIP() << "bred in order on one thread";
+  DrawingEvolution drawing;
+  drawing.pipeline = &pipeline;
+  drawing.throwInPrepare = true;
+  std::unique_ptr<Population> current = NewPopulation();
+  pipeline.MakeFirst(&breeding, current.get(), 200);
+  ASSERT_TRUE(pipeline.Score(current.get()));
+  current->Sort();
+  std::unique_ptr<Population> next = NewPopulation();
+  EXPECT_THROW(pipeline.Breed(&drawing, std::move(current), next.get(), 200), std::runtime_error);
+  EXPECT_EQ(next->Size(), 0);
+  pipeline.Finish();
 }
 
 INSTANTIATE_TEST_SUITE_P(Threads, GenerationPipelineTest, ::testing::Values(1, 2),

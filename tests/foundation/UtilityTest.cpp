@@ -40,7 +40,8 @@ TEST(UtilityTest, ReferenceOutputsOfTheGenerator) {
 }
 
 // Skipping n words leaves the generator where n draws would, across
-// regenerations and from a generator never seeded; a ThreadUtility gives its
+// regenerations and from a generator never seeded, and both move its
+// position on by n; a ThreadUtility gives its
 // generator to its own thread only, and the process's back afterwards.
 TEST(UtilityTest, SkipsAsDrawsWouldAndAThreadMayDrawFromItsOwn) {
   for (long long n : {0LL, 1LL, 623LL, 624LL, 625LL, 5000LL}) {
@@ -54,8 +55,11 @@ TEST(UtilityTest, SkipsAsDrawsWouldAndAThreadMayDrawFromItsOwn) {
         drawn.NextWord();
         skipped.NextWord();
       }
+      long long before = drawn.Position();
       for (long long k = 0; k < n; ++k) drawn.NextWord();
       skipped.Skip(n);
+      EXPECT_EQ(drawn.Position() - before, n);
+      EXPECT_EQ(skipped.Position() - before, n);
       ASSERT_EQ(skipped.NextWord(), drawn.NextWord()) << n << (seeded ? " seeded" : " unseeded");
     }
   }
