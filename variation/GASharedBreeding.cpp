@@ -15,15 +15,6 @@
 #include "variation/GAEvolution.h"
 #include "variation/GAMutation.h"
 
-namespace {
-// The selection as a plain tournament (not a kind derived from it, which
-// may draw otherwise), else null.
-TournamentSelection* PlainTournament(Selection* selection) {
-  if (selection == nullptr || typeid(*selection) != typeid(TournamentSelection)) return nullptr;
-  return static_cast<TournamentSelection*>(selection);
-}
-}  // namespace
-
 std::unique_ptr<SharedBreeding> GASharedBreeding::Plan(GAWithMutationEvolution* scheme,
                                                        IndividualFactory* producer, Population* parents,
                                                        int n) {
@@ -35,55 +26,19 @@ std::unique_ptr<SharedBreeding> GASharedBreeding::Plan(GAWithMutationEvolution* 
   GAMutation* mutation = mutating->GetMutation();
   if (crossover == nullptr || typeid(*crossover) != typeid(GAOnePointCrossover)) return nullptr;
   if (mutation == nullptr || typeid(*mutation) != typeid(GABitFlipMutation)) return nullptr;
-
   std::unique_ptr<GASharedBreeding> plan(new GASharedBreeding());
-  plan->crossoverSelection = PlainTournament(crossing->GetSelection());
-  plan->mutationSelection = PlainTournament(mutating->GetSelection());
-  plan->restSelection = PlainTournament(reproducing->GetSelection());
-  for (TournamentSelection* selection :
-       {plan->crossoverSelection, plan->mutationSelection, plan->restSelection}) {
-    if (selection == nullptr || selection->GetTournamentSize() < 1) return nullptr;
-  }
-  GenerationSplit split = scheme->SplitOf(n);
-  // Counts the serial loops would cut short or report on (elite copies
-  // beyond the parents, ratios past the generation) stay with them.
-  if (n < 1 || parents->Size() < 1 || split.elite < 0 || split.elite > parents->Size() ||
-      split.crossover < 0 || split.mutation < 0 || split.rest < 0) {
+  // One cut per pair.
+  if (!plan->Lay(parents, producer, crossing->GetSelection(), mutating->GetSelection(),
+                 reproducing->GetSelection(), scheme->SplitOf(n), n, 1)) {
     return nullptr;
   }
-  // The selections rank the parents: sorted now, they are only read while
-  // the parts are bred.
-  Individual* best = parents->Get(0);
-  auto* chromosome = CastFast<GAChromosome>(best->GetChromosome());
-  if (chromosome == nullptr || chromosome->GetGenes() == nullptr) return nullptr;
-  plan->length = chromosome->GetGenes()->Size();
-
-  plan->parents = parents;
-  plan->producer = producer;
+  auto* chromosome = CastFast<GAChromosome>(parents->Get(0)->GetChromosome());
+  if (chromosome == nullptr || chromosome->MadeGenes() == nullptr) return nullptr;
+  plan->length = chromosome->MadeGenes()->Size();
   plan->crossover = static_cast<GAOnePointCrossover*>(crossover);
   plan->mutation = mutation;
-  plan->size = n;
-  plan->elite = split.elite;
-  plan->crossed = split.crossover;
-  plan->mutants = split.mutation;
-  plan->rest = split.rest;
-  long long pairs = (static_cast<long long>(split.crossover) + 1) / 2;
-  plan->pairDraws = 2LL * plan->crossoverSelection->GetTournamentSize() + 1;
   plan->mutantDraws = static_cast<long long>(plan->mutationSelection->GetTournamentSize()) + plan->length;
-  plan->restTournament = plan->restSelection->GetTournamentSize();
-  plan->mutantStart = pairs * plan->pairDraws;
-  plan->restStart = plan->mutantStart + static_cast<long long>(split.mutation) * plan->mutantDraws;
-
-  int pairsEnd = split.elite + split.crossover;
-  plan->bounds.push_back(0);
-  for (int at = kPartSize; at < n; at += kPartSize) {
-    int bound = at;
-    // The second child of a pair goes with the first: both come of the same
-    // draws.
-    if (bound > split.elite && bound < pairsEnd && (bound - split.elite) % 2 == 1) ++bound;
-    if (bound < n && bound > plan->bounds.back()) plan->bounds.push_back(bound);
-  }
-  plan->bounds.push_back(n);
+  plan->restStart = plan->mutantStart + static_cast<long long>(plan->mutants) * plan->mutantDraws;
   return plan;
 }
 

@@ -18,14 +18,6 @@
 #include <immintrin.h>
 #endif
 
-namespace {
-TournamentSelection* PlainTournament(Selection* selection) {
-  if (selection == nullptr || typeid(*selection) != typeid(TournamentSelection)) return nullptr;
-  auto* tournament = static_cast<TournamentSelection*>(selection);
-  return tournament->GetTournamentSize() >= 1 ? tournament : nullptr;
-}
-}  // namespace
-
 std::unique_ptr<SharedBreeding> GPSharedBreeding::Plan(GPWithMutationEvolution* scheme,
                                                        IndividualFactory* producer, Population* parents,
                                                        int n, const Utility& random) {
@@ -38,53 +30,19 @@ std::unique_ptr<SharedBreeding> GPSharedBreeding::Plan(GPWithMutationEvolution* 
   if (crossover == nullptr || typeid(*crossover) != typeid(GPDepthLimitCrossover)) return nullptr;
   if (mutating->GetMutation() == nullptr) return nullptr;
   std::unique_ptr<GPSharedBreeding> plan(new GPSharedBreeding());
-  plan->crossoverSelection = PlainTournament(crossing->GetSelection());
-  plan->mutationSelection = PlainTournament(mutating->GetSelection());
-  plan->restSelection = PlainTournament(reproducing->GetSelection());
-  if (plan->crossoverSelection == nullptr || plan->mutationSelection == nullptr ||
-      plan->restSelection == nullptr) {
+  if (!plan->Lay(parents, producer, crossing->GetSelection(), mutating->GetSelection(),
+                 reproducing->GetSelection(), scheme->SplitOf(n), n, 2)) {
     return nullptr;
   }
-  GenerationSplit split = scheme->SplitOf(n);
-  if (n < 1 || parents->Size() < 1 || split.elite < 0 || split.elite > parents->Size() ||
-      split.crossover < 0 || split.mutation < 0 || split.rest < 0) {
-    return nullptr;
-  }
-  // The selections rank the parents: sorted now, they are only read while
-  // the parts are bred.
-  parents->Get(0);
-
-  plan->parents = parents;
-  plan->producer = producer;
   plan->crossover = crossover;
   plan->mutation = mutating->GetMutation();
-  plan->size = n;
-  plan->elite = split.elite;
-  plan->crossed = split.crossover;
-  plan->mutants = split.mutation;
-  plan->rest = split.rest;
-  long long pairs = (static_cast<long long>(split.crossover) + 1) / 2;
-  plan->pairDraws = 2LL * plan->crossoverSelection->GetTournamentSize() + 2;
-  plan->restTournament = plan->restSelection->GetTournamentSize();
-  plan->mutantStart = pairs * plan->pairDraws;
   plan->start = random;
-  plan->mutantRecipes.resize(static_cast<std::size_t>(split.mutation));
-  if (split.mutation == 0) {
+  plan->mutantRecipes.resize(static_cast<std::size_t>(plan->mutants));
+  if (plan->mutants == 0) {
     plan->restStart = plan->mutantStart;
     plan->plannedWell = true;
     plan->planned.store(true, std::memory_order_release);
   }
-
-  int pairsEnd = split.elite + split.crossover;
-  plan->bounds.push_back(0);
-  for (int at = kPartSize; at < n; at += kPartSize) {
-    int bound = at;
-    // The second child of a pair goes with the first: both come of the same
-    // draws.
-    if (bound > split.elite && bound < pairsEnd && (bound - split.elite) % 2 == 1) ++bound;
-    if (bound < n && bound > plan->bounds.back()) plan->bounds.push_back(bound);
-  }
-  plan->bounds.push_back(n);
   return plan;
 }
 
@@ -93,8 +51,11 @@ GPSharedBreeding::~GPSharedBreeding() {
 }
 
 long long GPSharedBreeding::Draws() const {
-  long long before = planned.load(std::memory_order_acquire) ? restStart : mutantStart;
-  return before + static_cast<long long>(rest) * restTournament;
+  // Before the mutants are planned (a round cut short), as if they drew
+  // nothing.
+  if (!planned.load(std::memory_order_acquire))
+    return mutantStart + static_cast<long long>(rest) * restTournament;
+  return BreedingParts::Draws();
 }
 
 FlatLispCode* GPSharedBreeding::FlatOf(Individual* parent) {

@@ -13,9 +13,9 @@
 #include <memory>
 #include <vector>
 
-#include "engine/Evolution.h"
 #include "foundation/Utility.h"
 #include "programs/ProgramRecipe.h"
+#include "variation/BreedingParts.h"
 
 class FlatLispCode;
 class GPCrossover;
@@ -24,9 +24,8 @@ class GPWithMutationEvolution;
 class IndividualFactory;
 class Individual;
 class Population;
-class TournamentSelection;
 
-class GPSharedBreeding : public SharedBreeding {
+class GPSharedBreeding : public BreedingParts {
  public:
   // The plan for scheme's generation of n from parents (sorted here if they
   // are not), each offspring made by producer, drawing from random (the
@@ -39,17 +38,11 @@ class GPSharedBreeding : public SharedBreeding {
   // Discards the recipes of mutants never placed.
   ~GPSharedBreeding() override;
 
-  int Size() const override { return size; }
   // Known in full once the mutants are planned.
   long long Draws() const override;
-  int PartCount() const override { return static_cast<int>(bounds.size()) - 1; }
-  int Part(int k) const override { return bounds[static_cast<std::size_t>(k)]; }
   // Plans the mutants (their selections and grown subtrees), in order.
   void Prepare() override;
   bool Breed(Population* next, int k, int slot, Utility* random, long long& drawn) override;
-
-  // Offspring per part, about (a part never splits a crossover pair).
-  static constexpr int kPartSize = 32;
 
  private:
   GPSharedBreeding() = default;
@@ -59,29 +52,12 @@ class GPSharedBreeding : public SharedBreeding {
   // Waits for Prepare; false where it found a parent it could not plan on.
   bool MutantsReady() const;
 
-  Population* parents = nullptr;
-  IndividualFactory* producer = nullptr;
-  TournamentSelection* crossoverSelection = nullptr;
-  TournamentSelection* mutationSelection = nullptr;
-  TournamentSelection* restSelection = nullptr;
   GPCrossover* crossover = nullptr;
   GPMutation* mutation = nullptr;
-  int size = 0;
-  int elite = 0;
-  int crossed = 0;
-  int mutants = 0;
-  int rest = 0;
-  long long pairDraws = 0;
-  long long restTournament = 0;
-  // Where the mutants' draws begin, and (once planned) where the
-  // reproductions' do.
-  long long mutantStart = 0;
-  long long restStart = 0;
   Utility start;
   // The mutants' recipes, in order, once planned; planned says so (and
   // plannedWell whether every parent could be planned on).
   std::vector<ProgramRecipe> mutantRecipes;
   std::atomic<bool> planned{false};
   bool plannedWell = false;
-  std::vector<int> bounds;
 };

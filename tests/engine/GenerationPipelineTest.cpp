@@ -131,6 +131,29 @@ class GenerationPipelineTest : public ::testing::TestWithParam<int> {
     breeding.pipeline = &pipeline;
   }
   std::unique_ptr<Population> NewPopulation() { return std::make_unique<Population>(200, &sorter); }
+  // A first generation of 200 valued 100, 101, ..., scored and sorted.
+  std::unique_ptr<Population> FirstScored() {
+    std::unique_ptr<Population> first = NewPopulation();
+    breeding.first = 100.0;
+    pipeline.MakeFirst(&breeding, first.get(), 200);
+    EXPECT_TRUE(pipeline.Score(first.get()));
+    first->Sort();
+    return first;
+  }
+  // A stop cut next short: its Score fails, and Unwind gives back whole,
+  // the generation bred from, as it was (200 members valued 100, 101, ...
+  // best first); the pipeline is then finished.
+  void ExpectGivenBack(std::unique_ptr<Population> next, Population* whole) {
+    EXPECT_FALSE(pipeline.Score(next.get()));
+    std::unique_ptr<Population> back = pipeline.Unwind(std::move(next));
+    ASSERT_EQ(back.get(), whole);
+    ASSERT_EQ(back->Size(), 200);
+    for (int i = 0; i < 200; ++i) {
+      EXPECT_EQ(dynamic_cast<DoubleTypeFitnessIndividual*>(back->Get(i))->GetFitness(), 100.0 + i);
+    }
+    pipeline.Finish();
+    back->DeleteAll();
+  }
 
   std::shared_ptr<StoppingProblem::Shared> shared;
   StoppingProblem problem;
@@ -143,11 +166,7 @@ class GenerationPipelineTest : public ::testing::TestWithParam<int> {
 // The generation bred from comes back whole: same members, same order, same
 // fitnesses. Whatever was bred is destroyed (the sanitizer build checks).
 TEST_P(GenerationPipelineTest, AStopWhileBreedingEndsItAtTheNextOffspringAndGivesBackTheParents) {
-  std::unique_ptr<Population> current = NewPopulation();
-  breeding.first = 100.0;
-  pipeline.MakeFirst(&breeding, current.get(), 200);
-  ASSERT_TRUE(pipeline.Score(current.get()));
-  current->Sort();
+  std::unique_ptr<Population> current = FirstScored();
   Population* whole = current.get();
 
   std::unique_ptr<Population> next = NewPopulation();
@@ -155,15 +174,7 @@ TEST_P(GenerationPipelineTest, AStopWhileBreedingEndsItAtTheNextOffspringAndGive
   breeding.stopAfter = 10;
   pipeline.Breed(&breeding, std::move(current), next.get(), 200);
   EXPECT_EQ(next->Size(), 10);
-  EXPECT_FALSE(pipeline.Score(next.get()));
-  std::unique_ptr<Population> back = pipeline.Unwind(std::move(next));
-  ASSERT_EQ(back.get(), whole);
-  ASSERT_EQ(back->Size(), 200);
-  for (int i = 0; i < 200; ++i) {
-    EXPECT_EQ(dynamic_cast<DoubleTypeFitnessIndividual*>(back->Get(i))->GetFitness(), 100.0 + i);
-  }
-  pipeline.Finish();
-  back->DeleteAll();
+  ExpectGivenBack(std::move(next), whole);
 }
 
 // Each thread finishes the member it is scoring and starts no other.
@@ -441,23 +452,11 @@ TEST_P(GenerationPipelineTest, AStopWhileBreedingInPartsGivesBackTheParents) {
   DrawingEvolution drawing;
   drawing.pipeline = &pipeline;
   drawing.stopPart = 2;
-  std::unique_ptr<Population> current = NewPopulation();
-  breeding.first = 100.0;
-  pipeline.MakeFirst(&breeding, current.get(), 200);
-  ASSERT_TRUE(pipeline.Score(current.get()));
-  current->Sort();
+  std::unique_ptr<Population> current = FirstScored();
   Population* whole = current.get();
   std::unique_ptr<Population> next = NewPopulation();
   pipeline.Breed(&drawing, std::move(current), next.get(), 200);
-  EXPECT_FALSE(pipeline.Score(next.get()));
-  std::unique_ptr<Population> back = pipeline.Unwind(std::move(next));
-  ASSERT_EQ(back.get(), whole);
-  ASSERT_EQ(back->Size(), 200);
-  for (int i = 0; i < 200; ++i) {
-    EXPECT_EQ(dynamic_cast<DoubleTypeFitnessIndividual*>(back->Get(i))->GetFitness(), 100.0 + i);
-  }
-  pipeline.Finish();
-  back->DeleteAll();
+  ExpectGivenBack(std::move(next), whole);
 }
 
 // A report thrown while the breeding thread prepares the parts leaves no

@@ -9,6 +9,7 @@
 #include "engine/Population.h"
 #include "engine/Selection.h"
 #include "foundation/Utility.h"
+#include "variation/BreedingPartsTestSupport.h"
 #include "variation/GASharedBreeding.h"
 #include "variation/GATestRun.h"
 
@@ -75,24 +76,16 @@ TEST_F(GASharedBreedingTest, PartsBredApartOnTheirOwnGeneratorsAreTheSerialGener
     std::unique_ptr<SharedBreeding> plan = scheme.composite.ShareBreeding(parents.get(), split.n);
     ASSERT_NE(plan, nullptr);
     ASSERT_EQ(plan->Size(), split.n);
-    ASSERT_GE(plan->PartCount(), split.n / GASharedBreeding::kPartSize);
+    ASSERT_GE(plan->PartCount(), split.n / BreedingParts::kPartSize);
     std::unique_ptr<Population> shared(producer->CreatePopulation());
     shared->OpenPlaces(split.n);
-    Utility copies[2] = {start, start};
-    long long drawn[2] = {0, 0};
-    int last = -1;
-    // Thread 1 takes parts 1, 2, 4, 5, 7, ...; thread 0 the others, the
-    // threads taking turns.
-    for (int k = 0; k < plan->PartCount(); ++k) {
-      int thread = k % 3 == 0 ? 0 : 1;
-      ASSERT_TRUE(plan->Breed(shared.get(), k, thread, &copies[thread], drawn[thread])) << k;
-      last = thread;
-    }
+    TwoThreads threads;
+    ASSERT_NO_FATAL_FAILURE(BreedAllParts(plan.get(), shared.get(), start, threads));
     shared->ClosePlaces(true);
     ASSERT_EQ(shared->Size(), serial->Size());
     for (int i = 0; i < split.n; ++i) EXPECT_EQ(Made(shared.get(), i), Made(serial.get(), i)) << i;
-    EXPECT_EQ(drawn[last], plan->Draws());
-    EXPECT_EQ(copies[last].NextWord(), after);
+    EXPECT_EQ(threads.drawn[threads.last], plan->Draws());
+    EXPECT_EQ(threads.copies[threads.last].NextWord(), after);
     start.Skip(plan->Draws());
     EXPECT_EQ(start.NextWord(), after);
     serial->DeleteAll();

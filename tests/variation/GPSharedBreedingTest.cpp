@@ -13,6 +13,7 @@
 #include "engine/Population.h"
 #include "foundation/Utility.h"
 #include "run/GPProducer.h"
+#include "variation/BreedingPartsTestSupport.h"
 #include "variation/GPEvolution.h"
 #include "variation/GPSharedBreeding.h"
 
@@ -91,21 +92,15 @@ TEST_F(GPSharedBreedingTest, PartsBredApartOnTheirOwnGeneratorsAreTheSerialGener
     std::unique_ptr<Population> shared(producer->CreatePopulation());
     shared->OpenPlaces(80);
     plan->Prepare();
-    Utility copies[2] = {start, start};
-    long long drawn[2] = {0, 0};
-    int last = -1;
-    for (int k = 0; k < plan->PartCount(); ++k) {
-      int thread = k % 3 == 0 ? 0 : 1;
-      ASSERT_TRUE(plan->Breed(shared.get(), k, thread, &copies[thread], drawn[thread])) << k;
-      last = thread;
-    }
+    TwoThreads threads;
+    ASSERT_NO_FATAL_FAILURE(BreedAllParts(plan.get(), shared.get(), start, threads));
     shared->ClosePlaces(true);
     ASSERT_EQ(serial->Size(), 80);
     for (int i = 0; i < 80; ++i) EXPECT_EQ(Made(shared.get(), i), Made(serial.get(), i)) << i;
     start.Skip(plan->Draws());
     EXPECT_EQ(start.NextWord(), after);
-    if (drawn[last] == plan->Draws()) {
-      EXPECT_EQ(copies[last].NextWord(), after);
+    if (threads.drawn[threads.last] == plan->Draws()) {
+      EXPECT_EQ(threads.copies[threads.last].NextWord(), after);
     }
     serial->DeleteAll();
     shared->DeleteAll();
