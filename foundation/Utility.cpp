@@ -68,7 +68,7 @@ bool Utility::SetState(const std::uint32_t* words, int next) {
   return true;
 }
 
-int Utility::RandomInt(int n) { return TruncToInt(Random01() * static_cast<double>(n)); }
+int Utility::IntOf(double unit, int n) { return TruncToInt(unit * static_cast<double>(n)); }
 
 double Utility::RandomDouble(double x) {
   double r = Random01() * x;

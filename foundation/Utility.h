@@ -21,7 +21,10 @@ class Utility {
   // In [0, 1): a word over 2 to the 32nd. Inline: breeding draws one per
   // gene of every mutated bit string.
   double Random01() { return static_cast<double>(NextWord()) * (1.0 / 4294967296.0); }
-  int RandomInt(int n);
+  // RandomInt(n) is IntOf(Random01(), n): one draw whatever n, so the draw
+  // may be made before n is known.
+  int RandomInt(int n) { return IntOf(Random01(), n); }
+  static int IntOf(double unit, int n);
   double RandomDouble(double x);
   // Moves on n words, as n draws of NextWord would (n >= 0), without
   // tempering the words passed over.

@@ -47,10 +47,17 @@ CrossoverRecipes GPDepthLimitCrossover::Plan(FlatLispCode* a, FlatLispCode* b) {
   // selection: a node drawn uniformly in preorder. Whether each offspring
   // fits within the depth limit (as Decide finds it, side by side) draws
   // nothing, so the thread that builds the offspring decides it.
+  double unitA = GetUtility()->Random01();
+  double unitB = GetUtility()->Random01();
+  return PlanAt(a, b, unitA, unitB);
+}
+
+CrossoverRecipes GPDepthLimitCrossover::PlanAt(FlatLispCode* a, FlatLispCode* b, double unitA,
+                                               double unitB) const {
   const FlatNode* ra = a->GetRoot();
   const FlatNode* rb = b->GetRoot();
-  const FlatNode* sa = ra + GetUtility()->RandomInt(ra->GetSize());
-  const FlatNode* sb = rb + GetUtility()->RandomInt(rb->GetSize());
+  const FlatNode* sa = ra + Utility::IntOf(unitA, ra->GetSize());
+  const FlatNode* sb = rb + Utility::IntOf(unitB, rb->GetSize());
   CrossoverRecipes recipes;
   recipes.first = ProgramRecipe::GraftWithin(ra, sa, sb, maxDepth);
   recipes.second = ProgramRecipe::GraftWithin(rb, sb, sa, maxDepth);

@@ -32,6 +32,10 @@ class GPDepthLimitCrossover : public GPCrossover {
   explicit GPDepthLimitCrossover(int maxDepth) : maxDepth(maxDepth) {}
   void Cross(LispCode* a, LispCode* b) override;
   CrossoverRecipes Plan(FlatLispCode* a, FlatLispCode* b) override;
+  // Plan with its two draws made already, in order (Random01 each): the
+  // points in a and in b are Utility::IntOf(unitA, a's size) and
+  // IntOf(unitB, b's size) in preorder.
+  CrossoverRecipes PlanAt(FlatLispCode* a, FlatLispCode* b, double unitA, double unitB) const;
   int GetMaxDepth() const { return maxDepth; }
 
  private:

@@ -34,7 +34,7 @@ std::unique_ptr<SharedBreeding> GPSharedBreeding::Plan(GPWithMutationEvolution* 
                  reproducing->GetSelection(), scheme->SplitOf(n), n, 2)) {
     return nullptr;
   }
-  plan->crossover = crossover;
+  plan->crossover = static_cast<GPDepthLimitCrossover*>(crossover);
   plan->mutation = mutating->GetMutation();
   plan->start = random;
   plan->mutantRecipes.resize(static_cast<std::size_t>(plan->mutants));
@@ -58,8 +58,8 @@ long long GPSharedBreeding::Draws() const {
   return BreedingParts::Draws();
 }
 
-FlatLispCode* GPSharedBreeding::FlatOf(Individual* parent) {
-  auto* chromosome = CastFast<GPChromosome>(parent->GetChromosome());
+FlatLispCode* GPSharedBreeding::FlatOf(Chromosome* made) {
+  auto* chromosome = CastFast<GPChromosome>(made);
   if (chromosome == nullptr || !chromosome->IsMade()) return nullptr;
   auto* flat = CastFast<FlatLispCode>(chromosome->GetCode());
   return flat != nullptr && flat->GetRoot() != nullptr ? flat : nullptr;
@@ -79,7 +79,7 @@ void GPSharedBreeding::Prepare() {
   {
     ThreadUtility drawing(&random);
     for (int j = 0; j < mutants; ++j) {
-      FlatLispCode* code = FlatOf(mutationSelection->Select(parents));
+      FlatLispCode* code = FlatOf(mutationSelection->Select(parents)->GetChromosome());
       if (code == nullptr) return;
       mutantRecipes[static_cast<std::size_t>(j)] = mutation->Plan(code);
     }
@@ -99,57 +99,95 @@ bool GPSharedBreeding::MutantsReady() const {
 
 bool GPSharedBreeding::Breed(Population* next, int k, int slot, Utility* random, long long& drawn) {
   int from = Part(k);
-  int end = Part(k + 1);
+  int count = Part(k + 1) - from;
   int mutantsFrom = elite + crossed;
   int restFrom = mutantsFrom + mutants;
   // Parts of mutants and reproductions wait for the mutants' plan.
-  if (end > mutantsFrom && !MutantsReady()) return false;
-  ThreadUtility drawing(random);
-  auto moveTo = [&](long long at) {
-    random->Skip(at - drawn);
-    drawn = at;
+  if (from + count > mutantsFrom && !MutantsReady()) return false;
+  // The draws first, all of them in their order (a crossover point is one
+  // draw whatever the parent's size, scaled to it below); then the parents'
+  // programs, looked up together: most parents were scored by another
+  // thread, and each lookup is three reads from memory another core wrote,
+  // which overlap when they do not wait for one another.
+  struct Offspring {
+    int first = -1;  // in chosen; -1 for a mutant
+    int second = -1;
+    double unitFirst = 0.0;
+    double unitSecond = 0.0;
+    bool secondChild = false;
   };
-  auto place = [&](int i, const ProgramRecipe& recipe) {
-    next->Place(i, producer->CreateIndividual(new GPChromosome(recipe)), slot);
-  };
-  for (int i = from; i < end;) {
-    if (i < elite) {
-      // The i-th best, as the elite scheme takes them.
-      FlatLispCode* code = FlatOf(parents->Get(i));
-      if (code == nullptr) return false;
-      place(i, ProgramRecipe::Copy(code->GetRoot()));
-      ++i;
-    } else if (i < mutantsFrom) {
-      // A part begins at a pair's first child.
-      moveTo(static_cast<long long>((i - elite) / 2) * pairDraws);
-      FlatLispCode* first = FlatOf(crossoverSelection->Select(parents));
-      FlatLispCode* second = FlatOf(crossoverSelection->Select(parents));
-      if (first == nullptr || second == nullptr) return false;
-      CrossoverRecipes children = crossover->Plan(first, second);
-      drawn += pairDraws;
-      place(i, children.first);
-      ++i;
-      // The second child of the last pair of an odd count is never added.
-      if (i < mutantsFrom) {
-        place(i, children.second);
-        ++i;
+  Offspring planned[kMaxPart];
+  Individual* chosen[2 * kMaxPart];
+  int chosenCount = 0;
+  {
+    ThreadUtility drawing(random);
+    auto moveTo = [&](long long at) {
+      random->Skip(at - drawn);
+      drawn = at;
+    };
+    for (int j = 0; j < count;) {
+      int i = from + j;
+      Offspring& child = planned[j];
+      if (i < elite) {
+        // The i-th best, as the elite scheme takes them.
+        chosen[chosenCount] = parents->Get(i);
+        child.first = chosenCount++;
+        ++j;
+      } else if (i < mutantsFrom) {
+        // A part begins at a pair's first child.
+        moveTo(static_cast<long long>((i - elite) / 2) * pairDraws);
+        chosen[chosenCount] = crossoverSelection->Select(parents);
+        chosen[chosenCount + 1] = crossoverSelection->Select(parents);
+        child.first = chosenCount;
+        child.second = chosenCount + 1;
+        chosenCount += 2;
+        child.unitFirst = random->Random01();
+        child.unitSecond = random->Random01();
+        drawn += pairDraws;
+        ++j;
+        // The second child of the last pair of an odd count is never added.
+        if (i + 1 < mutantsFrom) {
+          planned[j] = child;
+          planned[j].secondChild = true;
+          ++j;
+        }
+      } else if (i < restFrom) {
+        ++j;
       } else {
-        children.second.Discard();
+        moveTo(restStart + static_cast<long long>(i - restFrom) * restTournament);
+        chosen[chosenCount] = restSelection->Select(parents);
+        child.first = chosenCount++;
+        drawn += restTournament;
+        ++j;
       }
-    } else if (i < restFrom) {
-      // Planned already; the recipe goes to the offspring.
-      ProgramRecipe& recipe = mutantRecipes[static_cast<std::size_t>(i - mutantsFrom)];
-      place(i, recipe);
-      recipe = ProgramRecipe();
-      ++i;
-    } else {
-      moveTo(restStart + static_cast<long long>(i - restFrom) * restTournament);
-      FlatLispCode* code = FlatOf(restSelection->Select(parents));
-      if (code == nullptr) return false;
-      drawn += restTournament;
-      place(i, ProgramRecipe::Copy(code->GetRoot()));
-      ++i;
     }
+  }
+  // Each sweep's reads are independent of one another.
+  Chromosome* chromosomes[2 * kMaxPart];
+  for (int c = 0; c < chosenCount; ++c) chromosomes[c] = chosen[c]->GetChromosome();
+  FlatLispCode* codes[2 * kMaxPart];
+  for (int c = 0; c < chosenCount; ++c) codes[c] = FlatOf(chromosomes[c]);
+  // A parent not a flat program: the serial loops would make it one first.
+  for (int c = 0; c < chosenCount; ++c) {
+    if (codes[c] == nullptr) return false;
+  }
+  for (int j = 0; j < count; ++j) {
+    int i = from + j;
+    const Offspring& child = planned[j];
+    ProgramRecipe recipe;
+    if (i >= mutantsFrom && i < restFrom) {
+      // Planned already; the recipe goes to the offspring.
+      ProgramRecipe& mutant = mutantRecipes[static_cast<std::size_t>(i - mutantsFrom)];
+      recipe = mutant;
+      mutant = ProgramRecipe();
+    } else if (child.second < 0) {
+      recipe = ProgramRecipe::Copy(codes[child.first]->GetRoot());
+    } else {
+      CrossoverRecipes pair =
+          crossover->PlanAt(codes[child.first], codes[child.second], child.unitFirst, child.unitSecond);
+      recipe = child.secondChild ? pair.second : pair.first;
+    }
+    next->Place(i, producer->CreateIndividual(new GPChromosome(recipe)), slot);
   }
   return true;
 }

@@ -17,8 +17,9 @@
 #include "programs/ProgramRecipe.h"
 #include "variation/BreedingParts.h"
 
+class Chromosome;
 class FlatLispCode;
-class GPCrossover;
+class GPDepthLimitCrossover;
 class GPMutation;
 class GPWithMutationEvolution;
 class IndividualFactory;
@@ -46,13 +47,13 @@ class GPSharedBreeding : public BreedingParts {
 
  private:
   GPSharedBreeding() = default;
-  // The parent's program, flat and ready to be read by several threads;
-  // null where it is not (the serial loops would make it so, or report).
-  static FlatLispCode* FlatOf(Individual* parent);
+  // A parent's program, flat and ready to be read by several threads; null
+  // where it is not (the serial loops would make it so, or report).
+  static FlatLispCode* FlatOf(Chromosome* chromosome);
   // Waits for Prepare; false where it found a parent it could not plan on.
   bool MutantsReady() const;
 
-  GPCrossover* crossover = nullptr;
+  GPDepthLimitCrossover* crossover = nullptr;
   GPMutation* mutation = nullptr;
   Utility start;
   // The mutants' recipes, in order, once planned; planned says so (and
