@@ -7,13 +7,15 @@
 
 #include <vector>
 
+#include "engine/Chromosome.h"
 #include "engine/Evolution.h"
+#include "engine/Individual.h"
+#include "engine/Population.h"
+#include "engine/Selection.h"
+#include "foundation/Utility.h"
 #include "variation/GenerationSplit.h"
 
 class IndividualFactory;
-class Population;
-class Selection;
-class TournamentSelection;
 
 class BreedingParts : public SharedBreeding {
  public:
@@ -28,6 +30,90 @@ class BreedingParts : public SharedBreeding {
   static constexpr int kMaxPart = kPartSize + 1;
 
  protected:
+  // A part as its draws leave it: each offspring's parents (indices into
+  // chosen; none for a mutant planned beforehand) and whether it is the
+  // second child of its pair (the parents' roles exchanged); the parents
+  // chosen, in order, and their chromosomes.
+  struct Offspring {
+    int first = -1;
+    int second = -1;
+    bool secondChild = false;
+  };
+  struct PartDraws {
+    int from = 0;
+    int count = 0;
+    Offspring offspring[kMaxPart];
+    Individual* chosen[2 * kMaxPart];
+    Chromosome* chromosomes[2 * kMaxPart];
+    int chosenCount = 0;
+    int Choose(Individual* parent) {
+      chosen[chosenCount] = parent;
+      return chosenCount++;
+    }
+  };
+
+  // Makes part k's draws, all of them in their order, from random (which
+  // has made drawn of the generation's, and is moved on here, never back;
+  // it is the calling thread's generator meanwhile): an elite copy chooses
+  // the i-th best, a pair two tournament winners and then drawPair(j) (the
+  // crossover's own draws, j the pair's first child in the part), a mutant
+  // drawMutant(part, j, m) (the m-th of the generation's mutants: its own
+  // selection and draws, moved to with MoveTo), a reproduction a winner.
+  // Then the chosen parents' chromosomes are looked up together: most
+  // parents were scored by another thread, and each lookup is a read from
+  // memory another core wrote; reads that do not wait for one another
+  // overlap.
+  template <class DrawPair, class DrawMutant>
+  void DrawPart(int k, Utility* random, long long& drawn, PartDraws& part, const DrawPair& drawPair,
+                const DrawMutant& drawMutant) const {
+    part.from = Part(k);
+    part.count = Part(k + 1) - part.from;
+    part.chosenCount = 0;
+    int mutantsFrom = elite + crossed;
+    int restFrom = mutantsFrom + mutants;
+    {
+      ThreadUtility drawing(random);
+      for (int j = 0; j < part.count;) {
+        int i = part.from + j;
+        Offspring& child = part.offspring[j];
+        if (i < elite) {
+          // The i-th best, as the elite scheme takes them.
+          child.first = part.Choose(parents->Get(i));
+          ++j;
+        } else if (i < mutantsFrom) {
+          // A part begins at a pair's first child.
+          MoveTo(random, drawn, static_cast<long long>((i - elite) / 2) * pairDraws);
+          child.first = part.Choose(crossoverSelection->Select(parents));
+          child.second = part.Choose(crossoverSelection->Select(parents));
+          drawPair(j);
+          drawn += pairDraws;
+          ++j;
+          // The second child of the last pair of an odd count is never
+          // added.
+          if (i + 1 < mutantsFrom) {
+            part.offspring[j] = child;
+            part.offspring[j].secondChild = true;
+            ++j;
+          }
+        } else if (i < restFrom) {
+          drawMutant(part, j, i - mutantsFrom);
+          ++j;
+        } else {
+          MoveTo(random, drawn, restStart + static_cast<long long>(i - restFrom) * restTournament);
+          child.first = part.Choose(restSelection->Select(parents));
+          drawn += restTournament;
+          ++j;
+        }
+      }
+    }
+    for (int c = 0; c < part.chosenCount; ++c) part.chromosomes[c] = part.chosen[c]->GetChromosome();
+  }
+  // Moves random, which has made drawn of the generation's draws, on to at.
+  static void MoveTo(Utility* random, long long& drawn, long long at) {
+    random->Skip(at - drawn);
+    drawn = at;
+  }
+
   // Lays out the generation of n from parents (sorted here if they are not)
   // split as split: the crossover, mutation and reproduction selections,
   // each pair also drawing crossoverDraws for its crossover. False where a

@@ -98,82 +98,31 @@ bool GPSharedBreeding::MutantsReady() const {
 }
 
 bool GPSharedBreeding::Breed(Population* next, int k, int slot, Utility* random, long long& drawn) {
-  int from = Part(k);
-  int count = Part(k + 1) - from;
   int mutantsFrom = elite + crossed;
   int restFrom = mutantsFrom + mutants;
   // Parts of mutants and reproductions wait for the mutants' plan.
-  if (from + count > mutantsFrom && !MutantsReady()) return false;
-  // The draws first, all of them in their order (a crossover point is one
-  // draw whatever the parent's size, scaled to it below); then the parents'
-  // programs, looked up together: most parents were scored by another
-  // thread, and each lookup is three reads from memory another core wrote,
-  // which overlap when they do not wait for one another.
-  struct Offspring {
-    int first = -1;  // in chosen; -1 for a mutant
-    int second = -1;
-    double unitFirst = 0.0;
-    double unitSecond = 0.0;
-    bool secondChild = false;
-  };
-  Offspring planned[kMaxPart];
-  Individual* chosen[2 * kMaxPart];
-  int chosenCount = 0;
-  {
-    ThreadUtility drawing(random);
-    auto moveTo = [&](long long at) {
-      random->Skip(at - drawn);
-      drawn = at;
-    };
-    for (int j = 0; j < count;) {
-      int i = from + j;
-      Offspring& child = planned[j];
-      if (i < elite) {
-        // The i-th best, as the elite scheme takes them.
-        chosen[chosenCount] = parents->Get(i);
-        child.first = chosenCount++;
-        ++j;
-      } else if (i < mutantsFrom) {
-        // A part begins at a pair's first child.
-        moveTo(static_cast<long long>((i - elite) / 2) * pairDraws);
-        chosen[chosenCount] = crossoverSelection->Select(parents);
-        chosen[chosenCount + 1] = crossoverSelection->Select(parents);
-        child.first = chosenCount;
-        child.second = chosenCount + 1;
-        chosenCount += 2;
-        child.unitFirst = random->Random01();
-        child.unitSecond = random->Random01();
-        drawn += pairDraws;
-        ++j;
-        // The second child of the last pair of an odd count is never added.
-        if (i + 1 < mutantsFrom) {
-          planned[j] = child;
-          planned[j].secondChild = true;
-          ++j;
-        }
-      } else if (i < restFrom) {
-        ++j;
-      } else {
-        moveTo(restStart + static_cast<long long>(i - restFrom) * restTournament);
-        chosen[chosenCount] = restSelection->Select(parents);
-        child.first = chosenCount++;
-        drawn += restTournament;
-        ++j;
-      }
-    }
-  }
-  // Each sweep's reads are independent of one another.
-  Chromosome* chromosomes[2 * kMaxPart];
-  for (int c = 0; c < chosenCount; ++c) chromosomes[c] = chosen[c]->GetChromosome();
+  if (Part(k + 1) > mutantsFrom && !MutantsReady()) return false;
+  PartDraws part;
+  // A crossover point is one draw whatever the parent's size: scaled to it
+  // below, once the parents are looked up. The mutants were planned
+  // already.
+  double units[kMaxPart][2];
+  DrawPart(
+      k, random, drawn, part,
+      [&](int j) {
+        units[j][0] = random->Random01();
+        units[j][1] = random->Random01();
+      },
+      [](PartDraws&, int, int) {});
   FlatLispCode* codes[2 * kMaxPart];
-  for (int c = 0; c < chosenCount; ++c) codes[c] = FlatOf(chromosomes[c]);
+  for (int c = 0; c < part.chosenCount; ++c) codes[c] = FlatOf(part.chromosomes[c]);
   // A parent not a flat program: the serial loops would make it one first.
-  for (int c = 0; c < chosenCount; ++c) {
+  for (int c = 0; c < part.chosenCount; ++c) {
     if (codes[c] == nullptr) return false;
   }
-  for (int j = 0; j < count; ++j) {
-    int i = from + j;
-    const Offspring& child = planned[j];
+  for (int j = 0; j < part.count; ++j) {
+    int i = part.from + j;
+    const Offspring& child = part.offspring[j];
     ProgramRecipe recipe;
     if (i >= mutantsFrom && i < restFrom) {
       // Planned already; the recipe goes to the offspring.
@@ -183,8 +132,10 @@ bool GPSharedBreeding::Breed(Population* next, int k, int slot, Utility* random,
     } else if (child.second < 0) {
       recipe = ProgramRecipe::Copy(codes[child.first]->GetRoot());
     } else {
+      // Both children of a pair come of the first child's draws.
+      const double* drawnFor = units[child.secondChild ? j - 1 : j];
       CrossoverRecipes pair =
-          crossover->PlanAt(codes[child.first], codes[child.second], child.unitFirst, child.unitSecond);
+          crossover->PlanAt(codes[child.first], codes[child.second], drawnFor[0], drawnFor[1]);
       recipe = child.secondChild ? pair.second : pair.first;
     }
     next->Place(i, producer->CreateIndividual(new GPChromosome(recipe)), slot);
