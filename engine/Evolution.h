@@ -68,10 +68,11 @@ class Evolution {
   virtual void WatchStop(const StopRequest* stop) { watched = stop; }
   // The breeding of a generation of n from from as parts threads can share,
   // or null where this scheme has no such plan (its draws depend on what is
-  // drawn) or the generation does not suit it. Copies are deferred while
-  // the parts are bred (see DeferCopies). from is sorted here when it is not
-  // (as the first selection would sort it), and must stay unchanged while
-  // the plan is in use.
+  // drawn) or the generation does not suit it. The offspring are recipes on
+  // their parents, made by the threads that score them (as while copies are
+  // deferred, see DeferCopies). from is sorted here when it is not (as the
+  // first selection would sort it), and must stay unchanged while the plan
+  // is in use.
   virtual std::unique_ptr<SharedBreeding> ShareBreeding(Population* /*from*/, int /*n*/) { return nullptr; }
 
  protected:

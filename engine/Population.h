@@ -77,7 +77,8 @@ class Population {
  private:
   std::unique_ptr<IndividualArray> individuals;
   // The array's members, read by the scoring threads while this thread adds
-  // to it; never changes.
+  // to it, and written by the threads that place members (see Place); the
+  // pointer never changes.
   Individual** entries;
   // The places opened, from the member count at the time.
   int placesFrom = 0;

@@ -52,7 +52,7 @@ class Utility {
 
   std::uint32_t state[624] = {};
   int index = 625;  // never seeded
-  long long regenerations = 0;
+  long long regenerations = 0;  // for Position
 };
 
 // The process's generator, or the calling thread's own while a
