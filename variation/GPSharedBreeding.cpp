@@ -120,6 +120,8 @@ bool GPSharedBreeding::Breed(Population* next, int k, int slot, Utility* random,
   for (int c = 0; c < part.chosenCount; ++c) {
     if (codes[c] == nullptr) return false;
   }
+  // A pair's second child, planned with its first.
+  ProgramRecipe second;
   for (int j = 0; j < part.count; ++j) {
     int i = part.from + j;
     const Offspring& child = part.offspring[j];
@@ -131,12 +133,13 @@ bool GPSharedBreeding::Breed(Population* next, int k, int slot, Utility* random,
       mutant = ProgramRecipe();
     } else if (child.second < 0) {
       recipe = ProgramRecipe::Copy(codes[child.first]->GetRoot());
+    } else if (child.secondChild) {
+      recipe = second;
     } else {
-      // Both children of a pair come of the first child's draws.
-      const double* drawnFor = units[child.secondChild ? j - 1 : j];
       CrossoverRecipes pair =
-          crossover->PlanAt(codes[child.first], codes[child.second], drawnFor[0], drawnFor[1]);
-      recipe = child.secondChild ? pair.second : pair.first;
+          crossover->PlanAt(codes[child.first], codes[child.second], units[j][0], units[j][1]);
+      recipe = pair.first;
+      second = pair.second;
     }
     next->Place(i, producer->CreateIndividual(new GPChromosome(recipe)), slot);
   }
