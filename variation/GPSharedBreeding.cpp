@@ -14,10 +14,6 @@
 #include "variation/GPEvolution.h"
 #include "variation/GPMutation.h"
 
-#if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
-#endif
-
 std::unique_ptr<SharedBreeding> GPSharedBreeding::Plan(GPWithMutationEvolution* scheme,
                                                        IndividualFactory* producer, Population* parents,
                                                        int n, const Utility& random) {
@@ -91,7 +87,7 @@ void GPSharedBreeding::Prepare() {
 bool GPSharedBreeding::MutantsReady() const {
   while (!planned.load(std::memory_order_acquire)) {
 #if defined(__x86_64__) || defined(__i386__)
-    _mm_pause();
+    __builtin_ia32_pause();
 #endif
   }
   return plannedWell;
