@@ -184,22 +184,26 @@ bool GenerationPipeline::ScoreRound(Population* population) {
   Population* bred = std::exchange(bredScored, nullptr);
   if (stop.IsRequested()) return false;
   bool whole = false;
+  bool noted = true;
   if (bred == population) {
     whole = bredWhole;
     evaluations = bredEvaluations;
     remembered = bredRemembered;
-    prepared = bredPrepared;
+    prepared = noted = bredPrepared;
   } else if (OnThreads(population)) {
     evaluator->SetWatch(nextWatch ? &nextWatch : nullptr);
     whole = evaluator->Evaluate(population);
     evaluations = evaluator->GetEvaluations();
     remembered = evaluator->GetRemembered();
-    prepared = evaluator->PreparedAll();
+    prepared = noted = evaluator->PreparedAll();
   } else {
     whole = ScoreHere(population, nextWatch);
     prepared = false;
   }
   if (!whole) return false;
+  // Every member was noted as it was scored (on several threads, where none
+  // failed: those are prepared too).
+  if (noted) population->TrustScoredFacts();
   if (memory) memory->NextGeneration(Sharing());
   // Every program of the population is made: the generation it was made
   // from goes now (while this thread sorts and logs, on several threads).
@@ -230,6 +234,7 @@ bool GenerationPipeline::ScoreHere(Population* population, const Scoring::Watch&
     } else if (!text.empty()) {
       GetException()->Diagnostic(text);
     }
+    population->NoteScored(i, member);
     if (watch) watch(i, member);
   }
   Destroy(retiring);

@@ -23,6 +23,22 @@ constexpr int kAhead = 8;
 // members are read this many at a time by each thread that shares the work.
 constexpr int kShareFrom = 2048;
 constexpr int kReadChunk = 512;
+
+// Each member's fitness, size and depth, read once by whichever thread takes
+// it (the sums are made in order on the calling thread).
+void ReadMembers(Population* sorted, WorkSharing* sharing, double* fitnessOf, int* sizeOf, int* depthOf) {
+  int n = sorted->Size();
+  ForEachShared(n >= kShareFrom ? sharing : nullptr, n, kReadChunk, [&](int i) {
+    // The members were last written by the threads that scored them: the
+    // members and their chromosomes a few ahead are fetched meanwhile.
+    if (i + 2 * kAhead < n) __builtin_prefetch(sorted->GetUnsorted(i + 2 * kAhead));
+    if (i + kAhead < n) __builtin_prefetch(sorted->GetUnsorted(i + kAhead)->GetChromosome());
+    Individual* member = sorted->GetUnsorted(i);
+    fitnessOf[i] = FitnessOf(member);
+    sizeOf[i] = member->GetChromosome()->GetSize();
+    depthOf[i] = member->GetChromosome()->GetDepth();
+  });
+}
 }  // namespace
 
 void GenerationRecord::Measure(Population* sorted, WorkSharing* sharing) {
@@ -37,21 +53,19 @@ void GenerationRecord::Measure(Population* sorted, WorkSharing* sharing) {
   fitness.resize(static_cast<std::size_t>(n));
   sizes.resize(static_cast<std::size_t>(n));
   depths.resize(static_cast<std::size_t>(n));
-  // Each member read once, by whichever thread takes it; the sums below
-  // add them up in order on this thread.
   double* fitnessOf = fitness.data();
   int* sizeOf = sizes.data();
   int* depthOf = depths.data();
-  ForEachShared(n >= kShareFrom ? sharing : nullptr, n, kReadChunk, [&](int i) {
-    // The members were last written by the threads that scored them: the
-    // members and their chromosomes a few ahead are fetched meanwhile.
-    if (i + 2 * kAhead < n) __builtin_prefetch(sorted->GetUnsorted(i + 2 * kAhead));
-    if (i + kAhead < n) __builtin_prefetch(sorted->GetUnsorted(i + kAhead)->GetChromosome());
-    Individual* member = sorted->GetUnsorted(i);
-    fitnessOf[i] = FitnessOf(member);
-    sizeOf[i] = member->GetChromosome()->GetSize();
-    depthOf[i] = member->GetChromosome()->GetDepth();
-  });
+  if (const Population::ScoredFacts* facts = sorted->GetScoredFacts()) {
+    // Noted as the members were scored, and kept in their order.
+    for (int i = 0; i < n; ++i) {
+      fitnessOf[i] = facts[i].fitness;
+      sizeOf[i] = facts[i].size;
+      depthOf[i] = facts[i].depth;
+    }
+  } else {
+    ReadMembers(sorted, sharing, fitnessOf, sizeOf, depthOf);
+  }
   double sum = 0.0;
   double sizeSum = 0.0;
   double depthSum = 0.0;

@@ -59,9 +59,32 @@ void IndividualSorter::SortShared(IndividualArray* array, WorkSharing* sharing) 
   Sort(array, comparator, sharing);
 }
 
+bool IndividualSorter::IsByFitness(IndividualComparator* with) const {
+  return with != nullptr && typeid(*with) == typeid(DoubleTypeFitnessIndividualLessComparator);
+}
+
+bool IndividualSorter::SortByFitness(IndividualArray* array, WorkSharing* sharing, const double* fitness,
+                                     std::vector<int>& order) {
+  if (!IsByFitness(comparator)) return false;
+  int size = array->Size();
+  if (sharing != nullptr && size < kShareFrom) sharing = nullptr;
+  keyed.resize(static_cast<std::size_t>(size));
+  bool anyNaN = false;
+  for (int i = 0; i < size; ++i) {
+    anyNaN = anyNaN || std::isnan(fitness[i]);
+    keyed[static_cast<std::size_t>(i)] = Keyed{fitness[i], i};
+  }
+  SortKeys(sharing, anyNaN);
+  Reorder(array);
+  order.resize(static_cast<std::size_t>(size));
+  for (int i = 0; i < size; ++i)
+    order[static_cast<std::size_t>(i)] = keyed[static_cast<std::size_t>(i)].index;
+  return true;
+}
+
 void IndividualSorter::Sort(IndividualArray* array, IndividualComparator* with, WorkSharing* sharing) {
   int size = array->Size();
-  bool byFitness = with != nullptr && typeid(*with) == typeid(DoubleTypeFitnessIndividualLessComparator);
+  bool byFitness = IsByFitness(with);
   keyed.clear();
   bool anyNaN = false;
   for (int i = 0; byFitness && i < size; ++i) {
@@ -74,13 +97,19 @@ void IndividualSorter::Sort(IndividualArray* array, IndividualComparator* with, 
     } else {
       double fitness = individual->GetFitness();
       anyNaN = anyNaN || std::isnan(fitness);
-      keyed.push_back({fitness, individual});
+      keyed.push_back({fitness, i});
     }
   }
   if (!byFitness) {
     Sorter<Individual, IndividualArray, IndividualComparator>::Sort(array, with);
     return;
   }
+  SortKeys(sharing, anyNaN);
+  Reorder(array);
+}
+
+void IndividualSorter::SortKeys(WorkSharing* sharing, bool anyNaN) {
+  int size = static_cast<int>(keyed.size());
   auto get = [this](int i) { return keyed[static_cast<std::size_t>(i)]; };
   auto swap = [this](int i, int j) { std::swap(keyed[static_cast<std::size_t>(i)], keyed[static_cast<std::size_t>(j)]); };
   auto sort = [&](const auto& compare) {
@@ -97,5 +126,12 @@ void IndividualSorter::Sort(IndividualArray* array, IndividualComparator* with, 
     // sort, with one comparison a step.
     sort([](const Keyed& a, const Keyed& b) { return a.fitness < b.fitness ? 1 : 0; });
   }
-  for (int i = 0; i < size; ++i) array->Set(i, keyed[static_cast<std::size_t>(i)].individual);
+}
+
+void IndividualSorter::Reorder(IndividualArray* array) {
+  int size = array->Size();
+  before.resize(static_cast<std::size_t>(size));
+  for (int i = 0; i < size; ++i) before[static_cast<std::size_t>(i)] = array->Get(i);
+  for (int i = 0; i < size; ++i)
+    array->Set(i, before[static_cast<std::size_t>(keyed[static_cast<std::size_t>(i)].index)]);
 }

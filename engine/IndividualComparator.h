@@ -43,13 +43,26 @@ class IndividualSorter : public Sorter<Individual, IndividualArray, IndividualCo
   // null for this thread alone) where the array is large enough to gain:
   // the same order.
   void SortShared(IndividualArray* array, WorkSharing* sharing);
+  // SortShared with the members' fitness values given (fitness[i] that of
+  // the i-th member before sorting, as GetFitness would read it), where the
+  // comparator is the ascending-fitness one; false, with nothing done,
+  // otherwise. order receives, for each place after sorting, the index its
+  // member had before.
+  bool SortByFitness(IndividualArray* array, WorkSharing* sharing, const double* fitness,
+                     std::vector<int>& order);
 
  private:
   void Sort(IndividualArray* array, IndividualComparator* with, WorkSharing* sharing);
+  // The quicksort on the keys, as it would run on the members.
+  void SortKeys(WorkSharing* sharing, bool anyNaN);
+  // The members in the keys' order.
+  void Reorder(IndividualArray* array);
+  bool IsByFitness(IndividualComparator* with) const;
 
   struct Keyed {
     double fitness;
-    Individual* individual;
+    int index;  // of the member before sorting
   };
   std::vector<Keyed> keyed;
+  std::vector<Individual*> before;
 };

@@ -394,8 +394,10 @@ void ParallelEvaluator::ScoreMember(Problem* evaluating, int slot, int i) {
   }
   if (outcome != Scoring::Outcome::Failed) {
     // While it is still in this thread's caches: the next generation's
-    // breeding reads it from every thread.
+    // breeding reads it from every thread, and the sorting and measuring of
+    // this one read what is noted of it.
     member->GetChromosome()->PrepareForSharing();
+    population->NoteScored(i, member);
     if (const Scoring::Watch* seeing = watch.load(std::memory_order_acquire)) (*seeing)(i, member);
     return;
   }

@@ -100,7 +100,8 @@ class ParallelEvaluator : public WorkSharing {
 
   int GetThreadCount() const { return static_cast<int>(workers.size()) + 1; }
   // Whether the last Evaluate evaluated every member in the round, each then
-  // prepared for sharing by the thread that evaluated it.
+  // prepared for sharing, and noted (see Population::NoteScored), by the
+  // thread that evaluated it.
   bool PreparedAll() const { return preparedAll; }
   // Programs known to memory (not owned; may be null) take their fitness
   // from it instead of being evaluated; programs evaluated are added to it.

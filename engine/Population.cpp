@@ -1,12 +1,18 @@
 #include "engine/Population.h"
 
+#include <vector>
+
+#include "engine/Chromosome.h"
+#include "engine/GenerationRecord.h"
 #include "engine/Individual.h"
 
 Population::Population(int capacity, IndividualSorter* sorter)
     : individuals(std::make_unique<IndividualArray>(capacity)),
       entries(individuals->Data()),
       preferences(std::make_unique<int[]>(capacity > 0 ? static_cast<std::size_t>(capacity) : 1)),
-      sorter(sorter) {}
+      sorter(sorter),
+      // Not cleared: the pages are first written by the threads that score.
+      facts(new ScoredFacts[capacity > 0 ? static_cast<std::size_t>(capacity) : 1]) {}
 
 Population::~Population() = default;
 
@@ -17,8 +23,7 @@ void Population::Add(Individual* individual, int preferredThread) {
   if (size < individuals->Capacity()) preferences[static_cast<std::size_t>(size)] = preferredThread;
   individuals->Add(individual);
   published.count.store(individuals->Size(), std::memory_order_release);
-  // Written only when it changes (it shares the lines the threads read).
-  if (sorted) sorted = false;
+  Changed();
 }
 
 Individual* Population::Get(int i) {
@@ -27,13 +32,40 @@ Individual* Population::Get(int i) {
 }
 
 void Population::Sort(WorkSharing* sharing) {
+  int n = individuals->Size();
+  if (factsTrusted && n <= 1) {
+    sorted = true;
+    return;
+  }
+  if (factsTrusted) {
+    thread_local std::vector<double> keys;
+    thread_local std::vector<int> order;
+    thread_local std::vector<ScoredFacts> before;
+    keys.resize(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) keys[static_cast<std::size_t>(i)] = facts[i].fitness;
+    if (sorter->SortByFitness(individuals.get(), sharing, keys.data(), order)) {
+      // The facts follow their members.
+      before.assign(facts.get(), facts.get() + n);
+      for (int i = 0; i < n; ++i)
+        facts[i] = before[static_cast<std::size_t>(order[static_cast<std::size_t>(i)])];
+      sorted = true;
+      return;
+    }
+  }
   sorter->SortShared(individuals.get(), sharing);
   sorted = true;
+  // The members moved without their facts.
+  factsTrusted = false;
+}
+
+void Population::NoteScored(int i, Individual* member) {
+  Chromosome* chromosome = member->GetChromosome();
+  facts[i] = ScoredFacts{FitnessOf(member), chromosome->GetSize(), chromosome->GetDepth()};
 }
 
 void Population::AcceptAll(IndividualVisitor* visitor) {
   for (int i = 0; i < individuals->Size(); ++i) individuals->Get(i)->Accept(visitor);
-  sorted = false;
+  Changed();
 }
 
 void Population::OpenPlaces(int n) {
@@ -41,6 +73,7 @@ void Population::OpenPlaces(int n) {
   if (n < 0 || n > individuals->Capacity() - size)
     ReportArrayCapacity(individuals->Capacity(), ClassNameOf(*individuals), "Add");
   for (int i = size; i < size + n; ++i) entries[i] = nullptr;
+  factsTrusted = false;
   placesFrom = size;
   placesTo = size + n;
 }
@@ -49,7 +82,7 @@ void Population::ClosePlaces(bool keep) {
   if (keep) {
     individuals->SetSize(placesTo);
     published.count.store(placesTo, std::memory_order_release);
-    sorted = false;
+    Changed();
   } else {
     for (int i = placesFrom; i < placesTo; ++i) {
       Individual* placed = entries[i];
@@ -66,6 +99,7 @@ void Population::ClosePlaces(bool keep) {
 void Population::DeleteAll() {
   for (int i = 0; i < individuals->Size(); ++i) individuals->Get(i)->DeleteChromosome();
   individuals->DeleteAll();
+  factsTrusted = false;
   published.count.store(0, std::memory_order_release);
   lanes.clear();
 }

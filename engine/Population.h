@@ -74,7 +74,34 @@ class Population {
   int ScoredLaneCount() const { return static_cast<int>(lanes.size()); }
   bool ScoredLanesComplete() const;
 
+  // What the thread that scored a member noted of it, while the member was
+  // still in its caches: sorting and measuring a generation then read one
+  // small array rather than every member, its chromosome and its program.
+  struct ScoredFacts {
+    double fitness;  // FitnessOf the member
+    int size;        // its chromosome's GetSize
+    int depth;       // and GetDepth
+  };
+  // From any thread, each for its own members: notes member, scored, at
+  // index i.
+  void NoteScored(int i, Individual* member);
+  // Says every member is noted as it stands (a whole round scored, each
+  // member noted after its scoring); any change to the population after
+  // that forgets the facts.
+  void TrustScoredFacts() { factsTrusted = true; }
+  // The facts of the members in their current order, or null where they
+  // are not all known (see TrustScoredFacts).
+  const ScoredFacts* GetScoredFacts() const { return factsTrusted ? facts.get() : nullptr; }
+
  private:
+  // Every change to the members (or their order, where the facts do not
+  // follow it) comes through here.
+  void Changed() {
+    // Written only when it changes (they share the lines the threads read).
+    if (sorted) sorted = false;
+    if (factsTrusted) factsTrusted = false;
+  }
+
   std::unique_ptr<IndividualArray> individuals;
   // The array's members, read by the scoring threads while this thread adds
   // to it, and written by the threads that place members (see Place); the
@@ -97,4 +124,7 @@ class Population {
   std::vector<Lane> lanes;
   bool sorted = false;
   IndividualSorter* sorter;
+  // By index; left unwritten until noted.
+  std::unique_ptr<ScoredFacts[]> facts;
+  bool factsTrusted = false;
 };

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <initializer_list>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
@@ -216,6 +217,40 @@ TEST_P(GenerationPipelineTest, WholeGenerationsRetireTheirParents) {
     current = std::move(next);
   }
   EXPECT_EQ(shared->scored.load(), 800);
+  pipeline.Finish();
+  current->DeleteAll();
+}
+
+// Whichever way a generation is scored (made first, bred in order, bred in
+// parts), what was noted of each member as it was scored is there after a
+// whole Score, in the members' order, and follows them through the sort.
+TEST_P(GenerationPipelineTest, AWholeScoreLeavesEveryMembersFactsNoted) {
+  auto expectNoted = [](Population* population) {
+    const Population::ScoredFacts* facts = population->GetScoredFacts();
+    ASSERT_NE(facts, nullptr);
+    for (int i = 0; i < population->Size(); ++i) {
+      Individual* member = population->GetUnsorted(i);
+      EXPECT_EQ(facts[i].fitness, dynamic_cast<DoubleTypeFitnessIndividual*>(member)->GetFitness()) << i;
+      EXPECT_EQ(facts[i].size, member->GetChromosome()->GetSize()) << i;
+      EXPECT_EQ(facts[i].depth, member->GetChromosome()->GetDepth()) << i;
+    }
+  };
+  std::unique_ptr<Population> current = NewPopulation();
+  pipeline.MakeFirst(&breeding, current.get(), 200);
+  ASSERT_TRUE(pipeline.Score(current.get()));
+  expectNoted(current.get());
+  DrawingEvolution drawing;
+  drawing.pipeline = &pipeline;
+  for (Evolution* evolution : std::initializer_list<Evolution*>{&breeding, &drawing}) {
+    pipeline.Sort(current.get());
+    expectNoted(current.get());
+    std::unique_ptr<Population> next = NewPopulation();
+    pipeline.Breed(evolution, std::move(current), next.get(), 200);
+    EXPECT_EQ(next->GetScoredFacts(), nullptr);
+    ASSERT_TRUE(pipeline.Score(next.get()));
+    expectNoted(next.get());
+    current = std::move(next);
+  }
   pipeline.Finish();
   current->DeleteAll();
 }

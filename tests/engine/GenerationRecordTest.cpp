@@ -65,8 +65,9 @@ TEST_F(GenerationRecordTest, StatisticsOfASmallPopulation) {
   EXPECT_DOUBLE_EQ(record.meanDepth, 7.0 / 4.0);
 }
 
-// A large population measured on several threads gives every statistic to
-// the last bit as one thread does (the sums are taken in the same order).
+// A large population measured on several threads, or from the facts noted
+// of its members, gives every statistic to the last bit as one thread
+// reading the members does (the sums are taken in the same order).
 TEST_F(GenerationRecordTest, MeasuredOnSeveralThreadsAsOnOne) {
   Population large(5000, &sorter);
   std::uint32_t state = 3;
@@ -92,6 +93,16 @@ TEST_F(GenerationRecordTest, MeasuredOnSeveralThreadsAsOnOne) {
   }
   EXPECT_EQ(shared.generationBest, alone.generationBest);
   EXPECT_EQ(shared.bestSize, alone.bestSize);
+  // From the facts noted as the members were scored, the same to the bit.
+  for (int i = 0; i < large.Size(); ++i) large.NoteScored(i, large.GetUnsorted(i));
+  large.TrustScoredFacts();
+  GenerationRecord noted;
+  noted.Measure(&large);
+  for (auto field :
+       {&GenerationRecord::best, &GenerationRecord::worst, &GenerationRecord::mean, &GenerationRecord::median,
+        &GenerationRecord::deviation, &GenerationRecord::meanSize, &GenerationRecord::meanDepth}) {
+    EXPECT_EQ(noted.*field, alone.*field);
+  }
   large.DeleteAll();
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <limits>
 
@@ -89,6 +90,57 @@ namespace {
 // The sorter's own pass over the fitness values must leave exactly the order
 // the comparator's quicksort leaves, ties, infinities and NaNs included (the
 // order of equal individuals decides which program a log shows).
+// Noted facts are there only once trusted, follow the members through a sort
+// (shared or not, ties and NaNs in exactly the order the members' own values
+// give), and are forgotten at any change to the members.
+TEST(PopulationFactsTest, NotedFactsFollowTheirMembersUntilTheMembersChange) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  DoubleTypeFitnessIndividualLessComparator comparator;
+  IndividualSorter sorter(&comparator);
+  std::uint32_t state = 5;
+  for (int size : {1, 9, 3000}) {
+    Population noted(size + 1, &sorter);
+    Population plain(size + 1, &sorter);
+    for (int i = 0; i < size; ++i) {
+      state = state * 1664525U + 1013904223U;
+      double fitness = (state >> 8) % 61 == 0 ? nan : static_cast<double>((state >> 16) % 9);
+      // Each member's size is its number: the facts must follow their own.
+      class Numbered : public GPChromosome {
+       public:
+        explicit Numbered(int number) : GPChromosome(new FakeLispCode("n", 0.0)), number(number) {}
+        int GetSize() override { return number; }
+
+       private:
+        int number;
+      };
+      auto* member = new DoubleTypeFitnessIndividual(new Numbered(i));
+      member->SetFitness(fitness);
+      noted.Add(member);
+      plain.Add(member);
+    }
+    EXPECT_EQ(noted.GetScoredFacts(), nullptr);
+    for (int i = 0; i < size; ++i) noted.NoteScored(i, noted.GetUnsorted(i));
+    noted.TrustScoredFacts();
+    ThreadsSharing sharing(2);
+    noted.Sort(&sharing);
+    plain.Sort();
+    const Population::ScoredFacts* facts = noted.GetScoredFacts();
+    ASSERT_NE(facts, nullptr);
+    for (int i = 0; i < size; ++i) {
+      ASSERT_EQ(noted.GetUnsorted(i), plain.GetUnsorted(i)) << "size " << size << ", place " << i;
+      double fitness = dynamic_cast<DoubleTypeFitnessIndividual*>(noted.GetUnsorted(i))->GetFitness();
+      EXPECT_TRUE(facts[i].fitness == fitness || (std::isnan(fitness) && std::isnan(facts[i].fitness)));
+      EXPECT_EQ(facts[i].size, noted.GetUnsorted(i)->GetChromosome()->GetSize());
+    }
+    noted.Add(MakeIndividual("y", 0.0));
+    EXPECT_EQ(noted.GetScoredFacts(), nullptr);
+    // Sorted again without them, they stay forgotten.
+    noted.Sort();
+    EXPECT_EQ(noted.GetScoredFacts(), nullptr);
+    noted.DeleteAll();
+  }
+}
+
 TEST(IndividualSorterTest, SortingOnFitnessValuesLeavesTheComparatorsOrder) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
