@@ -43,6 +43,11 @@ Head* RootOf(LispCode* code) {
 }
 }  // namespace
 
+const void* GPChromosome::BreedingForm() const {
+  if (!recipe.IsEmpty() || code == nullptr || typeid(*code) != typeid(FlatLispCode)) return nullptr;
+  return static_cast<const FlatLispCode*>(code)->GetRoot();
+}
+
 int GPChromosome::GetSize() {
   if (code == nullptr) return 0;
   // The common case first, told apart without a cast.

@@ -34,6 +34,10 @@ class Chromosome : public PooledObject {
   virtual void PrepareForSharing() {}
   // The thread (see ThreadSlot) that made the chromosome's contents.
   virtual int GetMaker() const { return 0; }
+  // What breeding in parts reads of a made chromosome (see
+  // Population::ScoredFacts): a flat program's root node, a string's genes;
+  // null where there is none (not made yet, or not in that form).
+  virtual const void* BreedingForm() const { return nullptr; }
   // The genome's size (a program's nodes, a string's genes) and depth (a
   // program's, a lone node having depth 1; 0 for a string); 0 and 0 when
   // there is nothing to measure.
@@ -63,6 +67,8 @@ class GPChromosome : public Chromosome {
   void Flatten();
   void Unflatten();
   int GetMaker() const override { return maker; }
+  // The root node (a FlatNode) of a made flat program.
+  const void* BreedingForm() const override;
   // The program's node count and depth (0 for no program).
   int GetSize() override;
   int GetDepth() override;
@@ -112,6 +118,8 @@ class GAChromosome : public Chromosome {
   // The genes of a made chromosome (null for a recipe, or after
   // DeleteContents), without making it: for threads that only read it.
   const IntArray* MadeGenes() const { return IsMade() ? genes.get() : nullptr; }
+  // MadeGenes (an IntArray).
+  const void* BreedingForm() const override { return MadeGenes(); }
 
   // Destroys the gene array.
   void DeleteContents() override;

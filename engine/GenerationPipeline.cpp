@@ -121,7 +121,14 @@ bool GenerationPipeline::BreedShared(Evolution* evolution, Population* next, int
   std::unique_ptr<SharedBreeding> parts = evolution->ShareBreeding(parents.get(), n);
   if (!parts) return false;
   if (!prepared) {
-    for (int i = 0; i < parents->Size(); ++i) parents->GetUnsorted(i)->GetChromosome()->PrepareForSharing();
+    // A member may change form here (a tree made flat): what was noted of
+    // it follows.
+    bool noted = parents->GetScoredFacts() != nullptr;
+    for (int i = 0; i < parents->Size(); ++i) {
+      Individual* member = parents->GetUnsorted(i);
+      member->GetChromosome()->PrepareForSharing();
+      if (noted) parents->NoteScored(i, member);
+    }
   }
   evaluator->SetWatch(nextWatch ? &nextWatch : nullptr);
   // Every thread draws from its own copy of the generator, which afterwards

@@ -60,7 +60,8 @@ void Population::Sort(WorkSharing* sharing) {
 
 void Population::NoteScored(int i, Individual* member) {
   Chromosome* chromosome = member->GetChromosome();
-  facts[i] = ScoredFacts{FitnessOf(member), chromosome->GetSize(), chromosome->GetDepth()};
+  facts[i] = ScoredFacts{FitnessOf(member), chromosome->GetSize(), chromosome->GetDepth(),
+                         chromosome->BreedingForm()};
 }
 
 void Population::AcceptAll(IndividualVisitor* visitor) {

@@ -78,12 +78,13 @@ class Population {
   // still in its caches: sorting and measuring a generation then read one
   // small array rather than every member, its chromosome and its program.
   struct ScoredFacts {
-    double fitness;  // FitnessOf the member
-    int size;        // its chromosome's GetSize
-    int depth;       // and GetDepth
+    double fitness;    // FitnessOf the member
+    int size;          // its chromosome's GetSize
+    int depth;         // and GetDepth
+    const void* form;  // and BreedingForm
   };
   // From any thread, each for its own members: notes member, scored, at
-  // index i.
+  // index i (again where it changed form since, see PrepareForSharing).
   void NoteScored(int i, Individual* member);
   // Says every member is noted as it stands (a whole round scored, each
   // member noted after its scoring); any change to the population after

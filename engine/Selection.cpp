@@ -6,13 +6,17 @@
 #include "foundation/Utility.h"
 
 Individual* TournamentSelection::Select(Population* population) {
+  return population->Get(SelectRank(population));
+}
+
+int TournamentSelection::SelectRank(Population* population) const {
   int s = population->Size();
   int best = s;
   for (int k = 0; k < tournamentSize; ++k) {
     int r = GetUtility()->RandomInt(s);
     if (r < best) best = r;
   }
-  return population->Get(best);
+  return best;
 }
 
 void TournamentSelection::SelectMany(Population* population, IndividualArray* out, int n) {

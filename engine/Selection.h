@@ -20,6 +20,8 @@ class TournamentSelection : public Selection {
  public:
   explicit TournamentSelection(int tournamentSize) : tournamentSize(tournamentSize) {}
   Individual* Select(Population* population) override;
+  // The rank Select takes, with the same draws (population sorted).
+  int SelectRank(Population* population) const;
   // Draws tournament-size ranks, sorts them and hands them out in turn,
   // starting again from the first after the last.
   void SelectMany(Population* population, IndividualArray* out, int n) override;

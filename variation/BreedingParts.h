@@ -33,7 +33,8 @@ class BreedingParts : public SharedBreeding {
   // A part as its draws leave it: each offspring's parents (indices into
   // chosen; none for a mutant planned beforehand) and whether it is the
   // second child of its pair (the parents' roles exchanged); the parents
-  // chosen, in order, and their chromosomes.
+  // chosen, in order (their ranks), and their breeding forms (see
+  // Chromosome::BreedingForm).
   struct Offspring {
     int first = -1;
     int second = -1;
@@ -43,11 +44,11 @@ class BreedingParts : public SharedBreeding {
     int from = 0;
     int count = 0;
     Offspring offspring[kMaxPart];
-    Individual* chosen[2 * kMaxPart];
-    Chromosome* chromosomes[2 * kMaxPart];
+    int chosen[2 * kMaxPart];
+    const void* forms[2 * kMaxPart];
     int chosenCount = 0;
-    int Choose(Individual* parent) {
-      chosen[chosenCount] = parent;
+    int Choose(int rank) {
+      chosen[chosenCount] = rank;
       return chosenCount++;
     }
   };
@@ -59,10 +60,13 @@ class BreedingParts : public SharedBreeding {
   // crossover's own draws, j the pair's first child in the part), a mutant
   // drawMutant(part, j, m) (the m-th of the generation's mutants: its own
   // selection and draws, moved to with MoveTo), a reproduction a winner.
-  // Then the chosen parents' chromosomes are looked up together: most
-  // parents were scored by another thread, and each lookup is a read from
-  // memory another core wrote; reads that do not wait for one another
-  // overlap.
+  // Then the chosen parents' forms are looked up together: most parents
+  // were scored by another thread, and each lookup is a read from memory
+  // another core wrote; reads that do not wait for one another overlap.
+  // They come from what the scoring threads noted (see
+  // Population::ScoredFacts) where the parents have it: the members, their
+  // chromosomes and code objects, which the threads that made them destroy
+  // later, are then not read here at all.
   template <class DrawPair, class DrawMutant>
   void DrawPart(int k, Utility* random, long long& drawn, PartDraws& part, const DrawPair& drawPair,
                 const DrawMutant& drawMutant) const {
@@ -78,13 +82,13 @@ class BreedingParts : public SharedBreeding {
         Offspring& child = part.offspring[j];
         if (i < elite) {
           // The i-th best, as the elite scheme takes them.
-          child.first = part.Choose(parents->Get(i));
+          child.first = part.Choose(i);
           ++j;
         } else if (i < mutantsFrom) {
           // A part begins at a pair's first child.
           MoveTo(random, drawn, static_cast<long long>((i - elite) / 2) * pairDraws);
-          child.first = part.Choose(crossoverSelection->Select(parents));
-          child.second = part.Choose(crossoverSelection->Select(parents));
+          child.first = part.Choose(crossoverSelection->SelectRank(parents));
+          child.second = part.Choose(crossoverSelection->SelectRank(parents));
           drawPair(j);
           drawn += pairDraws;
           ++j;
@@ -100,13 +104,19 @@ class BreedingParts : public SharedBreeding {
           ++j;
         } else {
           MoveTo(random, drawn, restStart + static_cast<long long>(i - restFrom) * restTournament);
-          child.first = part.Choose(restSelection->Select(parents));
+          child.first = part.Choose(restSelection->SelectRank(parents));
           drawn += restTournament;
           ++j;
         }
       }
     }
-    for (int c = 0; c < part.chosenCount; ++c) part.chromosomes[c] = part.chosen[c]->GetChromosome();
+    if (const Population::ScoredFacts* facts = parents->GetScoredFacts()) {
+      for (int c = 0; c < part.chosenCount; ++c) part.forms[c] = facts[part.chosen[c]].form;
+    } else {
+      for (int c = 0; c < part.chosenCount; ++c) {
+        part.forms[c] = parents->GetUnsorted(part.chosen[c])->GetChromosome()->BreedingForm();
+      }
+    }
   }
   // Moves random, which has made drawn of the generation's draws, on to at.
   static void MoveTo(Utility* random, long long& drawn, long long at) {

@@ -52,15 +52,13 @@ bool GASharedBreeding::Breed(Population* next, int k, int slot, Utility* random,
       [&](int j) { cuts[j] = crossover->DrawCut(length); },
       [&](PartDraws& drawing, int j, int m) {
         MoveTo(random, drawn, mutantStart + static_cast<long long>(m) * mutantDraws);
-        drawing.offspring[j].first = drawing.Choose(mutationSelection->Select(parents));
+        drawing.offspring[j].first = drawing.Choose(mutationSelection->SelectRank(parents));
         mutation->PlanFlips(length, flips[j]);
         drawn += mutantDraws;
       });
   const IntArray* genes[2 * kMaxPart];
-  for (int c = 0; c < part.chosenCount; ++c) {
-    auto* strings = CastFast<GAChromosome>(part.chromosomes[c]);
-    genes[c] = strings != nullptr ? strings->MadeGenes() : nullptr;
-  }
+  // The members are all strings (the plan looked at one).
+  for (int c = 0; c < part.chosenCount; ++c) genes[c] = static_cast<const IntArray*>(part.forms[c]);
   // A parent not a made string of the plan's length: the one thread would
   // have drawn otherwise for it, or reported.
   for (int c = 0; c < part.chosenCount; ++c) {

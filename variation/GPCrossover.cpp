@@ -54,8 +54,11 @@ CrossoverRecipes GPDepthLimitCrossover::Plan(FlatLispCode* a, FlatLispCode* b) {
 
 CrossoverRecipes GPDepthLimitCrossover::PlanAt(FlatLispCode* a, FlatLispCode* b, double unitA,
                                                double unitB) const {
-  const FlatNode* ra = a->GetRoot();
-  const FlatNode* rb = b->GetRoot();
+  return PlanAt(a->GetRoot(), b->GetRoot(), unitA, unitB);
+}
+
+CrossoverRecipes GPDepthLimitCrossover::PlanAt(const FlatNode* ra, const FlatNode* rb, double unitA,
+                                               double unitB) const {
   const FlatNode* sa = ra + Utility::IntOf(unitA, ra->GetSize());
   const FlatNode* sb = rb + Utility::IntOf(unitB, rb->GetSize());
   CrossoverRecipes recipes;

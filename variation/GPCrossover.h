@@ -36,6 +36,8 @@ class GPDepthLimitCrossover : public GPCrossover {
   // points in a and in b are Utility::IntOf(unitA, a's size) and
   // IntOf(unitB, b's size) in preorder.
   CrossoverRecipes PlanAt(FlatLispCode* a, FlatLispCode* b, double unitA, double unitB) const;
+  // The same on the programs at the root nodes ra and rb.
+  CrossoverRecipes PlanAt(const FlatNode* ra, const FlatNode* rb, double unitA, double unitB) const;
   int GetMaxDepth() const { return maxDepth; }
 
  private:

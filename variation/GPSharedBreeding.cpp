@@ -25,6 +25,11 @@ std::unique_ptr<SharedBreeding> GPSharedBreeding::Plan(GPWithMutationEvolution* 
   // Its two draws, one point in each parent, are counted here.
   if (crossover == nullptr || typeid(*crossover) != typeid(GPDepthLimitCrossover)) return nullptr;
   if (mutating->GetMutation() == nullptr) return nullptr;
+  // The parts read the members' breeding forms as programs' root nodes: a
+  // population holds one kind of chromosome.
+  if (parents->Size() < 1 || CastFast<GPChromosome>(parents->GetUnsorted(0)->GetChromosome()) == nullptr) {
+    return nullptr;
+  }
   std::unique_ptr<GPSharedBreeding> plan(new GPSharedBreeding());
   if (!plan->Lay(parents, producer, crossing->GetSelection(), mutating->GetSelection(),
                  reproducing->GetSelection(), scheme->SplitOf(n), n, 2)) {
@@ -110,11 +115,13 @@ bool GPSharedBreeding::Breed(Population* next, int k, int slot, Utility* random,
         units[j][1] = random->Random01();
       },
       [](PartDraws&, int, int) {});
-  FlatLispCode* codes[2 * kMaxPart];
-  for (int c = 0; c < part.chosenCount; ++c) codes[c] = FlatOf(part.chromosomes[c]);
+  // The members are all programs (the plan looked at one): their root
+  // nodes, where they are flat.
+  const FlatNode* roots[2 * kMaxPart];
+  for (int c = 0; c < part.chosenCount; ++c) roots[c] = static_cast<const FlatNode*>(part.forms[c]);
   // A parent not a flat program: the serial loops would make it one first.
   for (int c = 0; c < part.chosenCount; ++c) {
-    if (codes[c] == nullptr) return false;
+    if (roots[c] == nullptr) return false;
   }
   // A pair's second child, planned with its first.
   ProgramRecipe second;
@@ -128,12 +135,12 @@ bool GPSharedBreeding::Breed(Population* next, int k, int slot, Utility* random,
       recipe = mutant;
       mutant = ProgramRecipe();
     } else if (child.second < 0) {
-      recipe = ProgramRecipe::Copy(codes[child.first]->GetRoot());
+      recipe = ProgramRecipe::Copy(roots[child.first]);
     } else if (child.secondChild) {
       recipe = second;
     } else {
       CrossoverRecipes pair =
-          crossover->PlanAt(codes[child.first], codes[child.second], units[j][0], units[j][1]);
+          crossover->PlanAt(roots[child.first], roots[child.second], units[j][0], units[j][1]);
       recipe = pair.first;
       second = pair.second;
     }

@@ -71,6 +71,8 @@ TEST(IndividualTest, GPChromosomeGivesItsCodeWithoutCopying) {
   auto* code = new FakeLispCode("Times[x0,x1]", 0);
   GPChromosome chromosome(code);
   EXPECT_EQ(chromosome.GetCode(), code);
+  // Not a flat program: nothing for breeding in parts to read.
+  EXPECT_EQ(chromosome.BreedingForm(), nullptr);
   EXPECT_EQ(chromosome.ToString(), "Times[x0,x1]");
   std::unique_ptr<Chromosome> copy(chromosome.Clone());
   EXPECT_NE(dynamic_cast<GPChromosome*>(copy.get())->GetCode(), code);
@@ -82,6 +84,7 @@ TEST(IndividualTest, GAChromosomeHoldsAndCopiesItsBits) {
   for (int bit : {0, 1, 1, 0}) bits->Add(bit);
   GAChromosome chromosome(bits);
   EXPECT_EQ(chromosome.GetGenes(), bits);
+  EXPECT_EQ(chromosome.BreedingForm(), bits);
   EXPECT_EQ(chromosome.ToString(), "0110");
   std::unique_ptr<Chromosome> copy(chromosome.Clone());
   auto* genes = dynamic_cast<GAChromosome*>(copy.get())->GetGenes();

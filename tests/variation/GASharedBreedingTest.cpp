@@ -52,7 +52,9 @@ class GASharedBreedingTest : public ::testing::Test {
 // that bred the last part stands where the serial loops leave the process's
 // (as does one moved on by the plan's draws). The splits cover a crossover
 // pair across a part's nominal end, an odd crossover count (its last second
-// child dropped), no elite, and every part of the generation.
+// child dropped), no elite, and every part of the generation; the parents
+// read from the members, then from their noted facts (as after scoring on
+// several threads).
 TEST_F(GASharedBreedingTest, PartsBredApartOnTheirOwnGeneratorsAreTheSerialGeneration) {
   struct Split {
     int n;
@@ -60,36 +62,45 @@ TEST_F(GASharedBreedingTest, PartsBredApartOnTheirOwnGeneratorsAreTheSerialGener
     double crossRatio;
     double mutationRatio;
   };
-  for (Split split :
-       {Split{80, 1, 0.66, 0.2}, Split{45, 0, 0.7, 0.1}, Split{70, 3, 0.0, 1.0}, Split{33, 2, 0.0, 0.0}}) {
-    SCOPED_TRACE(split.n);
-    WholeScheme scheme(&tournament, producer.get(), 0.2, split.elite, split.crossRatio, split.mutationRatio);
-    std::unique_ptr<Population> serial(producer->CreatePopulation());
-    GetUtility()->Seed(41U);
-    scheme.composite.DeferCopies(true);
-    scheme.composite.Evolve(parents.get(), serial.get(), split.n);
-    scheme.composite.DeferCopies(false);
-    std::uint32_t after = GetUtility()->NextWord();
+  for (bool noted : {false, true}) {
+    if (noted) {
+      for (int i = 0; i < parents->Size(); ++i) parents->NoteScored(i, parents->GetUnsorted(i));
+      parents->TrustScoredFacts();
+    }
+    for (Split split :
+         {Split{80, 1, 0.66, 0.2}, Split{45, 0, 0.7, 0.1}, Split{70, 3, 0.0, 1.0}, Split{33, 2, 0.0, 0.0}}) {
+      SCOPED_TRACE(split.n);
+      SCOPED_TRACE(noted);
+      ASSERT_EQ(parents->GetScoredFacts() != nullptr, noted);
+      WholeScheme scheme(&tournament, producer.get(), 0.2, split.elite, split.crossRatio,
+                         split.mutationRatio);
+      std::unique_ptr<Population> serial(producer->CreatePopulation());
+      GetUtility()->Seed(41U);
+      scheme.composite.DeferCopies(true);
+      scheme.composite.Evolve(parents.get(), serial.get(), split.n);
+      scheme.composite.DeferCopies(false);
+      std::uint32_t after = GetUtility()->NextWord();
 
-    GetUtility()->Seed(41U);
-    Utility start = *GetUtility();
-    std::unique_ptr<SharedBreeding> plan = scheme.composite.ShareBreeding(parents.get(), split.n);
-    ASSERT_NE(plan, nullptr);
-    ASSERT_EQ(plan->Size(), split.n);
-    ASSERT_GE(plan->PartCount(), split.n / BreedingParts::kPartSize);
-    std::unique_ptr<Population> shared(producer->CreatePopulation());
-    shared->OpenPlaces(split.n);
-    TwoThreads threads;
-    ASSERT_NO_FATAL_FAILURE(BreedAllParts(plan.get(), shared.get(), start, threads));
-    shared->ClosePlaces(true);
-    ASSERT_EQ(shared->Size(), serial->Size());
-    for (int i = 0; i < split.n; ++i) EXPECT_EQ(Made(shared.get(), i), Made(serial.get(), i)) << i;
-    EXPECT_EQ(threads.drawn[threads.last], plan->Draws());
-    EXPECT_EQ(threads.copies[threads.last].NextWord(), after);
-    start.Skip(plan->Draws());
-    EXPECT_EQ(start.NextWord(), after);
-    serial->DeleteAll();
-    shared->DeleteAll();
+      GetUtility()->Seed(41U);
+      Utility start = *GetUtility();
+      std::unique_ptr<SharedBreeding> plan = scheme.composite.ShareBreeding(parents.get(), split.n);
+      ASSERT_NE(plan, nullptr);
+      ASSERT_EQ(plan->Size(), split.n);
+      ASSERT_GE(plan->PartCount(), split.n / BreedingParts::kPartSize);
+      std::unique_ptr<Population> shared(producer->CreatePopulation());
+      shared->OpenPlaces(split.n);
+      TwoThreads threads;
+      ASSERT_NO_FATAL_FAILURE(BreedAllParts(plan.get(), shared.get(), start, threads));
+      shared->ClosePlaces(true);
+      ASSERT_EQ(shared->Size(), serial->Size());
+      for (int i = 0; i < split.n; ++i) EXPECT_EQ(Made(shared.get(), i), Made(serial.get(), i)) << i;
+      EXPECT_EQ(threads.drawn[threads.last], plan->Draws());
+      EXPECT_EQ(threads.copies[threads.last].NextWord(), after);
+      start.Skip(plan->Draws());
+      EXPECT_EQ(start.NextWord(), after);
+      serial->DeleteAll();
+      shared->DeleteAll();
+    }
   }
 }
 

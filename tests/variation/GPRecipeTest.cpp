@@ -181,9 +181,12 @@ TEST_F(GPRecipeTest, ChromosomeIsMadeWhenToldAndDiscardsWhatItNeverMade) {
   // Asking for the program makes nothing.
   EXPECT_EQ(copy.GetCode(), nullptr);
   EXPECT_FALSE(copy.IsMade());
+  EXPECT_EQ(copy.BreedingForm(), nullptr);
   copy.Make();
   EXPECT_TRUE(copy.IsMade());
   LispCode* built = copy.GetCode();
+  // What breeding in parts reads of it: the made program's root node.
+  EXPECT_EQ(copy.BreedingForm(), dynamic_cast<FlatLispCode*>(built)->GetRoot());
   copy.Make();  // once made, nothing more
   EXPECT_EQ(copy.GetCode(), built);
   std::unique_ptr<Chromosome> clone(copy.Clone());

@@ -23,7 +23,9 @@ namespace {
 // fitness, sorted and ready to be read by several threads.
 class GPSharedBreedingTest : public ::testing::Test {
  protected:
-  void Start(double crossRatio, double mutationRatio, int elite) {
+  // noted: the parents' facts noted (see Population::NoteScored), as
+  // after scoring on several threads; the parts then read them.
+  void Start(double crossRatio, double mutationRatio, int elite, bool noted = false) {
     DeleteLog();
     dir.Write("files.txt", "log_setting " + dir.File("log.set") + "\nparameter " + dir.File("parameter.txt") +
                                "\nproblem " + dir.File("problem.txt") + "\ntable " + dir.File("table.txt") +
@@ -45,8 +47,11 @@ class GPSharedBreedingTest : public ::testing::Test {
       auto* member = dynamic_cast<DoubleTypeFitnessIndividual*>(parents->GetUnsorted(i));
       member->SetFitness(static_cast<double>((i * 37) % 60));
       member->GetChromosome()->PrepareForSharing();
+      if (noted) parents->NoteScored(i, member);
     }
+    if (noted) parents->TrustScoredFacts();
     parents->Sort();
+    ASSERT_EQ(parents->GetScoredFacts() != nullptr, noted);
     scheme = dynamic_cast<GPWithMutationEvolution*>(producer->GetEvolution());
     ASSERT_NE(scheme, nullptr);
   }
@@ -67,17 +72,21 @@ class GPSharedBreedingTest : public ::testing::Test {
 // Two threads' worth of parts, each bred from its own copy of the generator
 // in increasing order but interleaved with the other's, after the mutants
 // were planned, give the offspring of the serial loops at their indices, and
-// the generator ends where the serial loops leave it. The splits: a pair
+// the generator ends where the serial loops leave it, whether the parents
+// are read from their noted facts or from the members. The splits: a pair
 // across a part's nominal end and mutants in the middle, mutants last, none.
 TEST_F(GPSharedBreedingTest, PartsBredApartOnTheirOwnGeneratorsAreTheSerialGeneration) {
   struct Split {
     double crossRatio;
     double mutationRatio;
     int elite;
+    bool noted;
   };
-  for (Split split : {Split{0.66, 0.2, 1}, Split{0.3, 0.7, 0}, Split{0.9, 0.0, 2}}) {
+  for (Split split : {Split{0.66, 0.2, 1, false}, Split{0.66, 0.2, 1, true}, Split{0.3, 0.7, 0, true},
+                      Split{0.9, 0.0, 2, false}}) {
     SCOPED_TRACE(split.crossRatio);
-    Start(split.crossRatio, split.mutationRatio, split.elite);
+    SCOPED_TRACE(split.noted);
+    Start(split.crossRatio, split.mutationRatio, split.elite, split.noted);
     std::unique_ptr<Population> serial(producer->CreatePopulation());
     GetUtility()->Seed(41U);
     scheme->DeferCopies(true);
