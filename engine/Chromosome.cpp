@@ -5,7 +5,9 @@
 #include <utility>
 
 #include "engine/GeneArrays.h"
+#include "engine/PackedGenes.h"
 #include "engine/ThreadSlot.h"
+#include "foundation/AskForMemory.h"
 #include "foundation/NumericArrays.h"
 #include "programs/FlatLispCode.h"
 #include "programs/HeadLispCode.h"
@@ -22,6 +24,8 @@ void GPChromosome::Make() {
   code = recipe.Build();
   maker = ThreadSlot::Get();
 }
+
+void GPChromosome::AskForSources() const { recipe.AskForSources(); }
 
 void GPChromosome::PrepareForSharing() {
   Flatten();
@@ -85,20 +89,81 @@ GAChromosome::~GAChromosome() { GeneArrays::Give(genes.release()); }
 
 void GAChromosome::Make() {
   if (recipe.first == nullptr) return;
-  const IntArray& first = *recipe.first;
-  int length = first.Size();
-  IntArray* made = GeneArrays::Take(first.Capacity());
+  const Form* firstForm = recipe.firstForm;
+  const Form* secondForm = recipe.secondForm;
+  if (firstForm != nullptr && (recipe.second == nullptr || secondForm != nullptr)) {
+    MakeFromBits(*firstForm, secondForm);
+    return;
+  }
+  int length = recipe.first->Size();
+  IntArray* made = GeneArrays::Take(recipe.first->Capacity());
   int cut = recipe.second == nullptr ? length : std::min(std::max(recipe.cut, 0), length);
-  std::copy_n(first.Data(), cut, made->Data());
-  if (cut < length) std::copy_n(recipe.second->Data() + cut, length - cut, made->Data() + cut);
-  made->SetSize(length);
   int* data = made->Data();
+  std::copy_n(recipe.first->Data(), cut, data);
+  if (cut < length) std::copy_n(recipe.second->Data() + cut, length - cut, data + cut);
+  made->SetSize(length);
   for (int i : recipe.flips) data[i] = data[i] == 1 ? 0 : 1;
   genes.reset(made);
+  form = Form();
   recipe = Recipe();
 }
 
+void GAChromosome::MakeFromBits(const Form& first, const Form* second) {
+  // The child's bits first (its form: a string of 0s and 1s stays one),
+  // then its genes from them.
+  int length = first.length;
+  int cut = second == nullptr ? length : std::min(std::max(recipe.cut, 0), length);
+  Form made;
+  made.length = length;
+  made.capacity = first.capacity;
+  made.packed = true;
+  for (int w = 0; w * 64 < length; ++w) {
+    int from = w * 64;
+    if (second == nullptr || cut >= from + 64) {
+      made.bits[w] = first.bits[w];
+    } else if (cut <= from) {
+      made.bits[w] = second->bits[w];
+    } else {
+      std::uint64_t below = (std::uint64_t{1} << (cut - from)) - 1U;
+      made.bits[w] = (first.bits[w] & below) | (second->bits[w] & ~below);
+    }
+  }
+  // Each gene is 0 or 1: turned over, it is the other.
+  for (int i : recipe.flips) made.bits[i >> 6] ^= std::uint64_t{1} << (i & 63);
+  IntArray* array = GeneArrays::Take(first.capacity);
+  PackedGenes::Unpack(made.bits, length, array->Data());
+  array->SetSize(length);
+  made.genes = array;
+  genes.reset(array);
+  form = made;
+  recipe = Recipe();
+}
+
+void GAChromosome::AskForSources() const {
+  // Bits are read with their forms, when the recipe is written.
+  if (recipe.first == nullptr || recipe.firstForm != nullptr) return;
+  int length = recipe.first->Size();
+  int cut = recipe.second == nullptr ? length : std::min(std::max(recipe.cut, 0), length);
+  AskForMemory(recipe.first->Data(), static_cast<std::ptrdiff_t>(cut) * sizeof(int));
+  if (cut < length) {
+    AskForMemory(recipe.second->Data() + cut, static_cast<std::ptrdiff_t>(length - cut) * sizeof(int));
+  }
+}
+
+void GAChromosome::PrepareForSharing() {
+  Make();
+  // Made from bits, and unchanged since.
+  if (form.genes != nullptr && form.genes == genes.get()) return;
+  form = Form();
+  if (!genes) return;
+  form.genes = genes.get();
+  form.length = genes->Size();
+  form.capacity = genes->Capacity();
+  form.packed = form.length <= kMostPacked && PackedGenes::Pack(genes->Data(), form.length, form.bits);
+}
+
 void GAChromosome::DeleteContents() {
+  form = Form();
   GeneArrays::Give(genes.release());
   recipe = Recipe();
 }

@@ -2,6 +2,7 @@
 // string. Copies are always deep.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,6 +30,10 @@ class Chromosome : public PooledObject {
   // Makes the contents of an offspring added as a plan (see GPChromosome);
   // nothing for contents already made.
   virtual void Make() {}
+  // Asks the memory system for what Make reads (the parents' genes or
+  // programs, most of them written by another core), a little before Make;
+  // nothing for contents already made.
+  virtual void AskForSources() const {}
   // Computes whatever the chromosome computes lazily, so that several
   // threads may read it at once afterwards.
   virtual void PrepareForSharing() {}
@@ -59,6 +64,7 @@ class GPChromosome : public Chromosome {
   // Builds the program from the recipe, if it is still one; the calling
   // thread becomes the maker.
   void Make() override;
+  void AskForSources() const override;
   bool IsMade() const { return recipe.IsEmpty(); }
   // Computes the program's caches; a tree is made flat (see MakeFlat).
   void PrepareForSharing() override;
@@ -89,16 +95,39 @@ class GPChromosome : public Chromosome {
 // decoded by the bit-string problem.
 class GAChromosome : public Chromosome {
  public:
+  // A string of at most this many genes, each 0 or 1, is also kept packed
+  // (see Form).
+  static constexpr int kMostPacked = 192;
+  // What breeding in parts reads of a made string (its BreedingForm, noted
+  // as it is scored): the gene array, its length and capacity, and where
+  // the string qualifies (see kMostPacked) its genes one bit each, gene i
+  // the bit i % 64 of word i / 64. A child is then made from its parents'
+  // bits, a cache line or two of each, rather than from their arrays (most
+  // of them written by another core). Set by PrepareForSharing; dropped
+  // whenever the genes may change.
+  struct Form {
+    const IntArray* genes = nullptr;
+    int length = 0;
+    int capacity = 0;
+    bool packed = false;
+    std::uint64_t bits[kMostPacked / 64] = {};
+  };
+
   // An offspring still to be made (by Make, on the thread that is to read
   // it first): the genes of first before cut and of second from cut on (all
   // of first's when second is null or cut is first's length or more), then
   // the genes at flips turned over (1 to 0, anything else to 1), with
   // first's capacity. first and second must stay unchanged until Make.
+  // Where firstForm (and secondForm, with second) are the packed forms of
+  // first (and second), the genes are read from their bits instead, and
+  // the length and capacity from firstForm.
   struct Recipe {
     const IntArray* first = nullptr;
     const IntArray* second = nullptr;
     int cut = 0;
     std::vector<int> flips;
+    const Form* firstForm = nullptr;
+    const Form* secondForm = nullptr;
   };
 
   // Takes ownership of genes.
@@ -107,19 +136,29 @@ class GAChromosome : public Chromosome {
   ~GAChromosome() override;
 
   // The genes, made first if the chromosome is still a recipe; null after
-  // DeleteContents.
+  // DeleteContents. The caller may change them: the form is dropped.
   IntArray* GetGenes() {
+    Make();
+    form = Form();
+    return genes.get();
+  }
+  // The genes, made first if need be, for reading only.
+  const IntArray* ReadGenes() {
     Make();
     return genes.get();
   }
   // Carries out the recipe, if the chromosome is still one.
   void Make() override;
+  void AskForSources() const override;
+  // Makes the chromosome and sets its form.
+  void PrepareForSharing() override;
   bool IsMade() const { return recipe.first == nullptr; }
   // The genes of a made chromosome (null for a recipe, or after
   // DeleteContents), without making it: for threads that only read it.
   const IntArray* MadeGenes() const { return IsMade() ? genes.get() : nullptr; }
-  // MadeGenes (an IntArray).
-  const void* BreedingForm() const override { return MadeGenes(); }
+  // The Form, once PrepareForSharing has set it (and nothing has dropped
+  // it since); else null.
+  const void* BreedingForm() const override { return form.genes != nullptr ? &form : nullptr; }
 
   // Destroys the gene array.
   void DeleteContents() override;
@@ -134,6 +173,11 @@ class GAChromosome : public Chromosome {
   int GetSize() override;
 
  private:
+  // Make where the recipe's parents are packed (first, and second unless
+  // it is a copy).
+  void MakeFromBits(const Form& first, const Form* second);
+
   std::unique_ptr<IntArray> genes;
   Recipe recipe;
+  Form form;
 };

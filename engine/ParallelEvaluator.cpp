@@ -371,12 +371,21 @@ void ParallelEvaluator::RunParts(Problem* evaluating, int slot) {
     int begin = breeding->Part(k);
     int end = breeding->Part(k + 1);
     RetireSome(false, slot, true, end - begin);
+    // What each member is made of (its parents' genes or programs, most of
+    // them written by the other cores) is asked for a few members ahead, so
+    // that it arrives while the members before it are scored.
+    for (int i = begin; i < end && i < begin + kAskAhead; ++i) AskForSources(i);
     for (int i = begin; i < end; ++i) {
       if (StopRequested()) return;
+      if (i + kAskAhead < end) AskForSources(i + kAskAhead);
       if (i > firstFailed.load(std::memory_order_relaxed)) continue;
       ScoreMember(evaluating, slot, i);
     }
   }
+}
+
+void ParallelEvaluator::AskForSources(int i) const {
+  population->GetPublished(i)->GetChromosome()->AskForSources();
 }
 
 void ParallelEvaluator::ScoreMember(Problem* evaluating, int slot, int i) {

@@ -135,6 +135,10 @@ class ParallelEvaluator : public WorkSharing {
   // and scores each, until none is left, one could not be bred or a stop is
   // requested.
   void RunParts(Problem* evaluating, int slot);
+  // Members of a part whose sources are asked for ahead of making them.
+  static constexpr int kAskAhead = 2;
+  // Asks for what the i-th member (bred by this thread) is made of.
+  void AskForSources(int i) const;
   // Makes and scores the claimed i-th member.
   void ScoreMember(Problem* evaluating, int slot, int i);
   bool StopRequested() const;

@@ -155,7 +155,7 @@ void MultiVariate::FitnessFunction(Individual* individual) {
   GAChromosome* chromosome = CastGAChromosome(scored);
   thread_local EvaluationRoom room;
   IntArray& integers = room.Integers(n);
-  DecodeGenes(*chromosome->GetGenes(), integers);
+  DecodeGenes(*chromosome->ReadGenes(), integers);
   DoubleArray& x = room.Point(n);
   Decode(integers, x);
   scored->SetFitness(function->Evaluate(x));
@@ -188,7 +188,7 @@ std::unique_ptr<Recording> MultiVariate::Record(Individual* individual) {
   FitnessFunction(individual);
   DoubleTypeFitnessIndividual* scored = CastIndividual(individual);
   IntArray integers(n);
-  DecodeGenes(*CastGAChromosome(scored)->GetGenes(), integers);
+  DecodeGenes(*CastGAChromosome(scored)->ReadGenes(), integers);
   DoubleArray x(n);
   Decode(integers, x);
   int shown = n < MultiVariateRecording::kShownVariables ? n : MultiVariateRecording::kShownVariables;

@@ -1,5 +1,6 @@
 #include "programs/ProgramRecipe.h"
 
+#include "foundation/AskForMemory.h"
 #include "programs/FlatLispCode.h"
 
 ProgramRecipe ProgramRecipe::Copy(const FlatNode* base) { return ProgramRecipe(base, nullptr, nullptr, false); }
@@ -27,6 +28,16 @@ LispCode* ProgramRecipe::Build() {
   FlatProgram program = graft ? FlatProgram::Splice(base, cut, replacement) : FlatProgram::Copy(base);
   Discard();
   return new FlatLispCode(std::move(program));
+}
+
+void ProgramRecipe::AskForSources() const {
+  if (base == nullptr) return;
+  // The base program (all of it but the cut's subtree is copied) and the
+  // replacement.
+  AskForMemory(base, static_cast<std::ptrdiff_t>(base->size) * sizeof(FlatNode));
+  if (replacement != nullptr) {
+    AskForMemory(replacement, static_cast<std::ptrdiff_t>(replacement->size) * sizeof(FlatNode));
+  }
 }
 
 void ProgramRecipe::Discard() {

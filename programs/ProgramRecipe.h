@@ -35,6 +35,9 @@ class ProgramRecipe {
   // The program (a new code object, a FlatLispCode), leaving the recipe
   // empty.
   LispCode* Build();
+  // Asks the memory system for the parts of the parents' programs that Build
+  // reads (see AskForMemory).
+  void AskForSources() const;
   // Destroys what the recipe owns, leaving it empty.
   void Discard();
 

@@ -24,16 +24,24 @@ void GAEvolution::AddGenes(Population* population, IntArray* genes) {
   individual.release();
 }
 
-IntArray* GAEvolution::GenesOf(Individual* individual) {
+namespace {
+GAChromosome* StringOf(Individual* individual, const GAEvolution& scheme) {
   auto* chromosome = CastFast<GAChromosome>(individual->GetChromosome());
   if (chromosome == nullptr) {
-    GetException()->CastError("Chromosome", "GAChromosome", ClassNameOf(*this), "Evolve");
+    GetException()->CastError("Chromosome", "GAChromosome", ClassNameOf(scheme), "Evolve");
   }
-  return chromosome->GetGenes();
+  return chromosome;
+}
+}  // namespace
+
+IntArray* GAEvolution::GenesOf(Individual* individual) { return StringOf(individual, *this)->GetGenes(); }
+
+const IntArray* GAEvolution::ReadGenesOf(Individual* individual) {
+  return StringOf(individual, *this)->ReadGenes();
 }
 
 IntArray* GAEvolution::CopyGenesOf(Individual* individual) {
-  IntArray* genes = GenesOf(individual);
+  const IntArray* genes = ReadGenesOf(individual);
   IntArray* copy = GeneArrays::Take(genes->Capacity());
   std::copy_n(genes->Data(), genes->Size(), copy->Data());
   copy->SetSize(genes->Size());
@@ -43,7 +51,7 @@ IntArray* GAEvolution::CopyGenesOf(Individual* individual) {
 GAEvolution::Child GAEvolution::CopyOf(Individual* individual) {
   Child child;
   if (deferring) {
-    child.recipe.first = GenesOf(individual);
+    child.recipe.first = ReadGenesOf(individual);
   } else {
     child.genes = CopyGenesOf(individual);
   }
@@ -53,8 +61,8 @@ GAEvolution::Child GAEvolution::CopyOf(Individual* individual) {
 std::pair<GAEvolution::Child, GAEvolution::Child> GAEvolution::Crossed(GACrossover* crossover, Individual* a,
                                                                        Individual* b) {
   if (deferring) {
-    const IntArray* first = GenesOf(a);
-    const IntArray* second = GenesOf(b);
+    const IntArray* first = ReadGenesOf(a);
+    const IntArray* second = ReadGenesOf(b);
     int cut = crossover->PlanCut(first, second);
     if (cut != GACrossover::kNoPlan) {
       std::pair<Child, Child> children;
@@ -73,7 +81,7 @@ std::pair<GAEvolution::Child, GAEvolution::Child> GAEvolution::Crossed(GACrossov
 GAEvolution::Child GAEvolution::Mutated(GAMutation* mutation, Individual* parent) {
   Child child;
   if (deferring) {
-    const IntArray* genes = GenesOf(parent);
+    const IntArray* genes = ReadGenesOf(parent);
     if (mutation->PlanFlips(genes->Size(), child.recipe.flips)) {
       child.recipe.first = genes;
       return child;

@@ -52,6 +52,9 @@ class GAEvolution : public Evolution {
   // GAChromosome ends the process with a cast report naming this scheme and
   // "Evolve".
   IntArray* GenesOf(Individual* individual);
+  // The same, for reading only (what was noted of the genes for breeding
+  // in parts stays).
+  const IntArray* ReadGenesOf(Individual* individual);
   // A fresh copy of the individual's genes.
   IntArray* CopyGenesOf(Individual* individual);
 

@@ -56,28 +56,39 @@ bool GASharedBreeding::Breed(Population* next, int k, int slot, Utility* random,
         mutation->PlanFlips(length, flips[j]);
         drawn += mutantDraws;
       });
-  const IntArray* genes[2 * kMaxPart];
-  // The members are all strings (the plan looked at one).
-  for (int c = 0; c < part.chosenCount; ++c) genes[c] = static_cast<const IntArray*>(part.forms[c]);
-  // Their arrays (lengths) are read next, most from the other core's
+  const GAChromosome::Form* forms[2 * kMaxPart];
+  // The members are all strings (the plan looked at one), prepared for
+  // sharing.
+  for (int c = 0; c < part.chosenCount; ++c) forms[c] = static_cast<const GAChromosome::Form*>(part.forms[c]);
+  // Each form (a line or two) is read next, most from the other core's
   // memory: asked for all at once.
-  for (int c = 0; c < part.chosenCount; ++c) __builtin_prefetch(genes[c]);
+  for (int c = 0; c < part.chosenCount; ++c) {
+    __builtin_prefetch(forms[c]);
+    __builtin_prefetch(reinterpret_cast<const char*>(forms[c]) + sizeof(GAChromosome::Form) - 1);
+  }
   // A parent not a made string of the plan's length: the one thread would
   // have drawn otherwise for it, or reported.
   for (int c = 0; c < part.chosenCount; ++c) {
-    if (genes[c] == nullptr || genes[c]->Size() != length) return false;
+    if (forms[c] == nullptr || forms[c]->length != length) return false;
   }
+  // Where a parent's genes are packed, the child is made from its bits.
+  auto packed = [&](int c) { return forms[c]->packed ? forms[c] : nullptr; };
   for (int j = 0; j < part.count; ++j) {
     const Offspring& child = part.offspring[j];
     GAChromosome::Recipe recipe;
     if (child.second < 0) {
-      recipe.first = genes[child.first];
+      recipe.first = forms[child.first]->genes;
+      recipe.firstForm = packed(child.first);
       recipe.flips = std::move(flips[j]);
     } else {
       // The second child of a pair: the parents' roles exchanged, the same
       // cut (drawn for the first child, just before it).
-      recipe.first = genes[child.secondChild ? child.second : child.first];
-      recipe.second = genes[child.secondChild ? child.first : child.second];
+      int first = child.secondChild ? child.second : child.first;
+      int second = child.secondChild ? child.first : child.second;
+      recipe.first = forms[first]->genes;
+      recipe.second = forms[second]->genes;
+      recipe.firstForm = packed(first);
+      recipe.secondForm = packed(second);
       recipe.cut = cuts[child.secondChild ? j - 1 : j];
     }
     next->Place(part.from + j, producer->CreateIndividual(new GAChromosome(std::move(recipe))), slot);

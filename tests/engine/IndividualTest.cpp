@@ -84,7 +84,21 @@ TEST(IndividualTest, GAChromosomeHoldsAndCopiesItsBits) {
   for (int bit : {0, 1, 1, 0}) bits->Add(bit);
   GAChromosome chromosome(bits);
   EXPECT_EQ(chromosome.GetGenes(), bits);
-  EXPECT_EQ(chromosome.BreedingForm(), bits);
+  // Its form for breeding in parts once prepared, packed: gene i is bit i.
+  EXPECT_EQ(chromosome.BreedingForm(), nullptr);
+  chromosome.PrepareForSharing();
+  const auto* form = static_cast<const GAChromosome::Form*>(chromosome.BreedingForm());
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(form->genes, bits);
+  EXPECT_EQ(form->length, 4);
+  EXPECT_EQ(form->capacity, 4);
+  EXPECT_TRUE(form->packed);
+  EXPECT_EQ(form->bits[0], 0b0110U);
+  // Reading leaves it; genes that may be changed drop it.
+  EXPECT_EQ(chromosome.ReadGenes(), bits);
+  EXPECT_EQ(chromosome.BreedingForm(), form);
+  EXPECT_EQ(chromosome.GetGenes(), bits);
+  EXPECT_EQ(chromosome.BreedingForm(), nullptr);
   EXPECT_EQ(chromosome.ToString(), "0110");
   std::unique_ptr<Chromosome> copy(chromosome.Clone());
   auto* genes = dynamic_cast<GAChromosome*>(copy.get())->GetGenes();
@@ -97,6 +111,37 @@ TEST(IndividualTest, GAChromosomeHoldsAndCopiesItsBits) {
   EXPECT_EQ(chromosome.ToString(), "");
   std::unique_ptr<Chromosome> empty(chromosome.Clone());
   EXPECT_EQ(dynamic_cast<GAChromosome*>(empty.get())->GetGenes()->Size(), 0);
+}
+
+// Packed forms across words, and strings that are not packed: a gene other
+// than 0 or 1, more genes than are packed.
+TEST(IndividualTest, GAChromosomeFormsPackOnlyStringsOfBits) {
+  auto make = [](int length, int two) {
+    auto* genes = new IntArray(length + 3);
+    for (int i = 0; i < length; ++i) genes->Add(i == two ? 2 : (i * 7 + i / 5) % 3 == 0 ? 1 : 0);
+    auto chromosome = std::make_unique<GAChromosome>(genes);
+    chromosome->PrepareForSharing();
+    return chromosome;
+  };
+  std::unique_ptr<GAChromosome> words = make(130, -1);
+  const auto* form = static_cast<const GAChromosome::Form*>(words->BreedingForm());
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(form->length, 130);
+  EXPECT_EQ(form->capacity, 133);
+  ASSERT_TRUE(form->packed);
+  for (int i = 0; i < 130; ++i) {
+    EXPECT_EQ(static_cast<int>((form->bits[i / 64] >> (i % 64)) & 1U), words->ReadGenes()->Get(i)) << i;
+  }
+  for (int length : {40, GAChromosome::kMostPacked + 1}) {
+    std::unique_ptr<GAChromosome> string = make(length, length == 40 ? 39 : -1);
+    form = static_cast<const GAChromosome::Form*>(string->BreedingForm());
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->genes, string->ReadGenes());
+    EXPECT_FALSE(form->packed);
+  }
+  // Destroyed genes leave no form.
+  words->DeleteContents();
+  EXPECT_EQ(words->BreedingForm(), nullptr);
 }
 
 TEST(IndividualTest, BitStringIndividualsCloneDeeplyWithTheirFitness) {

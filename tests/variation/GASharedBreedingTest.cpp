@@ -15,7 +15,8 @@
 
 namespace {
 // A GA producer (its population's room: 100) and parents of random strings
-// of 9 genes with distinct fitnesses.
+// of 9 genes with distinct fitnesses, prepared for sharing (as breeding in
+// parts finds them).
 class GASharedBreedingTest : public ::testing::Test {
  protected:
   GASharedBreedingTest() {
@@ -24,13 +25,21 @@ class GASharedBreedingTest : public ::testing::Test {
         dir, "MultiVariate 3 3 Rastrigin 1\n",
         "population_size 100\nmax_generation 5\niteration_num 1\nseed 1\ntournament_size 3\nelite_size 1\n"));
     parents.reset(producer->CreatePopulation());
+    MakeParents(9, false);
+  }
+  // Replaces the parents with strings of length genes; with twos, every
+  // seventh holds a 2 as well (its genes are not packed).
+  void MakeParents(int length, bool twos) {
+    parents->DeleteAll();
     Utility strings;
     strings.Seed(5U);
     for (int i = 0; i < 60; ++i) {
       std::string digits;
-      for (int g = 0; g < 9; ++g) digits += std::to_string(strings.RandomInt(2));
+      for (int g = 0; g < length; ++g) digits += std::to_string(strings.RandomInt(2));
+      if (twos && i % 7 == 3) digits[static_cast<std::size_t>(i % length)] = '2';
       parents->Add(BitIndividual(digits, 1000.0 - 7.0 * i));
     }
+    for (int i = 0; i < parents->Size(); ++i) parents->GetUnsorted(i)->GetChromosome()->PrepareForSharing();
   }
   ~GASharedBreedingTest() override { parents->DeleteAll(); }
 
@@ -54,7 +63,8 @@ class GASharedBreedingTest : public ::testing::Test {
 // pair across a part's nominal end, an odd crossover count (its last second
 // child dropped), no elite, and every part of the generation; the parents
 // read from the members, then from their noted facts (as after scoring on
-// several threads).
+// several threads); strings of one word's bits and of three, some not
+// packed (a gene 2), and too long to be packed.
 TEST_F(GASharedBreedingTest, PartsBredApartOnTheirOwnGeneratorsAreTheSerialGeneration) {
   struct Split {
     int n;
@@ -62,46 +72,54 @@ TEST_F(GASharedBreedingTest, PartsBredApartOnTheirOwnGeneratorsAreTheSerialGener
     double crossRatio;
     double mutationRatio;
   };
-  for (bool noted : {false, true}) {
-    if (noted) {
-      for (int i = 0; i < parents->Size(); ++i) parents->NoteScored(i, parents->GetUnsorted(i));
-      parents->TrustScoredFacts();
-    }
-    for (Split split :
-         {Split{80, 1, 0.66, 0.2}, Split{45, 0, 0.7, 0.1}, Split{70, 3, 0.0, 1.0}, Split{33, 2, 0.0, 0.0}}) {
-      SCOPED_TRACE(split.n);
-      SCOPED_TRACE(noted);
-      ASSERT_EQ(parents->GetScoredFacts() != nullptr, noted);
-      WholeScheme scheme(&tournament, producer.get(), 0.2, split.elite, split.crossRatio,
-                         split.mutationRatio);
-      std::unique_ptr<Population> serial(producer->CreatePopulation());
-      GetUtility()->Seed(41U);
-      scheme.composite.DeferCopies(true);
-      scheme.composite.Evolve(parents.get(), serial.get(), split.n);
-      scheme.composite.DeferCopies(false);
-      std::uint32_t after = GetUtility()->NextWord();
+  struct Strings {
+    int length;
+    bool twos;
+  };
+  for (Strings strings :
+       {Strings{9, false}, Strings{150, true}, Strings{GAChromosome::kMostPacked + 1, false}})
+    for (bool noted : {false, true}) {
+      SCOPED_TRACE(strings.length);
+      MakeParents(strings.length, strings.twos);
+      if (noted) {
+        for (int i = 0; i < parents->Size(); ++i) parents->NoteScored(i, parents->GetUnsorted(i));
+        parents->TrustScoredFacts();
+      }
+      for (Split split : {Split{80, 1, 0.66, 0.2}, Split{45, 0, 0.7, 0.1}, Split{70, 3, 0.0, 1.0},
+                          Split{33, 2, 0.0, 0.0}}) {
+        SCOPED_TRACE(split.n);
+        SCOPED_TRACE(noted);
+        ASSERT_EQ(parents->GetScoredFacts() != nullptr, noted);
+        WholeScheme scheme(&tournament, producer.get(), 0.2, split.elite, split.crossRatio,
+                           split.mutationRatio);
+        std::unique_ptr<Population> serial(producer->CreatePopulation());
+        GetUtility()->Seed(41U);
+        scheme.composite.DeferCopies(true);
+        scheme.composite.Evolve(parents.get(), serial.get(), split.n);
+        scheme.composite.DeferCopies(false);
+        std::uint32_t after = GetUtility()->NextWord();
 
-      GetUtility()->Seed(41U);
-      Utility start = *GetUtility();
-      std::unique_ptr<SharedBreeding> plan = scheme.composite.ShareBreeding(parents.get(), split.n);
-      ASSERT_NE(plan, nullptr);
-      ASSERT_EQ(plan->Size(), split.n);
-      ASSERT_GE(plan->PartCount(), split.n / BreedingParts::kPartSize);
-      std::unique_ptr<Population> shared(producer->CreatePopulation());
-      shared->OpenPlaces(split.n);
-      TwoThreads threads;
-      ASSERT_NO_FATAL_FAILURE(BreedAllParts(plan.get(), shared.get(), start, threads));
-      shared->ClosePlaces(true);
-      ASSERT_EQ(shared->Size(), serial->Size());
-      for (int i = 0; i < split.n; ++i) EXPECT_EQ(Made(shared.get(), i), Made(serial.get(), i)) << i;
-      EXPECT_EQ(threads.drawn[threads.last], plan->Draws());
-      EXPECT_EQ(threads.copies[threads.last].NextWord(), after);
-      start.Skip(plan->Draws());
-      EXPECT_EQ(start.NextWord(), after);
-      serial->DeleteAll();
-      shared->DeleteAll();
+        GetUtility()->Seed(41U);
+        Utility start = *GetUtility();
+        std::unique_ptr<SharedBreeding> plan = scheme.composite.ShareBreeding(parents.get(), split.n);
+        ASSERT_NE(plan, nullptr);
+        ASSERT_EQ(plan->Size(), split.n);
+        ASSERT_GE(plan->PartCount(), split.n / BreedingParts::kPartSize);
+        std::unique_ptr<Population> shared(producer->CreatePopulation());
+        shared->OpenPlaces(split.n);
+        TwoThreads threads;
+        ASSERT_NO_FATAL_FAILURE(BreedAllParts(plan.get(), shared.get(), start, threads));
+        shared->ClosePlaces(true);
+        ASSERT_EQ(shared->Size(), serial->Size());
+        for (int i = 0; i < split.n; ++i) EXPECT_EQ(Made(shared.get(), i), Made(serial.get(), i)) << i;
+        EXPECT_EQ(threads.drawn[threads.last], plan->Draws());
+        EXPECT_EQ(threads.copies[threads.last].NextWord(), after);
+        start.Skip(plan->Draws());
+        EXPECT_EQ(start.NextWord(), after);
+        serial->DeleteAll();
+        shared->DeleteAll();
+      }
     }
-  }
 }
 
 // Where the serial loops would draw otherwise or report, there is no plan,
@@ -118,6 +136,7 @@ TEST_F(GASharedBreedingTest, WhatTheSerialLoopsWouldDoOtherwiseIsLeftToThem) {
 
   // The best (the plan's length is its), shorter than every other.
   parents->Add(BitIndividual("1010", 0.5));
+  parents->Get(parents->Size() - 1)->GetChromosome()->PrepareForSharing();
   WholeScheme scheme(&tournament, producer.get(), 0.2, 1, 0.0, 1.0);
   std::unique_ptr<SharedBreeding> plan = scheme.composite.ShareBreeding(parents.get(), 100);
   ASSERT_NE(plan, nullptr);
