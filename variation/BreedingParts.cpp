@@ -1,5 +1,6 @@
 #include "variation/BreedingParts.h"
 
+#include <algorithm>
 #include <typeinfo>
 
 #include "engine/Population.h"
@@ -12,6 +13,10 @@ TournamentSelection* PlainTournament(Selection* selection) {
   return tournament->GetTournamentSize() >= 1 ? tournament : nullptr;
 }
 }  // namespace
+
+int BreedingParts::PartSizeFor(int left) {
+  return std::clamp(left / kTailParts, kLeastPartSize, kMostPartSize);
+}
 
 bool BreedingParts::Lay(Population* from, IndividualFactory* maker, Selection* crossing, Selection* mutating,
                         Selection* reproducing, const GenerationSplit& split, int n,
@@ -41,10 +46,13 @@ bool BreedingParts::Lay(Population* from, IndividualFactory* maker, Selection* c
 
   int pairsEnd = elite + crossed;
   bounds.assign(1, 0);
-  for (int at = kPartSize; at < n; at += kPartSize) {
-    int bound = at;
+  for (int at = 0;;) {
+    int bound = at + PartSizeFor(n - at);
+    if (bound >= n) break;
     if (bound > elite && bound < pairsEnd && (bound - elite) % 2 == 1) ++bound;
-    if (bound < n && bound > bounds.back()) bounds.push_back(bound);
+    if (bound >= n) break;
+    bounds.push_back(bound);
+    at = bound;
   }
   bounds.push_back(n);
   return true;

@@ -1,7 +1,7 @@
 // What the plans for breeding a generation in parts (GASharedBreeding,
 // GPSharedBreeding) share: the parents, the three plain tournaments, the
 // generation's split and where the draws of its sections begin, and the
-// parts themselves, about 32 offspring each, never splitting a crossover
+// parts themselves, 32 to 128 offspring each, never splitting a crossover
 // pair (both children come of the same draws).
 #pragma once
 
@@ -25,9 +25,17 @@ class BreedingParts : public SharedBreeding {
   int PartCount() const override { return static_cast<int>(bounds.size()) - 1; }
   int Part(int k) const override { return bounds[static_cast<std::size_t>(k)]; }
 
-  // Offspring per part, about, and the most a part holds.
-  static constexpr int kPartSize = 32;
-  static constexpr int kMaxPart = kPartSize + 1;
+  // Offspring per part, about: the kTailParts-th of the offspring from the
+  // part's start on, but from kLeastPartSize to kMostPartSize. Large parts
+  // cost less each (claiming one, the cache lines its ends share with its
+  // neighbours', a look at the retired members); small ones at the end
+  // leave no thread long alone with the last. The most a part holds.
+  static constexpr int kTailParts = 16;
+  static constexpr int kLeastPartSize = 32;
+  static constexpr int kMostPartSize = 128;
+  static constexpr int kMaxPart = kMostPartSize + 1;
+  // The offspring, about, of a part that starts with left offspring to go.
+  static int PartSizeFor(int left);
 
  protected:
   // A part as its draws leave it: each offspring's parents (indices into

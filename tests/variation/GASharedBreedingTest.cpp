@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "variation/BreedingPartsTestSupport.h"
 #include "variation/GASharedBreeding.h"
 #include "variation/GATestRun.h"
+#include "variation/GenerationSplit.h"
 
 namespace {
 // A GA producer (its population's room: 100) and parents of random strings
@@ -104,7 +106,7 @@ TEST_F(GASharedBreedingTest, PartsBredApartOnTheirOwnGeneratorsAreTheSerialGener
         std::unique_ptr<SharedBreeding> plan = scheme.composite.ShareBreeding(parents.get(), split.n);
         ASSERT_NE(plan, nullptr);
         ASSERT_EQ(plan->Size(), split.n);
-        ASSERT_GE(plan->PartCount(), split.n / BreedingParts::kPartSize);
+        ASSERT_GE(plan->PartCount(), split.n / BreedingParts::kLeastPartSize);
         std::unique_ptr<Population> shared(producer->CreatePopulation());
         shared->OpenPlaces(split.n);
         TwoThreads threads;
@@ -120,6 +122,38 @@ TEST_F(GASharedBreedingTest, PartsBredApartOnTheirOwnGeneratorsAreTheSerialGener
         shared->DeleteAll();
       }
     }
+}
+
+// Larger generations are cut into larger parts, smaller again towards the
+// generation's end (a 16th of what is left, from 32 to 128 offspring), each
+// ending where a crossover pair does, none larger than a part may hold.
+TEST_F(GASharedBreedingTest, PartsAreLargerWhereMoreIsLeftAndKeepPairsWhole) {
+  EXPECT_EQ(BreedingParts::PartSizeFor(45), 32);
+  EXPECT_EQ(BreedingParts::PartSizeFor(1000), 62);
+  EXPECT_EQ(BreedingParts::PartSizeFor(60000), 128);
+  for (int n : {45, 4000, 5001, 60000}) {
+    SCOPED_TRACE(n);
+    WholeScheme scheme(&tournament, producer.get(), 0.2, 1, 0.9, 0.05);
+    std::unique_ptr<SharedBreeding> plan = scheme.composite.ShareBreeding(parents.get(), n);
+    ASSERT_NE(plan, nullptr);
+    GenerationSplit split = scheme.composite.SplitOf(n);
+    ASSERT_GE(plan->PartCount(), 1);
+    EXPECT_EQ(plan->Part(0), 0);
+    EXPECT_EQ(plan->Part(plan->PartCount()), n);
+    for (int k = 0; k < plan->PartCount(); ++k) {
+      int from = plan->Part(k);
+      int size = plan->Part(k + 1) - from;
+      int asked = BreedingParts::PartSizeFor(n - from);
+      EXPECT_LE(size, std::min(asked + 1, BreedingParts::kMaxPart)) << k;
+      if (k + 1 < plan->PartCount()) {
+        EXPECT_GE(size, asked) << k;
+      }
+      // Not the second child of a pair.
+      if (from > split.elite && from < split.elite + split.crossover) {
+        EXPECT_EQ((from - split.elite) % 2, 0) << k;
+      }
+    }
+  }
 }
 
 // Where the serial loops would draw otherwise or report, there is no plan,
