@@ -48,7 +48,6 @@ bool BreedingParts::Lay(Population* from, IndividualFactory* maker, Selection* c
   bounds.assign(1, 0);
   for (int at = 0;;) {
     int bound = at + PartSizeFor(n - at);
-    if (bound >= n) break;
     if (bound > elite && bound < pairsEnd && (bound - elite) % 2 == 1) ++bound;
     if (bound >= n) break;
     bounds.push_back(bound);
