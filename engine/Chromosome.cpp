@@ -27,6 +27,14 @@ void GPChromosome::Make() {
 
 void GPChromosome::AskForSources() const { recipe.AskForSources(); }
 
+void GPChromosome::AskToRelease() const {
+  AskToWrite(this);
+  if (const auto* root = static_cast<const FlatNode*>(BreedingForm())) {
+    AskToWriteMemory(root,
+                     static_cast<std::ptrdiff_t>(root->size) * static_cast<std::ptrdiff_t>(sizeof(FlatNode)));
+  }
+}
+
 void GPChromosome::PrepareForSharing() {
   Flatten();
   if (code != nullptr) code->PrepareForSharing();
@@ -84,6 +92,13 @@ std::string GPChromosome::ToSaveString() { return GetCode()->ToSaveString(); }
 GAChromosome::GAChromosome(IntArray* genes) : genes(genes) {}
 
 GAChromosome::GAChromosome(Recipe recipe) : recipe(std::move(recipe)) {}
+
+void Chromosome::AskToRelease() const { AskToWrite(this); }
+
+void GAChromosome::AskToRelease() const {
+  AskToWrite(this);
+  AskToWrite(&form.bits[kMostPacked / 64 - 1]);
+}
 
 GAChromosome::~GAChromosome() { GeneArrays::Give(genes.release()); }
 

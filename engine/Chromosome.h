@@ -34,6 +34,12 @@ class Chromosome : public PooledObject {
   // programs, most of them written by another core), a little before Make;
   // nothing for contents already made.
   virtual void AskForSources() const {}
+  // Asks for the memory this chromosome holds (by default its object's
+  // first line) to be written (see AskToWrite), some time before it is
+  // destroyed: the pools hand it to what this thread makes next, and where
+  // another core read it as a parent, the copies there are taken back
+  // before those writes wait for them.
+  virtual void AskToRelease() const;
   // Computes whatever the chromosome computes lazily, so that several
   // threads may read it at once afterwards.
   virtual void PrepareForSharing() {}
@@ -65,6 +71,8 @@ class GPChromosome : public Chromosome {
   // thread becomes the maker.
   void Make() override;
   void AskForSources() const override;
+  // Its flat program's nodes as well: what the other threads copy of it.
+  void AskToRelease() const override;
   bool IsMade() const { return recipe.IsEmpty(); }
   // Computes the program's caches; a tree is made flat (see MakeFlat).
   void PrepareForSharing() override;
@@ -150,6 +158,8 @@ class GAChromosome : public Chromosome {
   // Carries out the recipe, if the chromosome is still one.
   void Make() override;
   void AskForSources() const override;
+  // Its form as well: what the other threads read of it.
+  void AskToRelease() const override;
   // Makes the chromosome and sets its form.
   void PrepareForSharing() override;
   bool IsMade() const { return recipe.first == nullptr; }

@@ -4,10 +4,16 @@
 
 #include "config/IndividualVisitor.h"
 #include "engine/Chromosome.h"
+#include "foundation/AskForMemory.h"
 
 Individual::Individual(Chromosome* chromosome) : chromosome(chromosome) {}
 
 Individual::~Individual() { Individual::DeleteChromosome(); }
+
+void Individual::AskToRelease() const {
+  AskToWrite(this);
+  if (chromosome != nullptr) chromosome->AskToRelease();
+}
 
 void Individual::DeleteChromosome() {
   if (chromosome == nullptr) return;

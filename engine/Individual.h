@@ -23,6 +23,9 @@ class Individual : public PooledObject {
   virtual void Accept(IndividualVisitor* visitor) = 0;
   // Destroys the chromosome's contents and the chromosome object.
   virtual void DeleteChromosome();
+  // Asks for the memory that destroying this member frees to be written,
+  // some time before it is destroyed (see Chromosome::AskToRelease).
+  void AskToRelease() const;
   virtual std::string ToString() = 0;
   // A deep copy: the clone shares nothing with this individual.
   virtual Individual* Clone() = 0;

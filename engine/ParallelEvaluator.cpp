@@ -28,6 +28,10 @@ constexpr auto kSpinTime = std::chrono::milliseconds(2);
 // blocks it keeps beyond its needs after this many.
 constexpr unsigned kTrimEvery = 16;
 
+// How many members ahead of the one it destroys a thread asks for the memory
+// that destroying writes.
+constexpr int kAskRetiredAhead = 4;
+
 // Spins until ready() holds (true) or kSpinTime has passed (false).
 template <class Ready>
 bool SpinUntil(Ready ready) {
@@ -118,6 +122,7 @@ Individual* ParallelEvaluator::ClaimFromLanes(Population* members, int slot, boo
     int size = static_cast<int>(scored.size());
     if (next.load(std::memory_order_relaxed) >= size) return nullptr;
     int k = next.fetch_add(1, std::memory_order_acq_rel);
+    if (k + kAskRetiredAhead < size) scored[static_cast<std::size_t>(k + kAskRetiredAhead)]->AskToRelease();
     return k < size ? scored[static_cast<std::size_t>(k)] : nullptr;
   };
   if (slot < lanes) {
@@ -361,6 +366,7 @@ void ParallelEvaluator::RunParts(Problem* evaluating, int slot) {
       mine.drawn = 0;
       mine.round = breedingRound;
     }
+    population->AskToPlace(breeding->Part(k), breeding->Part(k + 1));
     if (!breeding->Breed(population, k, slot, &mine.random, mine.drawn)) {
       partsFailed.store(true, std::memory_order_relaxed);
       return;

@@ -1,10 +1,12 @@
 #include "engine/Population.h"
 
+#include <climits>
 #include <vector>
 
 #include "engine/Chromosome.h"
 #include "engine/GenerationRecord.h"
 #include "engine/Individual.h"
+#include "foundation/AskForMemory.h"
 
 Population::Population(int capacity, IndividualSorter* sorter)
     : individuals(std::make_unique<IndividualArray>(capacity)),
@@ -56,6 +58,16 @@ void Population::Sort(WorkSharing* sharing) {
   sorted = true;
   // The members moved without their facts.
   factsTrusted = false;
+}
+
+void Population::AskToPlace(int from, int to) const {
+  if (from >= to) return;
+  // A part at most a few kilobytes each.
+  auto count = static_cast<std::ptrdiff_t>(to - from);
+  AskToWriteMemory(entries + from, count * static_cast<std::ptrdiff_t>(sizeof(Individual*)), INT_MAX);
+  AskToWriteMemory(&preferences[static_cast<std::size_t>(from)],
+                   count * static_cast<std::ptrdiff_t>(sizeof(int)), INT_MAX);
+  AskToWriteMemory(&facts[from], count * static_cast<std::ptrdiff_t>(sizeof(ScoredFacts)), INT_MAX);
 }
 
 void Population::NoteScored(int i, Individual* member) {

@@ -31,6 +31,10 @@ class Population {
   // GetPublished; ClosePlaces(true), with every place filled, counts them
   // as members, and ClosePlaces(false) destroys whatever was placed.
   void OpenPlaces(int n);
+  // Asks for what placing and noting the members from .. to-1 writes (see
+  // AskToWrite), before a thread places them: the arrays' lines, which the
+  // other threads wrote or read when their memory last held a generation.
+  void AskToPlace(int from, int to) const;
   void Place(int i, Individual* individual, int preferredThread) {
     entries[i] = individual;
     preferences[static_cast<std::size_t>(i)] = preferredThread;

@@ -55,7 +55,11 @@ class BreedingParts : public SharedBreeding {
     int chosen[2 * kMaxPart];
     const void* forms[2 * kMaxPart];
     int chosenCount = 0;
+    // The parents' facts, where known: each is asked for as its parent is
+    // chosen, so that the reads overlap the draws that follow.
+    const Population::ScoredFacts* facts = nullptr;
     int Choose(int rank) {
+      if (facts != nullptr) __builtin_prefetch(&facts[rank].form);
       chosen[chosenCount] = rank;
       return chosenCount++;
     }
@@ -81,6 +85,7 @@ class BreedingParts : public SharedBreeding {
     part.from = Part(k);
     part.count = Part(k + 1) - part.from;
     part.chosenCount = 0;
+    part.facts = parents->GetScoredFacts();
     int mutantsFrom = elite + crossed;
     int restFrom = mutantsFrom + mutants;
     {
@@ -118,7 +123,7 @@ class BreedingParts : public SharedBreeding {
         }
       }
     }
-    if (const Population::ScoredFacts* facts = parents->GetScoredFacts()) {
+    if (const Population::ScoredFacts* facts = part.facts) {
       for (int c = 0; c < part.chosenCount; ++c) part.forms[c] = facts[part.chosen[c]].form;
     } else {
       for (int c = 0; c < part.chosenCount; ++c) {
