@@ -504,6 +504,8 @@ void ParallelEvaluator::Abandon() {
 }
 
 bool ParallelEvaluator::Evaluate(Population* members) {
+  // Added by this thread: the last few are published now.
+  members->Publish();
   if (population != members) {
     Abandon();
     Begin(members, true);

@@ -24,8 +24,18 @@ void Population::Add(Individual* individual, int preferredThread) {
   int size = individuals->Size();
   if (size < individuals->Capacity()) preferences[static_cast<std::size_t>(size)] = preferredThread;
   individuals->Add(individual);
-  published.count.store(individuals->Size(), std::memory_order_release);
+  int added = individuals->Size();
+  if (added % kPublishEvery == 0 || added == individuals->Capacity()) {
+    published.count.store(added, std::memory_order_release);
+  }
   Changed();
+}
+
+void Population::Publish() {
+  int added = individuals->Size();
+  if (published.count.load(std::memory_order_relaxed) != added) {
+    published.count.store(added, std::memory_order_release);
+  }
 }
 
 Individual* Population::Get(int i) {

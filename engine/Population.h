@@ -22,8 +22,17 @@ class Population {
 
   // Appends; a full population ends the process with the array's report.
   // preferredThread: the thread (see ThreadSlot) best placed to evaluate the
-  // new member, or -1 for any.
+  // new member, or -1 for any. Published (see GetPublishedCount) every
+  // kPublishEvery members and when the population is full; Publish
+  // publishes the rest.
   void Add(Individual* individual, int preferredThread = -1);
+  void Publish();
+  // The threads that read members as they are added spin on the count and
+  // read the arrays' lines just written: published one at a time, every
+  // member would take those lines back from their caches, while this thread
+  // waits for each (on processors far apart, longer than making a small
+  // member).
+  static constexpr int kPublishEvery = 16;
   // For threads that make the members of a generation side by side, each
   // at its own index: OpenPlaces empties the places Size() .. Size()+n-1
   // (reported when beyond the capacity); Place puts individual at one of
@@ -48,8 +57,8 @@ class Population {
   int Size() const { return individuals->Size(); }
   int Capacity() const { return individuals->Capacity(); }
   // For a thread that reads the members while another adds them: the number
-  // of members added so far (each one complete before it counts), and the
-  // i-th of them, i below that number.
+  // of members published so far (each one complete before it counts), and
+  // the i-th of them, i below that number.
   int GetPublishedCount() const { return published.count.load(std::memory_order_acquire); }
   Individual* GetPublished(int i) const { return entries[i]; }
   // The preferred thread the i-th member was added with (until the

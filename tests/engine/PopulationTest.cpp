@@ -58,16 +58,32 @@ TEST_F(PopulationTest, AVisitorPassMarksThePopulationUnsorted) {
   EXPECT_EQ(Order(population, true), "ba");
 }
 
-// Members are published one by one, each with the thread it was added for.
+// Members are published a few at a time, when the population is full, and
+// on Publish, each with the thread it was added for.
 TEST_F(PopulationTest, PublishedMembersKeepTheThreadTheyWereAddedFor) {
   population.Add(MakeIndividual("a", 1));
   population.Add(MakeIndividual("b", 2), 3);
+  EXPECT_EQ(population.GetPublishedCount(), 0);
+  population.Publish();
   EXPECT_EQ(population.GetPublishedCount(), 2);
+  population.Add(MakeIndividual("c", 3));
+  population.Add(MakeIndividual("d", 4));
+  EXPECT_EQ(population.GetPublishedCount(), 4);
   EXPECT_EQ(population.GetPublishedPreference(0), -1);
   EXPECT_EQ(population.GetPublishedPreference(1), 3);
   EXPECT_EQ(population.GetPublished(1)->GetChromosome()->ToString(), "b");
   population.DeleteAll();
   EXPECT_EQ(population.GetPublishedCount(), 0);
+
+  Population large(2 * Population::kPublishEvery + 1, &sorter);
+  for (int i = 0; i < 2 * Population::kPublishEvery + 1; ++i) {
+    large.Add(MakeIndividual("x", i));
+    int added = i + 1;
+    EXPECT_EQ(large.GetPublishedCount(), added == large.Capacity()
+                                             ? added
+                                             : added / Population::kPublishEvery * Population::kPublishEvery);
+  }
+  large.DeleteAll();
 }
 
 TEST_F(PopulationTest, SortIsExplicitAndDeleteAllEmpties) {
