@@ -1,5 +1,6 @@
 #include "engine/ParallelEvaluator.h"
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <thread>
@@ -399,9 +400,12 @@ void ParallelEvaluator::ScoreMember(Problem* evaluating, int slot, int i) {
   // Copied from its parents here, by the thread that reads it first.
   member->GetChromosome()->Make();
   population->ScoredLane(slot).push_back(member);
-  Scoring::Outcome outcome = Scoring::Score(evaluating, memory, member, Scoring::Lines::Captured,
-                                            texts[static_cast<std::size_t>(i)]);
   Counts& mine = counts[static_cast<std::size_t>(slot)];
+  Scoring::Outcome outcome = Scoring::Score(evaluating, memory, member, Scoring::Lines::Captured, mine.text);
+  if (!mine.text.empty()) {
+    mine.texts.emplace_back(i, std::move(mine.text));
+    mine.text.clear();
+  }
   if (outcome == Scoring::Outcome::Remembered) {
     ++mine.remembered;
   } else {
@@ -416,7 +420,6 @@ void ParallelEvaluator::ScoreMember(Problem* evaluating, int slot, int i) {
     if (const Scoring::Watch* seeing = watch.load(std::memory_order_acquire)) (*seeing)(i, member);
     return;
   }
-  failed[static_cast<std::size_t>(i)] = 1;
   int seen = firstFailed.load(std::memory_order_relaxed);
   while (i < seen && !firstFailed.compare_exchange_weak(seen, i, std::memory_order_relaxed)) {
   }
@@ -428,8 +431,6 @@ void ParallelEvaluator::Begin(Population* members, bool isComplete, SharedBreedi
   population = members;
   members->StartScoredLanes(GetThreadCount());
   std::size_t room = static_cast<std::size_t>(members->Capacity());
-  failed.assign(room, 0);
-  texts.assign(room, std::string());
   if (claimsSize < room) {
     claims = std::make_unique<std::atomic<unsigned char>[]>(room);
     claimsSize = room;
@@ -594,17 +595,20 @@ bool ParallelEvaluator::EndRound(Population* members) {
   if (StopRequested()) return false;
 
   int size = members->Size();
-  int first = size;
-  for (int i = 0; i < size; ++i) {
-    if (failed[static_cast<std::size_t>(i)] != 0) {
-      first = i;
-      break;
+  int first = std::min(firstFailed.load(), size);
+  // The lines written before the first failure, in the members' order.
+  std::vector<std::pair<int, std::string>> written;
+  for (Counts& some : counts) {
+    for (std::pair<int, std::string>& text : some.texts) {
+      if (text.first < first) written.push_back(std::move(text));
     }
+    some.texts.clear();
   }
-  for (int i = 0; i < first; ++i) {
-    const std::string& text = texts[static_cast<std::size_t>(i)];
-    if (!text.empty()) GetException()->Diagnostic(text);
-  }
+  std::sort(written.begin(), written.end(),
+            [](const std::pair<int, std::string>& a, const std::pair<int, std::string>& b) {
+              return a.first < b.first;
+            });
+  for (const std::pair<int, std::string>& text : written) GetException()->Diagnostic(text.second);
   for (std::unique_ptr<Problem>& copy : copies) problem->AdoptSolved(copy.get());
   preparedAll = first == size;
   // The failed member again, alone and for real: its report ends the process

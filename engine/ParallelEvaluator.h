@@ -21,6 +21,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/Scoring.h"
@@ -202,13 +203,16 @@ class ParallelEvaluator : public WorkSharing {
   std::atomic<bool> complete{true};  // no more members will be added
   std::unique_ptr<std::atomic<unsigned char>[]> claims;  // per member: taken
   std::size_t claimsSize = 0;
+  // The lowest index of a member whose scoring failed this round.
   std::atomic<int> firstFailed{0};
-  std::vector<char> failed;
-  std::vector<std::string> texts;
-  // Per thread: what its scoring did this round.
+  // Per thread: what its scoring did this round, and the lines the members
+  // it scored wrote (by index; most write none), with its own string to
+  // catch them in.
   struct alignas(64) Counts {
     long long evaluated = 0;
     long long remembered = 0;
+    std::vector<std::pair<int, std::string>> texts;
+    std::string text;
   };
   std::vector<Counts> counts;
 
