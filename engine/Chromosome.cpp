@@ -27,14 +27,6 @@ void GPChromosome::Make() {
 
 void GPChromosome::AskForSources() const { recipe.AskForSources(); }
 
-void GPChromosome::AskToRelease() const {
-  AskToWrite(this);
-  if (const auto* root = static_cast<const FlatNode*>(BreedingForm())) {
-    AskToWriteMemory(root,
-                     static_cast<std::ptrdiff_t>(root->size) * static_cast<std::ptrdiff_t>(sizeof(FlatNode)));
-  }
-}
-
 void GPChromosome::PrepareForSharing() {
   Flatten();
   if (code != nullptr) code->PrepareForSharing();

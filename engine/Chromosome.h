@@ -71,8 +71,6 @@ class GPChromosome : public Chromosome {
   // thread becomes the maker.
   void Make() override;
   void AskForSources() const override;
-  // Its flat program's nodes as well: what the other threads copy of it.
-  void AskToRelease() const override;
   bool IsMade() const { return recipe.IsEmpty(); }
   // Computes the program's caches; a tree is made flat (see MakeFlat).
   void PrepareForSharing() override;
