@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <new>
 
+#include "foundation/AskForMemory.h"
 #include "foundation/SpinLock.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -84,9 +85,10 @@ class NodePool {
     Stack& stack = localStacks[number];
     if (stack.count == 0) Refill(stack);
     void* block = stack.items[--stack.count];
-    // A block handed out a few calls from now is fetched already: its
-    // object is written then.
-    if (stack.count >= kFetchAhead) __builtin_prefetch(stack.items[stack.count - kFetchAhead], 1);
+    // A block handed out a few calls from now is asked for already, to be
+    // written (see AskToWrite): its object is written then, and another
+    // core may have read what it held before.
+    if (stack.count >= kFetchAhead) AskToWrite(stack.items[stack.count - kFetchAhead]);
     return block;
 #endif
   }
