@@ -29,9 +29,9 @@ constexpr auto kSpinTime = std::chrono::milliseconds(2);
 // blocks it keeps beyond its needs after this many.
 constexpr unsigned kTrimEvery = 16;
 
-// How many members ahead of the one it destroys a thread asks for the memory
-// that destroying writes.
-constexpr int kAskRetiredAhead = 4;
+// The most retired members a thread claims at once (each claim is a locked
+// instruction, which waits for every write before it).
+constexpr int kRetireAtOnce = 8;
 
 // Spins until ready() holds (true) or kSpinTime has passed (false).
 template <class Ready>
@@ -87,8 +87,19 @@ ParallelEvaluator::~ParallelEvaluator() {
   for (SpreadThread& worker : workers) worker.Join();
 }
 
-Individual* ParallelEvaluator::ClaimRetired(Population* members, int slot, bool ownOnly) {
-  if (retireByLanes) return ClaimFromLanes(members, slot, ownOnly);
+int ParallelEvaluator::ClaimRetired(Population* members, int slot, bool ownOnly, int most,
+                                    Individual** claimed) {
+  if (retireByLanes) return ClaimFromLanes(members, slot, ownOnly, most, claimed);
+  int count = 0;
+  while (count < most) {
+    Individual* member = ClaimOneRetired(members, slot, ownOnly);
+    if (member == nullptr) break;
+    claimed[count++] = member;
+  }
+  return count;
+}
+
+Individual* ParallelEvaluator::ClaimOneRetired(Population* members, int slot, bool ownOnly) {
   // Members this thread made first: their nodes are the likeliest to be in
   // its own caches, and so are the blocks they free for its next copies. A
   // member is claimed before its maker is looked at (no other thread may
@@ -112,29 +123,32 @@ Individual* ParallelEvaluator::ClaimRetired(Population* members, int slot, bool 
   return nullptr;
 }
 
-Individual* ParallelEvaluator::ClaimFromLanes(Population* members, int slot, bool ownOnly) {
+int ParallelEvaluator::ClaimFromLanes(Population* members, int slot, bool ownOnly, int most,
+                                      Individual** claimed) {
   // The members this thread scored (and, but for the first generation,
   // made) first; then, unless ownOnly, those of the other lanes. Taking the
-  // next of a lane claims it.
+  // next of a lane, up to most at once, claims them.
   int lanes = members->ScoredLaneCount();
-  auto take = [&](int lane) -> Individual* {
+  auto take = [&](int lane) -> int {
     std::vector<Individual*>& scored = members->ScoredLane(lane);
     std::atomic<int>& next = laneCursors[static_cast<std::size_t>(lane)].next;
     int size = static_cast<int>(scored.size());
-    if (next.load(std::memory_order_relaxed) >= size) return nullptr;
-    int k = next.fetch_add(1, std::memory_order_acq_rel);
-    if (k + kAskRetiredAhead < size) scored[static_cast<std::size_t>(k + kAskRetiredAhead)]->AskToRelease();
-    return k < size ? scored[static_cast<std::size_t>(k)] : nullptr;
+    if (next.load(std::memory_order_relaxed) >= size) return 0;
+    int k = next.fetch_add(most, std::memory_order_acq_rel);
+    int count = std::min(most, size - k);
+    if (count <= 0) return 0;
+    std::copy_n(scored.begin() + k, count, claimed);
+    return count;
   };
   if (slot < lanes) {
-    if (Individual* member = take(slot)) return member;
+    if (int count = take(slot)) return count;
   }
-  if (ownOnly) return nullptr;
+  if (ownOnly) return 0;
   for (int lane = 0; lane < lanes; ++lane) {
     if (lane == slot) continue;
-    if (Individual* member = take(lane)) return member;
+    if (int count = take(lane)) return count;
   }
-  return nullptr;
+  return 0;
 }
 
 void ParallelEvaluator::DestroyRetired(Individual* member) {
@@ -165,15 +179,21 @@ bool ParallelEvaluator::RetireSome(bool stopAtRound, int slot, bool ownOnly, int
   if (members != nullptr && retireEpoch.load() == epoch) {
     long long started = roundStarted.load();
     for (;;) {
-      Individual* member = ClaimRetired(members, slot, ownOnly);
-      if (member == nullptr) {
+      Individual* claimed[kRetireAtOnce];
+      int want = kRetireAtOnce;
+      if (!stopAtRound) want = std::min(want, most - static_cast<int>(destroyed));
+      int count = ClaimRetired(members, slot, ownOnly, std::max(want, 1), claimed);
+      if (count == 0) {
         // A thread's cursors only move on: it finds nothing more there.
         mine.ownDone = true;
         if (!ownOnly) mine.anyDone = true;
         break;
       }
-      DestroyRetired(member);
-      ++destroyed;
+      // Each claimed member's memory is asked for before any of them is
+      // destroyed (see Individual::AskToRelease).
+      for (int c = 0; c < count; ++c) claimed[c]->AskToRelease();
+      for (int c = 0; c < count; ++c) DestroyRetired(claimed[c]);
+      destroyed += static_cast<unsigned>(count);
       if (!stopAtRound && static_cast<int>(destroyed) >= most)
         break;  // a few members between looks at the round
       if (roundStarted.load() != started) break;
@@ -221,9 +241,9 @@ void ParallelEvaluator::FinishRetiring() {
   if (!retiring) return;
   retiringMembers.store(nullptr);
   Population* members = retiring.get();
-  for (Individual* member = ClaimRetired(members, 0, false); member != nullptr;
-       member = ClaimRetired(members, 0, false)) {
-    DestroyRetired(member);
+  Individual* claimed[kRetireAtOnce];
+  while (int count = ClaimRetired(members, 0, false, kRetireAtOnce, claimed)) {
+    for (int c = 0; c < count; ++c) DestroyRetired(claimed[c]);
   }
   for (std::size_t k = 0; k <= copies.size(); ++k) {
     while (retireSlots[k].active.load()) std::this_thread::yield();

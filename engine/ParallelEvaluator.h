@@ -156,12 +156,15 @@ class ParallelEvaluator : public WorkSharing {
   // false when there was none to destroy. With ownOnly, only members the
   // thread numbered slot made.
   bool RetireSome(bool stopAtRound, int slot, bool ownOnly, int most = 1);
-  // Claims a retired member for the thread numbered slot to destroy: one it
-  // made, or else (unless ownOnly) any; null when there is none.
-  Individual* ClaimRetired(Population* members, int slot, bool ownOnly);
-  // ClaimRetired for members scored in full on several threads: one the
+  // Claims up to most (at least 1) retired members for the thread numbered
+  // slot to destroy, into claimed: ones it made, or else (unless ownOnly)
+  // any; how many, 0 when there is none.
+  int ClaimRetired(Population* members, int slot, bool ownOnly, int most, Individual** claimed);
+  // One of them (where the members were not scored in lanes).
+  Individual* ClaimOneRetired(Population* members, int slot, bool ownOnly);
+  // ClaimRetired for members scored in full on several threads: ones the
   // thread scored, else any, from the population's scored lanes.
-  Individual* ClaimFromLanes(Population* members, int slot, bool ownOnly);
+  int ClaimFromLanes(Population* members, int slot, bool ownOnly, int most, Individual** claimed);
   // Destroys a claimed retired member, chromosome and object.
   void DestroyRetired(Individual* member);
 
