@@ -1,23 +1,30 @@
 // Asking the memory system for a range of bytes some time before it is read
-// (a software prefetch of each cache line, up to a bound): for data another
-// core most likely wrote, whose lines then arrive together rather than one
-// after another as the reading gets to them.
+// or written (a software prefetch of each cache line, up to a bound): for
+// data another core most likely wrote or read, whose lines then arrive
+// together rather than one after another as the reading or writing gets to
+// them.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-// Asks for the cache lines of bytes bytes at from, at most lines of them
-// (the hardware's own prefetcher carries a longer sequential read on).
-inline void AskForMemory(const void* from, std::ptrdiff_t bytes, int lines = 16) {
+// Calls ask with the address of each cache line of bytes bytes at from, at
+// most lines of them, from the line that holds the first byte on.
+template <class Ask>
+inline void ForEachLineOf(const void* from, std::ptrdiff_t bytes, int lines, const Ask& ask) {
   constexpr std::ptrdiff_t kLine = 64;
   const char* at = static_cast<const char*>(from);
   if (at == nullptr || bytes <= 0) return;
-  // From the line that holds the first byte to the one that holds the last.
   auto first = static_cast<std::ptrdiff_t>(reinterpret_cast<std::uintptr_t>(at) % kLine);
   std::ptrdiff_t count = (first + bytes + kLine - 1) / kLine;
   if (count > lines) count = lines;
-  for (std::ptrdiff_t k = 0; k < count; ++k) __builtin_prefetch(at - first + k * kLine);
+  for (std::ptrdiff_t k = 0; k < count; ++k) ask(at - first + k * kLine);
+}
+
+// Asks for the cache lines of bytes bytes at from, at most lines of them
+// (the hardware's own prefetcher carries a longer sequential read on).
+inline void AskForMemory(const void* from, std::ptrdiff_t bytes, int lines = 16) {
+  ForEachLineOf(from, bytes, lines, [](const char* line) { __builtin_prefetch(line); });
 }
 
 // Asks for the cache line that holds at to be this core's alone, ready to
@@ -36,11 +43,5 @@ inline void AskToWrite(const void* at) {
 // AskToWrite for each cache line of bytes bytes at from, at most lines of
 // them.
 inline void AskToWriteMemory(const void* from, std::ptrdiff_t bytes, int lines = 16) {
-  constexpr std::ptrdiff_t kLine = 64;
-  const char* at = static_cast<const char*>(from);
-  if (at == nullptr || bytes <= 0) return;
-  auto first = static_cast<std::ptrdiff_t>(reinterpret_cast<std::uintptr_t>(at) % kLine);
-  std::ptrdiff_t count = (first + bytes + kLine - 1) / kLine;
-  if (count > lines) count = lines;
-  for (std::ptrdiff_t k = 0; k < count; ++k) AskToWrite(at - first + k * kLine);
+  ForEachLineOf(from, bytes, lines, [](const char* line) { AskToWrite(line); });
 }
