@@ -13,9 +13,15 @@ namespace {
 // faults and few address translations.
 constexpr std::size_t kChunkBytes = 2 * 1024 * 1024;
 constexpr std::size_t kChunkAlignment = kChunkBytes;
-// Small chunks: at least this many bytes and eight blocks, aligned to the
-// cache line.
+// Small chunks: at least eight blocks, aligned to the cache line, and of
+// this many bytes once a thread has made kSmallChunkDoublings of a pool's.
+// Those first ones are half as large as the next each, from an eighth: a
+// large page is cleared whole when it is first written (half a millisecond
+// or more here), and a run that makes few objects of many sizes (a short
+// one, or one whose programs are small) would otherwise clear pages for
+// chunks it hardly uses.
 constexpr std::size_t kSmallChunkBytes = 128 * 1024;
+constexpr int kSmallChunkDoublings = 3;
 constexpr std::size_t kSmallChunkBlocks = 8;
 constexpr std::size_t kLineAlignment = 64;
 
@@ -230,7 +236,13 @@ void NodePool::Refill(Stack& stack) {
     }
   }
   // A chunk's first block holds the link to the chunk before it.
-  std::size_t count = (largePages ? kChunkBytes : kSmallChunkBytes) / blockSize;
+  std::size_t bytes = kChunkBytes;
+  if (!largePages) {
+    bytes = kSmallChunkBytes >> (kSmallChunkDoublings -
+                                 (fresh.chunks < kSmallChunkDoublings ? fresh.chunks : kSmallChunkDoublings));
+    ++fresh.chunks;
+  }
+  std::size_t count = bytes / blockSize;
   if (count < 2) count = 2;
   if (!largePages && count < kSmallChunkBlocks) count = kSmallChunkBlocks;
   // Made and first written outside the lock: the first write to new memory

@@ -138,9 +138,11 @@ class NodePool {
   // Moves the count blocks at the bottom of stack to the shared stack.
   void GiveBackOldest(Stack& stack, std::size_t count);
   // The blocks of the calling thread's newest chunk not yet on its stack.
+  // And how many small chunks the thread has made for the pool.
   struct Fresh {
     char* next = nullptr;
     char* end = nullptr;
+    int chunks = 0;
   };
   // Fills the calling thread's empty stack: from its newest chunk (at most
   // kFreshBatch blocks), from the shared stack (at most kRefillBatch), or

@@ -192,5 +192,37 @@ TEST(NodePoolTest, APreparedThreadKeepsItsPage) {
   EXPECT_EQ(first / kPage, second / kPage);
   EXPECT_NE(first, second);
 }
+
+constinit NodePool growingPool(NodePool::BlockSizeFor(64), 59, NodePool::Chunks::Small);
+
+// A pool's first small chunks on a thread are 16, 32 and 64 KB, the rest
+// 128 KB: a short run pays for little memory it never uses. Chunks are cut
+// one after another from the thread's page, each with its first block kept
+// for the link, so a skipped block marks where a chunk begins.
+TEST(NodePoolTest, APoolsFirstChunksOnAThreadGrowToTheirSize) {
+  constexpr std::size_t kBlock = 64;
+  std::vector<std::uintptr_t> blocks;
+  std::thread fresh([&] {
+    for (int i = 0; i < 6000; ++i) blocks.push_back(reinterpret_cast<std::uintptr_t>(growingPool.Allocate()));
+    for (std::uintptr_t block : blocks) growingPool.Free(reinterpret_cast<void*>(block));
+  });
+  fresh.join();
+  std::vector<std::size_t> chunkBlocks;
+  std::size_t run = 1;
+  for (std::size_t i = 1; i < blocks.size(); ++i) {
+    std::uintptr_t step = blocks[i] - blocks[i - 1];
+    ASSERT_TRUE(step == kBlock || step == 2 * kBlock) << i << " " << step;
+    if (step == kBlock) {
+      ++run;
+      continue;
+    }
+    chunkBlocks.push_back(run + 1);  // and its link
+    run = 1;
+  }
+  std::vector<std::size_t> expected{256, 512, 1024, 2048};
+  ASSERT_GE(chunkBlocks.size(), expected.size());
+  chunkBlocks.resize(expected.size());
+  EXPECT_EQ(chunkBlocks, expected);
+}
 #endif
 }  // namespace
