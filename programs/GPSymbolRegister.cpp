@@ -58,6 +58,8 @@ void GPSymbolRegister::ReadLine(const std::string& line, int number) {
     WarnTable("The node-set table has more than " + std::to_string(ClassCapacity) + " lines with a weight");
   }
   weights.Add(weight);
+  int count = weights.Size();
+  running[count - 1] = (count > 1 ? running[count - 2] : 0.0) + weight;
   rows.push_back(std::make_unique<OperatorArray>(SymbolCapacity));
   OperatorArray* row = rows.back().get();
   classes.Add(row);
@@ -83,7 +85,17 @@ void GPSymbolRegister::ReportTable(const std::string& message) const {
 }
 
 Operator* GPSymbolRegister::GetRandomOperator() {
-  int k = weights.Roulette();
+  // weights.Roulette(), from the sums kept.
+  int count = weights.Size();
+  double r = GetUtility()->RandomDouble(count > 0 ? running[count - 1] : 0.0);
+  int k = -1;
+  for (int i = 0; i < count; ++i) {
+    if (r < running[i]) {
+      k = i;
+      break;
+    }
+  }
+  if (k < 0) k = GetUtility()->RandomInt(count);
   OperatorArray* symbols = classes.Get(k);
   int i = GetUtility()->RandomInt(symbols->Size());
   if (symbols->Size() == 0) WarnEmptyClass(k, "GetRandomOperator");

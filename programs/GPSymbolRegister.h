@@ -55,5 +55,9 @@ class GPSymbolRegister {
   std::vector<std::unique_ptr<OperatorArray>> rows;
   Operator2DArray classes;
   DoubleArray weights;
+  // The weights' running sums, added up in the order a roulette over them
+  // adds them (see DoubleArray::Roulette): kept as the table is read rather
+  // than summed at each of a run's many draws.
+  double running[ClassCapacity] = {};
   std::vector<int> classLines;  // the table line of each class
 };

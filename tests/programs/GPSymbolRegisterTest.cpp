@@ -4,6 +4,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "TestSupport.h"
 #include "foundation/Utility.h"
@@ -90,6 +91,28 @@ TEST_F(GPSymbolRegisterTest, TerminalsComeFromClassZeroOnly) {
   // With the other weights 0 only class 0 is drawn.
   auto zero = Read("1 x0\n0 Plus2\n0 Times2\n");
   for (int i = 0; i < 300; ++i) EXPECT_EQ(zero->GetRandomOperator(), operators.Get("x0"));
+}
+
+// Each draw is a roulette over the weights as read, then an operator of the
+// class drawn: the same numbers from the generator give the same operators,
+// also where the weights' sums round (0.1 + 0.2), some are 0 or negative,
+// or all are 0 (the roulette falls back on a uniform draw).
+TEST_F(GPSymbolRegisterTest, DrawsAsARouletteOverTheWeights) {
+  for (const char* table : {"0.1 x0 x1\n0.2 Plus2\n0.3 Times2 Prog2\n", "1 x0\n0 Plus2\n2.5 Times2\n",
+                            "3 x0\n-1 Plus2\n1e-300 Times2\n", "0 x0\n0 Plus2\n"}) {
+    auto symbols = Read(table);
+    DoubleArray weights(GPSymbolRegister::ClassCapacity);
+    for (int k = 0; k < symbols->GetClassCount(); ++k) weights.Add(symbols->GetWeight(k));
+    GetUtility()->Seed(99U);
+    std::vector<Operator*> drawn;
+    for (int i = 0; i < 2000; ++i) drawn.push_back(symbols->GetRandomOperator());
+    GetUtility()->Seed(99U);
+    for (int i = 0; i < 2000; ++i) {
+      OperatorArray* row = symbols->GetClass(weights.Roulette());
+      ASSERT_EQ(drawn[static_cast<std::size_t>(i)], row->Get(GetUtility()->RandomInt(row->Size())))
+          << table << " draw " << i;
+    }
+  }
 }
 
 using GPSymbolRegisterDeathTest = GPSymbolRegisterTest;
