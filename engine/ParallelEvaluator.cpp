@@ -343,7 +343,14 @@ void ParallelEvaluator::RunShare(Problem* evaluating, int slot) {
   int any = 0;
   for (;;) {
     if (StopRequested()) return;
-    int available = population->GetPublishedCount();
+    int published = population->GetPublishedCount();
+    bool whole = complete.load(std::memory_order_acquire);
+    // While members are still being added, the latest batch is left to
+    // its maker for now: its objects share cache lines with those being
+    // made next, which a thread scoring them would take over (its fitness
+    // written) just before the maker writes there again.
+    int available = published;
+    if (!whole) available = published > Population::kPublishEvery ? published - Population::kPublishEvery : 0;
     int i = -1;
     while (i < 0 && own < available) {
       int k = own++;
@@ -361,9 +368,9 @@ void ParallelEvaluator::RunShare(Problem* evaluating, int slot) {
       if (i < 0) {
         // Every member added so far is claimed: done once the population is
         // complete; until then, wait a moment for more.
-        if (complete.load(std::memory_order_acquire) && available == population->GetPublishedCount()) return;
+        if (whole && available == population->GetPublishedCount()) return;
         SpinUntil([&] {
-          return complete.load() || population->GetPublishedCount() != available || StopRequested();
+          return complete.load() || population->GetPublishedCount() != published || StopRequested();
         });
         continue;
       }

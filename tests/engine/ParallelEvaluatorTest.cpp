@@ -159,6 +159,34 @@ TEST_F(ParallelEvaluatorTest, MembersAreEvaluatedAsTheyAreAdded) {
   EXPECT_EQ(problem.IsSolved(), 1);
 }
 
+// While members are still being added, the other threads leave the latest
+// batch of them (Population::kPublishEvery) to the thread adding them: its
+// objects share cache lines with the next ones.
+TEST_F(ParallelEvaluatorTest, TheLatestMembersAddedAreLeftToTheirMaker) {
+  const int batch = Population::kPublishEvery;
+  std::unique_ptr<ParallelEvaluator> evaluator = ParallelEvaluator::Create(&problem, 2);
+  std::atomic<int> scored{0};
+  std::atomic<int> beyond{0};
+  Scoring::Watch watch = [&](int index, Individual*) {
+    if (index < 2 * batch) ++scored;
+    if (index >= 2 * batch) ++beyond;
+  };
+  evaluator->SetWatch(&watch);
+  evaluator->EvaluateAsAdded(&population);
+  for (int i = 0; i < 3 * batch; ++i) Add("P" + std::to_string(i), 1.0 + i);
+  auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (scored.load() < 2 * batch && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  EXPECT_EQ(scored.load(), 2 * batch);
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(beyond.load(), 0);
+  evaluator->Evaluate(&population);
+  EXPECT_EQ(beyond.load(), batch);
+  evaluator->SetWatch(nullptr);
+  for (int i = 0; i < 3 * batch; ++i) EXPECT_EQ(FitnessAt(i), 1.0 + i) << i;
+}
+
 TEST_F(ParallelEvaluatorTest, AReportMetWhileMembersAreAddedIsTheFirstFailures) {
   EXPECT_EXIT(
       {
