@@ -60,6 +60,7 @@ void GPSymbolRegister::ReadLine(const std::string& line, int number) {
   weights.Add(weight);
   int count = weights.Size();
   running[count - 1] = (count > 1 ? running[count - 2] : 0.0) + weight;
+  if (!(weight >= 0.0)) ascending = false;
   rows.push_back(std::make_unique<OperatorArray>(SymbolCapacity));
   OperatorArray* row = rows.back().get();
   classes.Add(row);
@@ -89,10 +90,19 @@ Operator* GPSymbolRegister::GetRandomOperator() {
   int count = weights.Size();
   double r = GetUtility()->RandomDouble(count > 0 ? running[count - 1] : 0.0);
   int k = -1;
-  for (int i = 0; i < count; ++i) {
-    if (r < running[i]) {
-      k = i;
-      break;
+  if (ascending && r == r) {
+    // The sums never fall: the first one above r is the one after all those
+    // not above it, counted without a branch the processor would mispredict
+    // at every other draw.
+    int below = 0;
+    for (int i = 0; i < count; ++i) below += running[i] <= r ? 1 : 0;
+    if (below < count) k = below;
+  } else {
+    for (int i = 0; i < count; ++i) {
+      if (r < running[i]) {
+        k = i;
+        break;
+      }
     }
   }
   if (k < 0) k = GetUtility()->RandomInt(count);

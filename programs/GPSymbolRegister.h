@@ -59,5 +59,6 @@ class GPSymbolRegister {
   // adds them (see DoubleArray::Roulette): kept as the table is read rather
   // than summed at each of a run's many draws.
   double running[ClassCapacity] = {};
+  bool ascending = true;        // no weight below 0: the sums never fall
   std::vector<int> classLines;  // the table line of each class
 };

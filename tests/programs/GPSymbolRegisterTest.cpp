@@ -95,11 +95,13 @@ TEST_F(GPSymbolRegisterTest, TerminalsComeFromClassZeroOnly) {
 
 // Each draw is a roulette over the weights as read, then an operator of the
 // class drawn: the same numbers from the generator give the same operators,
-// also where the weights' sums round (0.1 + 0.2), some are 0 or negative,
-// or all are 0 (the roulette falls back on a uniform draw).
+// also where the weights' sums round (0.1 + 0.2), some are 0, -0 or
+// negative, their sum overflows, or all are 0 (the roulette then falls back
+// on a uniform draw).
 TEST_F(GPSymbolRegisterTest, DrawsAsARouletteOverTheWeights) {
   for (const char* table : {"0.1 x0 x1\n0.2 Plus2\n0.3 Times2 Prog2\n", "1 x0\n0 Plus2\n2.5 Times2\n",
-                            "3 x0\n-1 Plus2\n1e-300 Times2\n", "0 x0\n0 Plus2\n"}) {
+                            "3 x0\n-1 Plus2\n1e-300 Times2\n", "0 x0\n0 Plus2\n",
+                            "1e308 x0\n1e308 Plus2\n1 Times2\n", "0 x0\n-0 Plus2\n2 Times2\n0 Prog2\n"}) {
     auto symbols = Read(table);
     DoubleArray weights(GPSymbolRegister::ClassCapacity);
     for (int k = 0; k < symbols->GetClassCount(); ++k) weights.Add(symbols->GetWeight(k));
