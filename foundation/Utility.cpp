@@ -76,12 +76,6 @@ bool Utility::SetState(const std::uint32_t* words, int next) {
 
 int Utility::IntOf(double unit, int n) { return TruncToInt(unit * static_cast<double>(n)); }
 
-double Utility::RandomDouble(double x) {
-  double r = Random01() * x;
-  if (r == x) r = 0.0;
-  return r;
-}
-
 int Utility::Floor(double x) {
   int t = TruncToInt(x);
   // Wraps like the machine subtraction instead of overflowing.

@@ -25,7 +25,13 @@ class Utility {
   // may be made before n is known.
   int RandomInt(int n) { return IntOf(Random01(), n); }
   static int IntOf(double unit, int n);
-  double RandomDouble(double x);
+  // In [0, x): Random01() * x, where that rounds up to x, 0. Inline: the
+  // tree generator draws one per node.
+  double RandomDouble(double x) {
+    double r = Random01() * x;
+    if (r == x) r = 0.0;
+    return r;
+  }
   // Moves on n words, as n draws of NextWord would (n >= 0), without
   // tempering the words passed over.
   void Skip(long long n);
