@@ -74,8 +74,6 @@ bool Utility::SetState(const std::uint32_t* words, int next) {
   return true;
 }
 
-int Utility::IntOf(double unit, int n) { return TruncToInt(unit * static_cast<double>(n)); }
-
 int Utility::Floor(double x) {
   int t = TruncToInt(x);
   // Wraps like the machine subtraction instead of overflowing.

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "foundation/Numeric.h"
+
 class IntArray;
 
 class Utility {
@@ -24,7 +26,8 @@ class Utility {
   // RandomInt(n) is IntOf(Random01(), n): one draw whatever n, so the draw
   // may be made before n is known.
   int RandomInt(int n) { return IntOf(Random01(), n); }
-  static int IntOf(double unit, int n);
+  // Inline: every tournament draws one per entrant.
+  static int IntOf(double unit, int n) { return TruncToInt(unit * static_cast<double>(n)); }
   // In [0, x): Random01() * x, where that rounds up to x, 0. Inline: the
   // tree generator draws one per node.
   double RandomDouble(double x) {
