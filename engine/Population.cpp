@@ -11,6 +11,7 @@
 Population::Population(int capacity, IndividualSorter* sorter)
     : individuals(std::make_unique<IndividualArray>(capacity)),
       entries(individuals->Data()),
+      capacity(individuals->Capacity()),
       preferences(std::make_unique<int[]>(capacity > 0 ? static_cast<std::size_t>(capacity) : 1)),
       sorter(sorter),
       // Not cleared: the pages are first written by the threads that score.
@@ -22,10 +23,10 @@ void Population::Add(Individual* individual, int preferredThread) {
   // Noted before the member counts as added (the array reports a full
   // population before anything changes).
   int size = individuals->Size();
-  if (size < individuals->Capacity()) preferences[static_cast<std::size_t>(size)] = preferredThread;
+  if (size < capacity) preferences[static_cast<std::size_t>(size)] = preferredThread;
   individuals->Add(individual);
   int added = individuals->Size();
-  if (added % kPublishEvery == 0 || added == individuals->Capacity()) {
+  if (added % kPublishEvery == 0 || added == capacity) {
     published.count.store(added, std::memory_order_release);
   }
   Changed();

@@ -55,7 +55,7 @@ class Population {
   // The i-th member in the current order, never sorting.
   Individual* GetUnsorted(int i) { return individuals->Get(i); }
   int Size() const { return individuals->Size(); }
-  int Capacity() const { return individuals->Capacity(); }
+  int Capacity() const { return capacity; }
   // For a thread that reads the members while another adds them: the number
   // of members published so far (each one complete before it counts), and
   // the i-th of them, i below that number.
@@ -121,6 +121,10 @@ class Population {
   // to it, and written by the threads that place members (see Place); the
   // pointer never changes.
   Individual** entries;
+  // The array's, kept here: the array's own lies beside its member count,
+  // which this thread writes at every member it adds while the scoring
+  // threads read the capacity for each member they take.
+  int capacity;
   // The places opened, from the member count at the time.
   int placesFrom = 0;
   int placesTo = 0;
