@@ -13,6 +13,10 @@
 class FlatLispCode final : public LispCode {
  public:
   explicit FlatLispCode(FlatProgram program);
+  // With the depth of its root known (program's root is a copy of a node
+  // just measured): read back from the copy, it would wait for the copy's
+  // stores, and on several threads for the cache line they go to.
+  FlatLispCode(FlatProgram program, int depth) : program(std::move(program)), depth(depth) {}
   FlatLispCode(const FlatLispCode&) = delete;
   FlatLispCode& operator=(const FlatLispCode&) = delete;
 

@@ -77,7 +77,10 @@ LispCode* GPDepthLimitGenerator::GenerateFlat() {
     for (Operator* op : drawn) {
       nodes.push_back(FlatNode{op->GetId(), static_cast<std::uint8_t>(op->GetArity()), 1, 1});
     }
-    return new FlatLispCode(FlatProgram::FromPreorder(nodes));
+    FlatProgram program = FlatProgram::FromPreorder(nodes);
+    // FromPreorder measured the nodes where they were drawn.
+    int depth = program.IsEmpty() ? 0 : FlatProgram::DepthOf(nodes.data());
+    return new FlatLispCode(std::move(program), depth);
   }
   // An operator without a flat form: the tree, node by node in preorder,
   // each node complete once its last child is added.
