@@ -133,6 +133,13 @@ TEST_F(GPVariationTest, FlatGrowthDrawsAndMakesWhatTheTreeDoes) {
         ASSERT_EQ(Text(grown), Text(expected)) << table << " limit " << limit << " seed " << seed;
         EXPECT_EQ(typeid(*grown) == typeid(FlatLispCode), typeid(*expected) == typeid(FlatLispCode));
         if (typeid(*grown) != typeid(FlatLispCode)) ++trees;
+        auto* flatGrown = dynamic_cast<FlatLispCode*>(grown);
+        auto* flatExpected = dynamic_cast<FlatLispCode*>(expected);
+        // The depth a drawn program is given is the one measured from its
+        // copied nodes.
+        if (flatGrown != nullptr && flatExpected != nullptr) {
+          EXPECT_EQ(flatGrown->GetDepth(), flatExpected->GetDepth()) << table << " limit " << limit << " seed " << seed;
+        }
         EXPECT_EQ(next, nextExpected);
         Release(grown);
         Release(expected);
