@@ -138,7 +138,8 @@ TEST_F(GPVariationTest, FlatGrowthDrawsAndMakesWhatTheTreeDoes) {
         // The depth a drawn program is given is the one measured from its
         // copied nodes.
         if (flatGrown != nullptr && flatExpected != nullptr) {
-          EXPECT_EQ(flatGrown->GetDepth(), flatExpected->GetDepth()) << table << " limit " << limit << " seed " << seed;
+          EXPECT_EQ(flatGrown->GetDepth(), flatExpected->GetDepth())
+              << table << " limit " << limit << " seed " << seed;
         }
         EXPECT_EQ(next, nextExpected);
         Release(grown);
